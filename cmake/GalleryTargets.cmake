@@ -1,0 +1,42 @@
+# Warnings are errors in our own code only.
+function(gallery_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror
+    -Wno-unused-parameter)
+endfunction()
+
+# gallery_library(name DIRS dir... DEPS dep...): a static library made of every
+# .cpp file in the given folders.
+function(gallery_library name)
+  cmake_parse_arguments(ARG "" "" "DIRS;DEPS" ${ARGN})
+  set(sources)
+  foreach(dir ${ARG_DIRS})
+    file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp)
+    list(APPEND sources ${found})
+  endforeach()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  gallery_warnings(${name})
+endfunction()
+
+# gallery_test(name DIRS dir... DEPS dep...): one GoogleTest program made of
+# every .cpp file in the given test folders.
+function(gallery_test name)
+  cmake_parse_arguments(ARG "" "" "DIRS;DEPS" ${ARGN})
+  set(sources)
+  foreach(dir ${ARG_DIRS})
+    file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp)
+    list(APPEND sources ${found})
+  endforeach()
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    GALLERY_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    GALLERY_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/../shared/testdata")
+  gallery_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "GALLERY_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()

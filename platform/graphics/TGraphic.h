@@ -1,0 +1,112 @@
+#pragma once
+
+// The picture classes' common base, and TPicture, which holds one graphic of
+// any registered format.
+//
+// Assignment between picture classes: `dest.Assign(src)` asks the destination
+// first (`AssignFrom`), then the source (`AssignTo`); when neither knows the
+// other, it raises EConvertError "Cannot assign a <src> to a <dest>".
+//
+// LoadFromFile and SaveToFile wrap every error of the stream in an exception
+// of the same class whose message starts with the file name.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/core/ClassRegistry.h"
+#include "platform/graphics/Types.h"
+
+class TStream;
+class TCanvas;
+
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+class TGraphic : public TObject {
+public:
+    TGraphic() = default;
+    TGraphic(const TGraphic&) = delete;
+    TGraphic& operator=(const TGraphic&) = delete;
+
+    virtual const char* ClassName() const = 0;
+    virtual std::unique_ptr<TGraphic> Clone() const = 0;
+
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    virtual void SetWidth(int width) = 0;
+    virtual void SetHeight(int height) = 0;
+    virtual bool Empty() const = 0;
+
+    bool Transparent() const { return FTransparent; }
+    virtual void SetTransparent(bool value);
+
+    virtual void LoadFromStream(TStream& stream) = 0;
+    virtual void SaveToStream(TStream& stream) = 0;
+    void LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName);
+
+    void Assign(const TGraphic& source);
+
+    // Draws the graphic scaled into `rect` of the canvas. Implemented by each
+    // class with the canvas.
+    virtual void Draw(TCanvas& canvas, const TRect& rect) = 0;
+
+    bool Modified() const { return FModified; }
+    void SetModified(bool value) { FModified = value; }
+
+    TNotifyEvent OnChange;
+
+protected:
+    // Return false when the other class is unknown to this one.
+    virtual bool AssignFrom(const TGraphic& source) = 0;
+    virtual bool AssignTo(TGraphic& dest) const { return false; }
+    // Marks the graphic modified and fires OnChange.
+    void Changed();
+
+private:
+    bool FTransparent = false;
+    bool FModified = false;
+};
+
+using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
+
+// Holds one graphic. Loading picks the class by the file's extension from the
+// format registry (case-insensitive); an unknown extension raises
+// EInvalidGraphic "Unknown picture file extension (.<ext>)".
+class TPicture : public TObject {
+public:
+    TPicture() = default;
+    TPicture(const TPicture&) = delete;
+    TPicture& operator=(const TPicture&) = delete;
+
+    TGraphic* Graphic() const { return FGraphic.get(); }
+    // Copies the graphic (nullptr empties the picture).
+    void SetGraphic(const TGraphic* graphic);
+    void SetGraphic(std::unique_ptr<TGraphic> graphic);
+    // The picture as a bitmap: a bitmap graphic itself, or a new bitmap that
+    // replaces any other graphic (its content is lost, as on the platform).
+    class TBitmap& Bitmap();
+
+    int Width() const;
+    int Height() const;
+    bool Empty() const { return !FGraphic || FGraphic->Empty(); }
+
+    void LoadFromFile(const std::string& fileName);
+    void SaveToFile(const std::string& fileName);
+    void Assign(const TPicture& source);
+    void Assign(const TGraphic* source) { SetGraphic(source); }
+
+    TNotifyEvent OnChange;
+
+    static void RegisterFileFormat(const std::string& extension, const std::string& description,
+                                   TGraphicFactory factory);
+    static void UnregisterFileFormat(const std::string& extension);
+    static bool IsFileFormatRegistered(const std::string& extension);
+    // "All (*.jpg;*.bmp)|*.jpg;*.bmp|JPEG Image File (*.jpg)|*.jpg|..." for dialogs.
+    static std::string GraphicFilter();
+
+private:
+    void Changed();
+    std::unique_ptr<TGraphic> FGraphic;
+};

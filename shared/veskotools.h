@@ -1,0 +1,58 @@
+#pragma once
+
+// Helper routines shared by all four programs: text and file helpers, picture
+// helpers on 24-bit bitmaps, and the keyed byte scrambler.
+//
+// Texts are CP1252 byte strings with 1-based positions. Routines with an out
+// parameter overwrite it. Picture routines that return a bitmap create it and
+// the caller owns it; routines with a target write into it. Real numbers are
+// rounded half to even.
+
+#include <array>
+#include <memory>
+#include <string>
+
+class TBitmap;
+class TJPEGImage;
+
+// The folder of the running program file, ending in "/".
+void AppPath(std::string& dir);
+// The whole file as bytes; raises EFOpenError naming the file.
+void LoadFileToString(const std::string& fileName, std::string& data);
+// mode 0: the first occurrence; mode 1: every occurrence, left to right, the
+// search resuming behind each replacement; any other mode: no change.
+void ReplaceText(const std::string& find, const std::string& replacement, std::string& text, int mode);
+// The halves around the first `ch` / `separator`; when absent, before = "" and
+// after = the whole text.
+void SplitAtChar(char ch, const std::string& s, std::string& before, std::string& after);
+void SplitAtText(const std::string& separator, const std::string& s, std::string& before, std::string& after);
+// The text after the last "."; the whole text when it holds none.
+void ExtractLastDotPart(const std::string& s, std::string& part);
+
+std::unique_ptr<TBitmap> RotateBitmapRight(const TBitmap& source);
+std::unique_ptr<TBitmap> RotateBitmapLeft(const TBitmap& source);
+// Nearest neighbour; the aspect ratio is not kept.
+std::unique_ptr<TBitmap> ResizeBitmap(const TBitmap& source, int width, int height);
+
+// Both bitmaps 24-bit and at least rowCount x pixelsPerRow; not checked beyond
+// what keeps memory safe. delta in -255..255.
+TBitmap& AdjustBlue(TBitmap& target, const TBitmap& source, int rowCount, int pixelsPerRow, int delta);
+TBitmap& AdjustGreen(TBitmap& target, const TBitmap& source, int rowCount, int pixelsPerRow, int delta);
+TBitmap& AdjustRed(TBitmap& target, const TBitmap& source, int rowCount, int pixelsPerRow, int delta);
+TBitmap& AdjustBrightness(TBitmap& target, const TBitmap& source, int rowCount, int pixelsPerRow, int delta);
+// amount 0..255 raises contrast by the factor 1 + amount / 100.
+void AdjustContrast(TBitmap& target, const TBitmap& source, int amount);
+
+// Saves; on an Exception retries at quality 80, then at 50 (recompressed from
+// the bitmap); the third failure propagates.
+void SaveJpegWithFallback(TJPEGImage& image, const std::string& fileName);
+
+// The keyed byte scrambler: out[i] = text[i] +/- key[(i - 1) mod length] (mod 256).
+using TScrambleTable = std::array<std::string, 256>;
+void BuildScrambleTable(TScrambleTable& table);
+// The key must not be empty.
+void ScrambleText(const TScrambleTable& table, const std::string& key, std::string& text);
+void UnscrambleText(const TScrambleTable& table, const std::string& key, std::string& text);
+
+// Round half to even, as every picture size and placement of the system does.
+int RoundHalfEven(double value);
