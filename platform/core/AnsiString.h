@@ -51,3 +51,8 @@ std::string Utf8ToCp1252(std::string_view utf8);
 bool TryUtf8ToCp1252(std::string_view utf8, std::string& cp1252);
 // The Unicode code point of one CP1252 byte.
 char32_t Cp1252ToUnicode(unsigned char byte);
+
+// A text fit for an error message whatever its bytes: printable ASCII stays, a
+// backslash is doubled, every other byte becomes "\xNN", and a text longer than
+// 200 bytes is cut there and ends in "...".
+std::string PrintableText(std::string_view bytes);

@@ -1,0 +1,12 @@
+#include "platform/core/Tick.h"
+
+#include <time.h>
+
+std::uint32_t GetTickCount()
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    const auto ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u
+                    + static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+    return static_cast<std::uint32_t>(ms);
+}
