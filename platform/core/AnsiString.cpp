@@ -235,7 +235,9 @@ std::string IntToHex(std::uint32_t value, int digits)
     std::string hex(buffer, end);
     if (digits > static_cast<int>(hex.size()))
         hex.insert(0, static_cast<std::size_t>(digits) - hex.size(), '0');
-    return "$" + UpperCase(hex);
+    std::string result(1, '$');
+    result += UpperCase(hex);
+    return result;
 }
 
 char32_t Cp1252ToUnicode(unsigned char byte)
