@@ -37,6 +37,10 @@ public:
                       std::function<void()> finalization);
 };
 
+// A second InitializeUnits before FinalizeUnits does nothing. A start-up that
+// raises passes the exception on; FinalizeUnits then ends only the units that
+// had started. FinalizeUnits runs every shut-down even when one raises, then
+// passes the first exception on.
 void InitializeUnits();
 void FinalizeUnits();
 

@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -220,6 +223,36 @@ TEST_F(TFileStreamTest, IoFailuresRaiseInOutErrors)
         EXPECT_NE(e.Message().find(name), std::string::npos) << e.Message();
     }
     EXPECT_THROW(file.Seek(-1, soBeginning), EInOutError);
+}
+
+// The descriptor the stream holds, found by the file it points to.
+int DescriptorOf(const std::string& path)
+{
+    DIR* fds = ::opendir("/proc/self/fd");
+    if (!fds)
+        return -1;
+    int found = -1;
+    while (const dirent* entry = ::readdir(fds)) {
+        char target[4096];
+        const std::string link = std::string("/proc/self/fd/") + entry->d_name;
+        const ssize_t length = ::readlink(link.c_str(), target, sizeof target);
+        if (length > 0 && std::string(target, static_cast<std::size_t>(length)) == path)
+            found = std::stoi(entry->d_name);
+    }
+    ::closedir(fds);
+    return found;
+}
+
+TEST_F(TFileStreamTest, DescriptorsAreNotInheritedByStartedPrograms)
+{
+    const std::string name = Name("cloexec.txt");
+    for (const unsigned mode : {unsigned{fmCreate}, unsigned{fmOpenRead}, unsigned{fmOpenReadWrite}}) {
+        SCOPED_TRACE(mode);
+        TFileStream file(name, mode);
+        const int fd = DescriptorOf(name);
+        ASSERT_GE(fd, 0);
+        EXPECT_NE(::fcntl(fd, F_GETFD) & FD_CLOEXEC, 0);
+    }
 }
 
 TEST_F(TFileStreamTest, Cp1252NamesReachTheDiskAsUtf8)
