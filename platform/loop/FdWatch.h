@@ -17,7 +17,8 @@
 using TFdWatchId = std::uint64_t;
 using TFdCallback = std::function<void(int fd, short revents)>;
 
-// `events` are poll() bits (POLLIN, POLLOUT); POLLERR and POLLHUP always come.
+// `events` are poll() bits (POLLIN, POLLOUT); POLLERR and POLLHUP come with
+// any of them. Events 0 pause the watch: the fd is left out of the poll.
 // Watches and hooks belong to the calling thread. Ids are never reused.
 TFdWatchId WatchFd(int fd, short events, TFdCallback callback);
 void SetFdWatchEvents(TFdWatchId watch, short events);

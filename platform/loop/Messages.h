@@ -91,8 +91,7 @@ inline constexpr UINT WM_MBUTTONUP = 0x0208;
 inline constexpr UINT WM_MOUSEWHEEL = 0x020A;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;
-// The thread-call window's messages (see TThread.h).
-inline constexpr UINT CM_DESTROYWINDOW = 0x8FFE;
+// A thread call (see TThread.h): a thread message that DispatchMessage runs.
 inline constexpr UINT CM_EXECPROC = 0x8FFF;
 
 // PeekMessage flags.
@@ -134,8 +133,8 @@ bool GetMessage(MSG& msg, HWND hwnd, UINT filterMin, UINT filterMax);
 // Key translation happens in the display backend; this answers false.
 bool TranslateMessage(const MSG& msg);
 // Runs the window procedure (or the timer procedure of a callback timer's
-// WM_TIMER). Messages for destroyed windows and other thread messages are
-// dropped and give 0.
+// WM_TIMER, or a thread call). Messages for destroyed windows and other thread
+// messages are dropped and give 0.
 LRESULT DispatchMessage(const MSG& msg);
 void PostQuitMessage(int exitCode);
 

@@ -7,10 +7,9 @@
 //   thread started from the base constructor could run into a half-made object.
 // - `Synchronize(method)` runs `method` on the main thread (the process's
 //   initial one) and blocks the worker until it has run. It is a CM_EXECPROC
-//   message posted to the main thread's thread-call window, so it keeps FIFO
-//   order with what the worker posted before it, and it runs wherever the main
-//   thread pumps: GetMessage, any peek-and-dispatch, a nested loop, or
-//   `CheckSynchronize`. Called on the main thread it runs at once. An exception
+//   thread message posted to the main thread, so it keeps FIFO order with what
+//   the worker posted before it, and it runs wherever the main thread pumps:
+//   GetMessage and DispatchMessage, a nested loop, or `CheckSynchronize`. Called on the main thread it runs at once. An exception
 //   thrown by `method` is thrown again in the worker. If the main thread's loop
 //   has ended, the call returns without running.
 // - `OnTerminate` runs on the thread that created the TThread, through the same
@@ -27,7 +26,6 @@
 //   `WaitFor` in its destructor: the base destructor runs too late for that.
 // - Priorities are accepted and ignored.
 
-#include <condition_variable>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -36,6 +34,7 @@
 
 #include "platform/core/ClassRegistry.h"
 #include "platform/loop/Messages.h"
+#include "platform/loop/TEvent.h"
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 using TThreadMethod = std::function<void()>;
@@ -90,9 +89,10 @@ protected:
 
 private:
     void Run();
+    void WaitUntilDone();
 
     mutable std::mutex FMutex;
-    std::condition_variable FDoneSignal;
+    TEvent FDone{true, false};
     std::thread FThread;
     DWORD FCreatorThreadId;
     DWORD FThreadID = 0;
