@@ -11,20 +11,30 @@
 //   pf32bit          blue, green, red, reserved
 //   pfDevice         the screen's format, a true-colour screen: stored as pf24bit
 // A new bitmap is pfDevice. Pixels a size change adds are white (the palette
-// entry nearest to white in indexed formats). Sizes whose byte count would pass
-// MaxBitmapBytes raise EOutOfMemory before anything is allocated.
+// entry nearest to white in indexed formats). A negative width or height raises
+// EInvalidGraphic; sizes whose byte count would pass MaxBitmapBytes raise
+// EOutOfMemory before anything is allocated. A refused size changes nothing.
+// Indexed formats always have a palette (the format's default unless set).
 //
-// Pixel(x, y) reads and writes TColor values (red in the low byte); indexed
-// formats look colours up in the palette and write the nearest entry. Reading
-// outside the bitmap gives CLR_INVALID; writing there does nothing.
+// Pixel(x, y) reads and writes TColor values (red in the low byte; system
+// colours are resolved); indexed formats look colours up in the palette and
+// write the nearest entry, and an index past the palette reads as black.
+// Reading outside the bitmap gives CLR_INVALID; writing there does nothing.
+// Pixel and ScanLine writes are raw and fire no OnChange; everything else that
+// changes the bitmap (size, format, palette, Fill, load, assign) fires it.
 //
 // The transparent colour is, in tmAuto mode, the colour of the bottom-left
-// pixel; SetTransparentColor switches to tmFixed. It is a plain RGB value.
+// pixel (clDefault while the bitmap is empty); SetTransparentColor switches to
+// tmFixed, SetTransparentColor(clDefault) back to tmAuto. It is a plain RGB value.
 //
 // Load/Save read and write BMP: BITMAPCOREHEADER, BITMAPINFOHEADER and its V4
 // and V5 extensions; 1, 4, 8, 16, 24 and 32 bits; BI_RGB, BI_BITFIELDS, BI_RLE4
 // and BI_RLE8; bottom-up and top-down. A file whose header lies raises
-// EInvalidGraphic without reading or allocating past what it holds.
+// EInvalidGraphic without reading or allocating past what it holds, and leaves
+// the bitmap as it was. 16-bit 5-6-5 fields load as pf16bit, 5-5-5 as pf15bit,
+// other fields as pf24bit. Pixels that run-length data does not reach are index 0.
+// Saving writes BITMAPINFOHEADER bottom-up: BI_RGB with the palette for 1, 4
+// and 8 bits, BI_BITFIELDS for 15 and 16, BI_RGB for 24 (pfDevice too) and 32.
 
 #include <cstddef>
 #include <cstdint>
@@ -74,12 +84,14 @@ public:
     TPixelFormat PixelFormat() const { return FPixelFormat; }
     // Converts the pixels to the new format; to an indexed format through the
     // nearest colour of the palette (the format's default palette when the
-    // bitmap had none: black and white, the 16 VGA colours, or the 256-colour
-    // half-tone palette).
+    // bitmap had none or one too large for the format: black and white, the 16
+    // VGA colours, or the 256-colour half-tone palette). A kept palette keeps
+    // the indexes of an indexed bitmap. pfCustom raises EInvalidGraphic.
     void SetPixelFormat(TPixelFormat format);
     int BitCount() const { return BitsPerPixel(FPixelFormat); }
 
-    // Raw rows; y must be in 0..Height-1 (checked).
+    // Raw rows; y must be in 0..Height-1 and the width above 0, else
+    // EInvalidGraphicOperation.
     std::uint8_t* ScanLine(int y);
     const std::uint8_t* ScanLine(int y) const;
     std::size_t RowBytes() const { return FRowBytes; }
@@ -89,7 +101,9 @@ public:
     TColor Pixel(int x, int y) const;
     void SetPixel(int x, int y, TColor color);
 
-    // The colour table of indexed formats (at most 2^bits entries).
+    // The colour table of indexed formats (at most 2^bits entries). Other
+    // formats may hold one too (at most 256), used when converting to an
+    // indexed format. A palette too large raises EInvalidGraphic.
     const std::vector<TRGBQuad>& Palette() const { return FPalette; }
     void SetPalette(std::vector<TRGBQuad> palette);
     // Index of the palette entry nearest to the colour (squared RGB distance;
@@ -99,6 +113,7 @@ public:
     bool Monochrome() const { return FPixelFormat == pf1bit; }
 
     TTransparentMode TransparentMode() const { return FTransparentMode; }
+    // tmFixed fixes the present colour (white for an empty bitmap).
     void SetTransparentMode(TTransparentMode mode);
     TColor TransparentColor() const;
     void SetTransparentColor(TColor color);
@@ -124,6 +139,8 @@ protected:
 
 private:
     void Allocate(int width, int height, TPixelFormat format);
+    // Takes over the size, format, pixels and palette of a freshly decoded bitmap.
+    void TakeImage(TBitmap& decoded);
 
     int FWidth = 0;
     int FHeight = 0;
