@@ -1,0 +1,53 @@
+#pragma once
+
+// The screen: a fixed virtual screen of 1280 x 1024 pixels, the global cursor,
+// the installed font families (from fontconfig, read once) and the forms.
+// The mouse: the pointer's last position on the screen.
+
+#include <vector>
+
+#include "platform/controls/TControl.h"
+#include "platform/core/TStringList.h"
+
+class TScreen {
+public:
+    static constexpr int DefaultWidth = 1280;
+    static constexpr int DefaultHeight = 1024;
+
+    int Width() const { return DefaultWidth; }
+    int Height() const { return DefaultHeight; }
+    int PixelsPerInch() const { return 96; }
+
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor value) { FCursor = value; }
+
+    // Family names, sorted, without duplicates.
+    const TStrings& Fonts();
+
+    int FormCount() const { return static_cast<int>(FForms.size()); }
+    TCustomForm* Forms(int index) const;
+    TCustomForm* ActiveForm() const { return FActiveForm; }
+    void SetActiveForm(TCustomForm* form) { FActiveForm = form; }
+
+    void AddForm(TCustomForm* form);
+    void RemoveForm(TCustomForm* form);
+
+private:
+    TCursor FCursor = crDefault;
+    bool FFontsRead = false;
+    TStringList FFonts;
+    std::vector<TCustomForm*> FForms;
+    TCustomForm* FActiveForm = nullptr;
+};
+
+class TMouse {
+public:
+    TPoint CursorPos() const { return FCursorPos; }
+    void SetCursorPos(TPoint p) { FCursorPos = p; }
+
+private:
+    TPoint FCursorPos;
+};
+
+extern TScreen* Screen;
+extern TMouse* Mouse;

@@ -1,0 +1,55 @@
+#include "platform/controls/UserInteraction.h"
+
+#include "platform/controls/TCustomForm.h"
+#include "platform/controls/TDialogs.h"
+#include "platform/controls/TMenu.h"
+
+namespace {
+
+class TRefusingInteraction : public TUserInteraction {
+public:
+    void BeginModal(TCustomForm& form) override
+    {
+        throw EUnscriptedInteraction("unscripted modal form " + form.Name() + " \"" + form.Caption() + "\"");
+    }
+    void ModalIdle(TCustomForm& form) override { BeginModal(form); }
+    void EndModal(TCustomForm&) override {}
+    int MessageBox(const std::string& text, const std::string& caption, unsigned) override
+    {
+        throw EUnscriptedInteraction("unscripted message box \"" + caption + "\": " + text);
+    }
+    bool ExecuteFileDialog(TOpenDialog& dialog, bool save) override
+    {
+        throw EUnscriptedInteraction(std::string("unscripted ") + (save ? "save" : "open") + " dialog " +
+                                     dialog.Name() + " \"" + dialog.Title() + "\"");
+    }
+    bool ExecuteColorDialog(TColorDialog& dialog) override
+    {
+        throw EUnscriptedInteraction("unscripted colour dialog " + dialog.Name());
+    }
+    bool ExecuteFontDialog(TFontDialog& dialog) override
+    {
+        throw EUnscriptedInteraction("unscripted font dialog " + dialog.Name());
+    }
+    bool BrowseForFolder(const std::string& title, std::string&) override
+    {
+        throw EUnscriptedInteraction("unscripted folder dialog \"" + title + "\"");
+    }
+    TMenuItem* PopupMenu(TPopupMenu& menu, int, int) override
+    {
+        throw EUnscriptedInteraction("unscripted pop-up menu " + menu.Name());
+    }
+};
+
+thread_local TUserInteraction* Installed = nullptr;
+
+}  // namespace
+
+TUserInteraction& UserInteraction()
+{
+    static TRefusingInteraction refusing;
+    return Installed ? *Installed : refusing;
+}
+
+void SetUserInteraction(TUserInteraction* interaction) { Installed = interaction; }
+TUserInteraction* InstalledUserInteraction() { return Installed; }
