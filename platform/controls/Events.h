@@ -45,3 +45,7 @@ enum : std::uint16_t {
     VK_SPACE = 32, VK_PRIOR = 33, VK_NEXT = 34, VK_END = 35, VK_HOME = 36, VK_LEFT = 37,
     VK_UP = 38, VK_RIGHT = 39, VK_DOWN = 40, VK_DELETE = 46, VK_F1 = 112,
 };
+
+// Whether a setter runs the handler its rule says it runs. The platform passes
+// Silent where it must change a value without a notification.
+enum class TChangeNotify { Fire, Silent };

@@ -411,13 +411,19 @@ void RegisterLayoutResource(const std::string& name, std::string text) { Registe
 
 void SetLayoutDirectory(const std::string& dir) { LayoutDirectory() = IncludeTrailingPathDelimiter(dir); }
 
+std::string LayoutFileName(const std::string& name)
+{
+    if (!name.empty() && name[0] == '/') return name;
+    std::string dir = LayoutDirectory();
+    if (dir.empty()) dir = ExtractFilePath(ProgramFileName()) + "resources/";
+    return dir + name;
+}
+
 std::string LayoutResource(const std::string& name)
 {
     auto& layouts = RegisteredLayouts();
     if (auto it = layouts.find(name); it != layouts.end()) return it->second;
-    std::string dir = LayoutDirectory();
-    if (dir.empty()) dir = ExtractFilePath(ProgramFileName()) + "resources/";
-    const std::string file = dir + name + ".layout";
+    const std::string file = LayoutFileName(name + ".layout");
     if (!FileExists(file)) throw ELayoutError("No layout resource " + name + " (" + file + ")");
     return ReadFileBytes(file);
 }

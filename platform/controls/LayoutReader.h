@@ -38,3 +38,5 @@ std::string WriteComponentLayout(const TComponent& root);
 void RegisterLayoutResource(const std::string& name, std::string text);
 void SetLayoutDirectory(const std::string& dir);
 std::string LayoutResource(const std::string& name);
+// A file named in a layout, relative to the layout folder.
+std::string LayoutFileName(const std::string& name);

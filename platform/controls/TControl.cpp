@@ -326,7 +326,7 @@ void TControl::DispatchMouseUp(TMouseButton button, TShiftState shift, int x, in
     TComponentWatch watch(this);
     MouseUp(button, shift, x, y);
     if (!watch.Alive()) return;
-    if (click) Click();
+    if (click) UserClick();
 }
 
 void TControl::DispatchDblClick() { DblClick(); }

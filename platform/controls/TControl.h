@@ -131,6 +131,8 @@ public:
 
     // Runs OnClick (a button's click also sets its form's modal result).
     virtual void Click();
+    // What a click by the person means; Click by default, a check box toggles.
+    void PerformUserClick() { UserClick(); }
 
     // Windowless controls answer false; windowed ones take the focus.
     virtual bool IsWindowed() const { return false; }
@@ -163,6 +165,7 @@ protected:
     virtual void MouseMove(TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void DblClick();
+    virtual void UserClick() { Click(); }
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
     virtual void Resize();

@@ -1,0 +1,211 @@
+#include "platform/controls/TEdit.h"
+
+#include <algorithm>
+
+#include "platform/controls/Properties.h"
+
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner)
+{
+    SetBounds(0, 0, 121, 21);
+    SetTabStop(true);
+    SetColor(clWindow);
+}
+
+const TPropertyTable& TCustomEdit::PropertyTable()
+{
+    static const TPropertyTable table = [] {
+        TPropertyTable t(&TWinControl::PropertyTable());
+        t.String<TCustomEdit>("Text", &TCustomEdit::Text, &TCustomEdit::SetText);
+        t.Bool<TCustomEdit>("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly);
+        t.Int<TCustomEdit>("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength);
+        t.Int<TCustomEdit>("PasswordChar", [](const TCustomEdit& e) { return static_cast<unsigned char>(e.PasswordChar()); },
+                           [](TCustomEdit& e, int v) { e.SetPasswordChar(static_cast<char>(v)); });
+        t.Bool<TCustomEdit>("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect);
+        t.Enum<TCustomEdit, TEditCharCase>("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase,
+                                           {"ecNormal", "ecUpperCase", "ecLowerCase"});
+        t.EventHandler<TCustomEdit>("OnChange", &TCustomEdit::OnChange);
+        return t;
+    }();
+    return table;
+}
+
+void TCustomEdit::SetSelStart(int value)
+{
+    FSelStart = std::clamp(value, 0, static_cast<int>(Text().size()));
+    FSelLength = 0;
+}
+
+void TCustomEdit::SetSelLength(int value)
+{
+    FSelLength = std::clamp(value, 0, static_cast<int>(Text().size()) - FSelStart);
+}
+
+std::string TCustomEdit::SelText() const
+{
+    return Text().substr(static_cast<std::size_t>(FSelStart), static_cast<std::size_t>(FSelLength));
+}
+
+void TCustomEdit::SelectAll()
+{
+    FSelStart = 0;
+    FSelLength = static_cast<int>(Text().size());
+}
+
+void TCustomEdit::TextChanged()
+{
+    // The caret stays where it was, inside the new text.
+    FSelStart = std::min(FSelStart, static_cast<int>(Text().size()));
+    FSelLength = std::min(FSelLength, static_cast<int>(Text().size()) - FSelStart);
+    Change();
+}
+
+void TCustomEdit::Change()
+{
+    if (Loading()) return;
+    Fire(*this, OnChange, this);
+}
+
+void TCustomEdit::ReplaceSelection(const std::string& typed)
+{
+    std::string text = Text();
+    std::string insert = typed;
+    if (FCharCase != ecNormal)
+        for (char& c : insert) {
+            if (FCharCase == ecUpperCase && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+            if (FCharCase == ecLowerCase && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        }
+    text.erase(static_cast<std::size_t>(FSelStart), static_cast<std::size_t>(FSelLength));
+    if (FMaxLength > 0 && text.size() + insert.size() > static_cast<std::size_t>(FMaxLength))
+        insert.resize(static_cast<std::size_t>(FMaxLength) - std::min(text.size(), static_cast<std::size_t>(FMaxLength)));
+    text.insert(static_cast<std::size_t>(FSelStart), insert);
+    const int caret = FSelStart + static_cast<int>(insert.size());
+    FSelStart = caret;
+    FSelLength = 0;
+    SetText(text);
+    FSelStart = std::min(caret, static_cast<int>(Text().size()));
+}
+
+void TCustomEdit::KeyDown(std::uint16_t& key, TShiftState)
+{
+    const int size = static_cast<int>(Text().size());
+    switch (key) {
+    case VK_LEFT: SetSelStart(FSelStart - 1); break;
+    case VK_RIGHT: SetSelStart(FSelStart + FSelLength + 1); break;
+    case VK_HOME: SetSelStart(0); break;
+    case VK_END: SetSelStart(size); break;
+    case VK_DELETE:
+        if (FReadOnly) break;
+        if (FSelLength == 0 && FSelStart < size) FSelLength = 1;
+        ReplaceSelection("");
+        break;
+    default: break;
+    }
+}
+
+void TCustomEdit::KeyPress(char& key)
+{
+    if (FReadOnly) return;
+    const unsigned char c = static_cast<unsigned char>(key);
+    if (key == '\b') {
+        if (FSelLength == 0 && FSelStart > 0) {
+            --FSelStart;
+            FSelLength = 1;
+        }
+        ReplaceSelection("");
+    } else if (c >= 32 && c != 127) {
+        ReplaceSelection(std::string(1, key));
+    }
+}
+
+void TCustomEdit::DoEnter()
+{
+    if (FAutoSelect && !FClickFocus) SelectAll();
+    FClickFocus = false;
+}
+
+void TCustomEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
+{
+    // A click puts the caret at the end of the text (we keep no glyph positions).
+    SetSelStart(static_cast<int>(Text().size()));
+    TWinControl::MouseDown(button, shift, x, y);
+}
+
+void TCustomEdit::PaintWindow(TCanvas& canvas)
+{
+    TWinControl::PaintWindow(canvas);
+    TRect r = ClientRect();
+    Frame3D(canvas, r, clBtnShadow, clBtnHighlight, 1);
+    canvas.Font().Assign(Font());
+    canvas.Brush().SetStyle(bsClear);
+    const std::string shown = FPasswordChar ? std::string(Text().size(), FPasswordChar) : Text();
+    TRect text = Rect(3, 2, Width() - 2, Height() - 2);
+    canvas.DrawText(shown, text, DT_EXPANDTABS);
+}
+
+TEdit::TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+
+class TMemo::TMemoLines : public TStringList {
+public:
+    explicit TMemoLines(TMemo& memo) : FMemo(memo) {}
+    void Changed() override { FMemo.LinesChanged(); }
+
+private:
+    TMemo& FMemo;
+};
+
+TMemo::TMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(std::make_unique<TMemoLines>(*this))
+{
+    SetBounds(0, 0, 185, 89);
+}
+
+TMemo::~TMemo() = default;
+
+const TPropertyTable& TMemo::PropertyTable()
+{
+    static const TPropertyTable table = [] {
+        TPropertyTable t(&TCustomEdit::PropertyTable());
+        t.Strings<TMemo>("Lines", &TMemo::Lines);
+        t.Enum<TMemo, TScrollStyle>("ScrollBars", &TMemo::ScrollBars, &TMemo::SetScrollBars,
+                                    {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"});
+        t.Bool<TMemo>("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap);
+        t.Bool<TMemo>("WantReturns", &TMemo::WantReturns, &TMemo::SetWantReturns);
+        t.Bool<TMemo>("WantTabs", &TMemo::WantTabs, &TMemo::SetWantTabs);
+        return t;
+    }();
+    return table;
+}
+
+void TMemo::LinesChanged()
+{
+    if (FSyncing) return;
+    std::string text;
+    for (int i = 0; i < FLines->Count(); ++i) {
+        if (i) text += "\r\n";
+        text += FLines->Strings(i);
+    }
+    FSyncing = true;
+    SetText(text);
+    FSyncing = false;
+}
+
+void TMemo::TextChanged()
+{
+    if (!FSyncing) {
+        FSyncing = true;
+        FLines->SetText(Text());
+        FSyncing = false;
+    }
+    TCustomEdit::TextChanged();
+}
+
+void TMemo::KeyPress(char& key)
+{
+    if (key == '\r') {
+        if (FWantReturns && !ReadOnly()) ReplaceSelection("\r\n");
+        return;
+    }
+    if (key == '\t' && !FWantTabs) return;
+    TCustomEdit::KeyPress(key);
+}
+
+TStrings& TMemo::Lines() { return *FLines; }
