@@ -327,6 +327,8 @@ void TControl::DispatchMouseUp(TMouseButton button, TShiftState shift, int x, in
     MouseUp(button, shift, x, y);
     if (!watch.Alive()) return;
     if (click) UserClick();
+    if (!watch.Alive()) return;
+    MouseReleased(button, shift, x, y);
 }
 
 void TControl::DispatchDblClick() { DblClick(); }

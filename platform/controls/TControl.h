@@ -166,6 +166,8 @@ protected:
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void DblClick();
     virtual void UserClick() { Click(); }
+    // After a mouse button's release has been handled (OnMouseUp, OnClick).
+    virtual void MouseReleased(TMouseButton button, TShiftState shift, int x, int y) {}
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
     virtual void Resize();
