@@ -1,0 +1,152 @@
+#include "platform/graphics/TGraphic.h"
+
+#include <algorithm>
+#include <mutex>
+#include <string_view>
+
+#include "platform/core/AnsiString.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/Files.h"
+#include "platform/graphics/TBitmap.h"
+
+namespace {
+
+struct TFileFormat {
+    std::string Extension;  // lower case, no dot
+    std::string Description;
+    TGraphicFactory Factory;
+};
+
+struct TFileFormats {
+    std::mutex Lock;
+    std::vector<TFileFormat> Formats;
+};
+
+// Extensions are compared in lower case without their dot, so "GIF", ".gif"
+// and "gif" name the same format.
+std::string NormalizeExtension(std::string_view extension)
+{
+    if (!extension.empty() && extension.front() == '.') extension.remove_prefix(1);
+    return LowerCase(extension);
+}
+
+// The built-in formats, made on first use so that registrations from other
+// units' start-up code find the list ready whatever the order of start-up.
+TFileFormats& FileFormats()
+{
+    static TFileFormats formats{
+        {},
+        {
+            {"bmp", "Bitmaps", [] { return std::make_unique<TBitmap>(); }},
+        }};
+    return formats;
+}
+
+TGraphicFactory FindFactory(const std::string& extension)
+{
+    TFileFormats& registry = FileFormats();
+    std::lock_guard guard(registry.Lock);
+    for (const TFileFormat& format : registry.Formats)
+        if (format.Extension == extension) return format.Factory;
+    return {};
+}
+
+}  // namespace
+
+void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description,
+                                  TGraphicFactory factory)
+{
+    const std::string ext = NormalizeExtension(extension);
+    TFileFormats& registry = FileFormats();
+    std::lock_guard guard(registry.Lock);
+    // A later registration of the same extension wins, as the platform looks
+    // its list up from the newest entry.
+    std::erase_if(registry.Formats, [&](const TFileFormat& f) { return f.Extension == ext; });
+    registry.Formats.push_back({ext, description, std::move(factory)});
+}
+
+void TPicture::UnregisterFileFormat(const std::string& extension)
+{
+    const std::string ext = NormalizeExtension(extension);
+    TFileFormats& registry = FileFormats();
+    std::lock_guard guard(registry.Lock);
+    std::erase_if(registry.Formats, [&](const TFileFormat& f) { return f.Extension == ext; });
+}
+
+bool TPicture::IsFileFormatRegistered(const std::string& extension)
+{
+    return static_cast<bool>(FindFactory(NormalizeExtension(extension)));
+}
+
+std::string TPicture::GraphicFilter()
+{
+    TFileFormats& registry = FileFormats();
+    std::lock_guard guard(registry.Lock);
+    std::string masks;
+    std::string entries;
+    for (const TFileFormat& format : registry.Formats) {
+        const std::string mask = "*." + format.Extension;
+        if (!masks.empty()) masks += ';';
+        masks += mask;
+        entries += '|' + format.Description + " (" + mask + ")|" + mask;
+    }
+    return "All (" + masks + ")|" + masks + entries;
+}
+
+void TPicture::SetGraphic(const TGraphic* graphic)
+{
+    SetGraphic(graphic ? graphic->Clone() : nullptr);
+}
+
+void TPicture::SetGraphic(std::unique_ptr<TGraphic> graphic)
+{
+    if (graphic) graphic->OnChange = [this](TObject*) { Changed(); };
+    FGraphic = std::move(graphic);
+    Changed();
+}
+
+TBitmap& TPicture::Bitmap()
+{
+    if (auto* bitmap = dynamic_cast<TBitmap*>(FGraphic.get())) return *bitmap;
+    auto bitmap = std::make_unique<TBitmap>();
+    TBitmap& result = *bitmap;
+    SetGraphic(std::move(bitmap));
+    return result;
+}
+
+int TPicture::Width() const
+{
+    return FGraphic ? FGraphic->Width() : 0;
+}
+
+int TPicture::Height() const
+{
+    return FGraphic ? FGraphic->Height() : 0;
+}
+
+void TPicture::LoadFromFile(const std::string& fileName)
+{
+    const std::string ext = NormalizeExtension(ExtractFileExt(fileName));
+    const TGraphicFactory factory = FindFactory(ext);
+    if (!factory) throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
+    std::unique_ptr<TGraphic> graphic = factory();
+    // Loaded before it replaces the old graphic, so a failed load keeps the picture as it was.
+    graphic->LoadFromFile(fileName);
+    SetGraphic(std::move(graphic));
+}
+
+void TPicture::SaveToFile(const std::string& fileName)
+{
+    if (FGraphic) FGraphic->SaveToFile(fileName);
+}
+
+void TPicture::Assign(const TPicture& source)
+{
+    if (&source == this) return;
+    SetGraphic(source.Graphic());
+}
+
+void TPicture::Changed()
+{
+    if (OnChange) OnChange(this);
+}
