@@ -311,3 +311,22 @@ TEST_F(FormTest, ResizeFiresOnResizeAndResizesTheSurface)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScreenTest, FontsComeFromFontconfigSortedAndUnique)
+{
+    const TStrings& fonts = Screen->Fonts();
+    ASSERT_GT(fonts.Count(), 0);
+    EXPECT_TRUE(fonts.IndexOf("DejaVu Sans") >= 0 || fonts.IndexOf("Liberation Sans") >= 0);
+    for (int i = 1; i < fonts.Count(); ++i) EXPECT_LT(fonts.Strings(i - 1), fonts.Strings(i));
+}
+
+TEST(ScreenTest, CursorIsTheProgramsToSet)
+{
+    Screen->SetCursor(crHourGlass);
+    EXPECT_EQ(Screen->Cursor(), crHourGlass);
+    Screen->SetCursor(crDefault);
+}
+
+}  // namespace
