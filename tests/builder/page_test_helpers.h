@@ -1,0 +1,44 @@
+#pragma once
+
+// Shared by the page text tests: expected pages are written as raw strings
+// with plain line ends, and every page line end is CR LF.
+
+#include <string>
+#include <string_view>
+
+#include "builder/GalleryPageSettings.h"
+
+inline std::string Crlf(std::string_view text)
+{
+    std::string result;
+    for (char c : text) {
+        if (c == '\n')
+            result += '\r';
+        result += c;
+    }
+    return result;
+}
+
+// A gallery with every extra text on, a background picture and a text colour
+// that is not black, so that each of them shows where it lands.
+inline TGalleryPageSettings SummerSettings()
+{
+    TGalleryPageSettings settings;
+    settings.MetaHeadText = "<head><title>Summer</title></head>";
+    settings.TextColor = RGB(0x33, 0x66, 0x99);
+    settings.BackgroundColor = RGB(0xFF, 0xFF, 0xFF);
+    settings.BackgroundAttribute = "background=background.jpg ";
+    settings.GalleryHeading = "Summer 2003";
+    settings.TextAboveHeading = "Above";
+    settings.TextBelowHeading = "Below";
+    settings.TextBelowGallery = "Under";
+    return settings;
+}
+
+inline constexpr std::string_view SummerStyleAndBody =
+    "<style type=\"text/css\">\r\n"
+    ".ub {font-family:Verdana;font-size:14}\r\n"
+    ".pi {font-family:Verdana;font-size:9}\r\n"
+    ".tx {font-family:Verdana;font-size:12}\r\n"
+    "</style>\r\n"
+    "<body background=background.jpg  bgcolor=#ffffff text=#336699 alink=#336699 vlink=#336699 link=#336699>";
