@@ -1,5 +1,6 @@
 #include "platform/controls/InputDriver.h"
 
+#include "platform/controls/TApplication.h"
 #include "platform/controls/TCustomForm.h"
 
 namespace {
@@ -72,6 +73,13 @@ void MoveTo(TControl& control, int x, int y)
 {
     const TPoint o = control.FormOrigin();
     MouseMove(FormOf(control), o.X + x, o.Y + y);
+}
+
+bool DragDrop(TControl& source, TControl& target, int x, int y)
+{
+    bool accepted = false;
+    RunGuarded(&target, [&] { accepted = target.DispatchDragDrop(&source, x, y); });
+    return accepted;
 }
 
 void PressKey(TCustomForm& form, std::uint16_t key, TShiftState shift) { form.KeyInput(key, shift); }

@@ -24,6 +24,8 @@ void Click(TControl& control);
 void ClickAt(TControl& control, int x, int y, TMouseButton button = mbLeft);
 void DoubleClick(TControl& control);
 void MoveTo(TControl& control, int x, int y);
+// Drags from `source` and drops on `target` at its point (x, y).
+bool DragDrop(TControl& source, TControl& target, int x, int y);
 
 // A key press (down, character, up) into the form's focused control.
 void PressKey(TCustomForm& form, std::uint16_t key, TShiftState shift = 0);

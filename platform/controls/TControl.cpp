@@ -333,6 +333,16 @@ void TControl::DispatchMouseUp(TMouseButton button, TShiftState shift, int x, in
 
 void TControl::DispatchDblClick() { DblClick(); }
 
+bool TControl::DispatchDragDrop(TObject* source, int x, int y)
+{
+    if (!OnDragOver || !EffectivelyEnabled()) return false;
+    bool accept = true;
+    TComponentWatch watch(this);
+    if (!Fire(*this, OnDragOver, this, source, x, y, dsDragMove, accept) || !accept) return false;
+    Fire(*this, OnDragDrop, this, source, x, y);
+    return true;
+}
+
 void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     if (Loading()) return;

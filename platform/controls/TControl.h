@@ -155,6 +155,10 @@ public:
     void DispatchMouseUp(TMouseButton button, TShiftState shift, int x, int y);
     void DispatchDblClick();
     void DispatchMouseEnter() { MouseEnter(); }
+    // A drag from `source` dropped at (x, y): OnDragOver decides (accepting
+    // when it is assigned and leaves Accept alone), then OnDragDrop runs.
+    // Answers whether the drop was accepted.
+    bool DispatchDragDrop(TObject* source, int x, int y);
     void DispatchMouseLeave() { MouseLeave(); }
 
 protected:

@@ -171,6 +171,22 @@ TEST_F(Semantics, ListBoxSelectionFollowsItsItemAndLeavesWithIt)
     EXPECT_EQ(list->ItemIndex(), -1);
 }
 
+TEST_F(Semantics, DragAndDropAsksTheTargetFirst)
+{
+    auto* from = Make<TListBox>("From");
+    auto* to = Make<TListBox>("To");
+    EXPECT_FALSE(InputDriver::DragDrop(*from, *to, 5, 5));  // no OnDragOver: refused
+    bool accept = false;
+    to->OnDragOver = [&accept](TObject*, TObject* source, int, int, TDragState, bool& a) { a = accept; };
+    to->OnDragDrop = [this](TObject*, TObject* source, int x, int y) {
+        Log.push_back(static_cast<TComponent*>(source)->Name() + " at " + std::to_string(x) + "," + std::to_string(y));
+    };
+    EXPECT_FALSE(InputDriver::DragDrop(*from, *to, 5, 5));
+    accept = true;
+    EXPECT_TRUE(InputDriver::DragDrop(*from, *to, 5, 6));
+    EXPECT_EQ(Log, (std::vector<std::string>{"From at 5,6"}));
+}
+
 TEST_F(Semantics, ComboBoxItemIndexAndTextFromCodeRunNothing)
 {
     auto* combo = Make<TComboBox>("Combo");
