@@ -2,21 +2,35 @@
 
 // JPEG pictures over libjpeg.
 //
-// Loading decodes the whole picture at once, so a broken or truncated file
-// fails at load with EInvalidGraphic. A loaded picture that has not changed
-// saves its original bytes. Assigning a bitmap drops the JPEG data; Compress
-// (or a save without data) encodes the bitmap as baseline JFIF at
-// CompressionQuality, which defaults to 90 and stays set across assignments.
-// Decoding uses the accurate integer DCT with fancy upsampling to RGB.
+// Loading reads the whole rest of the stream and decodes the picture at once,
+// so a broken or truncated file fails at load with EInvalidGraphic (libjpeg's
+// message; a corrupt-data warning counts as an error). A loaded picture that
+// has not changed saves its original bytes. Assigning a bitmap drops the JPEG
+// data; Compress (or a save without data) encodes the bitmap as baseline JFIF
+// at CompressionQuality, which defaults to 90 and stays set across
+// assignments. Changing the quality does not drop the data: it applies to the
+// next Compress. Decoding uses the accurate integer DCT with fancy upsampling
+// to a 24-bit bitmap; greyscale pictures are expanded (Grayscale() tells) and
+// CMYK/YCCK pictures converted to RGB (their inks stored inverted, as Adobe
+// and libjpeg write them).
+//
+// The class is registered with TPicture for ".jpg" and ".jpeg" in any case
+// (in every program that links it).
+//
+// The size of a JPEG picture is that of its data: SetWidth and SetHeight raise
+// EInvalidGraphicOperation. Resize a bitmap and assign it instead.
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/graphics/TBitmap.h"
 
 class TJPEGImage : public TGraphic {
 public:
+    static constexpr int DefaultQuality = 90;
+
     TJPEGImage();
     ~TJPEGImage() override;
 
@@ -32,32 +46,41 @@ public:
     int CompressionQuality() const { return FCompressionQuality; }
     // 1..100; other values are clamped.
     void SetCompressionQuality(int quality);
+    // True when the data held is a one-component (greyscale) JPEG.
     bool Grayscale() const { return FGrayscale; }
 
-    // Encodes the bitmap at the current quality and keeps the data.
+    // Encodes the bitmap at the current quality and keeps the data. An empty
+    // picture raises EInvalidGraphicOperation.
     void Compress();
     // The decoded picture (24-bit).
-    const TBitmap& Bitmap() const { return FBitmap; }
+    const TBitmap& Bitmap() const { return *FBitmap; }
     // The JPEG bytes held (empty when the picture has not been encoded).
     const std::string& Data() const { return FData; }
 
+    // On failure the picture keeps what it held before.
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) override;
 
     void Draw(TCanvas& canvas, const TRect& rect) override;
 
 protected:
+    // Knows TBitmap (copied as 24-bit, data dropped) and TJPEGImage (everything
+    // copied, quality included).
     bool AssignFrom(const TGraphic& source) override;
+    // Gives a TBitmap the decoded picture.
     bool AssignTo(TGraphic& dest) const override;
 
 private:
-    TBitmap FBitmap;
+    std::unique_ptr<TBitmap> FBitmap;
     std::string FData;
-    int FCompressionQuality = 90;
+    int FCompressionQuality = DefaultQuality;
     bool FGrayscale = false;
 };
 
 // Plain codec functions, also for callers without a TJPEGImage.
-// Decode raises EInvalidGraphic for data libjpeg cannot decode completely.
+// Decode raises EInvalidGraphic for data libjpeg cannot decode completely and
+// for pictures larger than TBitmap::MaxBitmapBytes; `target` becomes pf24bit.
+// Encode takes a bitmap of any format and quality 1..100 (clamped); an empty
+// bitmap raises EInvalidGraphicOperation.
 void DecodeJpeg(std::string_view data, TBitmap& target, bool& grayscale);
 std::string EncodeJpeg(const TBitmap& source, int quality);
