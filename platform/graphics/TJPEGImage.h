@@ -79,7 +79,9 @@ private:
 
 // Plain codec functions, also for callers without a TJPEGImage.
 // Decode raises EInvalidGraphic for data libjpeg cannot decode completely and
-// for pictures larger than TBitmap::MaxBitmapBytes; `target` becomes pf24bit.
+// for pictures larger than TBitmap::MaxBitmapBytes, and refuses a header that
+// claims more blocks than its Huffman-coded data can hold before allocating;
+// `target` becomes pf24bit (after a failure it holds a partial picture).
 // Encode takes a bitmap of any format and quality 1..100 (clamped); an empty
 // bitmap raises EInvalidGraphicOperation.
 void DecodeJpeg(std::string_view data, TBitmap& target, bool& grayscale);
