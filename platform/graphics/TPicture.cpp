@@ -8,6 +8,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/graphics/TBitmap.h"
+#include "platform/graphics/TJPEGImage.h"
 
 namespace {
 
@@ -37,6 +38,9 @@ TFileFormats& FileFormats()
     static TFileFormats formats{
         {},
         {
+            {"jpg", "JPEG Image File", [] { return std::make_unique<TJPEGImage>(); }},
+            {"jpeg", "JPEG Image File", [] { return std::make_unique<TJPEGImage>(); }},
+            {"jpe", "JPEG Image File", [] { return std::make_unique<TJPEGImage>(); }},
             {"bmp", "Bitmaps", [] { return std::make_unique<TBitmap>(); }},
         }};
     return formats;
@@ -60,9 +64,13 @@ void TPicture::RegisterFileFormat(const std::string& extension, const std::strin
     TFileFormats& registry = FileFormats();
     std::lock_guard guard(registry.Lock);
     // A later registration of the same extension wins, as the platform looks
-    // its list up from the newest entry.
-    std::erase_if(registry.Formats, [&](const TFileFormat& f) { return f.Extension == ext; });
-    registry.Formats.push_back({ext, description, std::move(factory)});
+    // its list up from the newest entry. It takes the old entry's place, so
+    // the dialog filter keeps its order.
+    auto same = std::ranges::find(registry.Formats, ext, &TFileFormat::Extension);
+    if (same != registry.Formats.end())
+        *same = {ext, description, std::move(factory)};
+    else
+        registry.Formats.push_back({ext, description, std::move(factory)});
 }
 
 void TPicture::UnregisterFileFormat(const std::string& extension)

@@ -7,6 +7,7 @@
 #include "bitmap_test_support.h"
 #include "platform/core/Exceptions.h"
 #include "platform/graphics/TBitmap.h"
+#include "platform/graphics/TJPEGImage.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ void WriteFile(const std::string& path, const std::string& bytes)
 
 TEST(PictureRegistry, BuiltInFormatsAnyCase)
 {
-    for (const char* ext : {"bmp", "BMP", ".Bmp"}) {
+    for (const char* ext : {"bmp", "BMP", ".Bmp", "jpg", "JPG", ".jpeg", "JPE"}) {
         SCOPED_TRACE(ext);
         EXPECT_TRUE(TPicture::IsFileFormatRegistered(ext));
     }
@@ -63,6 +64,13 @@ TEST(PictureRegistry, LoadPicksTheClassByExtension)
     EXPECT_EQ(loaded->Pixel(0, 0), clRed);
     EXPECT_EQ(picture.Width(), 3);
     EXPECT_EQ(picture.Height(), 2);
+
+    TJPEGImage jpeg;
+    jpeg.Assign(bitmap);
+    jpeg.SaveToFile(dir / "photo.JpEg");
+    picture.LoadFromFile(dir / "photo.JpEg");
+    EXPECT_NE(dynamic_cast<TJPEGImage*>(picture.Graphic()), nullptr);
+    EXPECT_EQ(picture.Width(), 3);
 }
 
 TEST(PictureRegistry, RegisteredFormatIsUsedAndCanBeRemoved)
@@ -79,9 +87,15 @@ TEST(PictureRegistry, RegisteredFormatIsUsedAndCanBeRemoved)
     EXPECT_EQ(CountingGraphic::Loads, 1);
     EXPECT_NE(dynamic_cast<CountingGraphic*>(picture.Graphic()), nullptr);
 
-    // A second registration of the extension replaces the first.
+    // A second registration of the extension replaces the first in its place.
+    const std::size_t at = TPicture::GraphicFilter().find("|Counting");
     TPicture::RegisterFileFormat("cnt", "Bitmap under another name", [] { return std::make_unique<TBitmap>(); });
     EXPECT_EQ(TPicture::GraphicFilter().find("Counting"), std::string::npos);
+    EXPECT_EQ(TPicture::GraphicFilter().find("|Bitmap under another name"), at);
+    TBitmap(2, 2).SaveToFile(dir / "b.cnt");
+    picture.LoadFromFile(dir / "b.cnt");
+    EXPECT_EQ(CountingGraphic::Loads, 1);
+    EXPECT_NE(dynamic_cast<TBitmap*>(picture.Graphic()), nullptr);
 
     TPicture::UnregisterFileFormat(".CNT");
     EXPECT_FALSE(TPicture::IsFileFormatRegistered("cnt"));
@@ -106,8 +120,9 @@ TEST(PictureRegistry, UnknownExtension)
 TEST(PictureRegistry, GraphicFilterListsEveryFormat)
 {
     const std::string filter = TPicture::GraphicFilter();
-    EXPECT_EQ(filter.rfind("All (*.bmp", 0), 0u) << filter;
-    EXPECT_NE(filter.find(")|*.bmp"), std::string::npos) << filter;
+    EXPECT_EQ(filter.rfind("All (*.jpg;*.jpeg;*.jpe;*.bmp", 0), 0u) << filter;
+    EXPECT_NE(filter.find(")|*.jpg;*.jpeg;*.jpe;*.bmp"), std::string::npos) << filter;
+    EXPECT_NE(filter.find("|JPEG Image File (*.jpg)|*.jpg|"), std::string::npos) << filter;
     EXPECT_NE(filter.find("|Bitmaps (*.bmp)|*.bmp"), std::string::npos) << filter;
 }
 
