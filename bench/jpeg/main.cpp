@@ -98,8 +98,8 @@ double Median(std::vector<double> times)
     return times[times.size() / 2];
 }
 
-// Times two ways of doing one job, taking turns, so that both see the same
-// state of the machine; returns the medians.
+// Times two ways of doing one job, taking turns (and turns at going first),
+// so that both see the same state of the machine; returns the medians.
 template <typename Ours, typename Direct>
 std::pair<double, double> MedianMs(Ours&& ours, Direct&& direct)
 {
@@ -111,8 +111,13 @@ std::pair<double, double> MedianMs(Ours&& ours, Direct&& direct)
         return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     };
     for (int i = 0; i < Runs; ++i) {
-        oursTimes.push_back(time(ours));
-        directTimes.push_back(time(direct));
+        if (i % 2 == 0) {
+            oursTimes.push_back(time(ours));
+            directTimes.push_back(time(direct));
+        } else {
+            directTimes.push_back(time(direct));
+            oursTimes.push_back(time(ours));
+        }
     }
     return {Median(oursTimes), Median(directTimes)};
 }
