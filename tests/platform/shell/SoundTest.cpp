@@ -27,7 +27,11 @@ void Put16(Bytes& out, std::uint16_t value)
     out.push_back(static_cast<std::uint8_t>(value >> 8));
 }
 
-void PutTag(Bytes& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+void PutTag(Bytes& out, const char* tag)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<std::uint8_t>(tag[i]));
+}
 
 struct WaveSpec {
     std::uint16_t Format = 1;
@@ -43,7 +47,9 @@ struct WaveSpec {
 
 Bytes MakeWave(const WaveSpec& spec)
 {
+    // Room reserved up front: GCC 12 at -O3 misreads appends to an empty vector.
     Bytes fmt;
+    fmt.reserve(64);
     PutTag(fmt, "fmt ");
     Put32(fmt, spec.FormatSize);
     Put16(fmt, spec.Format);                                      // 1 = PCM
@@ -53,12 +59,14 @@ Bytes MakeWave(const WaveSpec& spec)
     Put16(fmt, static_cast<std::uint16_t>(spec.Channels * spec.Bits / 8));  // frame bytes
     Put16(fmt, spec.Bits);
     Bytes data;
+    data.reserve(spec.DataBytes + 8);
     PutTag(data, "data");
     Put32(data, spec.DataClaimed ? spec.DataClaimed : spec.DataBytes);
     for (std::uint32_t i = 0; i < spec.DataBytes; ++i)
         data.push_back(static_cast<std::uint8_t>(i));
 
     Bytes body;
+    body.reserve(fmt.size() + data.size() + 16);
     PutTag(body, "WAVE");
     if (spec.OddChunkFirst) {
         PutTag(body, "LIST");
@@ -70,6 +78,7 @@ Bytes MakeWave(const WaveSpec& spec)
     body.insert(body.end(), first.begin(), first.end());
     body.insert(body.end(), second.begin(), second.end());
     Bytes out;
+    out.reserve(body.size() + 8);
     PutTag(out, "RIFF");
     Put32(out, static_cast<std::uint32_t>(body.size()));
     out.insert(out.end(), body.begin(), body.end());
