@@ -276,7 +276,13 @@ void TBitmap::SetTransparentColor(TColor color)
 void TBitmap::LoadFromStream(TStream& stream)
 {
     const std::int64_t start = stream.Position();
-    const std::string bytes = stream.ReadRest();
+    // One read of the known rest, never more than the stream holds.
+    std::string bytes;
+    const std::int64_t remaining = stream.Size() - start;
+    if (remaining > 0) {
+        bytes.resize(static_cast<std::size_t>(remaining));
+        bytes.resize(stream.Read(bytes.data(), bytes.size()));
+    }
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     TBitmap decoded;
     const std::size_t used = bmp::ReadBmp(std::span(data, bytes.size()), decoded);

@@ -1,10 +1,20 @@
 #include "platform/graphics/TCanvas.h"
 
+#include "platform/graphics/DeviceContext.h"
+#include "platform/graphics/GdiHandles.h"
 #include "platform/graphics/TBitmap.h"
 
 TCanvas::TCanvas(TBitmap& target) : FTarget(&target) {}
 
-TCanvas::~TCanvas() = default;
+TCanvas::~TCanvas()
+{
+    if (FHandle) {
+        UnregisterBorrowedHandle(FHandle.get());
+        // What the program selected into the context is free to go now.
+        if (FHandle->SelectedBrush) FHandle->SelectedBrush->SelectCount--;
+        if (FHandle->SelectedPalette) FHandle->SelectedPalette->SelectCount--;
+    }
+}
 
 TRect TCanvas::ClipRect() const
 {
@@ -18,32 +28,25 @@ void TCanvas::SetClipRect(const TRect& clip)
     FClipSet = true;
 }
 
-void TCanvas::Draw(int x, int y, TGraphic& graphic)
+TDeviceContext* TCanvas::Handle()
 {
-    StretchDraw(Bounds(x, y, graphic.Width(), graphic.Height()), graphic);
+    if (!FHandle) {
+        FHandle = std::make_unique<TDeviceContext>(TDeviceContext::dkCanvas, this);
+        FHandle->TextColor = ColorToRGB(FFont.Color());
+        FHandle->BkColor = ColorToRGB(FBrush.Color());
+        FHandle->BkMode = FBrush.Style() == bsClear ? TRANSPARENT : OPAQUE;
+        RegisterBorrowedHandle(FHandle.get());
+    }
+    return FHandle.get();
 }
 
-// Nearest-neighbour copy of a bitmap, clipped; other graphics go through a
-// bitmap of their own size.
-void TCanvas::StretchDraw(const TRect& rect, TGraphic& graphic)
+void TCanvas::Changed()
 {
-    if (graphic.Empty() || rect.IsEmpty()) return;
-    auto* source = dynamic_cast<TBitmap*>(&graphic);
-    TBitmap converted;
-    if (!source) {
-        converted.Assign(graphic);
-        source = &converted;
-    }
-    const TRect target = Rect(rect.Left + FOrigin.X, rect.Top + FOrigin.Y, rect.Right + FOrigin.X,
-                              rect.Bottom + FOrigin.Y);
-    const TRect clip = IntersectRect(target, ClipRect());
-    const int w = target.Width();
-    const int h = target.Height();
-    for (int y = clip.Top; y < clip.Bottom; ++y) {
-        const int sy = static_cast<int>(static_cast<long long>(y - target.Top) * source->Height() / h);
-        for (int x = clip.Left; x < clip.Right; ++x) {
-            const int sx = static_cast<int>(static_cast<long long>(x - target.Left) * source->Width() / w);
-            FTarget->SetPixel(x, y, source->Pixel(sx, sy));
-        }
-    }
+    if (OnChange) OnChange(this);
 }
+
+// Size in points and Height in pixels at 96 dpi, as the platform converts them:
+// a negative height is the character height, a positive one the cell height.
+int TFont::Size() const { return -MulDiv(FHeight, 72, 96); }
+
+void TFont::SetSize(int size) { FHeight = -MulDiv(size, 96, 72); }

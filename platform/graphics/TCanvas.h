@@ -8,8 +8,39 @@
 // coordinate) and a clip rectangle in target coordinates, so a control's canvas
 // can draw into its form's surface. Pen, brush and font are owned by the
 // canvas; changing them takes effect at the next drawing call.
+//
+// Shapes, as GDI draws them:
+//   - LineTo draws from the pen position up to, not including, the end point,
+//     and moves the pen there; Polyline leaves out its last point; Polygon is
+//     closed, so its outline covers every vertex.
+//   - Rectangle(x1, y1, x2, y2) outlines x1..x2-1 and y1..y2-1 with the pen and
+//     fills the inside with the brush; with a clear pen the filled area is
+//     x1..x2-2, y1..y2-2, as on the platform. Ellipse, RoundRect, Arc, Pie and
+//     Chord fit into the same box.
+//   - Polygons fill pixels whose centres lie inside (alternate rule unless
+//     SetPolyFillMode(WINDING)), so their right and bottom edges stay out of
+//     the fill and are covered by the outline.
+//   - A pen wider than 1 is solid and round-capped, centred on the path (inside
+//     the box for psInsideFrame). Dash styles of 1-pixel pens use the platform's
+//     patterns (dash 18/6, dot 3/3, dash-dot 9/6/3/6, dash-dot-dot 9/3/3/3/3/3);
+//     their gaps take the brush colour unless the brush is clear.
+//   - Pen modes combine the pen colour with the pixels as the binary raster
+//     operations do.
+//
+// Text (TCanvasText.cpp, FontEngine.h): glyphs are hard (monochrome) FreeType
+// renderings. TextOut(x, y) puts the top of the character cell at y and the
+// baseline at y + ascent; with a solid brush the cell is first filled with the
+// brush colour, with a clear brush only the glyphs are drawn, in Font.Color.
+// TextWidth is the sum of the glyphs' whole-pixel advances; TextHeight is the
+// cell height (ascent + descent). TextOut moves the pen to the text's end.
+//
+// Copying: Draw and StretchDraw draw a graphic through its own Draw; a bitmap
+// is copied (stretched by nearest pixel), honouring its Transparent flag.
+// CopyRect stretches a canvas area through CopyMode, a ROP3 code; a
+// monochrome source takes Font.Color for 0 bits and Brush.Color for 1 bits.
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <string>
@@ -20,6 +51,7 @@
 #include "platform/graphics/Types.h"
 
 class TBitmap;
+class TDeviceContext;
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 enum TPenMode { pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
@@ -120,10 +152,10 @@ enum : unsigned {
     DT_NOCLIP = 0x0100, DT_CALCRECT = 0x0400, DT_NOPREFIX = 0x0800,
 };
 
-class TCanvas {
+class TCanvas : public TObject {
 public:
     explicit TCanvas(TBitmap& target);
-    ~TCanvas();
+    ~TCanvas() override;
     TCanvas(const TCanvas&) = delete;
     TCanvas& operator=(const TCanvas&) = delete;
 
@@ -173,8 +205,32 @@ public:
     void StretchDraw(const TRect& rect, TGraphic& graphic);
     void CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect);
 
-    // The device context of this canvas (see DeviceContext.h).
-    struct TDeviceContext* Handle();
+    // The device context of this canvas (see DeviceContext.h). It lives as
+    // long as the canvas.
+    TDeviceContext* Handle();
+
+    // Polygon fill rule: ALTERNATE (1, the default) or WINDING (2).
+    int PolyFillMode() const { return FPolyFillMode; }
+    void SetPolyFillMode(int mode) { FPolyFillMode = mode == 2 ? 2 : 1; }
+    // Several closed polygons filled as one area, then outlined.
+    void PolyPolygon(std::span<const TPoint> points, std::span<const int> counts);
+    void Chord(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
+    // Sets one pixel with the pen's mode, clipped; the primitive of all outlines.
+    void PenPixel(int x, int y, TColor rgb);
+
+    // Text in Unicode code points: the text functions above convert their
+    // CP1252 bytes to these. `advances` (optional) gives each character's
+    // advance in pixels instead of the font's.
+    void TextOutUnicode(int x, int y, std::u32string_view text, std::span<const int> advances = {});
+    int TextWidthUnicode(std::u32string_view text);
+    // Ascent and cell height of the current font, in pixels.
+    int FontAscent();
+    int FontCellHeight();
+
+    // Fires OnChange; drawing through the canvas's own calls does not, callers
+    // that draw through Handle() call it when they are done.
+    void Changed();
+    TNotifyEvent OnChange;
 
     // Painter threads lock a canvas while they draw on it.
     void Lock() { FLock.lock(); }
@@ -182,6 +238,11 @@ public:
     bool TryLock() { return FLock.try_lock(); }
 
 private:
+    // Outlines with the pen, in canvas coordinates; the dash pattern runs on
+    // across the segments of one path.
+    void StrokeLine(TPoint a, TPoint b, bool includeEnd);
+    void StrokePath(std::span<const TPoint> points, bool closed);
+
     TBitmap* FTarget;
     TPoint FOrigin;
     TRect FClip;
@@ -191,7 +252,9 @@ private:
     TFont FFont;
     TCopyMode FCopyMode = cmSrcCopy;
     TPoint FPenPos;
-    struct TDeviceContext* FHandle = nullptr;
+    int FPolyFillMode = 1;
+    int FDashPhase = 0;
+    std::unique_ptr<TDeviceContext> FHandle;
     std::recursive_mutex FLock;
 };
 
