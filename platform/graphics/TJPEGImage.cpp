@@ -47,14 +47,6 @@ void TJPEGImage::Compress()
 
 namespace {
 
-// Pictures loaded by name find this class by its extensions. The registry is
-// made on first use, so registering while statics start up is safe.
-const bool Registered = [] {
-    for (const char* extension : {"jpg", "jpeg"})
-        TPicture::RegisterFileFormat(extension, "JPEG Image File", [] { return std::make_unique<TJPEGImage>(); });
-    return true;
-}();
-
 // The rest of the stream in one read when its size is known, so a large file
 // is not copied through a growing string.
 std::string ReadRemaining(TStream& stream)

@@ -14,9 +14,6 @@
 // CMYK/YCCK pictures converted to RGB (their inks stored inverted, as Adobe
 // and libjpeg write them).
 //
-// The class is registered with TPicture for ".jpg" and ".jpeg" in any case
-// (in every program that links it).
-//
 // The size of a JPEG picture is that of its data: SetWidth and SetHeight raise
 // EInvalidGraphicOperation. Resize a bitmap and assign it instead.
 
