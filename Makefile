@@ -5,8 +5,8 @@
 
 PACKAGES := g++ cmake ninja-build pkg-config libjpeg62-turbo-dev libjpeg-turbo-progs \
             libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core \
-            libgtest-dev python3
-BENCH_PACKAGES := imagemagick
+            libgtest-dev python3 imagemagick
+BENCH_PACKAGES :=
 
 JOBS ?= $(shell nproc)
 RELEASE := build/release
