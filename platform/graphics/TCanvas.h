@@ -24,6 +24,8 @@
 //     the box for psInsideFrame). Dash styles of 1-pixel pens use the platform's
 //     patterns (dash 18/6, dot 3/3, dash-dot 9/6/3/6, dash-dot-dot 9/3/3/3/3/3);
 //     their gaps take the brush colour unless the brush is clear.
+//   - Box corners are held within +-2^28 and pen widths to 2^20, as the
+//     platform limits its drawing space; any coordinate is safe to pass.
 //   - Pen modes combine the pen colour with the pixels as the binary raster
 //     operations do.
 //

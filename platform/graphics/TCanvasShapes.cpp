@@ -10,6 +10,8 @@
 
 namespace {
 
+__extension__ using Int128 = __int128;
+
 TColor Resolve(TColor color) { return ColorToRGB(color) & 0xFFFFFF; }
 
 // Row spans of a shape that fills a box: Left(i) is the first pixel of row
@@ -49,8 +51,13 @@ struct TSpans {
     int RightOf(int left) const { return Box.Left + Box.Right - 1 - left; }
 };
 
+// Box shapes keep their corners within +-2^28, as the platform limits its
+// drawing space, so that widths and heights fit in an int.
 TRect Normalised(int x1, int y1, int x2, int y2)
 {
+    static constexpr int limit = 1 << 28;
+    const auto c = [](int v) { return std::clamp(v, -limit, limit); };
+    x1 = c(x1), x2 = c(x2), y1 = c(y1), y2 = c(y2);
     return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
 }
 
@@ -163,7 +170,7 @@ void TCanvas::StrokeLine(TPoint a, TPoint b, bool includeEnd)
     const TColor color = Resolve(FPen.Color());
     const int rop2 = PenModeRop2(FPen.Mode());
     TCanvasRaster raster(*this);
-    const int width = FPen.Width();
+    const int width = std::min(FPen.Width(), 1 << 20);
     if (width > 1) {
         // A wide pen: the segment's rectangle and round caps at both ends.
         const double dx = b.X - a.X;
@@ -247,8 +254,9 @@ void TCanvas::StrokeLine(TPoint a, TPoint b, bool includeEnd)
     for (long long k = kFirst; k <= kLast; ++k) {
         long long minor = minor0;
         if (n > 0) {
-            const long long num = 2 * k * std::llabs(minorDelta) + n;
-            minor += (minorDelta < 0 ? -1 : 1) * (num / (2 * n));
+            // Coordinates span 32 bits, so the product needs 128.
+            const Int128 num = Int128(2) * k * std::llabs(minorDelta) + n;
+            minor += (minorDelta < 0 ? -1 : 1) * static_cast<long long>(num / (Int128(2) * n));
         }
         const long long major = major0 + majorStep * k;
         const int x = int(xMajor ? major : minor);
@@ -360,14 +368,14 @@ void TCanvas::PolyPolygon(std::span<const TPoint> points, std::span<const int> c
 namespace {
 
 // Draws a box shape: its outline with the pen (1-pixel: the pixels of each row
-// that its neighbours do not cover; wider: the ring between the outer and the
+// that the rows above and below do not both cover; wider: the ring between the outer and the
 // inner shape) and its inside with the brush.
 void DrawBoxShape(TCanvas& canvas, TRect box, int cornerW, int cornerH, bool roundCorners)
 {
     TPen& pen = canvas.Pen();
     TBrush& brush = canvas.Brush();
     const bool outline = pen.Style() != psClear;
-    const int width = outline ? pen.Width() : 0;
+    const int width = outline ? std::min(pen.Width(), 1 << 20) : 0;
     TRect outer = box;
     if (width > 1 && pen.Style() != psInsideFrame) outer = Inflate(box, (width - 1) / 2, width / 2);
     const int scaleW = roundCorners ? cornerW + (outer.Width() - box.Width()) : 0;
@@ -395,7 +403,7 @@ void DrawBoxShape(TCanvas& canvas, TRect box, int cornerW, int cornerH, bool rou
             innerLeft = left;
         } else if (width <= 1) {
             if (spans.Has(i - 1) && spans.Has(i + 1)) {
-                const int reach = std::min(spans.Left(i - 1), spans.Left(i + 1));
+                const int reach = std::max(spans.Left(i - 1), spans.Left(i + 1));
                 innerLeft = std::max(left, reach - 1) + 1;
                 innerRight = spans.RightOf(innerLeft);
             }
@@ -476,7 +484,7 @@ void DrawArcShape(TCanvas& canvas, const TRect& box, int x3, int y3, int x4, int
         const int right = spans.RightOf(left);
         int innerLeft = right + 1;
         if (spans.Has(i - 1) && spans.Has(i + 1)) {
-            const int reach = std::min(spans.Left(i - 1), spans.Left(i + 1));
+            const int reach = std::max(spans.Left(i - 1), spans.Left(i + 1));
             innerLeft = std::max(left, reach - 1) + 1;
         }
         const int innerRight = box.Left + box.Right - 1 - innerLeft;
