@@ -190,6 +190,39 @@ TEST_F(MessagesTest, SendMessageFromAnotherThreadIsAnsweredByTheOwnersNextPeek)
     EXPECT_EQ(ranOn, std::this_thread::get_id());
 }
 
+TEST_F(MessagesTest, AnExceptionFromAProcedureLeavesDispatchAndTheQueueGoesOn)
+{
+    TestWindow a([this](HWND hwnd, UINT message, WPARAM wParam, LPARAM) -> LRESULT {
+        if (message == WM_USER && wParam == 1)
+            throw EConvertError("'x' is not a valid integer value");
+        if (message == WM_USER)
+            FDelivered.push_back({hwnd, message, wParam});
+        return 0;
+    });
+    PostMessage(a.Handle(), WM_USER, 1, 0);
+    PostMessage(a.Handle(), WM_USER, 2, 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessage(msg, 0, 0, 0, PM_REMOVE));
+    EXPECT_THROW(DispatchMessage(msg), EConvertError);
+    DispatchAll();
+    EXPECT_EQ(FDelivered, (std::vector<Delivery>{{a.Handle(), WM_USER, 2}}));
+}
+
+TEST_F(MessagesTest, ASenderIsReleasedWhenTheProcedureThrows)
+{
+    TestWindow a([](HWND, UINT message, WPARAM, LPARAM) -> LRESULT {
+        if (message == WM_USER)
+            throw Exception("handler failed");
+        return 0;
+    });
+    std::atomic<LRESULT> answer{-1};
+    std::thread worker([&] { answer = SendMessage(a.Handle(), WM_USER, 0, 0); });
+    MSG msg;
+    EXPECT_THROW(GetMessage(msg, 0, 0, 0), Exception);  // thrown where the send was served
+    worker.join();
+    EXPECT_EQ(answer.load(), 0);
+}
+
 TEST_F(MessagesTest, DestroyWindowSendsDestroyMessagesAndMayRunInsideTheProcedure)
 {
     std::vector<UINT> seen;

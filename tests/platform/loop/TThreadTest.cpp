@@ -170,6 +170,23 @@ TEST_F(TThreadTest, DestroyingARunningThreadTerminatesAndWaits)
     EXPECT_TRUE(stoppedByTerminate.load());
 }
 
+TEST_F(TThreadTest, DestroyingTheThreadRunsItsOnTerminateWithoutAPump)
+{
+    const std::thread::id mainId = std::this_thread::get_id();
+    std::thread::id ranOn;
+    {
+        LambdaThread thread([](LambdaThread& self) {
+            while (!self.Terminated())
+                Sleep(1);
+        });
+        thread.OnTerminate = [&](TObject*) { ranOn = std::this_thread::get_id(); };
+        thread.Start();
+        Sleep(5);
+        // Nothing pumps here: the destructor's wait serves the OnTerminate call.
+    }
+    EXPECT_EQ(ranOn, mainId);
+}
+
 TEST_F(TThreadTest, ExceptionEscapingExecuteIsKept)
 {
     LambdaThread thread([](LambdaThread&) { throw std::runtime_error("lost frame"); });
