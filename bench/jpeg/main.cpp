@@ -69,7 +69,9 @@ std::string DirectEncode(const std::vector<unsigned char>& rgb)
     return bytes;
 }
 
-std::unique_ptr<unsigned char[]> DirectDecode(const std::string& file)
+// The pixels go into memory of the same allocation policy as a bitmap's, so
+// the ratio measures the picture class, not the allocator.
+TPixelBytes DirectDecode(const std::string& file)
 {
     jpeg_decompress_struct info{};
     jpeg_error_mgr error{};
@@ -82,9 +84,9 @@ std::unique_ptr<unsigned char[]> DirectDecode(const std::string& file)
     info.do_fancy_upsampling = TRUE;
     jpeg_start_decompress(&info);
     const std::size_t rowBytes = std::size_t(info.output_width) * 3;
-    std::unique_ptr<unsigned char[]> pixels(new unsigned char[rowBytes * info.output_height]);
+    TPixelBytes pixels(rowBytes * info.output_height);
     std::vector<JSAMPROW> rows(info.output_height);
-    for (JDIMENSION y = 0; y < info.output_height; ++y) rows[y] = pixels.get() + rowBytes * y;
+    for (JDIMENSION y = 0; y < info.output_height; ++y) rows[y] = pixels.data() + rowBytes * y;
     while (info.output_scanline < info.output_height)
         jpeg_read_scanlines(&info, rows.data() + info.output_scanline, info.output_height - info.output_scanline);
     jpeg_finish_decompress(&info);

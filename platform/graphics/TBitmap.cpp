@@ -33,10 +33,10 @@ TLayout CheckedLayout(int width, int height, TPixelFormat format)
     return {static_cast<std::size_t>(row), static_cast<std::size_t>(row * static_cast<std::uint64_t>(height))};
 }
 
-std::vector<std::uint8_t> AllocateBits(std::size_t bytes)
+TPixelBytes AllocateBits(std::size_t bytes)
 {
     try {
-        return std::vector<std::uint8_t>(bytes);
+        return TPixelBytes(bytes);
     } catch (const std::bad_alloc&) {
         throw EOutOfMemory();
     }
@@ -108,7 +108,7 @@ std::unique_ptr<TGraphic> TBitmap::Clone() const
 void TBitmap::Allocate(int width, int height, TPixelFormat format)
 {
     const TLayout layout = CheckedLayout(width, height, format);
-    std::vector<std::uint8_t> bits = AllocateBits(layout.TotalBytes);
+    TPixelBytes bits = AllocateBits(layout.TotalBytes);
     FillRows(bits, layout.RowBytes, width, format, FPalette, clWhite);
     FWidth = width;
     FHeight = height;
@@ -121,7 +121,7 @@ void TBitmap::SetSize(int width, int height)
 {
     if (width == FWidth && height == FHeight) return;
     const TLayout layout = CheckedLayout(width, height, FPixelFormat);
-    std::vector<std::uint8_t> bits = AllocateBits(layout.TotalBytes);
+    TPixelBytes bits = AllocateBits(layout.TotalBytes);
     FillRows(bits, layout.RowBytes, width, FPixelFormat, FPalette, clWhite);
     const int keepWidth = std::min(width, FWidth);
     const int keepHeight = std::min(height, FHeight);
@@ -160,7 +160,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format)
     std::vector<TRGBQuad> palette = keepPalette || !toIndexed ? FPalette : DefaultPalette(format);
 
     const TLayout layout = CheckedLayout(FWidth, FHeight, format);
-    std::vector<std::uint8_t> bits = AllocateBits(layout.TotalBytes);
+    TPixelBytes bits = AllocateBits(layout.TotalBytes);
     const int fromBits = BitCount();
     const int toBits = BitsPerPixel(format);
     const bool fromIndexed = IsIndexed(FPixelFormat);
@@ -335,7 +335,7 @@ bool TBitmap::AssignFrom(const TGraphic& source)
 {
     const auto* other = dynamic_cast<const TBitmap*>(&source);
     if (!other) return false;
-    std::vector<std::uint8_t> bits = AllocateBits(other->FBits.size());
+    TPixelBytes bits = AllocateBits(other->FBits.size());
     std::copy(other->FBits.begin(), other->FBits.end(), bits.begin());
     FWidth = other->FWidth;
     FHeight = other->FHeight;

@@ -43,6 +43,7 @@
 #include <vector>
 
 #include "platform/graphics/Colors.h"
+#include "platform/graphics/PixelAllocator.h"
 #include "platform/graphics/TGraphic.h"
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
@@ -146,7 +147,7 @@ private:
     int FHeight = 0;
     TPixelFormat FPixelFormat = pfDevice;
     std::size_t FRowBytes = 0;
-    std::vector<std::uint8_t> FBits;
+    TPixelBytes FBits;
     std::vector<TRGBQuad> FPalette;
     TTransparentMode FTransparentMode = tmAuto;
     TColor FTransparentColor = clDefault;
