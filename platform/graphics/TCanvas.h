@@ -167,6 +167,9 @@ public:
     void SetOrigin(TPoint origin) { FOrigin = origin; }
     TRect ClipRect() const;
     void SetClipRect(const TRect& clip);
+    // Back to the whole target.
+    void ResetClipRect() { FClipSet = false; }
+    bool HasClipRect() const { return FClipSet; }
 
     TPen& Pen() { return FPen; }
     TBrush& Brush() { return FBrush; }

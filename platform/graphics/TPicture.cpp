@@ -9,6 +9,7 @@
 #include "platform/core/Files.h"
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TJPEGImage.h"
+#include "platform/graphics/TMetafile.h"
 
 namespace {
 
@@ -42,6 +43,8 @@ TFileFormats& FileFormats()
             {"jpeg", "JPEG Image File", [] { return std::make_unique<TJPEGImage>(); }},
             {"jpe", "JPEG Image File", [] { return std::make_unique<TJPEGImage>(); }},
             {"bmp", "Bitmaps", [] { return std::make_unique<TBitmap>(); }},
+            {"wmf", "Metafiles", [] { return std::make_unique<TMetafile>(); }},
+            {"emf", "Enhanced Metafiles", [] { return std::make_unique<TMetafile>(); }},
         }};
     return formats;
 }

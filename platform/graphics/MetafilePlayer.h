@@ -1,0 +1,264 @@
+#pragma once
+
+// The drawing state machine that WMF and EMF playback share: mapping
+// (world transform, window and viewport, the picture frame onto the target
+// rectangle), the objects records create and select, saved states, paths, and
+// drawing through the canvas. Internal to the graphics layer.
+//
+// Approximations, where one rectangle clip and our canvas cannot follow GDI:
+// excluded clip rectangles are ignored and clip regions count by their
+// bounding box; hatched brushes fill solid in their colour, pattern brushes
+// in the colour of their top-left pixel; rotated text is drawn unrotated;
+// rotated or sheared arcs are skipped (rectangles and ellipses become
+// polygons).
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/graphics/TBitmap.h"
+#include "platform/graphics/TCanvas.h"
+
+// Little-endian reads with bounds checks: reading past the end gives 0 and
+// marks the reader failed, so a record that lies about its size stops there.
+class TRecordReader {
+public:
+    explicit TRecordReader(std::span<const std::uint8_t> bytes) : FBytes(bytes) {}
+    std::size_t Size() const { return FBytes.size(); }
+    bool Failed() const { return FFailed; }
+    bool Has(std::size_t offset, std::size_t count) const
+    {
+        return offset <= FBytes.size() && count <= FBytes.size() - offset;
+    }
+    std::uint8_t U8(std::size_t at)
+    {
+        if (!Has(at, 1)) return Fail();
+        return FBytes[at];
+    }
+    std::uint16_t U16(std::size_t at)
+    {
+        if (!Has(at, 2)) return Fail();
+        return std::uint16_t(FBytes[at] | (FBytes[at + 1] << 8));
+    }
+    std::int16_t I16(std::size_t at) { return std::int16_t(U16(at)); }
+    std::uint32_t U32(std::size_t at)
+    {
+        if (!Has(at, 4)) return Fail();
+        return std::uint32_t(FBytes[at]) | (std::uint32_t(FBytes[at + 1]) << 8) |
+               (std::uint32_t(FBytes[at + 2]) << 16) | (std::uint32_t(FBytes[at + 3]) << 24);
+    }
+    std::int32_t I32(std::size_t at) { return std::int32_t(U32(at)); }
+    float F32(std::size_t at);
+    std::span<const std::uint8_t> Bytes(std::size_t at, std::size_t count)
+    {
+        if (!Has(at, count)) {
+            Fail();
+            return {};
+        }
+        return FBytes.subspan(at, count);
+    }
+
+private:
+    std::uint8_t Fail()
+    {
+        FFailed = true;
+        return 0;
+    }
+    std::span<const std::uint8_t> FBytes;
+    bool FFailed = false;
+};
+
+struct TXForm {
+    double M11 = 1, M12 = 0, M21 = 0, M22 = 1, Dx = 0, Dy = 0;
+};
+// `first` applied, then `second`.
+TXForm Compose(const TXForm& first, const TXForm& second);
+
+struct TMetaPen {
+    int Style = 0;  // PS_SOLID ... PS_INSIDEFRAME, as TPenStyle
+    int Width = 0;  // logical; 0 is one pixel
+    TColor Color = clBlack;
+};
+
+struct TMetaBrush {
+    bool Hollow = false;
+    TColor Color = clWhite;
+};
+
+struct TMetaFont {
+    int Height = 0;
+    int Escapement = 0;
+    int Weight = 400;
+    bool Italic = false;
+    bool Underline = false;
+    bool StrikeOut = false;
+    std::string Face = "System";
+};
+
+struct TMetaObject {
+    enum TKind { okPen, okBrush, okFont, okOther } Kind = okOther;
+    TMetaPen Pen;
+    TMetaBrush Brush;
+    TMetaFont Font;
+};
+
+// Decodes a device-independent bitmap (header, colour table, pixels) of a
+// record; nullopt when it is not a valid one.
+std::optional<std::unique_ptr<TBitmap>> DecodeDib(std::span<const std::uint8_t> header,
+                                                  std::span<const std::uint8_t> bits);
+
+class TMetafilePlayer {
+public:
+    // `windowToTarget`: WMF playback, where the window always maps onto the
+    // target rectangle; otherwise (EMF) the page maps to the reference
+    // device, whose frame `frame` (reference pixels) maps onto the target.
+    TMetafilePlayer(TCanvas& canvas, const TRect& target, bool windowToTarget, TRect frame = {},
+                    double pixelsPerMmX = 96 / 25.4, double pixelsPerMmY = 96 / 25.4);
+    ~TMetafilePlayer();
+
+    // Mapping.
+    void SetMapMode(int mode);
+    void SetWindowOrg(int x, int y);
+    void SetWindowExt(int x, int y);
+    void SetViewportOrg(int x, int y);
+    void SetViewportExt(int x, int y);
+    void OffsetWindowOrg(int dx, int dy);
+    void OffsetViewportOrg(int dx, int dy);
+    void ScaleWindowExt(int xNum, int xDenom, int yNum, int yDenom);
+    void ScaleViewportExt(int xNum, int xDenom, int yNum, int yDenom);
+    void SetWorldTransform(const TXForm& x);
+    void ModifyWorldTransform(const TXForm& x, int mode);
+    TPoint Map(double x, double y);
+    // Reference device coordinates (EMF clip regions) to target pixels.
+    TPoint MapDevice(double x, double y) const;
+
+    // State.
+    void SaveState();
+    void RestoreState(int which);
+    void SetTextColor(TColor c) { FState.TextColor = c; }
+    void SetBkColor(TColor c) { FState.BkColor = c; }
+    void SetBkMode(int mode) { FState.BkMode = mode; }
+    void SetTextAlign(unsigned align) { FState.TextAlign = align; }
+    void SetPolyFillMode(int mode) { FState.PolyFill = mode; }
+    void SetRop2(int rop2) { FState.Rop2 = rop2; }
+    void IntersectClip(double l, double t, double r, double b);
+    void SetClipDevice(std::optional<TRect> deviceRect);  // nullopt: no clip
+    void SetPen(const TMetaPen& p) { FState.Pen = p; }
+    void SetBrush(const TMetaBrush& b) { FState.Brush = b; }
+    void SetFont(const TMetaFont& f) { FState.Font = f; }
+    void SelectStock(std::uint32_t index);
+
+    // Drawing, in logical coordinates.
+    void MoveTo(double x, double y);
+    void LineTo(double x, double y);
+    void Rectangle(double l, double t, double r, double b);
+    void RoundRect(double l, double t, double r, double b, double w, double h);
+    void Ellipse(double l, double t, double r, double b);
+    // kind: 0 arc, 1 pie, 2 chord.
+    void ArcShape(int kind, double l, double t, double r, double b, double x1, double y1, double x2, double y2);
+    void Polyline(std::span<const TPoint> points);
+    void PolylineTo(std::span<const TPoint> points);
+    void PolyBezier(std::span<const TPoint> points, bool fromCurrent);
+    void Polygon(std::span<const TPoint> points);
+    void PolyPolygon(std::span<const TPoint> points, std::span<const int> counts);
+    void PolyPolyline(std::span<const TPoint> points, std::span<const int> counts);
+    void SetPixel(double x, double y, TColor color);
+    // `advances` in logical units (may be empty); `rect` with ETO_OPAQUE (2)
+    // or ETO_CLIPPED (4).
+    void TextOut(double x, double y, std::u32string_view text, std::span<const int> advances, unsigned options,
+                 std::optional<std::array<double, 4>> rect);
+    // A bitmap into a logical rectangle through a raster operation; without
+    // a bitmap the operation runs with the brush only.
+    void Blit(double x, double y, double w, double h, const TBitmap* bitmap, int sx, int sy, int sw, int sh,
+              std::uint32_t rop);
+
+    // Paths.
+    void BeginPath();
+    void EndPath() { FPathOpen = false; }
+    void AbortPath();
+    void CloseFigure();
+    void FillPath(bool stroke, bool fill);
+    void ClipToPath();
+
+private:
+    struct TState {
+        int MapMode = 1;
+        TPoint WindowOrg;
+        TPoint WindowExt{1, 1};
+        TPoint ViewportOrg;
+        TPoint ViewportExt{1, 1};
+        TXForm World;
+        TMetaPen Pen;
+        TMetaBrush Brush;
+        TMetaFont Font;
+        TColor TextColor = clBlack;
+        TColor BkColor = clWhite;
+        int BkMode = 2;
+        unsigned TextAlign = 0;
+        int PolyFill = 1;
+        int Rop2 = 13;
+        double PosX = 0, PosY = 0;
+        std::optional<TRect> Clip;  // target pixels
+    };
+    struct TFigure {
+        std::vector<TPoint> Points;
+        bool Closed = false;
+    };
+
+    const TXForm& Transform();
+    void Invalidate() { FTransformValid = false; }
+    double ScaleX();
+    double ScaleY();
+    bool AxisAligned();
+    void ApplyPen();
+    void ApplyBrush();
+    void ApplyClip();
+    void DrawPolygonDevice(std::vector<TPoint> points);
+    void AddFigure(std::vector<TPoint> points, bool closed);
+    std::vector<TPoint> MapPoints(std::span<const TPoint> points);
+
+    TCanvas& FCanvas;
+    TRect FTarget;
+    TRect FFrame;
+    bool FWindowToTarget;
+    double FPxPerMmX, FPxPerMmY;
+    TRect FCanvasClip;
+    TState FState;
+    std::vector<TState> FSaved;
+    TXForm FTransform;
+    bool FTransformValid = false;
+    bool FInPath = false;
+    bool FPathOpen = false;
+    std::vector<TFigure> FPath;
+    // What the canvas had before playback; put back at the end.
+    TPen FSavedPen;
+    TBrush FSavedBrush;
+    TFont FSavedFont;
+    TPoint FSavedPenPos;
+    int FSavedFillMode;
+    bool FSavedClipSet;
+};
+
+// What a metafile's header says: the format and the picture's size in pixels
+// at 96 dpi. Raises EInvalidGraphic for data that is no metafile, sizes that
+// are not positive or pass 16384 pixels a side.
+struct TMetafileHeader {
+    bool Enhanced = false;
+    int Width = 0;
+    int Height = 0;
+};
+constexpr int MaxMetafileSide = 16384;
+TMetafileHeader ReadWmfHeader(std::span<const std::uint8_t> data);
+TMetafileHeader ReadEmfHeader(std::span<const std::uint8_t> data);
+bool IsEmf(std::span<const std::uint8_t> data);
+
+// Playback of each format over the player (WmfPlayer.cpp, EmfPlayer.cpp).
+// They stop quietly at the first record that does not fit its file.
+void PlayWmf(std::span<const std::uint8_t> data, TCanvas& canvas, const TRect& target);
+void PlayEmf(std::span<const std::uint8_t> data, TCanvas& canvas, const TRect& target);
