@@ -58,7 +58,10 @@ struct WmfWriter {
     void Polygon(std::initializer_list<TPoint> points)
     {
         std::vector<int> words{int(points.size())};
-        for (TPoint p : points) words.insert(words.end(), {p.X, p.Y});
+        for (TPoint p : points) {
+            words.push_back(p.X);
+            words.push_back(p.Y);
+        }
         u32(std::uint32_t(3 + words.size()));
         u16(0x0324);
         for (int w : words) u16(std::uint16_t(w));
