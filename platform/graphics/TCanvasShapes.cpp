@@ -173,51 +173,53 @@ void TCanvas::StrokeLine(TPoint a, TPoint b, bool includeEnd)
     const int width = std::min(FPen.Width(), 1 << 20);
     if (width > 1) {
         // A wide pen: the segment's rectangle and round caps at both ends.
-        const double dx = b.X - a.X;
-        const double dy = b.Y - a.Y;
+        const double dx = double(b.X) - a.X;
+        const double dy = double(b.Y) - a.Y;
         const double length = std::hypot(dx, dy);
         const double r = width / 2.0;
         const TRect clip = raster.Clip();
         const auto disc = [&](TPoint c) {
-            const int top = std::max(clip.Top, int(std::floor(c.Y + 0.5 - r)));
-            const int bottom = std::min(clip.Bottom, int(std::ceil(c.Y + 0.5 + r)));
+            const int top = int(std::max(double(clip.Top), std::floor(c.Y + 0.5 - r)));
+            const int bottom = int(std::min(double(clip.Bottom), std::ceil(c.Y + 0.5 + r)));
             for (int y = top; y < bottom; ++y) {
                 const double t = y + 0.5 - (c.Y + 0.5);
                 if (std::fabs(t) > r) continue;
                 const double half = std::sqrt(r * r - t * t);
-                const int x1 = int(std::ceil(c.X + 0.5 - half - 0.5));
-                const int x2 = int(std::floor(c.X + 0.5 + half - 0.5)) + 1;
-                for (int x = std::max(x1, clip.Left); x < std::min(x2, clip.Right); ++x) raster.PutRop2(x, y, color, rop2);
+                const int x1 = int(std::max(double(clip.Left), std::ceil(c.X - half)));
+                const int x2 = int(std::min(double(clip.Right), std::floor(c.X + half) + 1));
+                for (int x = x1; x < x2; ++x) raster.PutRop2(x, y, color, rop2);
             }
         };
         disc(a);
         if (length > 0) {
             const double nx = -dy / length * r;
             const double ny = dx / length * r;
-            const TPoint quad[4] = {
-                {int(std::lround(a.X + nx)), int(std::lround(a.Y + ny))},
-                {int(std::lround(b.X + nx)), int(std::lround(b.Y + ny))},
-                {int(std::lround(b.X - nx)), int(std::lround(b.Y - ny))},
-                {int(std::lround(a.X - nx)), int(std::lround(a.Y - ny))},
+            struct TCorner {
+                double X, Y;
             };
+            // Around the line through the pixel centres.
+            const double ax = a.X + 0.5, ay = a.Y + 0.5, bx = b.X + 0.5, by = b.Y + 0.5;
+            const TCorner quad[4] = {{ax + nx, ay + ny}, {bx + nx, by + ny}, {bx - nx, by - ny}, {ax - nx, ay - ny}};
             // The body: pixels whose centres lie inside, then the end cap.
             std::vector<double> xs;
-            const int top = std::max(clip.Top, std::min({quad[0].Y, quad[1].Y, quad[2].Y, quad[3].Y}));
-            const int bottom = std::min(clip.Bottom, std::max({quad[0].Y, quad[1].Y, quad[2].Y, quad[3].Y}) + 1);
+            const double minY = std::min({quad[0].Y, quad[1].Y, quad[2].Y, quad[3].Y});
+            const double maxY = std::max({quad[0].Y, quad[1].Y, quad[2].Y, quad[3].Y});
+            const int top = int(std::max(double(clip.Top), std::floor(minY)));
+            const int bottom = int(std::min(double(clip.Bottom), std::ceil(maxY) + 1));
             for (int y = top; y < bottom; ++y) {
                 const double yc = y + 0.5;
                 xs.clear();
                 for (int k = 0; k < 4; ++k) {
-                    const TPoint p = quad[k];
-                    const TPoint q = quad[(k + 1) % 4];
+                    const TCorner p = quad[k];
+                    const TCorner q = quad[(k + 1) % 4];
                     if (p.Y == q.Y) continue;
                     if (yc < std::min(p.Y, q.Y) || yc >= std::max(p.Y, q.Y)) continue;
-                    xs.push_back(p.X + (yc - p.Y) * (q.X - p.X) / double(q.Y - p.Y));
+                    xs.push_back(p.X + (yc - p.Y) * (q.X - p.X) / (q.Y - p.Y));
                 }
                 if (xs.size() < 2) continue;
                 std::sort(xs.begin(), xs.end());
-                const int x1 = std::max(clip.Left, int(std::ceil(xs.front() - 0.5)));
-                const int x2 = std::min(clip.Right, int(std::ceil(xs.back() - 0.5)));
+                const int x1 = int(std::max(double(clip.Left), std::ceil(xs.front() - 0.5)));
+                const int x2 = int(std::min(double(clip.Right), std::ceil(xs.back() - 0.5)));
                 for (int x = x1; x < x2; ++x) raster.PutRop2(x, y, color, rop2);
             }
             disc(b);
@@ -314,8 +316,8 @@ void FillPolygonsRaster(TCanvasRaster& raster, std::span<const TPoint> points, s
     if (edges.empty()) return;
     std::sort(edges.begin(), edges.end(), [](const TEdge& a, const TEdge& b) { return a.Y0 < b.Y0; });
     const TRect clip = raster.Clip();
-    const int y1 = std::max(clip.Top, int(std::floor(top)));
-    const int y2 = std::min(clip.Bottom, int(std::ceil(bottom)) + 1);
+    const int y1 = int(std::max(double(clip.Top), std::floor(top)));
+    const int y2 = int(std::min(double(clip.Bottom), std::ceil(bottom) + 1));
     std::vector<std::pair<double, int>> crossings;
     std::size_t next = 0;
     std::vector<const TEdge*> active;

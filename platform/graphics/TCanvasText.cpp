@@ -27,11 +27,12 @@ struct TRun {
     std::u32string Text;
     std::vector<int> Advances;
     int Underlined = -1;  // index of the character a '&' prefix marks
+    // Held to +-2^28, like every coordinate the canvas draws at.
     int Width() const
     {
-        int w = 0;
+        long long w = 0;
         for (int a : Advances) w += a;
-        return w;
+        return int(std::clamp(w, -(1LL << 28), 1LL << 28));
     }
 };
 
@@ -74,7 +75,7 @@ void DrawRun(TCanvas& canvas, TFontInstance& font, const TRun& run, int x, int y
     for (std::size_t i = 0; i < run.Text.size(); ++i) {
         const char32_t c = run.Text[i];
         const int advance = run.Advances[i];
-        if (penX >= area.Right) break;
+        if (penX >= area.Right || std::abs(penX) > (1 << 28)) break;
         if (c != U'\t' && penX + advance + font.PixelSize() >= area.Left) {
             const TGlyph& g = font.Glyph(c);
             const int gx = penX + g.Left;
@@ -86,7 +87,7 @@ void DrawRun(TCanvas& canvas, TFontInstance& font, const TRun& run, int x, int y
             }
         }
         if (int(i) == run.Underlined) hline(penX, penX + advance, baseline + m.UnderlinePosition, m.UnderlineThickness);
-        penX += advance;
+        penX += std::clamp(advance, -(1 << 20), 1 << 20);
     }
     if (f.Style() & fsUnderline) hline(x, penX, baseline + m.UnderlinePosition, m.UnderlineThickness);
     if (f.Style() & fsStrikeOut) hline(x, penX, baseline - m.StrikeoutPosition, m.StrikeoutThickness);
@@ -182,9 +183,12 @@ TPoint TCanvas::TextExtent(std::string_view text) { return {TextWidth(text), Tex
 
 void TCanvas::TextOutUnicode(int x, int y, std::u32string_view text, std::span<const int> advances)
 {
+    // Nothing placed this far out can reach the bitmap.
+    if (std::abs(static_cast<long long>(x)) > (1 << 28) || std::abs(static_cast<long long>(y)) > (1 << 28)) return;
     auto font = InstanceOf(FFont);
     TRun run = Layout(*font, text, false);
-    for (std::size_t i = 0; i < advances.size() && i < run.Advances.size(); ++i) run.Advances[i] = advances[i];
+    for (std::size_t i = 0; i < advances.size() && i < run.Advances.size(); ++i)
+        run.Advances[i] = std::clamp(advances[i], -(1 << 20), 1 << 20);
     const int width = run.Width();
     FillCell(*this, {x, y, x + width, y + font->Metrics().Height}, nullptr);
     DrawRun(*this, *font, run, x, y, nullptr);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -440,4 +441,69 @@ TEST(Metafiles, FilesThroughPicturesAndBitmaps)
         EXPECT_NE(std::string(error.what()).find("broken.emf"), std::string::npos) << error.what();
     }
     std::filesystem::remove_all(dir);
+}
+
+// Damaged copies of files that use many kinds of records: every byte may lie.
+// Loading either succeeds or raises EInvalidGraphic; drawing never fails.
+TEST(Metafiles, RandomDamageNeverBreaksLoadingOrDrawing)
+{
+    WmfWriter w;
+    w.Pen(2, 3, clRed);
+    w.Brush(0, clBlue);
+    w.Select(0);
+    w.Select(1);
+    w.Record(0x0103, {8});
+    w.Record(0x020C, {50, 50});
+    w.Rectangle(1, 1, 30, 30);
+    w.Polygon({{1, 1}, {40, 3}, {20, 45}});
+    w.Record(0x0538, {2, 3, 3, 0, 0, 10, 0, 5, 9, 20, 20, 30, 20, 25, 30});
+    w.Record(0x0817, {0, 50, 50, 0, 40, 40, 0, 0});
+    w.Record(0x02FB, {-12, 0, 0, 0, 700, 0, 0, 0, 'A' | ('r' << 8), 'i' | ('a' << 8), 'l', 0, 0, 0, 0, 0, 0, 0,
+                      0, 0, 0, 0, 0, 0, 0});
+    w.Select(2);
+    w.Record(0x0A32, {10, 5, 3, 6, 0, 0, 40, 20, 'a' | ('b' << 8), 'c', 4, 4, 4});
+    w.Record(0x0940, {0x0020, 0x00CC, 0, 0, 1, 1, 5, 5, 40, 0, 1, 0, 1, 0, 1, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                      0, 0, 0, 0, 0x00FF, 0});
+    const std::string wmf = w.File(true, Rect(0, 0, 50, 50), 96);
+
+    EmfWriter e;
+    e.Record(38, {1, 1, 2, 0, int(clRed)});
+    e.Record(37, {1});
+    e.Record(36, {0x3F800000, 0x3E800000, 0, 0x3F800000, 0, 0, 2});  // a shear
+    e.Record(43, {5, 5, 40, 30});
+    e.Record(59, {});
+    e.Record(27, {1, 1});
+    e.Record(54, {50, 10});
+    e.Record(61, {});
+    e.Record(60, {});
+    e.Record(63, {0, 0, 0, 0});
+    e.Record(86, {0, 0, 0, 0, 3, 1 | (2 << 16), 30 | (40 << 16), 60 | (5 << 16)});
+    e.Record(91, {0, 0, 0, 0, 1, 3, 3, 0, 10 << 16, 10 | (10 << 16)});
+    e.Record(75, {32, 5, 32, 1, 1, 0, 0, 0, 90, 90});
+    std::string text;
+    EmfWriter::Put32(text, 'H' | ('i' << 16));
+    e.Record(84, {0, 0, 0, 0, 1, 0, 0, 10, 20, 2, 76, 2, 0, 0, 30, 30, 0}, text);
+    const std::string emf = e.File();
+
+    std::mt19937 random(20261210);
+    for (const std::string* original : {&wmf, &emf}) {
+        for (int round = 0; round < 300; ++round) {
+            std::string bytes = *original;
+            const int changes = 1 + int(random() % 8);
+            for (int k = 0; k < changes; ++k) {
+                const std::size_t at = random() % bytes.size();
+                bytes[at] = char(random() % 4 == 0 ? 0xFF : random());
+            }
+            if (round % 5 == 0) bytes.resize(random() % bytes.size());
+            SCOPED_TRACE(round);
+            TMetafile m;
+            try {
+                m.LoadFromBytes(bytes);
+            } catch (const EInvalidGraphic&) {
+                continue;
+            }
+            auto played = Filled(40, 40, clWhite);
+            played->Canvas().StretchDraw(Rect(0, 0, 40, 40), m);
+        }
+    }
 }
