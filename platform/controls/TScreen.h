@@ -1,6 +1,6 @@
 #pragma once
 
-// The screen: a fixed virtual screen of 1280 x 1024 pixels, the global cursor,
+// The screen: the fixed virtual screen of the device contexts, the global cursor,
 // the installed font families (from fontconfig, read once) and the forms.
 // The mouse: the pointer's last position on the screen.
 
@@ -8,15 +8,16 @@
 
 #include "platform/controls/TControl.h"
 #include "platform/core/TStringList.h"
+#include "platform/graphics/DeviceContext.h"
 
 class TScreen {
 public:
-    static constexpr int DefaultWidth = 1280;
-    static constexpr int DefaultHeight = 1024;
+    static constexpr int DefaultWidth = ScreenWidth;
+    static constexpr int DefaultHeight = ScreenHeight;
 
     int Width() const { return DefaultWidth; }
     int Height() const { return DefaultHeight; }
-    int PixelsPerInch() const { return 96; }
+    int PixelsPerInch() const { return ScreenPixelsPerInch; }
 
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor value) { FCursor = value; }

@@ -258,9 +258,9 @@ constexpr int RC_PALETTE = 0x0100;
 constexpr int RC_DIBTODEV = 0x0200;
 constexpr int RC_STRETCHBLT = 0x0800;
 constexpr int RC_STRETCHDIB = 0x2000;
-// The emulated screen.
-constexpr int ScreenWidth = 1920;
-constexpr int ScreenHeight = 1080;
+// The emulated screen (the same size as the controls' TScreen).
+constexpr int ScreenWidth = 1280;
+constexpr int ScreenHeight = 1024;
 constexpr int ScreenPixelsPerInch = 96;
 
 // Contexts.
