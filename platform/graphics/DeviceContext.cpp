@@ -221,6 +221,30 @@ BOOL Blit(TDeviceContext& dest, TBlitArea d, TDeviceContext* source, TBlitArea s
     std::unique_ptr<TPixelView> mv;
     if (spec.Mask) mv = std::make_unique<TPixelView>(*spec.Mask);
 
+    // Plain copies between bitmaps of one direct-colour layout move whole rows.
+    const TPixelFormat df = ds.Bitmap->PixelFormat();
+    const TPixelFormat sf = usesSource ? sourceBitmap->PixelFormat() : pfCustom;
+    const auto rgb24 = [](TPixelFormat f) { return f == pf24bit || f == pfDevice; };
+    if (usesSource && !spec.Mask && spec.ForeRop == 0xCC && !mirrorX && !mirrorY && s.W == d.W && s.H == d.H &&
+        ((rgb24(df) && rgb24(sf)) || (df == pf32bit && sf == pf32bit))) {
+        const int bytes = rgb24(df) ? 3 : 4;
+        const int x0 = s.X + ss.Origin.X + (area.Left - target.Left);
+        int left = area.Left, right = area.Right;
+        // Columns whose source lies outside the source bitmap stay as they are.
+        if (x0 < 0) left -= x0;
+        right = std::min(right, left + (sourceBitmap->Width() - std::max(x0, 0)));
+        if (left < right) {
+            for (int py = area.Top; py < area.Bottom; ++py) {
+                const int sy = s.Y + ss.Origin.Y + (py - target.Top);
+                if (sy < 0 || sy >= sourceBitmap->Height()) continue;
+                const int sx = s.X + ss.Origin.X + (left - target.Left);
+                std::memcpy(ds.Bitmap->ScanLine(py) + std::size_t(left) * bytes,
+                            sourceBitmap->ScanLine(sy) + std::size_t(sx) * bytes, std::size_t(right - left) * bytes);
+            }
+        }
+        return TRUE;
+    }
+
     const bool destMono = dv.Mono();
     const bool sourceMono = sv && sv->Mono();
     const TColor monoToColor0 = Resolve(dest.TextColor);

@@ -136,23 +136,28 @@ std::u32string StripPrefix(std::u32string_view text, int& underlined)
     return result;
 }
 
-// Breaks a line into pieces that fit `width`, at blanks where possible.
+// Breaks a line into pieces that fit `width`, at blanks where possible; a
+// word longer than the width is cut where it overflows.
 std::vector<std::u32string> WordBreak(TFontInstance& font, const std::u32string& line, int width, bool expandTabs)
 {
     std::vector<std::u32string> pieces;
+    const int tabStop = 8 * std::max(1, font.Metrics().AveCharWidth);
     std::size_t start = 0;
     while (start < line.size()) {
         std::size_t end = start;
         std::size_t lastBreak = std::u32string::npos;
-        int x = 0;
+        long long x = 0;
         while (end < line.size()) {
-            const TRun r = Layout(font, std::u32string_view(line).substr(start, end - start + 1), expandTabs);
-            x = r.Width();
-            if (x > width && end > start) break;
-            if (line[end] == U' ') lastBreak = end;
+            const char32_t c = line[end];
+            const int advance = c == U'\t' && expandTabs ? tabStop - int(x % tabStop) : font.Advance(c);
+            if (x + advance > width && end > start) break;
+            x += advance;
+            if (c == U' ') lastBreak = end;
             ++end;
         }
-        if (end < line.size() && lastBreak != std::u32string::npos && lastBreak > start) end = lastBreak;
+        // A blank where the line overflows is a break by itself.
+        if (end < line.size() && line[end] != U' ' && lastBreak != std::u32string::npos && lastBreak > start)
+            end = lastBreak;
         pieces.push_back(line.substr(start, end - start));
         start = end;
         while (start < line.size() && line[start] == U' ') ++start;

@@ -181,3 +181,20 @@ TEST(CanvasText, UnderlineDrawsBelowTheBaseline)
     EXPECT_GT(BoundsOf(extra).Top, under.canvas->FontAscent() - 1);
     EXPECT_GE(BoundsOf(extra).Width(), under.canvas->TextWidth("ab") - 2);
 }
+
+TEST(CanvasText, WordBreakWrapsAtBlanksAndCutsLongWords)
+{
+    TextFixture a, b;
+    const int width = b.canvas->TextWidth("one two");
+    TRect r = Rect(0, 0, width, 60);
+    const int h = a.canvas->DrawText("one two three", r, DT_WORDBREAK);
+    const int cell = b.canvas->TextHeight("x");
+    EXPECT_EQ(h, 2 * cell);
+    b.canvas->TextOut(0, 0, "one two");
+    b.canvas->TextOut(0, cell, "three");
+    EXPECT_EQ(CountDifferences(*a.bitmap, *b.bitmap), 0);
+
+    TextFixture c;
+    TRect narrow = Rect(0, 0, c.canvas->TextWidth("WW"), 60);
+    EXPECT_EQ(c.canvas->DrawText("WWWWW", narrow, DT_WORDBREAK | DT_CALCRECT), 3 * cell);
+}

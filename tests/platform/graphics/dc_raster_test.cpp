@@ -407,3 +407,31 @@ TEST(MulDivTest, RoundsHalfAwayFromZeroAndReportsFailure)
         EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.expected);
     }
 }
+
+// Plain copies move whole rows; they must pick the same pixels as the
+// general path, also where the source area leaves the source bitmap.
+TEST(RasterOps, RowCopiesAgreeWithPixelCopies)
+{
+    struct Case {
+        int x, y, w, h, sx, sy;
+    };
+    const Case cases[] = {{0, 0, 5, 4, 0, 0}, {2, 1, 5, 4, -2, -1}, {-3, -2, 9, 9, 1, 1}, {1, 1, 3, 3, 3, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " from " << c.sx << "," << c.sy);
+        MemoryDC source(5, 4), fast(6, 5), slow(6, 5, 32);
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 5; ++x) source.Bits().SetPixel(x, y, RGB(std::uint8_t(x * 40), std::uint8_t(y * 60), 7));
+        fast.Bits().Fill(clLime);
+        slow.Bits().Fill(clLime);
+        ASSERT_TRUE(BitBlt(fast.dc, c.x, c.y, c.w, c.h, source.dc, c.sx, c.sy, SRCCOPY));
+        ASSERT_TRUE(BitBlt(slow.dc, c.x, c.y, c.w, c.h, source.dc, c.sx, c.sy, SRCCOPY));  // 24 onto 32 bits
+        EXPECT_EQ(CountDifferences(fast.Bits(), slow.Bits()), 0);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 6; ++x) {
+                const int px = x - c.x + c.sx, py = y - c.y + c.sy;
+                const bool inside = x >= c.x && x < c.x + c.w && y >= c.y && y < c.y + c.h && px >= 0 && px < 5 &&
+                                    py >= 0 && py < 4;
+                EXPECT_EQ(fast.Bits().Pixel(x, y), inside ? source.Bits().Pixel(px, py) : clLime) << x << "," << y;
+            }
+    }
+}
