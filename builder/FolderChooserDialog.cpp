@@ -1,0 +1,44 @@
+#include "builder/FolderChooserDialog.h"
+
+#include "builder/WizardForm.h"
+#include "platform/core/Files.h"
+
+TForm2* FolderChooserDialog = nullptr;
+
+TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
+{
+    THandlerTable handlers;
+    handlers.Add("DirectoryListBox1Change", this, &TForm2::DirectoryListBox1Change);
+    handlers.Add("BitBtn2Click", this, &TForm2::BitBtn2Click);
+    ReadLayout("FolderChooserDialog", handlers);
+    Label1 = Child<TLabel>("Label1");
+    DriveComboBox1 = Child<TDriveComboBox>("DriveComboBox1");
+    DirectoryListBox1 = Child<TDirectoryListBox>("DirectoryListBox1");
+    StaticText1 = Child<TStaticText>("StaticText1");
+    Label2 = Child<TLabel>("Label2");
+    BitBtn1 = Child<TBitBtn>("BitBtn1");
+    BitBtn2 = Child<TBitBtn>("BitBtn2");
+    FileListBox1 = Child<TFileListBox>("FileListBox1");
+}
+
+TForm2::~TForm2()
+{
+    if (FolderChooserDialog == this)
+        FolderChooserDialog = nullptr;
+}
+
+void TForm2::DirectoryListBox1Change(TObject*)
+{
+    StaticText1->SetCaption(ChosenFolder());
+}
+
+void TForm2::BitBtn2Click(TObject*)
+{
+    TForm1& wizard = FormRef(WizardForm, "TForm1");
+    if (!wizard.StartPending)
+        return;
+    Hide();
+    // The root is already its own folder with its "/"; every other folder gets one.
+    wizard.Label2->SetCaption(IncludeTrailingPathDelimiter(ChosenFolder()));
+    wizard.BitBtn2Click(this);
+}
