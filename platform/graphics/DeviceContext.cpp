@@ -365,9 +365,9 @@ BOOL DeleteDC(HDC dc)
     return TRUE;
 }
 
-HDC GetDC(std::nullptr_t) { return Table().Screen.get(); }
+HDC GetDC(std::uint64_t) { return Table().Screen.get(); }
 
-int ReleaseDC(std::nullptr_t, HDC dc) { return dc == Table().Screen.get() ? 1 : 0; }
+int ReleaseDC(std::uint64_t, HDC dc) { return dc == Table().Screen.get() ? 1 : 0; }
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object)
 {

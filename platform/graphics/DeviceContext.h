@@ -15,7 +15,7 @@
 //   - a canvas context (TCanvas::Handle) draws into the canvas's bitmap through
 //     the canvas's origin and clip rectangle; it lives as long as the canvas,
 //     and DeleteDC refuses it;
-//   - the screen context (GetDC(nullptr)) answers GetDeviceCaps; it has no
+//   - the screen context (GetDC(0)) answers GetDeviceCaps; it has no
 //     pixels, so blits into it and from it do nothing.
 // Coordinates are logical; SetMapMode, the window and viewport functions and
 // DPtoLP/LPtoDP convert them as GDI does (metric modes at 96 dpi, y upwards).
@@ -53,7 +53,7 @@
 class TCanvas;
 
 using BOOL = int;
-using UINT = unsigned int;
+using UINT = std::uint32_t;
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
@@ -266,8 +266,11 @@ constexpr int ScreenPixelsPerInch = 96;
 // Contexts.
 HDC CreateCompatibleDC(HDC dc);  // nullptr: compatible with the screen
 BOOL DeleteDC(HDC dc);
-HDC GetDC(std::nullptr_t);       // the screen
-int ReleaseDC(std::nullptr_t, HDC dc);
+// The screen's context for window 0 (the loop's HWND numbers). Windows have
+// no contexts of their own here: their controls draw through canvases, so any
+// window gives the screen's context.
+HDC GetDC(std::uint64_t window);
+int ReleaseDC(std::uint64_t window, HDC dc);
 // Selecting a bitmap (memory contexts only) or a brush returns the previous
 // one; nullptr when the handle or the combination is invalid.
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);

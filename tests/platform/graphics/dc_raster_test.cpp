@@ -308,7 +308,7 @@ TEST(DeviceContexts, MappingModesConvertBetweenLogicalAndDevicePoints)
 
 TEST(DeviceContexts, TheScreenIsTrueColour)
 {
-    HDC screen = GetDC(nullptr);
+    HDC screen = GetDC(0);
     EXPECT_EQ(GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES), 24);
     EXPECT_EQ(GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE, 0);
     EXPECT_EQ(GetDeviceCaps(screen, SIZEPALETTE), 0);
@@ -317,7 +317,7 @@ TEST(DeviceContexts, TheScreenIsTrueColour)
     HDC memory = CreateCompatibleDC(screen);
     EXPECT_EQ(GetDeviceCaps(memory, BITSPIXEL), 24);
     DeleteDC(memory);
-    EXPECT_EQ(ReleaseDC(nullptr, screen), 1);
+    EXPECT_EQ(ReleaseDC(0, screen), 1);
 }
 
 TEST(Palettes, CreateSelectRealiseAndRead)
