@@ -1,0 +1,241 @@
+#include "viewer/ViewerWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "builder/GalleryDataBlock.h"
+#include "platform/controls/HeadlessInteraction.h"
+#include "platform/controls/TApplication.h"
+#include "platform/core/Files.h"
+#include "shared/veskotools.h"
+#include "viewer/ContentNotesDialog.h"
+#include "viewer/LoadingWindow.h"
+#include "viewer/MiniImage.h"
+#include "viewer/ViewerInfoDialog.h"
+#include "viewer/ViewerLayouts.h"
+#include "viewer_test_support.h"
+
+namespace {
+
+class ViewerWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RegisterViewerLayouts();
+        FApp.CreateForm(ViewerWindow);
+        FApp.CreateForm(LoadingWindow);
+        FApp.CreateForm(ViewerInfoDialog);
+        FApp.CreateForm(ContentNotesDialog);
+        Window().ScrollBox2->SetBounds(150, 40, 834, 631);
+    }
+
+    TForm1& Window() { return *ViewerWindow; }
+    TBitBtn& Button(int n) { return *dynamic_cast<TBitBtn*>(Window().FindComponent("BT" + std::to_string(n))); }
+
+    std::string Gallery(std::string_view notes, const std::vector<std::pair<std::string, std::string>>& pictures)
+    {
+        TGalleryDataBlock block(TinyProgram(), notes);
+        for (const auto& [bytes, comment] : pictures)
+            block.AddPicture(bytes, false, comment);
+        return block.Bytes();
+    }
+
+    TApplication FApp;
+    THeadlessScript FScript;
+};
+
+TEST_F(ViewerWindowTest, TwoPicturesGiveButtonsAndHiddenPictures)
+{
+    const std::string red = SmallJpeg(1000, 700, clRed);
+    const std::string blue = SmallJpeg(30, 20, clBlue);
+    // One blank of notes, as the builder writes empty notes: no question.
+    ASSERT_EQ(Window().LoadImages(Gallery("", {{red, "Beach"}, {blue, " "}})), TForm1::TLoadResult::Loaded);
+    EXPECT_EQ(Window().LoadError(), "");
+    EXPECT_TRUE(FScript.Asked().empty());
+    ASSERT_EQ(Window().PictureCount(), 2);
+    const std::pair<int, const char*> expected[] = {{10, "IMG 1"}, {132, "IMG 2"}};
+    for (int n = 0; n < 2; ++n) {
+        SCOPED_TRACE(n);
+        TBitBtn& button = Button(n);
+        EXPECT_EQ(button.Parent(), Window().ScrollBox1);
+        EXPECT_EQ(button.Top(), expected[n].first);
+        EXPECT_EQ(button.Left(), 1);
+        EXPECT_EQ(button.Width(), 120);
+        EXPECT_EQ(button.Height(), 120);
+        EXPECT_EQ(button.Caption(), expected[n].second);
+        EXPECT_EQ(button.Layout(), blGlyphTop);
+        EXPECT_EQ(button.Glyph().Width(), 90);
+        EXPECT_EQ(button.Glyph().Height(), 90);
+        EXPECT_EQ(button.Glyph().TransparentColor(), TColor(0xFF00FF));
+        auto* hidden = dynamic_cast<TImage*>(Window().FindComponent("IM" + std::to_string(n)));
+        ASSERT_NE(hidden, nullptr);
+        EXPECT_FALSE(hidden->Visible());
+    }
+    EXPECT_EQ(Button(0).Hint(), "Beach");
+    EXPECT_EQ(LoadingWindow->Label1->Caption(), "Load: Picture: 2");
+}
+
+TEST_F(ViewerWindowTest, NotesAreAskedAndARefusalEndsTheLoad)
+{
+    FScript.AnswerModal("ContentNotesDialog", mrCancel);
+    const std::string jpeg = SmallJpeg(8, 8, clRed);
+    EXPECT_EQ(Window().LoadImages(Gallery("Photos (c) me", {{jpeg, "a"}})), TForm1::TLoadResult::NotesRefused);
+    EXPECT_EQ(ContentNotesDialog->Memo1->Lines().Text(), "Photos (c) me\r\n");
+    EXPECT_EQ(Window().PictureCount(), 0);
+    EXPECT_EQ(FScript.Pending(), 0u);
+}
+
+TEST_F(ViewerWindowTest, AcceptedNotesLoadThePictures)
+{
+    FScript.AnswerModal("ContentNotesDialog", mrOk);
+    const std::string jpeg = SmallJpeg(8, 8, clRed);
+    EXPECT_EQ(Window().LoadImages(Gallery("ok", {{jpeg, "a"}})), TForm1::TLoadResult::Loaded);
+    EXPECT_EQ(Window().PictureCount(), 1);
+}
+
+TEST_F(ViewerWindowTest, BareViewerSaysNoImages)
+{
+    FScript.AnswerMessage(IDOK, "No Images");
+    EXPECT_EQ(Window().LoadImages(TinyProgram()), TForm1::TLoadResult::NoImages);
+    EXPECT_EQ(FScript.Pending(), 0u);
+}
+
+TEST_F(ViewerWindowTest, DamagedGalleryKeepsThePicturesBeforeTheDamage)
+{
+    const std::string good = SmallJpeg(8, 8, clRed);
+    struct Case {
+        std::string name;
+        std::string file;
+        int pictures;
+        std::string errorPart;
+    };
+    const std::string twoGood = Gallery("", {{good, "1"}, {good, "2"}});
+    TGalleryDataBlock withGif(TinyProgram(), "");
+    withGif.AddPicture(good, false, "1");
+    withGif.AddPicture("GIF89a...", true, "2");
+    const Case cases[] = {
+        {"bytes that do not decode", Gallery("", {{good, "1"}, {"not a jpeg", "2"}, {good, "3"}}), 1,
+         "Picture 2 could not be shown"},
+        {"a truncated JPEG", Gallery("", {{good, "1"}, {good.substr(0, good.size() / 2), "2"}}), 1, "Picture 2"},
+        {"cut inside the last picture", twoGood.substr(0, twoGood.size() - 30), 1, "picture 2 is cut off"},
+        {"a GIF picture", withGif.Bytes(), 1, "GIF"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TForm1 window(nullptr);
+        EXPECT_EQ(window.LoadImages(c.file), TForm1::TLoadResult::Loaded);
+        EXPECT_EQ(window.PictureCount(), c.pictures);
+        EXPECT_NE(window.LoadError().find(c.errorPart), std::string::npos) << window.LoadError();
+    }
+    // Nothing readable at all: the error and "No Images".
+    FScript.AnswerMessage(IDOK, "No Images");
+    TForm1 window(nullptr);
+    EXPECT_EQ(window.LoadImages(Gallery("", {{"junk", "1"}})), TForm1::TLoadResult::NoImages);
+    EXPECT_NE(FScript.Asked().back().Text.find("could not be shown"), std::string::npos);
+}
+
+TEST_F(ViewerWindowTest, SizeBoxRules)
+{
+    ASSERT_EQ(Window().LoadImages(Gallery("", {{SmallJpeg(1000, 700, clRed), "r"}, {SmallJpeg(2000, 1000, clBlue), "b"}})),
+              TForm1::TLoadResult::Loaded);
+    TImage& image = *Window().Image5;
+    // "Size %": the picture's own size.
+    Button(0).Click();
+    EXPECT_EQ(Window().SelectedPictureName(), "BT0");
+    EXPECT_EQ(Window().Edit1->Text(), "r");
+    EXPECT_EQ(image.Width(), 1000);
+    EXPECT_EQ(image.Left(), 1);  // larger than the area both ways
+    Window().ComboBox1->SelectAsUser(5);  // "50"
+    EXPECT_EQ(image.Width(), 500);
+    EXPECT_EQ(image.Height(), 350);
+    EXPECT_EQ(image.Left(), 167);
+    EXPECT_EQ(image.Top(), 141);
+    Button(1).Click();  // the size box stays; the new picture takes it
+    Window().ComboBox1->SelectAsUser(0);  // "Optimale Größe"
+    EXPECT_EQ(image.Width(), 830);
+    EXPECT_EQ(image.Height(), 410);
+    EXPECT_EQ(image.Left(), 2);
+    EXPECT_EQ(image.Top(), 111);
+    Window().ComboBox1->SelectAsUser(10);  // "100"
+    EXPECT_EQ(image.Width(), 2000);
+}
+
+TEST_F(ViewerWindowTest, TurnsWorkOnTheDisplayCopy)
+{
+    TBitmap source;
+    source.SetPixelFormat(pf24bit);
+    source.SetSize(60, 40);
+    source.Fill(clWhite);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x)
+            source.SetPixel(x, y, clBlack);  // a dark corner that shows every turn
+    const std::string jpeg = EncodeJpeg(source, 100);
+    ASSERT_EQ(Window().LoadImages(Gallery("", {{jpeg, ""}})), TForm1::TLoadResult::Loaded);
+    Button(0).Click();
+    TImage& image = *Window().Image5;
+    TBitmap shown;
+    shown.Assign(*image.Picture().Graphic());
+    const auto onceRight = RotateBitmapRight(*getMiniImage(shown, 60, 40));
+
+    Window().BitBtn5Click(nullptr);
+    Window().BitBtn5Click(nullptr);
+    Window().BitBtn6Click(nullptr);
+    EXPECT_EQ(Window().RotationCount(), 1);
+    EXPECT_EQ(image.Width(), 40);
+    EXPECT_EQ(image.Height(), 60);
+    EXPECT_EQ(image.Left(), 417 - 20);
+    EXPECT_EQ(image.Top(), 316 - 30);
+    TBitmap turned;
+    turned.Assign(*image.Picture().Graphic());
+    ASSERT_EQ(turned.Width(), onceRight->Width());
+    for (int y = 0; y < turned.Height(); y += 7)
+        for (int x = 0; x < turned.Width(); x += 7)
+            ASSERT_EQ(turned.Pixel(x, y), onceRight->Pixel(x, y)) << x << "," << y;
+
+    Button(0).Click();  // selecting again starts from the unturned picture
+    EXPECT_EQ(Window().RotationCount(), 0);
+    EXPECT_EQ(image.Width(), 60);
+    EXPECT_EQ(image.Picture().Graphic()->ClassName(), std::string("TJPEGImage"));
+}
+
+TEST_F(ViewerWindowTest, SavingWritesThePictureAsItArrived)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("viewer_save_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string jpeg = SmallJpeg(64, 48, clGreen);
+    ASSERT_EQ(Window().LoadImages(Gallery("", {{jpeg, ""}})), TForm1::TLoadResult::Loaded);
+
+    FScript.AnswerMessage(IDOK, "Kein Bild ausgew\xE4hlt..");
+    Window().BitBtn3Click(nullptr);
+
+    Button(0).Click();
+    Window().BitBtn5Click(nullptr);  // turned on screen, saved unturned
+    FScript.AnswerSave((dir / "holiday").string());
+    FScript.AnswerSave((dir / "holiday.jpg.old").string());
+    Window().BitBtn3Click(nullptr);
+    Window().BitBtn3Click(nullptr);
+    EXPECT_EQ(Window().SavePictureDialog1->Filter(), "*.jpg (JPG-Dateien)|*.jpg");
+    EXPECT_EQ(ReadFileBytes((dir / "holiday.jpg").string()), jpeg);
+    EXPECT_EQ(ReadFileBytes((dir / "holiday.jpg.old").string()), jpeg);
+    EXPECT_EQ(FScript.Pending(), 0u);
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(ViewerWindowTest, ColourChoiceAndResize)
+{
+    FScript.AnswerColor(clNavy);
+    Window().BitBtn4Click(nullptr);
+    EXPECT_EQ(Window().ScrollBox1->Color(), clNavy);
+    EXPECT_EQ(Window().ScrollBox2->Color(), clNavy);
+    FScript.CancelColor();
+    Window().BitBtn4Click(nullptr);
+    EXPECT_EQ(Window().ScrollBox2->Color(), clNavy);
+
+    Window().SetBounds(0, 0, 1200, 800);
+    Window().FormResize(nullptr);
+    EXPECT_EQ(Window().Panel1->Width(), 1200 - 150 - 0 - 15);
+    EXPECT_EQ(Window().ScrollBox2->Left(), 150);
+}
+
+}  // namespace

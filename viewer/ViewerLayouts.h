@@ -1,0 +1,4 @@
+#pragma once
+
+// Registers the viewer's window layouts, built into the program.
+void RegisterViewerLayouts();

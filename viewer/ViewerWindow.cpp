@@ -1,0 +1,354 @@
+#include "viewer/ViewerWindow.h"
+
+#include <algorithm>
+
+#include "platform/controls/TApplication.h"
+#include "platform/controls/TScreen.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/Files.h"
+#include "platform/core/Program.h"
+#include "platform/core/TStream.h"
+#include "platform/graphics/TBitmap.h"
+#include "platform/graphics/TJPEGImage.h"
+#include "shared/veskotools.h"
+#include "viewer/ContentNotesDialog.h"
+#include "viewer/LoadingWindow.h"
+#include "viewer/MiniImage.h"
+#include "viewer/ViewerInfoDialog.h"
+
+TForm1* ViewerWindow = nullptr;
+
+namespace {
+
+constexpr TColor GlyphTransparent = 0xFF00FF;
+
+// The hourglass for the length of a handler, restored however it ends.
+class TBusyCursor {
+public:
+    TBusyCursor() : FOld(Screen ? Screen->Cursor() : crDefault)
+    {
+        if (Screen)
+            Screen->SetCursor(crHourGlass);
+    }
+    ~TBusyCursor()
+    {
+        if (Screen)
+            Screen->SetCursor(FOld);
+    }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+
+private:
+    TCursor FOld;
+};
+
+void ProcessPending()
+{
+    if (Application)
+        Application->ProcessMessages();
+}
+
+}  // namespace
+
+TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
+{
+    THandlerTable handlers;
+    handlers.Add("FormCreate", this, &TForm1::FormCreate);
+    handlers.Add("FormResize", this, &TForm1::FormResize);
+    handlers.Add("Timer1Timer", this, &TForm1::Timer1Timer);
+    handlers.Add("ComboBox1Change", this, &TForm1::ComboBox1Change);
+    handlers.Add("BitBtn2Click", this, &TForm1::BitBtn2Click);
+    handlers.Add("BitBtn3Click", this, &TForm1::BitBtn3Click);
+    handlers.Add("BitBtn4Click", this, &TForm1::BitBtn4Click);
+    handlers.Add("BitBtn5Click", this, &TForm1::BitBtn5Click);
+    handlers.Add("BitBtn6Click", this, &TForm1::BitBtn6Click);
+    handlers.Add("Image4Click", this, &TForm1::Image4Click);
+    ReadLayout("ViewerWindow", handlers);
+    ScrollBox1 = Child<TScrollBox>("ScrollBox1");
+    Splitter1 = Child<TSplitter>("Splitter1");
+    Panel1 = Child<TPanel>("Panel1");
+    ToolBar1 = Child<TToolBar>("ToolBar1");
+    BitBtn2 = Child<TBitBtn>("BitBtn2");
+    BitBtn3 = Child<TBitBtn>("BitBtn3");
+    BitBtn4 = Child<TBitBtn>("BitBtn4");
+    BitBtn5 = Child<TBitBtn>("BitBtn5");
+    BitBtn6 = Child<TBitBtn>("BitBtn6");
+    ComboBox1 = Child<TComboBox>("ComboBox1");
+    Edit1 = Child<TEdit>("Edit1");
+    Image4 = Child<TImage>("Image4");
+    ScrollBox2 = Child<TScrollBox>("ScrollBox2");
+    Image5 = Child<TImage>("Image5");
+    Image1 = Child<TImage>("Image1");
+    Image3 = Child<TImage>("Image3");
+    Image6 = Child<TImage>("Image6");
+    Timer1 = Child<TTimer>("Timer1");
+    SavePictureDialog1 = Child<TSavePictureDialog>("SavePictureDialog1");
+    ColorDialog1 = Child<TColorDialog>("ColorDialog1");
+}
+
+TForm1::~TForm1()
+{
+    if (ViewerWindow == this)
+        ViewerWindow = nullptr;
+}
+
+void TForm1::FormCreate(TObject*)
+{
+    FSelectedPictureName.clear();
+}
+
+void TForm1::FormResize(TObject*)
+{
+    // The tool bar panel and the picture area share what the thumbnail column leaves.
+    const int left = ScrollBox1->Width() + Splitter1->Width();
+    Panel1->SetBounds(left, 0, std::max(0, Width() - ScrollBox1->Width() - Splitter1->Width() - 15),
+                      Panel1->Height());
+    ScrollBox2->SetBounds(left, Panel1->Height(), std::max(0, ClientWidth() - left),
+                          std::max(0, ClientHeight() - Panel1->Height()));
+}
+
+void TForm1::Tell(const std::string& text)
+{
+    if (!FReportFile.empty())
+        FMessages.push_back(text);
+    else
+        ShowMessage(text);
+}
+
+void TForm1::Timer1Timer(TObject*)
+{
+    Timer1->SetEnabled(false);
+    SetEnabled(false);
+    if (FReportFile.empty() && LoadingWindow) {
+        LoadingWindow->Show();
+        ProcessPending();
+    }
+    TLoadResult result = TLoadResult::NoImages;
+    try {
+        result = LoadImages(ReadFileBytes(ProgramFileName()));
+    } catch (const Exception& e) {
+        FLoadError = e.Message();
+    }
+    if (LoadingWindow)
+        LoadingWindow->Hide();
+    SetEnabled(true);
+    if (result == TLoadResult::Loaded && !FLoadError.empty())
+        Tell(FLoadError);
+    if (!FReportFile.empty()) {
+        WriteReport(result);
+        if (Application)
+            Application->Terminate();
+        return;
+    }
+    if (result != TLoadResult::Loaded) {
+        if (Application)
+            Application->Terminate();
+        return;
+    }
+    SetWindowState(wsMaximized);
+    SetFocus();
+}
+
+TForm1::TLoadResult TForm1::LoadImages(std::string_view programFile)
+{
+    FLoadError.clear();
+    TGalleryBlock block = ReadProgramGallery(programFile);
+    if (block.Pictures.empty()) {
+        // A bare viewer, or a block that holds no picture it could read.
+        FLoadError = block.Error;
+        Tell(block.Error.empty() ? "No Images" : block.Error + "\r\nNo Images");
+        return TLoadResult::NoImages;
+    }
+    FNotes = block.Notes;
+    if (!FNotes.empty() && FReportFile.empty() && ContentNotesDialog) {
+        ContentNotesDialog->Memo1->Lines().SetText(FNotes);
+        if (ContentNotesDialog->ShowModal() == mrCancel)
+            return TLoadResult::NotesRefused;
+    }
+
+    FLoadError = block.Error;
+    for (TBlockPicture& picture : block.Pictures) {
+        const int n = PictureCount();
+        if (picture.Gif()) {
+            FLoadError = "Picture " + std::to_string(n + 1) + " is a GIF picture, which this viewer cannot show.";
+            break;
+        }
+        auto jpeg = std::make_unique<TJPEGImage>();
+        try {
+            TMemoryStream stream(picture.Bytes);
+            jpeg->LoadFromStream(stream);
+        } catch (const Exception& e) {
+            FLoadError = "Picture " + std::to_string(n + 1) + " could not be shown: " + e.Message();
+            break;
+        }
+        Image1->Picture().SetGraphic(jpeg->Clone());
+        Image3->Picture().Bitmap().Assign(jpeg->Bitmap());
+
+        auto* button = new TBitBtn(this);
+        button->SetName("BT" + std::to_string(n));
+        button->SetParent(ScrollBox1);
+        button->SetCaption("IMG " + std::to_string(n + 1));
+        button->SetBounds(1, n * 122 + 10, 120, 120);
+        button->SetLayout(blGlyphTop);
+        button->SetHint(picture.Comment);
+        button->SetShowHint(true);
+        std::unique_ptr<TBitmap> glyph = getMiniImage(Image3->Picture().Bitmap(), 90, 90);
+        glyph->SetTransparentColor(GlyphTransparent);
+        button->SetGlyph(*glyph);
+        button->OnClick = [this](TObject* sender) { btnclick(sender); };
+
+        auto* hidden = new TImage(this);
+        hidden->SetName("IM" + std::to_string(n));
+        hidden->SetVisible(false);
+        hidden->SetParent(this);
+        hidden->Picture().SetGraphic(std::move(jpeg));
+
+        FPictures.push_back(std::move(picture));
+        if (LoadingWindow)
+            LoadingWindow->Label1->SetCaption("Load: Picture: " + std::to_string(n + 1));
+        ProcessPending();
+    }
+    if (FPictures.empty()) {
+        Tell(FLoadError + "\r\nNo Images");
+        return TLoadResult::NoImages;
+    }
+    return TLoadResult::Loaded;
+}
+
+int TForm1::SelectedNumber() const
+{
+    if (FSelectedPictureName.size() < 3)
+        return -1;
+    return std::stoi(FSelectedPictureName.substr(2));
+}
+
+void TForm1::btnclick(TObject* Sender)
+{
+    auto* button = dynamic_cast<TBitBtn*>(Sender);
+    if (!button)
+        return;
+    FRotationCount = 0;
+    FSelectedPictureName = button->Name();
+    const std::string k = FSelectedPictureName.substr(2);
+    TImage* hidden = dynamic_cast<TImage*>(FindComponent("IM" + k));
+    if (!hidden)
+        hidden = dynamic_cast<TImage*>(FindComponent("GF" + k));
+    if (!hidden || !hidden->Picture().Graphic())
+        return;
+    Image5->Picture().SetGraphic(hidden->Picture().Graphic()->Clone());
+    Edit1->SetText(button->Hint());
+    Image5->SetBounds(Image5->Left(), Image5->Top(), hidden->Picture().Width(), hidden->Picture().Height());
+    PBox();
+}
+
+void TForm1::PBox()
+{
+    TBusyCursor busy;
+    TViewerBox box{Image5->Left(), Image5->Top(), Image5->Width(), Image5->Height()};
+    const int index = ComboBox1->ItemIndex();
+    if (index >= 0) {
+        const std::string& t = ComboBox1->Items().Strings(index);
+        if (index == 0) {
+            OptimumSize(box.Width, box.Height, ScrollBox2->Width(), ScrollBox2->Height(), box);
+        } else if (t != "100") {
+            const TViewerBox sized = PercentSize(box.Width, box.Height, std::stoi(t));
+            box.Width = sized.Width;
+            box.Height = sized.Height;
+        }
+    }
+    PlacePicture(box, ScrollBox2->Width(), ScrollBox2->Height());
+    Image5->SetBounds(box.Left, box.Top, box.Width, box.Height);
+}
+
+void TForm1::ComboBox1Change(TObject*)
+{
+    if (FSelectedPictureName.empty())
+        return;
+    if (TComponent* button = FindComponent(FSelectedPictureName))
+        btnclick(button);
+}
+
+void TForm1::BitBtn2Click(TObject*)
+{
+    Close();
+}
+
+void TForm1::BitBtn3Click(TObject*)
+{
+    if (FSelectedPictureName.empty()) {
+        Tell("Kein Bild ausgew\xE4hlt..");
+        return;
+    }
+    const int k = SelectedNumber();
+    if (k < 0 || k >= PictureCount())
+        return;
+    const bool gif = FindComponent("IM" + std::to_string(k)) == nullptr;
+    SavePictureDialog1->SetFilter(gif ? "*.gif (GIF-Dateien)|*.gif" : "*.jpg (JPG-Dateien)|*.jpg");
+    if (!SavePictureDialog1->Execute())
+        return;
+    // The bytes as they arrived in the gallery: neither scaled, turned nor re-encoded.
+    WriteFileBytes(SavePictureFileName(SavePictureDialog1->FileName(), gif), BlockPicture(k).Bytes);
+}
+
+void TForm1::BitBtn4Click(TObject*)
+{
+    if (!ColorDialog1->Execute())
+        return;
+    ScrollBox1->SetColor(ColorDialog1->Color());
+    ScrollBox2->SetColor(ColorDialog1->Color());
+}
+
+void TForm1::Turn(bool right)
+{
+    TBusyCursor busy;
+    if (!Image5->Picture().Graphic() || Image5->Width() < 1 || Image5->Height() < 1)
+        return;
+    if (FRotationCount == 0) {
+        TBitmap own;
+        own.Assign(*Image5->Picture().Graphic());
+        std::unique_ptr<TBitmap> display = getMiniImage(own, Image5->Width(), Image5->Height());
+        Image6->Picture().SetGraphic(std::move(display));
+        ++FRotationCount;
+    }
+    const TBitmap& source = Image6->Picture().Bitmap();
+    std::unique_ptr<TBitmap> turned = right ? RotateBitmapRight(source) : RotateBitmapLeft(source);
+    Image5->Picture().SetGraphic(turned->Clone());
+    Image6->Picture().SetGraphic(std::move(turned));
+    TViewerBox box{0, 0, Image5->Height(), Image5->Width()};
+    CentrePicture(box, ScrollBox2->Width(), ScrollBox2->Height());
+    Image5->SetBounds(box.Left, box.Top, box.Width, box.Height);
+}
+
+void TForm1::BitBtn5Click(TObject*)
+{
+    Turn(true);
+}
+
+void TForm1::BitBtn6Click(TObject*)
+{
+    Turn(false);
+}
+
+void TForm1::Image4Click(TObject*)
+{
+    if (ViewerInfoDialog)
+        ViewerInfoDialog->Show();
+}
+
+void TForm1::WriteReport(TLoadResult result)
+{
+    std::string report = "result ";
+    report += result == TLoadResult::Loaded ? "loaded" : result == TLoadResult::NoImages ? "no images" : "refused";
+    report += "\npictures " + std::to_string(PictureCount()) + "\n";
+    report += "notes " + FNotes + "\n";
+    for (int n = 0; n < PictureCount(); ++n) {
+        const TComponent* hidden = FindComponent("IM" + std::to_string(n));
+        const auto* image = dynamic_cast<const TImage*>(hidden);
+        report += "picture " + std::to_string(n) + " " + BlockPicture(n).Format + " " +
+                  std::to_string(image ? image->Picture().Width() : 0) + "x" +
+                  std::to_string(image ? image->Picture().Height() : 0) + " " + BlockPicture(n).Comment + "\n";
+    }
+    for (const std::string& message : FMessages)
+        report += "message " + message + "\n";
+    WriteFileBytes(FReportFile, report);
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+// The viewer's main window: the thumbnail column, the tool bar with the size
+// box, and the picture area. The gallery is read from the viewer's own program
+// file one second after start.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/controls/TBitBtn.h"
+#include "platform/controls/TComboBox.h"
+#include "platform/controls/TCustomForm.h"
+#include "platform/controls/TDialogs.h"
+#include "platform/controls/TEdit.h"
+#include "platform/controls/TImage.h"
+#include "platform/controls/TPanel.h"
+#include "platform/controls/TTimer.h"
+#include "platform/controls/TToolBar.h"
+#include "viewer/GalleryBlockReader.h"
+#include "viewer/ViewerSizing.h"
+
+class TForm1 : public TForm {
+public:
+    explicit TForm1(TComponent* AOwner);
+    ~TForm1() override;
+    const char* ClassName() const override { return "TForm1"; }
+
+    TScrollBox* ScrollBox1;
+    TSplitter* Splitter1;
+    TPanel* Panel1;
+    TToolBar* ToolBar1;
+    TBitBtn* BitBtn2;
+    TBitBtn* BitBtn3;
+    TBitBtn* BitBtn4;
+    TBitBtn* BitBtn5;
+    TBitBtn* BitBtn6;
+    TComboBox* ComboBox1;
+    TEdit* Edit1;
+    TImage* Image4;
+    TScrollBox* ScrollBox2;
+    TImage* Image5;
+    TImage* Image1;
+    TImage* Image3;
+    TImage* Image6;
+    TTimer* Timer1;
+    TSavePictureDialog* SavePictureDialog1;
+    TColorDialog* ColorDialog1;
+
+    void FormCreate(TObject* Sender);
+    void FormResize(TObject* Sender);
+    void Timer1Timer(TObject* Sender);
+    void btnclick(TObject* Sender);
+    void ComboBox1Change(TObject* Sender);
+    void BitBtn2Click(TObject* Sender);
+    void BitBtn3Click(TObject* Sender);
+    void BitBtn4Click(TObject* Sender);
+    void BitBtn5Click(TObject* Sender);
+    void BitBtn6Click(TObject* Sender);
+    void Image4Click(TObject* Sender);
+
+    enum class TLoadResult { Loaded, NoImages, NotesRefused };
+    // Reads the gallery behind the program image in `programFile` and makes a
+    // button and a hidden picture for each picture that decodes. Loading stops
+    // at the first damaged or undecodable picture; LoadError() tells why.
+    TLoadResult LoadImages(std::string_view programFile);
+    const std::string& LoadError() const { return FLoadError; }
+    int PictureCount() const { return static_cast<int>(FPictures.size()); }
+    const TBlockPicture& BlockPicture(int n) const { return FPictures.at(static_cast<std::size_t>(n)); }
+    const std::string& Notes() const { return FNotes; }
+
+    const std::string& SelectedPictureName() const { return FSelectedPictureName; }
+    int RotationCount() const { return FRotationCount; }
+    void PBox();
+
+    // When set, the viewer runs unattended: it asks nothing, writes what it
+    // loaded into this file and ends (for checks of a built gallery).
+    void SetReportFile(const std::string& fileName) { FReportFile = fileName; }
+
+private:
+    void Tell(const std::string& text);
+    void Turn(bool right);
+    void WriteReport(TLoadResult result);
+    int SelectedNumber() const;
+
+    std::string FSelectedPictureName;
+    int FRotationCount = 0;
+    std::vector<TBlockPicture> FPictures;
+    std::string FNotes;
+    std::string FLoadError;
+    std::string FReportFile;
+    std::vector<std::string> FMessages;
+};
+
+extern TForm1* ViewerWindow;
