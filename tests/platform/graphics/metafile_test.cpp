@@ -458,7 +458,7 @@ TEST(Metafiles, RandomDamageNeverBreaksLoadingOrDrawing)
     w.Polygon({{1, 1}, {40, 3}, {20, 45}});
     w.Record(0x0538, {2, 3, 3, 0, 0, 10, 0, 5, 9, 20, 20, 30, 20, 25, 30});
     w.Record(0x0817, {0, 50, 50, 0, 40, 40, 0, 0});
-    w.Record(0x02FB, {-12, 0, 0, 0, 700, 0, 0, 0, 'A' | ('r' << 8), 'i' | ('a' << 8), 'l', 0, 0, 0, 0, 0, 0, 0,
+    w.Record(0x02FB, {-12, 0, 0, 0, 700, 0, 0, 0, 0, 'A' | ('r' << 8), 'i' | ('a' << 8), 'l', 0, 0, 0, 0, 0, 0, 0,
                       0, 0, 0, 0, 0, 0, 0});
     w.Select(2);
     w.Record(0x0A32, {10, 5, 3, 6, 0, 0, 40, 20, 'a' | ('b' << 8), 'c', 4, 4, 4});
@@ -506,4 +506,49 @@ TEST(Metafiles, RandomDamageNeverBreaksLoadingOrDrawing)
             played->Canvas().StretchDraw(Rect(0, 0, 40, 40), m);
         }
     }
+}
+
+TEST(Metafiles, WmfTextAndEmfPathsMatchTheCanvas)
+{
+    // TEXTOUT "Note" at (5, 8) in a 14-pixel bold Arial, opaque on yellow.
+    WmfWriter w;
+    // height, width, escapement, orientation, weight, 8 bytes of flags, the face.
+    w.Record(0x02FB, {-14, 0, 0, 0, 700, 0, 0, 0, 0, 'A' | ('r' << 8), 'i' | ('a' << 8), 'l', 0, 0, 0, 0, 0, 0,
+                      0, 0, 0, 0, 0, 0, 0, 0});
+    ++w.objects;
+    w.Select(0);
+    w.Record(0x0209, {int(clRed & 0xFFFF), int(clRed >> 16)});        // text colour
+    w.Record(0x0201, {int(clYellow & 0xFFFF), int(clYellow >> 16)});  // background colour
+    w.Record(0x0521, {4, 'N' | ('o' << 8), 't' | ('e' << 8), 8, 5});
+    auto m = Load(w.File(true, Rect(0, 0, 60, 30), 96));
+    auto played = Played(*m, 60, 30, Rect(0, 0, 60, 30));
+    auto direct = Filled(60, 30, clWhite);
+    TCanvas& c = direct->Canvas();
+    c.Font().SetName("Arial");
+    c.Font().SetHeight(-14);
+    c.Font().SetStyle(fsBold);
+    c.Font().SetColor(clRed);
+    c.Brush().SetColor(clYellow);
+    c.TextOut(5, 8, "Note");
+    EXPECT_FALSE(PixelsOf(*played, clYellow).empty());
+    EXPECT_EQ(CountDifferences(*played, *direct), 0) << Art(*played, clRed);
+
+    // A closed path of a triangle, filled and stroked.
+    EmfWriter e;
+    e.Record(39, {1, 0, int(clBlue), 0});
+    e.Record(37, {1});
+    e.Record(59, {});
+    e.Record(27, {10, 10});
+    e.Record(54, {60, 20});
+    e.Record(54, {30, 70});
+    e.Record(61, {});
+    e.Record(60, {});
+    e.Record(63, {0, 0, 0, 0});
+    auto path = Load(e.File());
+    auto fromPath = Played(*path, 96, 96, Rect(0, 0, 96, 96));
+    auto polygon = Filled(96, 96, clWhite);
+    polygon->Canvas().Brush().SetColor(clBlue);
+    const TPoint triangle[3] = {{10, 10}, {60, 20}, {30, 70}};
+    polygon->Canvas().Polygon(triangle);
+    EXPECT_EQ(CountDifferences(*fromPath, *polygon), 0) << Art(*fromPath, clBlack);
 }
