@@ -11,6 +11,13 @@
 // Drawing maps the picture onto the rectangle and plays the records; a record
 // that is truncated or lies about its size ends the playback there, so a
 // damaged file draws what comes before the damage.
+// Played: mapping modes, window, viewport and world transforms, saved states,
+// pens, brushes, fonts and stock objects, lines, poly-lines, polygons,
+// Béziers, rectangles, rounded rectangles, ellipses, arcs, pies, chords,
+// pixels, text (with its alignment, background and advances), paths, clip
+// rectangles and the bitmap records (DIB blits and stretches, pattern blits).
+// Where one clip rectangle and the canvas cannot follow the platform the
+// playback approximates (MetafilePlayer.h lists how); palettes are ignored.
 // Saving writes the bytes as loaded. SetWidth/SetHeight change the size the
 // picture reports, not its records.
 
