@@ -76,7 +76,7 @@ std::vector<TPoint> TEmfPlayback::Points(TRecordReader& r, std::size_t at, std::
     return points;
 }
 
-// Polygon, polyline and Bézier records: bounds, count, points.
+// Polygon, polyline and Bezier records: bounds, count, points.
 bool TEmfPlayback::PolyRecord(std::uint32_t type, TRecordReader& r, bool small)
 {
     const std::uint32_t count = r.U32(24);

@@ -13,7 +13,7 @@
 // damaged file draws what comes before the damage.
 // Played: mapping modes, window, viewport and world transforms, saved states,
 // pens, brushes, fonts and stock objects, lines, poly-lines, polygons,
-// Béziers, rectangles, rounded rectangles, ellipses, arcs, pies, chords,
+// Bezier curves, rectangles, rounded rectangles, ellipses, arcs, pies, chords,
 // pixels, text (with its alignment, background and advances), paths, clip
 // rectangles and the bitmap records (DIB blits and stretches, pattern blits).
 // Where one clip rectangle and the canvas cannot follow the platform the
