@@ -9,7 +9,7 @@
 #include "platform/controls/TLabel.h"
 
 // The maker's home page, opened by the info box's link.
-inline constexpr std::string_view MakerHomePage = "http://www.vesko.de";
+inline constexpr std::string_view MakerHomePage = "http://www.example.com";
 
 class TForm3 : public TForm {
 public:
