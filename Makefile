@@ -5,7 +5,7 @@
 
 PACKAGES := g++ cmake ninja-build pkg-config libjpeg62-turbo-dev libjpeg-turbo-progs \
             libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core \
-            libgtest-dev libasound2-dev python3 imagemagick
+            libgtest-dev libasound2-dev python3 imagemagick chromium
 BENCH_PACKAGES :=
 
 JOBS ?= $(shell nproc)
