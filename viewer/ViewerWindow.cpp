@@ -14,11 +14,22 @@
 #include "viewer/ContentNotesDialog.h"
 #include "viewer/LoadingWindow.h"
 #include "viewer/MiniImage.h"
+#include "viewer/StoredJpeg.h"
 #include "viewer/ViewerInfoDialog.h"
 
 TForm1* ViewerWindow = nullptr;
 
 namespace {
+
+// The program file read at its size in one go: growing a string of tens of
+// megabytes as it is read copies it several times over.
+std::string ReadOwnExecutable()
+{
+    TFileStream file(ProgramFileName(), fmOpenRead | fmShareDenyWrite);
+    std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
+    file.ReadBuffer(bytes.data(), bytes.size());
+    return bytes;
+}
 
 constexpr TColor GlyphTransparent = 0xFF00FF;
 
@@ -125,7 +136,7 @@ void TForm1::Timer1Timer(TObject*)
     }
     TLoadResult result = TLoadResult::NoImages;
     try {
-        result = LoadImages(ReadFileBytes(ProgramFileName()));
+        result = LoadImages(ReadOwnExecutable());
     } catch (const Exception& e) {
         FLoadError = e.Message();
     }
@@ -167,22 +178,22 @@ TForm1::TLoadResult TForm1::LoadImages(std::string_view programFile)
     }
 
     FLoadError = block.Error;
+    // Every picture decodes into the same pixels: fresh memory for each of a
+    // hundred photographs costs more in first touches than the decoding.
+    TBitmap decoded;
     for (TBlockPicture& picture : block.Pictures) {
         const int n = PictureCount();
         if (picture.Gif()) {
             FLoadError = "Picture " + std::to_string(n + 1) + " is a GIF picture, which this viewer cannot show.";
             break;
         }
-        auto jpeg = std::make_unique<TJPEGImage>();
         try {
-            TMemoryStream stream(picture.Bytes);
-            jpeg->LoadFromStream(stream);
+            bool grayscale = false;
+            DecodeJpeg(picture.Bytes, decoded, grayscale);
         } catch (const Exception& e) {
             FLoadError = "Picture " + std::to_string(n + 1) + " could not be shown: " + e.Message();
             break;
         }
-        Image1->Picture().SetGraphic(jpeg->Clone());
-        Image3->Picture().Bitmap().Assign(jpeg->Bitmap());
 
         auto* button = new TBitBtn(this);
         button->SetName("BT" + std::to_string(n));
@@ -192,7 +203,7 @@ TForm1::TLoadResult TForm1::LoadImages(std::string_view programFile)
         button->SetLayout(blGlyphTop);
         button->SetHint(picture.Comment);
         button->SetShowHint(true);
-        std::unique_ptr<TBitmap> glyph = getMiniImage(Image3->Picture().Bitmap(), 90, 90);
+        std::unique_ptr<TBitmap> glyph = getMiniImage(decoded, 90, 90);
         glyph->SetTransparentColor(GlyphTransparent);
         button->SetGlyph(*glyph);
         button->OnClick = [this](TObject* sender) { btnclick(sender); };
@@ -201,7 +212,7 @@ TForm1::TLoadResult TForm1::LoadImages(std::string_view programFile)
         hidden->SetName("IM" + std::to_string(n));
         hidden->SetVisible(false);
         hidden->SetParent(this);
-        hidden->Picture().SetGraphic(std::move(jpeg));
+        hidden->Picture().SetGraphic(std::make_unique<TStoredJpeg>(picture.Bytes, decoded.Width(), decoded.Height()));
 
         FPictures.push_back(std::move(picture));
         if (LoadingWindow)
@@ -212,6 +223,12 @@ TForm1::TLoadResult TForm1::LoadImages(std::string_view programFile)
         Tell(FLoadError + "\r\nNo Images");
         return TLoadResult::NoImages;
     }
+    // The working images end up holding the last picture, as if each picture
+    // had passed through them; filled once here, since two copies of every
+    // decoded picture cost the load more than its decoding did.
+    Image1->Picture().SetGraphic(
+        std::make_unique<TStoredJpeg>(FPictures.back().Bytes, decoded.Width(), decoded.Height()));
+    Image3->Picture().Bitmap().Assign(decoded);
     return TLoadResult::Loaded;
 }
 
@@ -235,7 +252,10 @@ void TForm1::btnclick(TObject* Sender)
         hidden = dynamic_cast<TImage*>(FindComponent("GF" + k));
     if (!hidden || !hidden->Picture().Graphic())
         return;
-    Image5->Picture().SetGraphic(hidden->Picture().Graphic()->Clone());
+    if (const auto* stored = dynamic_cast<const TStoredJpeg*>(hidden->Picture().Graphic()))
+        Image5->Picture().SetGraphic(stored->Decoded());
+    else
+        Image5->Picture().SetGraphic(hidden->Picture().Graphic()->Clone());
     Edit1->SetText(button->Hint());
     Image5->SetBounds(Image5->Left(), Image5->Top(), hidden->Picture().Width(), hidden->Picture().Height());
     PBox();
