@@ -28,6 +28,9 @@ protected:
         FApp.CreateForm(ViewerInfoDialog);
         FApp.CreateForm(ContentNotesDialog);
         Window().ScrollBox2->SetBounds(150, 40, 834, 631);
+        // The start timer would load the test program itself once a slow run
+        // (sanitizers, a loaded machine) spends a second in the loop.
+        Window().Timer1->SetEnabled(false);
     }
 
     TForm1& Window() { return *ViewerWindow; }
