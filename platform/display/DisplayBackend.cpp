@@ -1,0 +1,53 @@
+#include "platform/display/DisplayBackend.h"
+
+#include "platform/controls/UserInteraction.h"
+#include "platform/display/DropDownList.h"
+#include "platform/display/HintWindow.h"
+#include "platform/display/MenuWindows.h"
+#include "platform/display/PeerFactory.h"
+#include "platform/display/TDisplay.h"
+#include "platform/display/TDisplayInteraction.h"
+
+namespace {
+
+struct TBackend {
+    TToolkitPeerFactory Factory;
+    TDisplayInteraction Interaction;
+    TUserInteraction* Previous = nullptr;
+    bool Installed = false;
+};
+
+TBackend& Backend()
+{
+    static TBackend backend;
+    return backend;
+}
+
+}  // namespace
+
+bool InstallDisplayBackend()
+{
+    TBackend& backend = Backend();
+    if (backend.Installed) return true;
+    if (!TDisplay::Open()) return false;
+    backend.Previous = InstalledUserInteraction();
+    SetPeerFactory(&backend.Factory);
+    SetUserInteraction(&backend.Interaction);
+    backend.Installed = true;
+    return true;
+}
+
+bool DisplayBackendInstalled() { return Backend().Installed; }
+
+void UninstallDisplayBackend()
+{
+    TBackend& backend = Backend();
+    if (!backend.Installed) return;
+    CloseMenus();
+    HideHintWindow();
+    DestroyHintWindow();
+    SetPeerFactory(nullptr);
+    SetUserInteraction(backend.Previous);
+    backend.Installed = false;
+    TDisplay::Close();
+}

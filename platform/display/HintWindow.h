@@ -1,0 +1,10 @@
+#pragma once
+
+// The hint window: a small yellow box with a control's short hint, shown near
+// the pointer (screen coordinates). One at a time.
+
+#include <string>
+
+void ShowHintWindow(const std::string& cp1252, int x, int y);
+void HideHintWindow();
+void DestroyHintWindow();

@@ -1,0 +1,33 @@
+#pragma once
+
+// A private X server for the display tests: Xvfb on a display number it picks
+// itself, 1280 x 1024 in true colour, ended when the tests end. When Xvfb is
+// not installed the display tests skip with a message.
+//
+// Helpers send real X input with xdotool and take screenshots with
+// ImageMagick's import into <build>/screenshots/.
+
+#include <string>
+
+namespace XServer {
+
+// Starts the server once and sets DISPLAY; false (with the reason) when it
+// cannot run here.
+bool Start(std::string& why);
+void Stop();
+
+// Runs xdotool with these arguments and waits for it.
+bool Tool(const std::string& arguments);
+// Runs a shell command in the background (for input sent while a nested loop waits).
+void Later(const std::string& command);
+// A shell command that gives the visible window of that title the keyboard
+// (no window manager does it here) and sends it xdotool's key arguments; with
+// `shot`, a screenshot of the window is taken first.
+std::string KeysTo(const std::string& title, const std::string& keys, const std::string& shot = {});
+// A shell command that writes a screenshot of the visible window of that title.
+std::string ShotOf(const std::string& title, const std::string& name);
+std::string ScreenshotPath(const std::string& name);
+// Writes the screen rectangle as <build>/screenshots/<name>.png; answers the path.
+std::string Screenshot(const std::string& name, int x, int y, int w, int h);
+
+}  // namespace XServer

@@ -1,0 +1,418 @@
+// The display backend under a private X server: the form with one of every
+// control and the image button shown as real windows, driven by real X input
+// (xdotool), with screenshots in <build>/screenshots/.
+
+#include "platform/display/DisplayBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "XServer.h"
+#include "platform/controls/LayoutReader.h"
+#include "platform/controls/TApplication.h"
+#include "platform/controls/TBitBtn.h"
+#include "platform/controls/TCheckBox.h"
+#include "platform/controls/TComboBox.h"
+#include "platform/controls/TDialogs.h"
+#include "platform/controls/TEdit.h"
+#include "platform/controls/TListBox.h"
+#include "platform/controls/TMenu.h"
+#include "platform/controls/TPanel.h"
+#include "platform/controls/TTimer.h"
+#include "platform/controls/TTrackBar.h"
+#include "platform/controls/TUpDown.h"
+#include "platform/core/Files.h"
+#include "platform/loop/Clock.h"
+#include "platform/loop/Messages.h"
+#include "platform/loop/TEvent.h"
+#include "shared/Tranbtn.h"
+
+namespace {
+
+TEST(DisplayHeadless, WithoutAServerNothingIsInstalled)
+{
+    // Runs before the display tests open their connection.
+    if (DisplayBackendInstalled()) GTEST_SKIP() << "a display is already installed in this run";
+    const char* saved = std::getenv("DISPLAY");
+    const std::string keep = saved ? saved : "";
+    for (const char* value : {"", ":97531"}) {
+        SCOPED_TRACE(value);
+        setenv("DISPLAY", value, 1);
+        EXPECT_FALSE(InstallDisplayBackend());
+        EXPECT_EQ(PeerFactory(), nullptr);
+        EXPECT_EQ(InstalledUserInteraction(), nullptr);
+    }
+    if (saved) setenv("DISPLAY", keep.c_str(), 1);
+    else unsetenv("DISPLAY");
+}
+
+class TEveryForm : public TForm {
+public:
+    explicit TEveryForm(TComponent* owner) : TForm(owner)
+    {
+        THandlerTable h;
+        for (const char* name : {"FormCreate", "FormShow", "SpeedButton1Click", "PageControl1Change",
+                                 "ToolButton1Click", "Image1Click", "Copy1Click"})
+            h.Add(name, this, &TEveryForm::Note);
+        h.Add("FormClose", this, &TEveryForm::FormClose);
+        h.Add("Edit1Change", this, &TEveryForm::Edit1Change);
+        h.Add("Edit2Change", this, &TEveryForm::Note);
+        h.Add("UpDown1Click", this, &TEveryForm::UpDown1Click);
+        h.Add("Button1Click", this, &TEveryForm::Button1Click);
+        h.Add("BitBtn1Click", this, &TEveryForm::BitBtn1Click);
+        h.Add("CheckBox1Click", this, &TEveryForm::CheckBox1Click);
+        h.Add("RadioClick", this, &TEveryForm::Note);
+        h.Add("ListBox1Click", this, &TEveryForm::ListBox1Click);
+        h.Add("ComboBox1Change", this, &TEveryForm::ComboBox1Change);
+        h.Add("TrackBar1Change", this, &TEveryForm::TrackBar1Change);
+        h.Add("PaintBox1Paint", this, &TEveryForm::PaintBox1Paint);
+        h.Add("Timer1Timer", this, &TEveryForm::Timer1Timer);
+        h.Add("Open1Click", this, &TEveryForm::Open1Click);
+        ReadLayout("everycontrol", h);
+    }
+
+    bool Logged(const std::string& entry) const { return std::find(Log.begin(), Log.end(), entry) != Log.end(); }
+    template <class T>
+    T& Get(const std::string& name) const
+    {
+        return *Child<T>(name);
+    }
+
+    std::vector<std::string> Log;
+
+private:
+    static std::string NameOf(TObject* sender)
+    {
+        auto* c = dynamic_cast<TComponent*>(sender);
+        return c ? c->Name() : "?";
+    }
+    void Note(TObject* sender) { Log.push_back(NameOf(sender)); }
+    void FormClose(TObject*, TCloseAction&) { Log.push_back("FormClose"); }
+    void Edit1Change(TObject*) { Log.push_back("Edit1Change " + Get<TEdit>("Edit1").Text()); }
+    void UpDown1Click(TObject*, TUDBtnType) { Log.push_back("UpDown1Click " + std::to_string(Get<TUpDown>("UpDown1").Position())); }
+    void Button1Click(TObject*) { Log.push_back("Button1Click"); }
+    void BitBtn1Click(TObject*) { Log.push_back("BitBtn1Click " + std::to_string(MessageDlg("Really?", mtConfirmation, mbYes | mbNo))); }
+    void CheckBox1Click(TObject*) { Log.push_back("CheckBox1Click " + std::to_string(Get<TCheckBox>("CheckBox1").Checked())); }
+    void ListBox1Click(TObject*)
+    {
+        const TListBox& list = Get<TListBox>("ListBox1");
+        Log.push_back("ListBox1Click " + list.Items().Strings(list.ItemIndex()));
+    }
+    void ComboBox1Change(TObject*) { Log.push_back("ComboBox1Change " + Get<TComboBox>("ComboBox1").Text()); }
+    void TrackBar1Change(TObject*) { Log.push_back("TrackBar1Change " + std::to_string(Get<TTrackBar>("TrackBar1").Position())); }
+    void PaintBox1Paint(TObject* sender)
+    {
+        auto* box = dynamic_cast<TGraphicControl*>(sender);
+        box->Canvas().Brush().SetColor(clNavy);
+        box->Canvas().FillRect(Rect(5, 5, 45, 45));
+    }
+    void Timer1Timer(TObject*) { Get<TTimer>("Timer1").SetEnabled(false); }
+    void Open1Click(TObject*) { Log.push_back("Open1Click"); }
+};
+
+// The server and the backend serve every suite of the run; they go at its end.
+class TServerEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        UninstallDisplayBackend();
+        XServer::Stop();
+    }
+};
+const auto* const ServerEnvironment = ::testing::AddGlobalTestEnvironment(new TServerEnvironment);
+
+class Display : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        std::string why;
+        if (!XServer::Start(why)) Skip = "no X server for the display tests: " + why;
+        else if (!InstallDisplayBackend()) Skip = "the X server does not answer";
+    }
+    void SetUp() override
+    {
+        if (!Skip.empty()) GTEST_SKIP() << Skip;
+        SetLayoutDirectory(GALLERY_SOURCE_DIR "/tests/data/controls");
+        App = std::make_unique<TApplication>();
+    }
+    void TearDown() override
+    {
+        App.reset();
+        Pump(50);
+    }
+
+    // Runs the loop as a program's would, for `ms` milliseconds or until `done`.
+    static bool PumpUntil(const std::function<bool()>& done, DWORD ms = 3000)
+    {
+        const DWORD start = timeGetTime();
+        while (!done()) {
+            if (timeGetTime() - start > ms) return false;
+            if (Application) Application->ProcessMessages();
+            else while (ProcessOneMessage()) {
+                }
+            MsgWaitForMultipleObjects({}, 10);
+        }
+        return true;
+    }
+    static void Pump(DWORD ms)
+    {
+        PumpUntil([] { return false; }, ms);
+    }
+    // A click at a control's point (its client coordinates) through the X server.
+    static void ClickAt(const TControl& control, int x, int y, int button = 1)
+    {
+        const TPoint p = control.ClientToScreen({x, y});
+        ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(p.X) + " " + std::to_string(p.Y) + " click " +
+                                  std::to_string(button)));
+    }
+    static void Click(const TControl& control) { ClickAt(control, control.Width() / 2, control.Height() / 2); }
+    static std::string Shot(const std::string& name, const TCustomForm& form)
+    {
+        Pump(300);
+        return XServer::Screenshot(name, form.Left() - 8, form.Top() - 30, form.Width() + 16, form.Height() + 38);
+    }
+
+    static inline std::string Skip;
+    std::unique_ptr<TApplication> App;
+};
+
+TEST_F(Display, AllControlsShowAndAnswerRealInput)
+{
+    TEveryForm* form = nullptr;
+    App->CreateForm(form);
+    form->Show();
+    ASSERT_NE(form->Peer(), nullptr);
+    ASSERT_NE(form->Get<TButton>("Button1").Peer(), nullptr);
+    Pump(400);
+
+    Click(form->Get<TButton>("Button1"));
+    EXPECT_TRUE(PumpUntil([&] { return form->Logged("Button1Click"); }));
+
+    auto& edit = form->Get<TEdit>("Edit1");
+    Click(edit);
+    EXPECT_TRUE(PumpUntil([&] { return edit.Focused(); }));
+    // Typed while the loop runs: xdotool maps keys for characters the layout lacks.
+    XServer::Later("xdotool key End type --delay 40 'Zur\xC3\xBC" "ck'");
+    EXPECT_TRUE(PumpUntil([&] { return edit.Text() == "10Zur\xFC" "ck"; })) << edit.Text();
+    EXPECT_TRUE(form->Logged("Edit1Change 10Z"));
+
+    // A character CP1252 cannot hold is dropped.
+    XServer::Later("xdotool type --delay 40 '\xCE\xA9!'");
+    EXPECT_TRUE(PumpUntil([&] { return edit.Text() == "10Zur\xFC" "ck!"; })) << edit.Text();
+
+    auto& list = form->Get<TListBox>("ListBox1");
+    ClickAt(list, 20, 2 + list.ItemHeight() + list.ItemHeight() / 2);
+    EXPECT_TRUE(PumpUntil([&] { return form->Logged("ListBox1Click beta"); }));
+    EXPECT_EQ(list.ItemIndex(), 1);
+
+    Click(form->Get<TCheckBox>("CheckBox1"));
+    EXPECT_TRUE(PumpUntil([&] { return form->Logged("CheckBox1Click 1"); }));
+    Click(form->Get<TRadioButton>("RadioButton2"));
+    EXPECT_TRUE(PumpUntil([&] { return form->Get<TRadioButton>("RadioButton2").Checked(); }));
+
+    auto& track = form->Get<TTrackBar>("TrackBar1");
+    ClickAt(track, track.Width() - 8, 10);
+    EXPECT_TRUE(PumpUntil([&] { return form->Logged("TrackBar1Change 20"); }));
+
+    auto& upDown = form->Get<TUpDown>("UpDown1");
+    ClickAt(upDown, upDown.Width() / 2, 3);
+    EXPECT_TRUE(PumpUntil([&] { return form->Logged("UpDown1Click 6"); }));
+    EXPECT_EQ(form->Get<TEdit>("Edit2").Text(), "6");
+
+    const std::string shot = Shot("all-controls", *form);
+    EXPECT_FALSE(shot.empty());
+}
+
+TEST_F(Display, ImageButtonsShowThroughTheSurfaceAndClick)
+{
+    auto* form = new TForm(App.get());
+    form->SetCaption("Image buttons");
+    form->SetBounds(200, 200, 300, 140);
+    TBitmap picture(40, 40, pf24bit);
+    picture.Fill(clFuchsia);
+    {
+        TCanvas canvas(picture);
+        canvas.Brush().SetColor(RGB(30, 120, 200));
+        canvas.Pen().SetColor(RGB(10, 60, 120));
+        canvas.Ellipse(2, 2, 38, 38);
+        canvas.Brush().SetColor(clYellow);
+        canvas.Ellipse(12, 12, 28, 28);
+    }
+    std::vector<std::string> log;
+    const BStyle styles[] = {BSnone, BsNormal, BsIe};
+    for (int i = 0; i < 3; ++i) {
+        auto* button = new TMTranBtn(form);
+        button->SetName("Image" + std::to_string(i));
+        button->SetParent(form);
+        button->SetBounds(20 + i * 90, 20, 70, 80);
+        button->SetCaption(i == 0 ? "None" : i == 1 ? "Normal" : "Hot");
+        button->SetBitMap(picture);
+        button->SetBorder(styles[i]);
+        button->OnClick = [&log, button](TObject*) { log.push_back(button->Name()); };
+    }
+    form->Show();
+    Pump(300);
+    auto* normal = form->Child<TMTranBtn>("Image1");
+    Click(*normal);
+    EXPECT_TRUE(PumpUntil([&] { return !log.empty(); }));
+    EXPECT_EQ(log, std::vector<std::string>{"Image1"});
+    // Hot tracking repaints the surface, and the window shows it.
+    auto* hot = form->Child<TMTranBtn>("Image2");
+    const TPoint p = hot->ClientToScreen({hot->Width() / 2, hot->Height() / 2});
+    ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(p.X) + " " + std::to_string(p.Y)));
+    EXPECT_TRUE(PumpUntil([&] { return hot->Hot(); }));
+    EXPECT_FALSE(Shot("image-buttons", *form).empty());
+}
+
+TEST_F(Display, MessageBoxesAreWindowsAnsweredByKeys)
+{
+    auto* form = new TForm(App.get());
+    form->SetBounds(300, 300, 200, 100);
+    form->Show();
+    Pump(200);
+    XServer::Later(XServer::KeysTo("Thumbnails", "key Return", "message-box"));
+    EXPECT_EQ(Application->MessageBox("The gallery is ready.", "Thumbnails", MB_OK | MB_ICONINFORMATION), IDOK);
+    XServer::Later(XServer::KeysTo("Thumbnails", "key Tab key Return"));
+    EXPECT_EQ(Application->MessageBox("Overwrite the old pictures?", "Thumbnails", MB_YESNO | MB_ICONQUESTION), IDNO);
+    XServer::Later(XServer::KeysTo("Thumbnails", "key Escape"));
+    EXPECT_EQ(Application->MessageBox("Stop the upload?", "Thumbnails", MB_OKCANCEL), IDCANCEL);
+}
+
+// A folder with pictures, another file and a subfolder.
+class DisplayDialogs : public Display {
+protected:
+    void SetUp() override
+    {
+        Display::SetUp();
+        char pattern[] = "/tmp/display-dialogs-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        Dir = pattern;
+        for (const char* name : {"a.jpg", "B.GIF", "c.txt"}) WriteFileBytes(Dir + "/" + name, "x");
+        CreateDir(Dir + "/sub");
+    }
+    void TearDown() override
+    {
+        std::filesystem::remove_all(Dir);
+        Display::TearDown();
+    }
+    std::string Dir;
+};
+
+TEST_F(DisplayDialogs, OpenChoosesOneOrSeveralFilesOfTheFilter)
+{
+    TOpenDialog dialog(nullptr);
+    dialog.SetInitialDir(Dir);
+    dialog.SetFilter("Pictures (*.jpg;*.gif)|*.jpg;*.gif|All files|*.*");
+    dialog.SetOptions(ofAllowMultiSelect | ofFileMustExist | ofNoChangeDir);
+    XServer::Later(XServer::KeysTo("Open", "type a.jpg; xdotool key Return", "open-dialog"));
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FileName(), Dir + "/a.jpg");
+    XServer::Later(XServer::KeysTo("Open", "type '\"a.jpg\" \"B.GIF\"'; xdotool key Return"));
+    ASSERT_TRUE(dialog.Execute());
+    ASSERT_EQ(dialog.Files().Count(), 2);
+    EXPECT_EQ(dialog.Files().Strings(1), Dir + "/B.GIF");
+    XServer::Later(XServer::KeysTo("Open", "key Escape"));
+    EXPECT_FALSE(dialog.Execute());
+}
+
+TEST_F(DisplayDialogs, SaveAddsTheDefaultExtensionAndAsksBeforeReplacing)
+{
+    TSaveDialog dialog(nullptr);
+    dialog.SetInitialDir(Dir);
+    dialog.SetDefaultExt("txt");
+    dialog.SetOptions(ofOverwritePrompt | ofNoChangeDir);
+    XServer::Later(XServer::KeysTo("Save As", "type new; xdotool key Return"));
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FileName(), Dir + "/new.txt");
+    // "c" is there: the question comes, and Yes replaces it.
+    XServer::Later(XServer::KeysTo("Save As", "type c; xdotool key Return; sleep 0.5; xdotool key Return"));
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FileName(), Dir + "/c.txt");
+}
+
+TEST_F(DisplayDialogs, FolderColourAndFontDialogs)
+{
+    std::string folder = Dir;
+    XServer::Later(XServer::KeysTo("Choose a folder", "key Return", "folder-dialog"));
+    ASSERT_TRUE(BrowseForFolder("Choose a folder", folder));
+    EXPECT_EQ(folder, Dir);
+
+    TColorDialog colors(nullptr);
+    colors.SetColor(clRed);
+    XServer::Later(XServer::KeysTo("Color", "key Return", "color-dialog"));
+    ASSERT_TRUE(colors.Execute());
+    EXPECT_EQ(colors.Color(), RGB(255, 0, 0));
+
+    TFontDialog fonts(nullptr);
+    fonts.Font().SetName("Arial");
+    fonts.Font().SetSize(12);
+    fonts.Font().SetStyle(fsBold);
+    XServer::Later(XServer::KeysTo("Font", "key Return", "font-dialog"));
+    ASSERT_TRUE(fonts.Execute());
+    EXPECT_EQ(fonts.Font().Name(), "Arial");
+    EXPECT_EQ(fonts.Font().Size(), 12);
+    EXPECT_EQ(fonts.Font().Style(), fsBold);
+    XServer::Later(XServer::KeysTo("Font", "key Escape"));
+    EXPECT_FALSE(fonts.Execute());
+}
+
+TEST_F(Display, TimersRunWhileAMessageBoxWaits)
+{
+    auto* timer = new TTimer(App.get());
+    timer->SetInterval(20);
+    int ticks = 0;
+    timer->OnTimer = [&ticks](TObject*) { ++ticks; };
+    XServer::Later("sleep 0.3; " + XServer::KeysTo("Waiting", "key Return"));
+    Application->MessageBox("Timers run meanwhile.", "Waiting", MB_OK);
+    EXPECT_GE(ticks, 5);
+}
+
+TEST_F(Display, PopupMenusOpenAtTheMouseAndChoose)
+{
+    TEveryForm* form = nullptr;
+    App->CreateForm(form);
+    form->Show();
+    Pump(300);
+    auto& panel = form->Get<TPanel>("Panel1");
+    const TPoint p = panel.ClientToScreen({150, 60});
+    XServer::Later("sleep 0.5; xdotool mousemove --sync " + std::to_string(p.X + 30) + " " + std::to_string(p.Y + 14) +
+                   " click 1");
+    ClickAt(panel, 150, 60, 3);
+    EXPECT_TRUE(PumpUntil([&] { return form->Logged("Copy1"); }));
+}
+
+TEST_F(Display, MainMenuItemsClick)
+{
+    TEveryForm* form = nullptr;
+    App->CreateForm(form);
+    form->Show();
+    Pump(300);
+    // The menu bar lies above the client area; "File" is its first item.
+    const TPoint bar = form->ClientToScreen({16, -11});
+    ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(bar.X) + " " + std::to_string(bar.Y) + " click 1"));
+    Pump(300);
+    EXPECT_FALSE(Shot("menu-open", *form).empty());
+    ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(bar.X + 20) + " " + std::to_string(bar.Y + 11 + 14) +
+                              " click 1"));
+    EXPECT_TRUE(PumpUntil([&] { return form->Logged("Open1Click"); }));
+}
+
+TEST_F(Display, TheCloseBoxClosesTheForm)
+{
+    TEveryForm* form = nullptr;
+    App->CreateForm(form);
+    form->Show();
+    Pump(200);
+    // No window manager runs here: the close box is the WM_CLOSE it would post.
+    PostMessage(form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return form->Logged("FormClose"); }));
+    EXPECT_TRUE(Application->Terminated());
+}
+
+}  // namespace
