@@ -1,5 +1,6 @@
 #include "platform/display/DisplayBackend.h"
 
+#include "platform/controls/TCustomForm.h"
 #include "platform/controls/UserInteraction.h"
 #include "platform/display/DropDownList.h"
 #include "platform/display/HintWindow.h"
@@ -7,6 +8,7 @@
 #include "platform/display/PeerFactory.h"
 #include "platform/display/TDisplay.h"
 #include "platform/display/TDisplayInteraction.h"
+#include "platform/display/TFormPeer.h"
 
 namespace {
 
@@ -50,4 +52,12 @@ void UninstallDisplayBackend()
     SetUserInteraction(backend.Previous);
     backend.Installed = false;
     TDisplay::Close();
+}
+
+TRect DisplayWindowRect(const TCustomForm& form)
+{
+    const auto* peer = dynamic_cast<const TFormPeer*>(form.Peer());
+    if (!peer || !peer->Widget()) return {};
+    const Fl_Widget& window = *peer->Widget();
+    return Bounds(window.x(), window.y(), window.w(), window.h());
 }

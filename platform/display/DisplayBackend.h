@@ -13,6 +13,12 @@
 //
 // Install and uninstall on the UI thread; uninstall once no form is left.
 
+#include "platform/controls/Forward.h"
+#include "platform/graphics/Types.h"
+
 bool InstallDisplayBackend();
 bool DisplayBackendInstalled();
 void UninstallDisplayBackend();
+// The screen rectangle of a shown form's window, its menu bar included; empty
+// without a window.
+TRect DisplayWindowRect(const TCustomForm& form);

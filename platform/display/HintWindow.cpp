@@ -22,6 +22,7 @@ public:
         clear_visible_focus();
     }
     void SetText(std::string utf8) { FText = std::move(utf8); }
+    const std::string& Text() const { return FText; }
     void draw() override
     {
         fl_rectf(0, 0, w(), h(), fl_rgb_color(255, 255, 225));
@@ -70,3 +71,5 @@ void HideHintWindow()
 }
 
 void DestroyHintWindow() { Hint().reset(); }
+
+std::string ShownHint() { return Hint() && Hint()->shown() ? Toolkit::FromText(Hint()->Text()) : std::string(); }

@@ -8,3 +8,5 @@
 void ShowHintWindow(const std::string& cp1252, int x, int y);
 void HideHintWindow();
 void DestroyHintWindow();
+// The hint on the screen (CP1252); empty when none shows.
+std::string ShownHint();

@@ -135,7 +135,9 @@ private:
         for (int i = FList.TopIndex(), row = 0; i < FList.Count() && row * rowHeight < h(); ++i, ++row) {
             const int ry = y() + Border + row * rowHeight;
             const bool selected = FList.Selected(i);
-            if (selected) fl_rectf(x() + Border, ry, inner, rowHeight, focused || !active_r() ? FL_SELECTION_COLOR : FL_DARK1);
+            // Without the focus the selection stays visible, in grey.
+            const bool strong = selected && focused && active_r();
+            if (selected) fl_rectf(x() + Border, ry, inner, rowHeight, strong ? FL_SELECTION_COLOR : fl_rgb_color(218, 218, 218));
             int tx = x() + Border + 3;
             if (folders) {
                 const std::string path = folders->GetItemPath(i);
@@ -144,11 +146,11 @@ private:
                 DrawFolderGlyph(tx, ry + (rowHeight - 14) / 2, path.size() <= current.size());
                 tx += 18;
             }
-            fl_color(!active_r() ? FL_DARK2 : selected ? FL_WHITE : Toolkit::Color(FList.Font().Color()));
+            fl_color(!active_r() ? FL_DARK2 : strong ? FL_WHITE : Toolkit::Color(FList.Font().Color()));
             const std::string text = Toolkit::Text(FList.Items().Strings(i));
             fl_draw(text.c_str(), tx, ry + (rowHeight + fl_height()) / 2 - fl_descent());
             if (focused && i == FList.ItemIndex()) {
-                fl_color(selected ? FL_WHITE : FL_DARK2);
+                fl_color(strong ? FL_WHITE : FL_DARK2);
                 fl_line_style(FL_DOT);
                 fl_rect(x() + Border, ry, inner, rowHeight);
                 fl_line_style(0);

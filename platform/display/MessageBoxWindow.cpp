@@ -117,7 +117,8 @@ int RunMessageBox(const std::string& text, const std::string& caption, unsigned 
     int tw = 420;
     int th = 0;
     fl_measure(utf8.c_str(), tw, th, 0);
-    tw = std::max(tw, 60);
+    // The label draws inside a small margin of its own.
+    tw = std::max(tw + 8, 60);
     const int left = icon ? 60 : 16;
     const int buttonW = 84;
     const int buttonsW = static_cast<int>(choices.size()) * (buttonW + 8) - 8;

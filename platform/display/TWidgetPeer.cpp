@@ -153,8 +153,8 @@ TPoint TWidgetPeer::WindowPoint(int x, int y) const
 int TWidgetPeer::Handle(int event)
 {
     switch (event) {
-    case FL_ENTER:
     case FL_LEAVE: return 1;
+    case FL_ENTER:
     case FL_MOVE:
     case FL_DRAG: PostMouse(TMouseInputKind::Move); return 1;
     case FL_PUSH:

@@ -28,6 +28,7 @@
 #include "platform/controls/TTrackBar.h"
 #include "platform/controls/TUpDown.h"
 #include "platform/core/Files.h"
+#include "platform/display/HintWindow.h"
 #include "platform/loop/Clock.h"
 #include "platform/loop/Messages.h"
 #include "platform/loop/TEvent.h"
@@ -175,7 +176,8 @@ protected:
     static std::string Shot(const std::string& name, const TCustomForm& form)
     {
         Pump(300);
-        return XServer::Screenshot(name, form.Left() - 8, form.Top() - 30, form.Width() + 16, form.Height() + 38);
+        const TRect r = DisplayWindowRect(form);
+        return XServer::Screenshot(name, r.Left, r.Top, r.Width(), r.Height());
     }
 
     static inline std::string Skip;
@@ -268,6 +270,52 @@ TEST_F(Display, ImageButtonsShowThroughTheSurfaceAndClick)
     ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(p.X) + " " + std::to_string(p.Y)));
     EXPECT_TRUE(PumpUntil([&] { return hot->Hot(); }));
     EXPECT_FALSE(Shot("image-buttons", *form).empty());
+}
+
+TEST_F(Display, HintsShowOverTheirControlAndGoOnAClick)
+{
+    TEveryForm* form = nullptr;
+    App->CreateForm(form);
+    auto& button = form->Get<TButton>("Button1");
+    button.SetHint("Start the build|Builds the gallery from the chosen pictures");
+    button.SetShowHint(true);
+    form->Show();
+    Pump(300);
+    const TPoint p = button.ClientToScreen({10, 10});
+    ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(p.X) + " " + std::to_string(p.Y)));
+    EXPECT_TRUE(PumpUntil([] { return ShownHint() == "Start the build"; }));
+    ASSERT_TRUE(XServer::Tool("click 1"));
+    EXPECT_TRUE(PumpUntil([] { return ShownHint().empty(); }));
+}
+
+TEST_F(Display, AModalFormWaitsForTheClickThatEndsIt)
+{
+    auto* owner = new TForm(App.get());
+    owner->SetBounds(100, 100, 300, 200);
+    owner->Show();
+    auto* dialog = new TForm(App.get());
+    dialog->SetCaption("Limits");
+    dialog->SetBounds(400, 300, 240, 120);
+    auto* ask = new TButton(dialog);
+    ask->SetParent(dialog);
+    ask->SetBounds(20, 60, 90, 25);
+    ask->SetCaption("Ask");
+    auto* ok = new TButton(dialog);
+    ok->SetParent(dialog);
+    ok->SetBounds(130, 60, 90, 25);
+    ok->SetCaption("OK");
+    ok->SetModalResult(mrOk);
+    int answer = 0;
+    // A message box from a click inside the modal loop: a wait inside a wait.
+    ask->OnClick = [&answer](TObject*) { answer = Application->MessageBox("Keep the limits?", "Question", MB_YESNO); };
+    const TPoint askAt = ask->ClientToScreen({45, 12});
+    const TPoint okAt = ok->ClientToScreen({45, 12});
+    XServer::Later("sleep 0.5; xdotool mousemove --sync " + std::to_string(askAt.X) + " " + std::to_string(askAt.Y) +
+                   " click 1; " + XServer::KeysTo("Question", "key Return") + "; sleep 0.5; xdotool mousemove --sync " +
+                   std::to_string(okAt.X) + " " + std::to_string(okAt.Y) + " click 1");
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_EQ(answer, IDYES);
+    EXPECT_FALSE(dialog->Visible());
 }
 
 TEST_F(Display, MessageBoxesAreWindowsAnsweredByKeys)
