@@ -11,6 +11,7 @@
 #include "platform/display/TDisplay.h"
 #include "platform/display/Toolkit.h"
 #include "platform/display/XWindows.h"
+#include "platform/loop/Clock.h"
 #include "platform/loop/Window.h"
 
 #include <FL/Fl.H>
@@ -121,6 +122,28 @@ std::string HintOf(const TControl* control)
     return {};
 }
 
+// The enabled, visible main-menu item of a shortcut (key and shift bits as
+// the menu stores them); nullptr when none.
+TMenuItem* ShortCutItem(const TMenuItem& parent, int shortCut)
+{
+    for (int i = 0; i < parent.Count(); ++i) {
+        TMenuItem* item = parent.Items(i);
+        if (!item->Visible() || !item->Enabled()) continue;
+        if (item->ShortCut() == shortCut && item->Count() == 0) return item;
+        if (TMenuItem* inner = ShortCutItem(*item, shortCut)) return inner;
+    }
+    return nullptr;
+}
+
+int ShortCutOf(std::uint16_t key, TShiftState shift)
+{
+    int code = key;
+    if (shift & ssShift) code |= 0x2000;
+    if (shift & ssCtrl) code |= 0x4000;
+    if (shift & ssAlt) code |= 0x8000;
+    return code;
+}
+
 bool WantsTab(const TWinControl* control)
 {
     const auto* memo = dynamic_cast<const TMemo*>(control);
@@ -225,7 +248,6 @@ void TFormPeer::ShowWindow()
     if (FForm.WindowState() == wsMinimized) window->iconize();
     else window->show();
     ApplyWindowHints();
-    FShown = true;
 }
 
 void TFormPeer::ApplyWindowHints()
@@ -259,6 +281,7 @@ void TFormPeer::SurfacePainted(const TRect&) { FollowSurface(); }
 
 void TFormPeer::FollowSurface()
 {
+    FLastCompare = timeGetTime();
     const TBitmap& surface = FForm.Surface();
     const int w = surface.Width();
     const int h = surface.Height();
@@ -320,7 +343,8 @@ void TFormPeer::DrawSurface(int x, int y, int w, int h) const
 void TFormPeer::FollowModel()
 {
     if (!FForm.Visible()) return;
-    FollowSurface();
+    // Drawing outside a paint is rare: a compare every few frames finds it.
+    if (timeGetTime() - FLastCompare >= 40) FollowSurface();
     FollowFocus();
     FollowCursor();
     if (FMenuBar) FMenuBar->Follow();
@@ -377,6 +401,12 @@ int TFormPeer::KeyEvent(int event)
     if (!vk && chars.empty()) return 1;
     TDisplay::Current()->Post([=] {
         if (!watch.Alive()) return;
+        // A menu shortcut is the menu's before any control sees the key.
+        if (vk && form->Menu())
+            if (TMenuItem* item = ShortCutItem(form->Menu()->Items(), ShortCutOf(vk, shift))) {
+                item->Click();
+                return;
+            }
         if (TWidgetPeer* active = Of(form->ActiveControl())) active->BeforeKey(vk, shift);
         if (vk) form->KeyDownInput(vk, shift);
         for (char c : chars) {

@@ -13,7 +13,8 @@
 // - The close box posts WM_CLOSE to the form. A form shown modally gets a
 //   modal window. Styles: stay-on-top, tool windows, fixed borders, no border,
 //   maximised and minimised windows.
-// - Keys go to the model's focused control (KeyEvent), Tab moves the focus
+// - Keys go to the model's focused control (KeyEvent), after the main menu's
+//   shortcuts; Tab moves the focus
 //   between the controls that take it; the model's focused control holds the
 //   toolkit's focus; cursors and hints follow the control under the mouse.
 
@@ -73,7 +74,7 @@ private:
     int FSurfaceWidth = 0;
     int FSurfaceHeight = 0;
     bool FApplying = false;
-    bool FShown = false;
+    std::uint32_t FLastCompare = 0;
     int FCursor = -1000;
     const TControl* FHintControl = nullptr;
     TComponentWatch FHintWatch{nullptr};

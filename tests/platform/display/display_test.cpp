@@ -449,6 +449,12 @@ TEST_F(Display, MainMenuItemsClick)
     ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(bar.X + 20) + " " + std::to_string(bar.Y + 11 + 14) +
                               " click 1"));
     EXPECT_TRUE(PumpUntil([&] { return form->Logged("Open1Click"); }));
+
+    // A shortcut clicks its item before the focused control sees the key.
+    form->Log.clear();
+    form->Child<TMenuItem>("Open1")->SetShortCut(0x4000 | 'O');
+    XServer::Later(XServer::KeysTo("Every control.*", "key ctrl+o"));
+    EXPECT_TRUE(PumpUntil([&] { return form->Logged("Open1Click"); }));
 }
 
 TEST_F(Display, TheCloseBoxClosesTheForm)
