@@ -19,6 +19,8 @@
 
 #include <jpeglib.h>
 
+#include "bench/common/DirectJpeg.h"
+
 #include "builder/BackgroundDialog.h"
 #include "builder/BuildCancelWindow.h"
 #include "builder/BuildPicture.h"
@@ -96,54 +98,6 @@ void WritePicture(const std::string& path, unsigned seed)
     std::fclose(file);
 }
 
-void Decode(const std::string& bytes, TPixelBytes& rgb, int& width, int& height)
-{
-    jpeg_decompress_struct info{};
-    jpeg_error_mgr error{};
-    info.err = jpeg_std_error(&error);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    info.dct_method = JDCT_ISLOW;
-    jpeg_start_decompress(&info);
-    width = static_cast<int>(info.output_width);
-    height = static_cast<int>(info.output_height);
-    rgb.resize(std::size_t(width) * height * 3);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = &rgb[std::size_t(info.output_scanline) * width * 3];
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-}
-
-std::size_t EncodedSize(const std::vector<unsigned char>& rgb, int width, int height, int quality)
-{
-    jpeg_compress_struct info{};
-    jpeg_error_mgr error{};
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(&rgb[std::size_t(info.next_scanline) * width * 3]);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::free(buffer);
-    return size;
-}
-
 // Nearest neighbour, as the builder samples.
 std::vector<unsigned char> Sample(const unsigned char* rgb, int width, int height, int toWidth, int toHeight)
 {
@@ -156,12 +110,6 @@ std::vector<unsigned char> Sample(const unsigned char* rgb, int width, int heigh
         }
     }
     return out;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 struct TPeerJob {
@@ -209,21 +157,20 @@ double RunCodec(const std::vector<std::string>& paths, std::vector<TPeerJob>& jo
     for (const std::string& path : paths) {
         // Each picture decodes into memory of its own, of a bitmap's allocation
         // policy, as every picture of the build does.
-        TPixelBytes rgb;
-        const std::string bytes = ReadFileBytes(path);
-        int width = 0;
-        int height = 0;
-        Decode(bytes, rgb, width, height);
+        const TDirectPicture picture = DirectDecode(ReadFileBytes(path));
+        const TPixelBytes& rgb = picture.Rgb;
+        const int width = picture.Width;
+        const int height = picture.Height;
         TPeerJob job;
         job.Full = ShrunkSize({width, height}, MaxWidth, MaxHeight);
         const std::vector<unsigned char> full = Sample(rgb.data(), width, height, job.Full.Width, job.Full.Height);
-        while (EncodedSize(full, job.Full.Width, job.Full.Height, job.Quality) > std::size_t(MaxBytes) &&
+        while (DirectEncode(full.data(), job.Full.Width, job.Full.Height, job.Quality).size() > std::size_t(MaxBytes) &&
                job.Quality > 10)
             job.Quality -= 5;
         job.Thumbnail = PercentThumbnailSize(job.Full, ThumbPercent);
         const std::vector<unsigned char> thumbnail =
             Sample(full.data(), job.Full.Width, job.Full.Height, job.Thumbnail.Width, job.Thumbnail.Height);
-        EncodedSize(thumbnail, job.Thumbnail.Width, job.Thumbnail.Height, job.Quality);
+        DirectEncode(thumbnail.data(), job.Thumbnail.Width, job.Thumbnail.Height, job.Quality);
         jobs.push_back(job);
     }
     return Seconds(start);

@@ -15,6 +15,8 @@
 
 #include <jpeglib.h>
 
+#include "bench/common/DirectJpeg.h"
+
 #include "platform/core/TStream.h"
 #include "platform/graphics/TJPEGImage.h"
 
@@ -40,64 +42,6 @@ std::vector<unsigned char> MakePictureRgb()
             p[2] = static_cast<unsigned char>(std::clamp((x + y) * 255 / (Width + Height) - noise, 0, 255));
         }
     return rgb;
-}
-
-std::string DirectEncode(const std::vector<unsigned char>& rgb)
-{
-    jpeg_compress_struct info{};
-    jpeg_error_mgr error{};
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = Width;
-    info.image_height = Height;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, Quality, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(&rgb[std::size_t(info.next_scanline) * Width * 3]);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    std::free(buffer);
-    return bytes;
-}
-
-// The pixels go into memory of the same allocation policy as a bitmap's, so
-// the ratio measures the picture class, not the allocator.
-TPixelBytes DirectDecode(const std::string& file)
-{
-    jpeg_decompress_struct info{};
-    jpeg_error_mgr error{};
-    info.err = jpeg_std_error(&error);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.data()), file.size());
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    info.dct_method = JDCT_ISLOW;
-    info.do_fancy_upsampling = TRUE;
-    jpeg_start_decompress(&info);
-    const std::size_t rowBytes = std::size_t(info.output_width) * 3;
-    TPixelBytes pixels(rowBytes * info.output_height);
-    std::vector<JSAMPROW> rows(info.output_height);
-    for (JDIMENSION y = 0; y < info.output_height; ++y) rows[y] = pixels.data() + rowBytes * y;
-    while (info.output_scanline < info.output_height)
-        jpeg_read_scanlines(&info, rows.data() + info.output_scanline, info.output_height - info.output_scanline);
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return pixels;
-}
-
-double Median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 
 // Times two ways of doing one job, taking turns (and turns at going first),
@@ -139,7 +83,7 @@ int main()
             row[3 * x + 2] = src[3 * x];
         }
     }
-    const std::string file = DirectEncode(rgb);
+    const std::string file = DirectEncode(rgb.data(), Width, Height, Quality);
     std::printf("picture: %d x %d, JPEG %zu bytes at quality %d, median of %d runs\n", Width, Height, file.size(),
                 Quality, Runs);
 
@@ -156,7 +100,7 @@ int main()
     TJPEGImage picture;
     picture.Assign(bitmap);
     picture.SetCompressionQuality(Quality);
-    const auto [encodeOurs, encodeDirect] = MedianMs([&] { picture.Compress(); }, [&] { DirectEncode(rgb); });
+    const auto [encodeOurs, encodeDirect] = MedianMs([&] { picture.Compress(); }, [&] { DirectEncode(rgb.data(), Width, Height, Quality); });
     if (picture.Data() != file) std::printf("warning: our file differs from the direct encoder's\n");
 
     std::printf("decode TJPEGImage: %.1f ms\n", decodeOurs);

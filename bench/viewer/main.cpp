@@ -18,6 +18,8 @@
 
 #include <jpeglib.h>
 
+#include "bench/common/DirectJpeg.h"
+
 #include "builder/GalleryDataBlock.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
@@ -40,12 +42,6 @@ using Clock = std::chrono::steady_clock;
 double MsSince(Clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 
 // Gradients that differ per picture, with noise: smooth areas and fine
@@ -71,31 +67,6 @@ std::string MakePicture(unsigned seed)
     jpeg.SetCompressionQuality(Quality);
     jpeg.Compress();
     return jpeg.Data();
-}
-
-// The pixels go into memory of the same allocation policy as a bitmap's, so
-// the peer pays for its memory as the viewer's bitmaps do.
-TPixelBytes DirectDecode(const std::string& file)
-{
-    jpeg_decompress_struct info{};
-    jpeg_error_mgr error{};
-    info.err = jpeg_std_error(&error);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.data()), file.size());
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    info.dct_method = JDCT_ISLOW;
-    info.do_fancy_upsampling = TRUE;
-    jpeg_start_decompress(&info);
-    const std::size_t rowBytes = std::size_t(info.output_width) * 3;
-    TPixelBytes pixels(rowBytes * info.output_height);
-    std::vector<JSAMPROW> rows(info.output_height);
-    for (JDIMENSION y = 0; y < info.output_height; ++y) rows[y] = pixels.data() + rowBytes * y;
-    while (info.output_scanline < info.output_height)
-        jpeg_read_scanlines(&info, rows.data() + info.output_scanline, info.output_height - info.output_scanline);
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return pixels;
 }
 
 // The viewer that this bench was built with: beside the bench folder.
@@ -158,7 +129,7 @@ int main()
         auto timeDecode = [&] {
             const auto start = Clock::now();
             for (const std::string& file : files) {
-                const TPixelBytes pixels = DirectDecode(file);
+                const TPixelBytes pixels = DirectDecode(file).Rgb;
                 if (pixels.empty()) throw Exception("empty decode");
             }
             decodeTimes.push_back(MsSince(start));
