@@ -174,6 +174,8 @@ TFormPeer::~TFormPeer()
         display->StopTimer(TDisplay::HintTimer);
     }
     HideHintWindow();
+    // An open menu may hang from our menu bar.
+    if (FMenuBar) CloseMenus();
     if (FMenuBar && FWidget) static_cast<Fl_Group*>(FWidget.get())->remove(FMenuBar.get());
 }
 

@@ -231,6 +231,23 @@ TEST_F(Display, AllControlsShowAndAnswerRealInput)
     EXPECT_FALSE(shot.empty());
 }
 
+TEST_F(Display, EditsSelectCopyAndPasteWithOneChangeEach)
+{
+    TEveryForm* form = nullptr;
+    App->CreateForm(form);
+    form->Show();
+    Pump(300);
+    auto& edit = form->Get<TEdit>("Edit1");
+    Click(edit);
+    EXPECT_TRUE(PumpUntil([&] { return edit.Focused(); }));
+    form->Log.clear();
+    // Select all and copy "10", select the last character with Shift, paste over it.
+    XServer::Later(XServer::KeysTo("Every control.*", "key ctrl+a ctrl+c End shift+Left ctrl+v"));
+    EXPECT_TRUE(PumpUntil([&] { return edit.Text() == "110"; })) << edit.Text();
+    EXPECT_EQ(form->Log, std::vector<std::string>{"Edit1Change 110"});
+    EXPECT_EQ(edit.SelStart(), 3);
+}
+
 TEST_F(Display, ImageButtonsShowThroughTheSurfaceAndClick)
 {
     auto* form = new TForm(App.get());
