@@ -7,6 +7,7 @@
 
 #include "platform/controls/TApplication.h"
 #include "platform/core/Program.h"
+#include "platform/display/DisplayBackend.h"
 #include "viewer/ContentNotesDialog.h"
 #include "viewer/LoadingWindow.h"
 #include "viewer/ViewerInfoDialog.h"
@@ -18,17 +19,21 @@ int main(int argc, char** argv)
     try {
         InitProgram(argc, argv);
         RegisterViewerLayouts();
-        TApplication application;
-        // The display backend is installed here once the platform offers it.
-        application.Initialize();
-        application.CreateForm(ViewerWindow);
-        application.CreateForm(LoadingWindow);
-        application.CreateForm(ViewerInfoDialog);
-        application.CreateForm(ContentNotesDialog);
-        // For checks of a built gallery without a display: read, report, end.
-        if (const char* report = std::getenv("GLIMRA_REPORT"); report && *report)
-            ViewerWindow->SetReportFile(report);
-        application.Run();
+        // For checks of a built gallery: read, report, end, with no window.
+        const char* report = std::getenv("GLIMRA_REPORT");
+        const bool unattended = report && *report;
+        const bool windows = !unattended && InstallDisplayBackend();
+        {
+            TApplication application;
+            application.Initialize();
+            application.CreateForm(ViewerWindow);
+            application.CreateForm(LoadingWindow);
+            application.CreateForm(ViewerInfoDialog);
+            application.CreateForm(ContentNotesDialog);
+            if (unattended) ViewerWindow->SetReportFile(report);
+            application.Run();
+        }
+        if (windows) UninstallDisplayBackend();
     } catch (const std::exception& e) {
         std::cerr << "glimra: " << e.what() << "\n";
         return 1;
