@@ -62,6 +62,17 @@ TForm1::~TForm1()
 
 void TForm1::FindControls()
 {
+    MainMenu1 = Child<TMainMenu>("MainMenu1");
+    Gallery1 = Child<TMenuItem>("Gallery1");
+    Save1 = Child<TMenuItem>("Save1");
+    Load1 = Child<TMenuItem>("Load1");
+    Exit1 = Child<TMenuItem>("Exit1");
+    AnAus1 = Child<TMenuItem>("AnAus1");
+    Color1 = Child<TMenuItem>("Color1");
+    English1 = Child<TMenuItem>("English1");
+    Deutsch1 = Child<TMenuItem>("Deutsch1");
+    BackToAssist1 = Child<TMenuItem>("BackToAssist1");
+
     PageControl1 = Child<TPageControl>("PageControl1");
     TabSheet1 = Child<TTabSheet>("TabSheet1");
     TabSheet2 = Child<TTabSheet>("TabSheet2");

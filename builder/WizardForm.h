@@ -45,6 +45,9 @@ public:
     // show needs linked thumbnails, the link mode needs the web kind, the
     // thumbnail fields follow the size mode, the move buttons need pictures.
     void ApplyOptionRules();
+    // Applies the texts and pictures of one language ("ger" or "eng") to every
+    // builder window, once per language change (LanguageApplied).
+    void SetLang(const std::string& lang);
 
     // Program-wide state the wizard holds.
     std::string ProgramFolder;  // the program's folder, ending with "/"
@@ -59,6 +62,18 @@ public:
     bool PhpChartVotes = false;
     bool PhpGalleryComments = false;
     std::unique_ptr<TPhpGalleryParts> PhpParts;
+
+    // Menu. MainMenu2 is an unused copy of MainMenu1.
+    TMainMenu* MainMenu1;
+    TMenuItem* Gallery1;
+    TMenuItem* Save1;
+    TMenuItem* Load1;
+    TMenuItem* Exit1;
+    TMenuItem* AnAus1;  // Sound Effects
+    TMenuItem* Color1;  // Color Effects
+    TMenuItem* English1;
+    TMenuItem* Deutsch1;
+    TMenuItem* BackToAssist1;
 
     // Pages.
     TPageControl* PageControl1;
