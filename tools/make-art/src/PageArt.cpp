@@ -99,10 +99,11 @@ std::unique_ptr<TBitmap> DrawPagePicture(TPagePicture page)
         const TBox sheet{44, 10, 72, 100};
         p.FillRect(sheet.Moved(2, 2.5), Solid(Palette::Navy, 0.15));
         Motif::Sheet(p, sheet, Palette::Card, Palette::BluePale, Palette::Line);
-        Motif::PhotoGrid(p, {52, 24, 52, 52}, 2, 2, 4, 2);
-        Motif::TextLines(p, {52, 84, 52, 14}, 3, 2, Palette::Line);
-        p.FillRoundRect({28, 58, 48, 20}, 4, Solid(Palette::Orange));
-        p.TextCentred(52, 68, "PDF", {"Verdana", 13, true}, Solid(Palette::Card));
+        p.FillRoundRect({52, 20, 34, 5}, 2.5, Solid(Palette::Blue));
+        Motif::PhotoGrid(p, {52, 36, 56, 44}, 2, 2, 4, 2);
+        Motif::TextLines(p, {52, 88, 56, 14}, 3, 2, Palette::Line);
+        p.FillRoundRect({28, 84, 48, 20}, 4, Solid(Palette::Orange));
+        p.TextCentred(52, 94, "PDF", {"Verdana", 13, true}, Solid(Palette::Card));
         break;
     }
     }
@@ -130,8 +131,8 @@ std::unique_ptr<TBitmap> DrawKindPreview(bool php)
             p.FillRect(cell.Moved(0, 0.75), Solid(Palette::Navy, 0.12));
             Motif::Photo(p, cell, r * 3 + c);
             for (int s = 0; s < 5; ++s)
-                p.TextCentred(cell.X + 4 + s * 7, cell.Bottom() + 6, "*", {"Verdana", 9, true},
-                              Solid(s < 3 + (r + c) % 3 ? Palette::Orange : Palette::Line));
+                Motif::Star(p, {cell.X + 4 + s * 7, cell.Bottom() + 6.5}, 3.2,
+                            Solid(s < 2 + (r * 3 + c * 2) % 4 ? Palette::Orange : Palette::Line));
         }
     const TBox chart{page.X + 140, page.Y + 18, page.W - 148, 72};
     Motif::Card(p, chart, 3);
