@@ -32,6 +32,14 @@ void Print(TArtPainter& p, const TBox& box, int variant)
     Motif::Photo(p, box, variant);
 }
 
+// A page lying on the ground, with a heading bar of the given length.
+void TitledSheet(TArtPainter& p, const TBox& sheet, double heading)
+{
+    p.FillRect(sheet.Moved(2, 2.5), Solid(Palette::Navy, 0.15));
+    Motif::Sheet(p, sheet, Palette::Card, Palette::BluePale, Palette::Line);
+    p.FillRoundRect({sheet.X + 8, sheet.Y + 10, heading, 5.5}, 2.75, Solid(Palette::Blue));
+}
+
 void Monitor(TArtPainter& p, const TBox& screen)
 {
     p.FillRoundRect(screen.Inset(-5).Moved(0, 2), 6, Solid(Palette::Navy, 0.15));
@@ -63,10 +71,7 @@ std::unique_ptr<TBitmap> DrawPagePicture(TPagePicture page)
         break;
     }
     case TPagePicture::Texts: {
-        const TBox sheet{42, 12, 76, 96};
-        p.FillRect(sheet.Moved(2, 2.5), Solid(Palette::Navy, 0.15));
-        Motif::Sheet(p, sheet, Palette::Card, Palette::BluePale, Palette::Line);
-        p.FillRoundRect({50, 22, 40, 6}, 3, Solid(Palette::Blue));
+        TitledSheet(p, {42, 12, 76, 96}, 40);
         Motif::Photo(p, {50, 34, 60, 30}, 2, false);
         Motif::TextLines(p, {50, 71, 60, 28}, 5, 2.4, Palette::Line);
         Badge(p, {122, 88}, 14, "T");
@@ -96,10 +101,7 @@ std::unique_ptr<TBitmap> DrawPagePicture(TPagePicture page)
         break;
     }
     case TPagePicture::Pdf: {
-        const TBox sheet{44, 10, 72, 100};
-        p.FillRect(sheet.Moved(2, 2.5), Solid(Palette::Navy, 0.15));
-        Motif::Sheet(p, sheet, Palette::Card, Palette::BluePale, Palette::Line);
-        p.FillRoundRect({52, 20, 34, 5}, 2.5, Solid(Palette::Blue));
+        TitledSheet(p, {44, 10, 72, 100}, 34);
         Motif::PhotoGrid(p, {52, 36, 56, 44}, 2, 2, 4, 2);
         Motif::TextLines(p, {52, 88, 56, 14}, 3, 2, Palette::Line);
         p.FillRoundRect({28, 84, 48, 20}, 4, Solid(Palette::Orange));
