@@ -32,6 +32,11 @@ std::unique_ptr<TBitmap> DrawStartScreen(bool german)
                   : "Photo galleries for the web, e-mail, PDF and archives",
            subtitle, Solid(Palette::BluePale));
 
+    // A soft card behind the description box, so it reads as one panel.
+    const TBox panel{30, 242, 660, 180};
+    Motif::Shadow(p, panel, 4, 3);
+    Motif::Card(p, panel, 4);
+
     // The separator above the link labels.
     p.FillRect({24, 456, 672, 1}, Solid(Palette::Line));
     return p.Resolve();
