@@ -279,6 +279,36 @@ TEST_F(LanguageTest, PictureButtonsTakeTheirLanguagesHolderPicture)
     }
 }
 
+// The bytes of a picture's rows, to tell two pictures apart.
+std::string PixelsOf(TImage& image)
+{
+    TBitmap& bitmap = image.Picture().Bitmap();
+    bitmap.SetPixelFormat(pf24bit);
+    std::string pixels;
+    for (int y = 0; y < bitmap.Height(); ++y)
+        pixels.append(reinterpret_cast<const char*>(bitmap.ScanLine(y)), std::size_t(bitmap.Width()) * 3);
+    return pixels;
+}
+
+TEST_F(LanguageTest, TheHoldersKeepTheButtonPicturesOfTheArt)
+{
+    for (const char* holder : {"Image41", "Image42", "Image43", "Image45", "Image46", "Image47", "Image48",
+                               "Image32", "Image33", "Image34", "Image36", "Image37", "Image38", "Image39"}) {
+        SCOPED_TRACE(holder);
+        const TImage& image = *Wizard->Child<TImage>(holder);
+        EXPECT_FALSE(image.Visible());
+        EXPECT_EQ(image.Picture().Width(), 104);
+        EXPECT_EQ(image.Picture().Height(), 28);
+    }
+    const std::string germanAdd = PixelsOf(*Wizard->Child<TImage>("Image41"));
+    const std::string englishAdd = PixelsOf(*Wizard->Child<TImage>("Image32"));
+    ASSERT_FALSE(germanAdd == englishAdd);
+    Switch("ger");
+    EXPECT_TRUE(PixelsOf(*Wizard->Image25) == germanAdd);
+    Switch("eng");
+    EXPECT_TRUE(PixelsOf(*Wizard->Image25) == englishAdd);
+}
+
 TEST_F(LanguageTest, AGermanBuildWritesTheGermanNavigationWords)
 {
     AddJpegs(2);
