@@ -24,6 +24,8 @@
 #include "builder/GalleryKindDialog.h"
 #include "builder/LimitsDialog.h"
 #include "builder/MetaHeadText.h"
+#include "builder/MetaTagsEditor.h"
+#include "builder/NewFolderDialog.h"
 #include "builder/OverwritePrompt.h"
 #include "builder/PleaseWaitForm.h"
 #include "builder/WizardForm.h"
@@ -208,6 +210,7 @@ protected:
         MetaHeadText = std::string(DefaultMetaHeadText);
         App.CreateForm(WizardForm);
         App.CreateForm(FolderChooserDialog);
+        App.CreateForm(NewFolderDialog);
         App.CreateForm(GalleryDoneDialog);
         App.CreateForm(BackgroundDialog);
         App.CreateForm(FontOptionsDialog);
@@ -216,6 +219,7 @@ protected:
         App.CreateForm(LimitsDialog);
         App.CreateForm(BuildCancelWindow);
         App.CreateForm(OverwritePrompt);
+        App.CreateForm(MetaTagsEditor);
         App.CreateForm(PleaseWaitForm);
         App.CreateForm(GalleryKindDialog);
         Wizard = WizardForm;
