@@ -9,6 +9,8 @@
 #include "builder/GalleryDoneDialog.h"
 #include "builder/GalleryKindDialog.h"
 #include "builder/LimitsDialog.h"
+#include "builder/MetaTagsEditor.h"
+#include "builder/NewFolderDialog.h"
 #include "builder/OverwritePrompt.h"
 #include "builder/PdfDoneDialog.h"
 #include "builder/PdfPageHolderForm.h"
@@ -25,8 +27,7 @@ void CreateBuilderWindows(TApplication& application)
     application.CreateForm(StartScreen);
     application.CreateForm(WizardForm);
     application.CreateForm(FolderChooserDialog);
-    // FIXME: the new-folder dialog (TForm3) and the meta tags editor (TForm14)
-    // take their places after FolderChooserDialog and OverwritePrompt once they exist.
+    application.CreateForm(NewFolderDialog);
     application.CreateForm(GalleryDoneDialog);
     application.CreateForm(BackgroundDialog);
     application.CreateForm(FontOptionsDialog);
@@ -36,6 +37,7 @@ void CreateBuilderWindows(TApplication& application)
     application.CreateForm(LimitsDialog);
     application.CreateForm(BuildCancelWindow);
     application.CreateForm(OverwritePrompt);
+    application.CreateForm(MetaTagsEditor);
     application.CreateForm(PleaseWaitForm);
     application.CreateForm(PictureEditorForm);
     application.CreateForm(UpdateFoundDialog);
