@@ -7,6 +7,7 @@
 
 #include "builder/BackgroundDialog.h"
 #include "builder/BuildCancelWindow.h"
+#include "builder/BuildInProgress.h"
 #include "builder/BuildPicture.h"
 #include "builder/CompressProgressForm.h"
 #include "builder/CopyrightDialog.h"
@@ -210,6 +211,7 @@ void TGalleryBuild::HandOver()
 
 void TGalleryBuild::Run()
 {
+    const TBuildInProgress building(FWizard);
     if (Refused())
         return;
     FFolder = FWizard.Label2->Caption();

@@ -1,5 +1,9 @@
 #include "builder/GalleryKindDialog.h"
 
+#include <initializer_list>
+
+#include "builder/WizardForm.h"
+
 TForm21* GalleryKindDialog = nullptr;
 
 TForm21::TForm21(TComponent* AOwner) : TForm(AOwner)
@@ -7,6 +11,11 @@ TForm21::TForm21(TComponent* AOwner) : TForm(AOwner)
     THandlerTable handlers;
     handlers.Add("CheckBox1Click", this, &TForm21::CheckBox1Click);
     handlers.Add("CheckBox2Click", this, &TForm21::CheckBox2Click);
+    handlers.Add("RadioButton1Click", this, &TForm21::RadioButton1Click);
+    handlers.Add("RadioButton2Click", this, &TForm21::RadioButton2Click);
+    handlers.Add("Image1Click", this, &TForm21::Image1Click);
+    handlers.Add("Image2Click", this, &TForm21::Image2Click);
+    handlers.Add("Timer1Timer", this, &TForm21::Timer1Timer);
     ReadLayout("GalleryKindDialog", handlers);
     Label1 = Child<TLabel>("Label1");
     Label2 = Child<TLabel>("Label2");
@@ -29,6 +38,13 @@ TForm21::TForm21(TComponent* AOwner) : TForm(AOwner)
     Memo2 = Child<TMemo>("Memo2");
     BitBtn1 = Child<TBitBtn>("BitBtn1");
     BitBtn2 = Child<TBitBtn>("BitBtn2");
+    Image1 = Child<TImage>("Image1");
+    Image2 = Child<TImage>("Image2");
+    Image7 = Child<TImage>("Image7");
+    Image8 = Child<TImage>("Image8");
+    Image9 = Child<TImage>("Image9");
+    Image10 = Child<TImage>("Image10");
+    Timer1 = Child<TTimer>("Timer1");
 }
 
 TForm21::~TForm21()
@@ -45,4 +61,41 @@ void TForm21::CheckBox1Click(TObject*)
 void TForm21::CheckBox2Click(TObject*)
 {
     CheckBox6->SetChecked(CheckBox2->Checked());
+}
+
+void TForm21::Choose(bool php)
+{
+    if (WizardForm)
+        WizardForm->PhpGallery = php;
+    (php ? RadioButton1 : RadioButton2)->SetChecked(true, TChangeNotify::Silent);
+    Image7->Picture().Assign((php ? Image10 : Image9)->Picture());
+    Image8->Picture().Assign((php ? Image9 : Image10)->Picture());
+}
+
+void TForm21::RadioButton1Click(TObject*)
+{
+    Choose(true);
+}
+
+void TForm21::RadioButton2Click(TObject*)
+{
+    Choose(false);
+}
+
+void TForm21::Image1Click(TObject*)
+{
+    Choose(false);
+}
+
+void TForm21::Image2Click(TObject*)
+{
+    Choose(true);
+}
+
+void TForm21::Timer1Timer(TObject*)
+{
+    const bool php = RadioButton1->Checked();
+    for (TWinControl* control : std::initializer_list<TWinControl*>{
+             CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, CheckBox6, CheckBox7, Edit1, Edit2})
+        control->SetEnabled(php);
 }

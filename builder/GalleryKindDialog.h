@@ -5,12 +5,20 @@
 // wizard's PHP switches are copied from here when the web kind is chosen.
 // "Dererivur" (view counts) takes "Chart - Views" along, "Voting" takes
 // "Chart - Votes".
+//
+// Each choice can also be made through its picture (Image1 HTML, Image2 PHP);
+// a choice sets the wizard's PhpGallery and puts its pair of preview pictures
+// (Image9, Image10) into Image7 and Image8. While Timer1 runs (the start
+// screen runs it while it asks), the PHP options and fields are enabled
+// exactly while PHP is chosen.
 
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TCheckBox.h"
 #include "platform/controls/TCustomForm.h"
 #include "platform/controls/TEdit.h"
+#include "platform/controls/TImage.h"
 #include "platform/controls/TLabel.h"
+#include "platform/controls/TTimer.h"
 
 class TForm21 : public TForm {
 public:
@@ -39,10 +47,24 @@ public:
     TMemo* Memo2;
     TBitBtn* BitBtn1;
     TBitBtn* BitBtn2;
+    TImage* Image1;   // HTML
+    TImage* Image2;   // PHP
+    TImage* Image7;   // the previews shown
+    TImage* Image8;
+    TImage* Image9;   // the HTML gallery's preview
+    TImage* Image10;  // the PHP gallery's preview
+    TTimer* Timer1;
+
+    void Timer1Timer(TObject* Sender);
 
 private:
     void CheckBox1Click(TObject* Sender);
     void CheckBox2Click(TObject* Sender);
+    void RadioButton1Click(TObject* Sender);
+    void RadioButton2Click(TObject* Sender);
+    void Image1Click(TObject* Sender);
+    void Image2Click(TObject* Sender);
+    void Choose(bool php);
 };
 
 extern TForm21* GalleryKindDialog;

@@ -14,6 +14,7 @@ TForm1* WizardForm = nullptr;
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable h;
+    AddStartAndExitHandlers(h);
     h.Add("FormCreate", this, &TForm1::FormCreate);
     h.Add("OptionChanged", this, &TForm1::OptionChanged);
     h.Add("BitBtn2Click", this, &TForm1::BitBtn2Click);
@@ -261,13 +262,11 @@ void TForm1::FindControls()
 
 void TForm1::FormCreate(TObject*)
 {
-    // The settings file, the language and the backups of the picture editor
-    // belong to the program's start-up; the wizard itself sets the options
-    // that start differently from the layout.
     RadioButton2->SetChecked(true);
     RadioButton7->SetChecked(true);
     RadioButton9->SetChecked(true);
     AppPath(ProgramFolder);
+    StartUp();
     std::string date = DateToStr(Date());
     ReplaceText(".", "-", date, 1);
     Label2->SetCaption(ProgramFolder + date + "/");

@@ -63,6 +63,17 @@ public:
     // Publish: the uploader on a chosen gallery folder that holds "start.html".
     void Image53Click(TObject* Sender);
 
+    // Start-up and leaving (WizardFormStartAndExit.cpp).
+    // Reads a settings file into "Sound Effects" and "Color Effects". A file
+    // that cannot be read is reported in the standard error box and the
+    // switches keep their values.
+    void LoadSettings(const std::string& fileName);
+    // Writes ProgramFolder + "settings.dat" from the two switches and the language.
+    void WriteSettings();
+    // True while a build runs; OnBuildStateChange fires when that changes.
+    bool BuildInProgress() const { return FBuildsRunning > 0; }
+    TNotifyEvent OnBuildStateChange;
+
     // Program-wide state the wizard holds.
     std::string ProgramFolder;  // the program's folder, ending with "/"
     bool StartPending = false;  // a Start waits for the folder chooser's Ok!
@@ -264,8 +275,25 @@ public:
     TLabel* Label58;
 
 private:
+    friend class TBuildInProgress;
+
     void FindControls();
     void FormCreate(TObject* Sender);
+
+    // Start-up, menu and leaving (WizardFormStartAndExit.cpp).
+    void AddStartAndExitHandlers(THandlerTable& handlers);
+    void StartUp();
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void Save1Click(TObject* Sender);
+    void Load1Click(TObject* Sender);
+    void Exit1Click(TObject* Sender);
+    void AnAus1Click(TObject* Sender);
+    void Color1Click(TObject* Sender);
+    void English1Click(TObject* Sender);
+    void Deutsch1Click(TObject* Sender);
+    void BackToAssist1Click(TObject* Sender);
+    void SetBuildsRunning(int count);
+    int FBuildsRunning = 0;
     void OptionChanged(TObject* Sender);
 
     // Picture list (WizardFormPictureList.cpp).

@@ -1,5 +1,6 @@
 #include "shared/Tranbtn.h"
 
+#include "platform/controls/LayoutReader.h"
 #include "platform/controls/Properties.h"
 #include "platform/core/ClassRegistry.h"
 #include "platform/core/TStream.h"
@@ -69,6 +70,13 @@ const TPropertyTable& TMTranBtn::PropertyTable()
                   const_cast<TBitmap&>(picture).SaveToStream(stream);
                   return TLayoutValue::MakeBinary(stream.Bytes());
               });
+        t.Add("BitMap.FileName",
+              [](TComponent& c, const TLayoutValue& v, TLayoutReadContext& ctx) {
+                  TBitmap picture;
+                  picture.LoadFromFile(LayoutFileName(TPropertyTable::StringValue(v, ctx)));
+                  static_cast<TMTranBtn&>(c).SetBitMap(picture);
+              },
+              [](const TComponent&) -> std::optional<TLayoutValue> { return std::nullopt; });
         t.Enum<TMTranBtn, BStyle>("Border", &TMTranBtn::Border, &TMTranBtn::SetBorder, {"BSnone", "BsNormal", "BsIe"});
         t.AlwaysStored();
         return t;

@@ -7,9 +7,7 @@
 #include "platform/controls/TButton.h"
 #include "platform/controls/TCustomForm.h"
 #include "platform/controls/TLabel.h"
-
-// The maker's home page, opened by the info box's link.
-inline constexpr std::string_view MakerHomePage = "http://www.example.com";
+#include "shared/MakerHomePage.h"
 
 class TForm3 : public TForm {
 public:

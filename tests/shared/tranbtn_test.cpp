@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -278,6 +279,31 @@ TEST(TranBtnLayout, BorderIsAlwaysStoredAndTheBitmapRoundTrips)
     ASSERT_EQ(again->BitMap().Width(), 20);
     EXPECT_EQ(again->BitMap().Pixel(10, 10), Ink);
     EXPECT_EQ(WriteComponentLayout(copy), text);
+}
+
+TEST(TranBtnLayout, BitMapFileNameLoadsThePictureBesideTheLayouts)
+{
+    RegisterTranBtn();
+    TApplication app;
+    const std::string folder = ::testing::TempDir() + "tranbtn-layout/";
+    std::filesystem::create_directories(folder + "art");
+    Picture()->SaveToFile(folder + "art/next.bmp");
+    SetLayoutDirectory(folder);
+    TForm form(nullptr);
+    ReadComponentLayout(form,
+                        "object Start: TForm\n"
+                        "  object Next: TMTranBtn\n"
+                        "    BitMap.FileName = 'art/next.bmp'\n"
+                        "  end\n"
+                        "end\n",
+                        nullptr, "start");
+    SetLayoutDirectory(GALLERY_SOURCE_DIR "/resources");
+    auto* button = dynamic_cast<TMTranBtn*>(form.FindComponent("Next"));
+    ASSERT_NE(button, nullptr);
+    ASSERT_EQ(button->BitMap().Width(), 20);
+    EXPECT_EQ(button->BitMap().Pixel(10, 10), Ink);
+    // A file name is a reference, not data: the written layout carries the picture itself.
+    EXPECT_EQ(WriteComponentLayout(form).find("FileName"), std::string::npos);
 }
 
 }  // namespace
