@@ -158,6 +158,66 @@ TEST_F(LanguageProgramTest, EveryRowFindsATargetThatTakesIt)
             EXPECT_TRUE(LanguageRowFits(row)) << lang << ": " << row.Target << " " << row.From;
 }
 
+// The lines a text takes in `width` pixels, broken at blanks as a word-wrapping
+// label breaks it.
+int LinesNeeded(TCanvas& canvas, std::string_view text, int width)
+{
+    int lines = 1;
+    std::string line;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find(' ', start), text.size());
+        const std::string_view word = text.substr(start, end - start);
+        const std::string wider = line.empty() ? std::string(word) : line + " " + std::string(word);
+        if (!line.empty() && canvas.TextWidth(wider) > width) {
+            ++lines;
+            line = std::string(word);
+        } else {
+            line = wider;
+        }
+        start = end + 1;
+    }
+    return lines;
+}
+
+TEST_F(LanguageProgramTest, EveryTextFitsItsControlInBothLanguages)
+{
+    // Room the control itself takes from its width: the box of a check box or
+    // radio button, the margins of a button, the drop-down button of a combo box.
+    auto room = [](const TControl& c) {
+        if (dynamic_cast<const TCheckBox*>(&c) || dynamic_cast<const TRadioButton*>(&c))
+            return c.Width() - 18;
+        if (dynamic_cast<const TButton*>(&c))
+            return c.Width() - 8;
+        if (dynamic_cast<const TComboBox*>(&c))
+            return c.Width() - 22;
+        return c.Width();
+    };
+    TBitmap scratch(1, 1, pf24bit);
+    TCanvas& canvas = scratch.Canvas();
+    for (const char* lang : {"ger", "eng"}) {
+        Switch(lang);
+        for (const TLanguageRow& row : LanguageRows(lang)) {
+            const auto dot = row.Target.find('.');
+            if (!row.From.empty() || dot == std::string_view::npos)
+                continue;
+            const std::string_view name = row.Target.substr(dot + 1, row.Target.find('[') - dot - 1);
+            const auto* form = FindWindow(std::string(row.Target.substr(0, dot)).c_str());
+            const auto* c = dynamic_cast<const TControl*>(form->FindComponent(std::string(name)));
+            // Text boxes scroll, page tabs and menu items size themselves.
+            if (!c || dynamic_cast<const TMemo*>(c) || dynamic_cast<const TTabSheet*>(c))
+                continue;
+            SCOPED_TRACE(std::string(lang) + " " + std::string(row.Target) + ": " + std::string(row.Text));
+            canvas.Font() = c->Font();
+            const auto* label = dynamic_cast<const TLabel*>(c);
+            if (label && label->WordWrap())
+                EXPECT_LE(LinesNeeded(canvas, row.Text, c->Width()) * canvas.TextHeight(row.Text), c->Height());
+            else
+                EXPECT_LE(canvas.TextWidth(row.Text), room(*c));
+        }
+    }
+}
+
 TEST_F(LanguageProgramTest, TheStartScreenAndThePhpDescriptionFollowTheLanguage)
 {
     const std::string german = PixelsOf(*Start->Image2);
