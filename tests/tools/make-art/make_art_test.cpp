@@ -41,8 +41,10 @@ std::map<std::string, TExpected> ExpectedFiles()
     for (const char* b : {"Mail", "Web", "Thumbs", "Exe", "Pdf", "Language", "Exit"})
         files[std::string("art/StartButton-") + b + ".bmp"] = {64, 64, Keyed};
     for (const char* r : {"Add", "Delete", "Clear", "Fonts", "Background", "Copyright", "LoadText"})
-        for (const char* l : {"ger", "eng"}) files[std::string("art/WizardButton-") + r + "-" + l + ".bmp"] = {104, 28, Opaque};
-    for (const char* i : {"Start", "Publish", "MetaTags"}) files[std::string("art/WizardIcon-") + i + ".bmp"] = {48, 48, Opaque};
+        for (const char* l : {"ger", "eng"})
+            files[std::string("art/WizardButton-") + r + "-" + l + ".bmp"] = {104, 28, Opaque};
+    for (const char* i : {"Start", "Publish", "MetaTags"})
+        files[std::string("art/WizardIcon-") + i + ".bmp"] = {48, 48, Opaque};
     for (const char* p : {"Pictures", "Gallery", "Texts", "Mail", "Thumbs", "Exe", "Pdf"})
         files[std::string("art/Page-") + p + ".jpg"] = {160, 120, Jpeg};
     files["art/Instructions.jpg"] = {740, 400, Jpeg};

@@ -122,7 +122,8 @@ void Envelope(TArtPainter& p, const TBox& box, TColor body, TColor flap, TColor 
                                   {box.Right() - radius, box.Y},
                                   {box.X + radius, box.Y}};
     p.FillPolygon(top, Solid(flap));
-    const std::vector<TPt> edge = {{box.X + lw * 0.7, box.Y + radius * 0.7}, {box.X + box.W * 0.5, box.Y + box.H * 0.58},
+    const std::vector<TPt> edge = {{box.X + lw * 0.7, box.Y + radius * 0.7},
+                                   {box.X + box.W * 0.5, box.Y + box.H * 0.58},
                                    {box.Right() - lw * 0.7, box.Y + radius * 0.7}};
     p.StrokeLine(edge, lw, Solid(lines));
 }

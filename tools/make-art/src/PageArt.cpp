@@ -20,8 +20,8 @@ void Ground(TArtPainter& p)
 void Badge(TArtPainter& p, TPt centre, double r, const char* symbol, bool warm = true)
 {
     p.FillEllipse({centre.X - r, centre.Y - r + 1.5, 2 * r, 2 * r}, Solid(Palette::Navy, 0.2));
-    p.FillEllipse({centre.X - r, centre.Y - r, 2 * r, 2 * r},
-                  Vertical(warm ? Palette::OrangeLight : Palette::BlueLight, warm ? Palette::OrangeDeep : Palette::Blue));
+    p.FillEllipse({centre.X - r, centre.Y - r, 2 * r, 2 * r}, Vertical(warm ? Palette::OrangeLight : Palette::BlueLight,
+                                                                       warm ? Palette::OrangeDeep : Palette::Blue));
     p.TextCentred(centre.X, centre.Y, symbol, {"Verdana", r * 1.1, true}, Solid(Palette::Card));
 }
 
@@ -141,7 +141,8 @@ std::unique_ptr<TBitmap> DrawKindPreview(bool php)
     const double bars[4] = {0.5, 0.8, 0.35, 0.65};
     for (int i = 0; i < 4; ++i) {
         const double bh = (chart.H - 14) * bars[i];
-        p.FillRect({chart.X + 5 + i * 8.0, chart.Bottom() - 6 - bh, 5, bh}, Solid(i == 1 ? Palette::Orange : Palette::BlueLight));
+        p.FillRect({chart.X + 5 + i * 8.0, chart.Bottom() - 6 - bh, 5, bh},
+                   Solid(i == 1 ? Palette::Orange : Palette::BlueLight));
     }
     p.FillRoundRect({page.X + 8, page.Bottom() - 16, page.W - 16, 10}, 5, Solid(Palette::BluePale));
     p.FillRoundRect({page.X + 12, page.Bottom() - 13, 56, 4}, 2, Solid(Palette::Card));
@@ -200,9 +201,13 @@ std::unique_ptr<TBitmap> DrawInstructions()
     p.Text(x, y, tagClose, mono, Solid(Palette::Blue));
 
     const char* steps[3][2] = {
-        {"Laden Sie den ganzen Galerie-Ordner auf Ihren Webserver.", "Upload the whole gallery folder to your web server."},
-        {"Setzen Sie auf Ihrer Homepage einen Link auf \"start.html\".", "Put a link to \"start.html\" on your home page."},
-        {"Fertig: Ein Klick auf den Link \xF6""ffnet die Galerie.", "Done: one click on the link opens the gallery."},
+        {"Laden Sie den ganzen Galerie-Ordner auf Ihren Webserver.",
+         "Upload the whole gallery folder to your web server."},
+        {"Setzen Sie auf Ihrer Homepage einen Link auf \"start.html\".",
+         "Put a link to \"start.html\" on your home page."},
+        {"Fertig: Ein Klick auf den Link \xF6"
+         "ffnet die Galerie.",
+         "Done: one click on the link opens the gallery."},
     };
     for (int i = 0; i < 3; ++i) {
         const double sy = 302 + i * 31;

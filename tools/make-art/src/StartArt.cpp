@@ -1,6 +1,7 @@
 #include "tools/make-art/src/StartArt.h"
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "tools/make-art/src/ArtPainter.h"
@@ -59,7 +60,8 @@ void Bubble(TArtPainter& p, const TBox& box, bool tailLeft, TColor fill, TColor 
     p.FillRoundRect(box, 6, Solid(fill));
     const double tx = tailLeft ? box.X + 6 : box.Right() - 6;
     const double dir = tailLeft ? 1 : -1;
-    const std::vector<TPt> tail = {{tx, box.Bottom() - 2}, {tx + dir * 9, box.Bottom() - 2}, {tx - dir * 1, box.Bottom() + 6}};
+    const std::vector<TPt> tail = {
+        {tx, box.Bottom() - 2}, {tx + dir * 9, box.Bottom() - 2}, {tx - dir * 1, box.Bottom() + 6}};
     p.FillPolygon(tail, Solid(fill));
     p.TextCentred(box.Centre().X, box.Centre().Y, word, {"Verdana", 10, true}, Solid(text));
 }
@@ -109,7 +111,7 @@ std::unique_ptr<TBitmap> DrawStartButton(TStartButton button)
         const std::vector<TPt> arc = [] {
             std::vector<TPt> points;
             for (int i = 0; i <= 40; ++i) {
-                const double a = (120 + 300.0 * i / 40) * 3.14159265358979323846 / 180;
+                const double a = (120 + 300.0 * i / 40) * std::numbers::pi / 180;
                 points.push_back({32 + 14 * std::cos(a), 32 - 14 * std::sin(a)});
             }
             return points;

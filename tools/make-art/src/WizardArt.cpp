@@ -26,7 +26,8 @@ namespace {
 void ButtonSymbol(TArtPainter& p, TWizardButton role, const TBox& disc)
 {
     const bool warm = role == TWizardButton::Delete || role == TWizardButton::Clear;
-    p.FillEllipse(disc, Vertical(warm ? Palette::OrangeLight : Palette::BlueLight, warm ? Palette::OrangeDeep : Palette::Blue));
+    p.FillEllipse(
+        disc, Vertical(warm ? Palette::OrangeLight : Palette::BlueLight, warm ? Palette::OrangeDeep : Palette::Blue));
     const TPt c = disc.Centre();
     const double r = disc.W / 2;
     const TPaint white = Solid(Palette::Card);
@@ -107,7 +108,8 @@ std::unique_ptr<TBitmap> DrawWizardIcon(TWizardIcon icon)
     const TBox disc{3, 2, 42, 42};
     const bool warm = icon == TWizardIcon::Start;
     p.FillEllipse(disc.Moved(0, 1.5), Solid(Palette::Navy, 0.18));
-    p.FillEllipse(disc, Vertical(warm ? Palette::OrangeLight : Palette::BlueLight, warm ? Palette::OrangeDeep : Palette::Blue));
+    p.FillEllipse(
+        disc, Vertical(warm ? Palette::OrangeLight : Palette::BlueLight, warm ? Palette::OrangeDeep : Palette::Blue));
     p.FillEllipse({disc.X + 6, disc.Y + 2, disc.W - 12, disc.H * 0.45}, Solid(Palette::Card, 0.12));
     const TPaint white = Solid(Palette::Card);
     const TPt c = disc.Centre();
