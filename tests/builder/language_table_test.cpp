@@ -68,9 +68,11 @@ std::string PixelsOf(const TImage& image)
 // A window of the application by its class.
 TCustomForm* FindWindow(const char* className)
 {
-    for (int i = 0; i < Application->ComponentCount(); ++i)
-        if (auto* form = dynamic_cast<TCustomForm*>(Application->Components(i)); form && form->ClassName() == std::string(className))
+    for (int i = 0; i < Application->ComponentCount(); ++i) {
+        auto* form = dynamic_cast<TCustomForm*>(Application->Components(i));
+        if (form && form->ClassName() == std::string_view(className))
             return form;
+    }
     ADD_FAILURE() << "no window " << className;
     return nullptr;
 }
