@@ -77,29 +77,28 @@ TCustomForm* FindWindow(const char* className)
     return nullptr;
 }
 
-class LanguageTest : public BuildTest {
+// Switches the language as the wizard's poll does, and leaves the program-wide
+// language and navigation words English again for the later tests.
+template <class Windows>
+class WithLanguage : public Windows {
 protected:
-    ~LanguageTest() override
+    ~WithLanguage() override
     {
-        // The words and the language are program-wide: later tests expect the
-        // English start.
-        NavIndexText = "Index";
-        NavGalleryText = "Gallery";
-        NavNextText = "Next";
-        NavBackText = "Back";
-        NavPicturesText = "Pictures";
+        Switch("eng");
         CurrentLanguage = "eng";
         LanguageApplied = false;
     }
 
-    // What the wizard's poll does after a language change.
     void Switch(const std::string& lang)
     {
         LanguageApplied = false;
-        Wizard->SetLang(lang);
+        this->Wizard->SetLang(lang);
         LanguageApplied = true;
     }
+};
 
+class LanguageTest : public WithLanguage<BuildTest> {
+protected:
     std::string Text(const TComponent* form, const char* name) const
     {
         return dynamic_cast<const TControl*>(form->FindComponent(name))->Text();
@@ -136,22 +135,7 @@ TEST(LanguageRows, BothLanguagesCoverTheSameTargetsButTheirOwnDialogRows)
 }
 
 // The whole program's windows, the start screen among them.
-class LanguageProgramTest : public BuilderProgramTest {
-protected:
-    ~LanguageProgramTest() override
-    {
-        LanguageApplied = false;
-        Wizard->SetLang("eng");
-        CurrentLanguage = "eng";
-        LanguageApplied = false;
-    }
-    void Switch(const std::string& lang)
-    {
-        LanguageApplied = false;
-        Wizard->SetLang(lang);
-        LanguageApplied = true;
-    }
-};
+class LanguageProgramTest : public WithLanguage<BuilderProgramTest> {};
 
 TEST_F(LanguageProgramTest, EveryRowFindsATargetThatTakesIt)
 {
