@@ -19,12 +19,15 @@
 #include "platform/controls/LayoutReader.h"
 #include "platform/controls/TApplication.h"
 #include "platform/display/DisplayBackend.h"
-#include "platform/loop/Clock.h"
-#include "platform/loop/Messages.h"
 #include "platform/shell/ShellExecute.h"
+#include "tests/platform/display/DisplayLoop.h"
 #include "tests/platform/display/XServer.h"
 
 namespace {
+
+using DisplayLoop::Pump;
+using DisplayLoop::PumpUntil;
+using DisplayLoop::Shot;
 
 class TServerEnvironment : public ::testing::Environment {
 public:
@@ -71,31 +74,6 @@ protected:
         Pump(50);
     }
 
-    static bool PumpUntil(const std::function<bool()>& done, DWORD ms = 3000)
-    {
-        const DWORD start = timeGetTime();
-        while (!done()) {
-            if (timeGetTime() - start > ms)
-                return false;
-            if (Application)
-                Application->ProcessMessages();
-            else
-                while (ProcessOneMessage()) {
-                }
-            MsgWaitForMultipleObjects({}, 10);
-        }
-        return true;
-    }
-    static void Pump(DWORD ms)
-    {
-        PumpUntil([] { return false; }, ms);
-    }
-    static std::string Shot(const std::string& name, const TCustomForm& form)
-    {
-        Pump(300);
-        const TRect r = DisplayWindowRect(form);
-        return XServer::Screenshot(name, r.Left, r.Top, r.Width(), r.Height());
-    }
     static void MoveOnto(const TControl& control, int x, int y)
     {
         const TPoint p = control.ClientToScreen({x, y});
