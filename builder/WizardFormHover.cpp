@@ -112,7 +112,8 @@ void TForm1::Shape1MouseMove(TObject*, TShiftState, int, int)
 
 void TForm1::Image18MouseMove(TObject*, TShiftState, int, int)
 {
-    SetFill(*Shape1, clWhite);
+    // The whole mark goes, outline too, so the next visit sounds again.
+    SetFrame(*Shape1, clWhite, Silver, ColorEffects() ? psSolid : psDot);
 }
 
 void TForm1::TextFrameMouseMove(TObject* Sender, TShiftState, int, int)
