@@ -29,15 +29,7 @@ using DisplayLoop::Pump;
 using DisplayLoop::PumpUntil;
 using DisplayLoop::Shot;
 
-class TServerEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override
-    {
-        UninstallDisplayBackend();
-        XServer::Stop();
-    }
-};
-const auto* const ServerEnvironment = ::testing::AddGlobalTestEnvironment(new TServerEnvironment);
+const auto* const ServerEnvironment = ::testing::AddGlobalTestEnvironment(new DisplayLoop::TServerEnvironment);
 
 class WizardDisplay : public ::testing::Test {
 protected:
