@@ -116,6 +116,10 @@ TEST_F(WizardDisplay, RealMouseMovesMarkFramesAndStartOpensTheChooser)
     Wizard->PageControl1->SetActivePage(Wizard->TabSheet2);
     Wizard->RadioButton3->SetChecked(true);
     Pump(300);
+    // The check boxes of a marked group take its grey.
+    MoveOnto(*Wizard->Shape3, 3, 3);
+    EXPECT_TRUE(PumpUntil([&] { return Wizard->CheckBox3->Color() == clSilver; }));
+    Shot("wizard-hover-gallery", *Wizard);
     const TPoint p = Wizard->Image31->ClientToScreen({24, 24});
     ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(p.X) + " " + std::to_string(p.Y) + " click 1"));
     EXPECT_TRUE(PumpUntil([&] { return FolderChooserDialog->Visible(); }));
