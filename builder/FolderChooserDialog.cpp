@@ -24,6 +24,7 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
     BitBtn1 = Child<TBitBtn>("BitBtn1");
     BitBtn2 = Child<TBitBtn>("BitBtn2");
     FileListBox1 = Child<TFileListBox>("FileListBox1");
+    StaticText1->SetCaption(ChosenFolder());
 }
 
 TForm2::~TForm2()

@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 #include "builder/ButtonSounds.h"
+#include "platform/controls/TCheckBox.h"
 #include "platform/controls/TScreen.h"
 
 namespace {
@@ -15,9 +16,28 @@ namespace {
 constexpr TColor Silver = clSilver;
 constexpr TColor DarkGrey = clGray;
 
-void SetFrame(TShape& frame, TColor fill, TColor outline, TPenStyle style)
+// The check boxes and radio buttons inside a frame paint their own
+// background: they take the frame's fill so the group reads as one.
+void FillGroup(TShape& frame, TColor fill)
 {
     frame.Brush().SetColor(fill);
+    TWinControl* parent = frame.Parent();
+    if (!parent)
+        return;
+    const TRect area = frame.BoundsRect();
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* control = parent->Controls(i);
+        if (!dynamic_cast<TCheckBox*>(control) && !dynamic_cast<TRadioButton*>(control))
+            continue;
+        const TRect r = control->BoundsRect();
+        if (r.Left >= area.Left && r.Top >= area.Top && r.Right <= area.Right && r.Bottom <= area.Bottom)
+            control->SetColor(fill);
+    }
+}
+
+void SetFrame(TShape& frame, TColor fill, TColor outline, TPenStyle style)
+{
+    FillGroup(frame, fill);
     frame.Pen().SetColor(outline);
     frame.Pen().SetStyle(style);
     frame.StyleChanged();
@@ -25,7 +45,7 @@ void SetFrame(TShape& frame, TColor fill, TColor outline, TPenStyle style)
 
 void SetFill(TShape& frame, TColor fill)
 {
-    frame.Brush().SetColor(fill);
+    FillGroup(frame, fill);
     frame.StyleChanged();
 }
 
@@ -92,7 +112,8 @@ void TForm1::Shape1MouseMove(TObject*, TShiftState, int, int)
 
 void TForm1::Image18MouseMove(TObject*, TShiftState, int, int)
 {
-    SetFill(*Shape1, clWhite);
+    // The whole mark goes, outline too, so the next visit sounds again.
+    SetFrame(*Shape1, clWhite, Silver, ColorEffects() ? psSolid : psDot);
 }
 
 void TForm1::TextFrameMouseMove(TObject* Sender, TShiftState, int, int)

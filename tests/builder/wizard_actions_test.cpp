@@ -437,6 +437,12 @@ TEST_F(WizardActionsTest, HoverMarksTheFrameOfItsGroupInEitherLook)
     EXPECT_EQ(Wizard->Shape12->Brush().Color(), clWhite);
     EXPECT_EQ(Wizard->Panel2->Color(), clWhite);
 
+    // The thumbnails frame loses its whole mark over the page picture.
+    HoverOn(Wizard->TabSheet6, *Wizard->Shape1);
+    EXPECT_TRUE(Look(*Wizard->Shape1) == markedOutline);
+    HoverOn(Wizard->TabSheet6, *Wizard->Image18);
+    EXPECT_TRUE(Look(*Wizard->Shape1) == dotted);
+
     // The gallery page's frames also give the screen its default cursor back.
     Wizard->Color1->SetChecked(true);
     Screen->SetCursor(crHourGlass);
