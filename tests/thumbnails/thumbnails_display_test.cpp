@@ -45,11 +45,11 @@ int ShellValue(const std::string& text, const std::string& name)
     return at == std::string::npos ? -1 : std::stoi(text.substr(at + name.size() + 1));
 }
 
-// The start screen's window, once it shows (up to ten seconds).
-bool FindStartScreen(TWindow& window)
+// A window of that title, once it shows (up to ten seconds).
+bool FindWindow(const std::string& title, TWindow& window)
 {
-    const std::string geometry =
-        Output("timeout 10 xdotool search --sync --onlyvisible --name '^VESKO THUMBNAILS$' getwindowgeometry --shell");
+    const std::string geometry = Output("timeout 10 xdotool search --sync --onlyvisible --name '^" + title +
+                                        "$' getwindowgeometry --shell");
     window = {ShellValue(geometry, "X"), ShellValue(geometry, "Y"), ShellValue(geometry, "WIDTH"),
               ShellValue(geometry, "HEIGHT")};
     return window.Width > 0;
@@ -133,12 +133,13 @@ protected:
 // Where the start screen's layout puts its parts (client coordinates).
 constexpr int StatusLeft = 32, StatusTop = 212, StatusWidth = 656, StatusHeight = 20;
 constexpr int TextLeft = 36, TextTop = 248, TextWidth = 640, TextHeight = 160;
+constexpr int LinksLeft = 32, LinksTop = 470, LinksWidth = 240, LinksHeight = 16;
 constexpr int ButtonsTop = 114, ButtonSize = 80, ButtonStep = 96, ButtonsLeft = 32;
 
 TEST_F(RunningBuilder, StartScreenShowsTextsOnHoverAndTheExitButtonEndsIt)
 {
     TWindow window;
-    ASSERT_TRUE(FindStartScreen(window)) << "the start screen did not show";
+    ASSERT_TRUE(FindWindow("VESKO THUMBNAILS", window)) << "the start screen did not show";
     EXPECT_EQ(window.Width, 720);
     EXPECT_EQ(window.Height, 500);
 
@@ -146,6 +147,7 @@ TEST_F(RunningBuilder, StartScreenShowsTextsOnHoverAndTheExitButtonEndsIt)
     const auto rest = Shot(window, "builder-start-screen");
     EXPECT_EQ(DarkPixels(*rest, StatusLeft, StatusTop, StatusWidth, StatusHeight), 0);
     EXPECT_EQ(DarkPixels(*rest, TextLeft, TextTop, TextWidth, TextHeight), 0);
+    EXPECT_GT(DarkPixels(*rest, LinksLeft, LinksTop, LinksWidth, LinksHeight), 100);
 
     // The web gallery's button, then the thumbnails button: each shows its own texts.
     MoveTo(window, ButtonsLeft + ButtonStep + ButtonSize / 2, ButtonsTop + ButtonSize / 2);
@@ -157,6 +159,19 @@ TEST_F(RunningBuilder, StartScreenShowsTextsOnHoverAndTheExitButtonEndsIt)
     const auto thumbs = Shot(window, "builder-start-screen-thumbnails");
     EXPECT_GT(DarkPixels(*thumbs, StatusLeft, StatusTop, StatusWidth, StatusHeight), 50);
     EXPECT_NE(DarkPixels(*thumbs, StatusLeft, StatusTop, StatusWidth, StatusHeight), webStatus);
+    // Repainting the texts leaves the link labels below them.
+    EXPECT_GT(DarkPixels(*thumbs, LinksLeft, LinksTop, LinksWidth, LinksHeight), 100);
+
+    // The web button asks HTML or PHP first; cancelling leaves the start screen.
+    ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(window.X + ButtonsLeft + ButtonStep + ButtonSize / 2) +
+                              " " + std::to_string(window.Y + ButtonsTop + ButtonSize / 2) + " click 1"));
+    TWindow kind;
+    ASSERT_TRUE(FindWindow("HTML or PHP Gallery\\?", kind)) << "the gallery-kind dialog did not show";
+    Shot(kind, "builder-gallery-kind");
+    ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(kind.X + 617 + 47) + " " +
+                              std::to_string(kind.Y + 370 + 14) + " click 1"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(Output("xdotool search --onlyvisible --name '^HTML or PHP Gallery' | head -1"), "") << "still open";
 
     // The exit button: the program ends at once and writes no settings.
     MoveTo(window, ButtonsLeft + 6 * ButtonStep + ButtonSize / 2, ButtonsTop + ButtonSize / 2);
