@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,6 +12,7 @@
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TJPEGImage.h"
 #include "platform/shell/TWaveData.h"
+#include "tests/platform/graphics/bitmap_test_support.h"
 #include "tools/make-art/src/ArtPainter.h"
 #include "tools/make-art/src/ArtSet.h"
 #include "tools/make-art/src/Palette.h"
@@ -41,8 +41,10 @@ std::map<std::string, TExpected> ExpectedFiles()
     for (const char* b : {"Mail", "Web", "Thumbs", "Exe", "Pdf", "Language", "Exit"})
         files[std::string("art/StartButton-") + b + ".bmp"] = {64, 64, Keyed};
     for (const char* r : {"Add", "Delete", "Clear", "Fonts", "Background", "Copyright", "LoadText"})
-        for (const char* l : {"ger", "eng"}) files[std::string("art/WizardButton-") + r + "-" + l + ".bmp"] = {104, 28, Opaque};
-    for (const char* i : {"Start", "Publish", "MetaTags"}) files[std::string("art/WizardIcon-") + i + ".bmp"] = {48, 48, Opaque};
+        for (const char* l : {"ger", "eng"})
+            files[std::string("art/WizardButton-") + r + "-" + l + ".bmp"] = {104, 28, Opaque};
+    for (const char* i : {"Start", "Publish", "MetaTags"})
+        files[std::string("art/WizardIcon-") + i + ".bmp"] = {48, 48, Opaque};
     for (const char* p : {"Pictures", "Gallery", "Texts", "Mail", "Thumbs", "Exe", "Pdf"})
         files[std::string("art/Page-") + p + ".jpg"] = {160, 120, Jpeg};
     files["art/Instructions.jpg"] = {740, 400, Jpeg};
@@ -123,32 +125,18 @@ void CheckWave(const std::string& bytes, const TExpected& expected)
     EXPECT_LT(std::abs(samples.back()), 200);
 }
 
-class TTempFolder {
-public:
-    TTempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "make-art-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("no temporary folder");
-        FPath = pattern;
-    }
-    ~TTempFolder() { std::filesystem::remove_all(FPath); }
-    const std::filesystem::path& Path() const { return FPath; }
-
-private:
-    std::filesystem::path FPath;
-};
-
 }  // namespace
 
 TEST(MakeArtTest, WritesEveryFileAtItsSizeAndFormat)
 {
-    TTempFolder folder;
-    WriteArt(MakeArt(), folder.Path());
+    const bmptest::TempDir temp;
+    const std::filesystem::path folder = temp / "resources";
+    WriteArt(MakeArt(), folder);
 
     const auto expected = ExpectedFiles();
     std::set<std::string> written;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Path()))
-        if (entry.is_regular_file()) written.insert(std::filesystem::relative(entry.path(), folder.Path()).generic_string());
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file()) written.insert(std::filesystem::relative(entry.path(), folder).generic_string());
     written.erase(FontRecordPath);
     std::set<std::string> names;
     for (const auto& [name, e] : expected) names.insert(name);
@@ -156,7 +144,7 @@ TEST(MakeArtTest, WritesEveryFileAtItsSizeAndFormat)
 
     for (const auto& [name, e] : expected) {
         SCOPED_TRACE(name);
-        const std::string bytes = ReadFile(folder.Path() / name);
+        const std::string bytes = ReadFile(folder / name);
         switch (e.Kind) {
         case Opaque:
         case Keyed: CheckBitmap(bytes, e); break;

@@ -144,11 +144,14 @@ void TArtPainter::StrokeLine(std::span<const TPt> points, double width, const TP
     std::vector<TPoint> sub = SubPoints(points);
     // The canvas leaves out a path's last point; repeat it so the end gets its cap.
     sub.push_back(sub.back());
+    const int pen = std::max(1, Sub(width));
     Paint(SubArea(l - width, t - width, r + width, b + width), paint, [&](TCanvas& c) {
-        c.Pen().SetWidth(std::max(1, Sub(width)));
+        if (points.size() == 1) {
+            c.Ellipse(sub[0].X - pen / 2, sub[0].Y - pen / 2, sub[0].X + pen / 2, sub[0].Y + pen / 2);
+            return;
+        }
+        c.Pen().SetWidth(pen);
         c.Polyline(sub);
-        if (sub.size() == 2) c.Ellipse(sub[0].X - Sub(width) / 2, sub[0].Y - Sub(width) / 2,
-                                       sub[0].X + Sub(width) / 2, sub[0].Y + Sub(width) / 2);
     });
 }
 

@@ -91,11 +91,13 @@ std::vector<TArtFile> MakeArt()
     };
     for (const auto& [role, name] : wizardButtons)
         for (bool german : {true, false})
-            add(std::string("art/WizardButton-") + name + Language(german) + ".bmp", Bmp(DrawWizardButton(role, german)));
+            add(std::string("art/WizardButton-") + name + Language(german) + ".bmp",
+                Bmp(DrawWizardButton(role, german)));
 
     const std::pair<TWizardIcon, const char*> icons[] = {
         {TWizardIcon::Start, "Start"}, {TWizardIcon::Publish, "Publish"}, {TWizardIcon::MetaTags, "MetaTags"}};
-    for (const auto& [icon, name] : icons) add(std::string("art/WizardIcon-") + name + ".bmp", Bmp(DrawWizardIcon(icon)));
+    for (const auto& [icon, name] : icons)
+        add(std::string("art/WizardIcon-") + name + ".bmp", Bmp(DrawWizardIcon(icon)));
 
     const std::pair<TPagePicture, const char*> pages[] = {
         {TPagePicture::Pictures, "Pictures"}, {TPagePicture::Gallery, "Gallery"}, {TPagePicture::Texts, "Texts"},

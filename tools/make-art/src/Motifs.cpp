@@ -110,8 +110,9 @@ void PhotoGrid(TArtPainter& p, const TBox& box, int columns, int rows, double ga
 void Envelope(TArtPainter& p, const TBox& box, TColor body, TColor flap, TColor lines)
 {
     const double radius = std::min(box.W, box.H) * 0.08;
-    p.FillRoundRect(box, radius, Solid(body));
     const double lw = std::max(1.0, box.W * 0.045);
+    p.FillRoundRect(box, radius, Solid(lines));
+    p.FillRoundRect(box.Inset(lw * 0.5), std::max(0.0, radius - lw * 0.5), Solid(body));
     const std::vector<TPt> bottom = {{box.X + lw, box.Bottom() - lw}, {box.X + box.W * 0.5, box.Y + box.H * 0.5},
                                      {box.Right() - lw, box.Bottom() - lw}};
     p.StrokeLine(bottom, lw * 0.8, Solid(lines, 0.6));
@@ -121,7 +122,8 @@ void Envelope(TArtPainter& p, const TBox& box, TColor body, TColor flap, TColor 
                                   {box.Right() - radius, box.Y},
                                   {box.X + radius, box.Y}};
     p.FillPolygon(top, Solid(flap));
-    const std::vector<TPt> edge = {{box.X + lw * 0.7, box.Y + radius * 0.7}, {box.X + box.W * 0.5, box.Y + box.H * 0.58},
+    const std::vector<TPt> edge = {{box.X + lw * 0.7, box.Y + radius * 0.7},
+                                   {box.X + box.W * 0.5, box.Y + box.H * 0.58},
                                    {box.Right() - lw * 0.7, box.Y + radius * 0.7}};
     p.StrokeLine(edge, lw, Solid(lines));
 }
@@ -188,6 +190,17 @@ void Arrow(TArtPainter& p, TPt a, TPt b, double width, const TPaint& paint)
                                   {neck.X - uy * head * 0.75, neck.Y + ux * head * 0.75},
                                   {neck.X + uy * head * 0.75, neck.Y - ux * head * 0.75}};
     p.FillPolygon(tip, paint);
+}
+
+void Star(TArtPainter& p, TPt centre, double radius, const TPaint& paint)
+{
+    std::vector<TPt> points;
+    for (int i = 0; i < 10; ++i) {
+        const double r = i % 2 ? radius * 0.45 : radius;
+        const double a = (90 + 36.0 * i) * std::numbers::pi / 180;
+        points.push_back({centre.X + r * std::cos(a), centre.Y - r * std::sin(a)});
+    }
+    p.FillPolygon(points, paint);
 }
 
 void CircleArrow(TArtPainter& p, TPt centre, double radius, double from, double to, double width,

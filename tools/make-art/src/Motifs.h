@@ -28,6 +28,8 @@ void Sheet(TArtPainter& p, const TBox& box, TColor paper, TColor fold, TColor bo
 void TextLines(TArtPainter& p, const TBox& box, int lines, double thickness, TColor colour);
 // A big arrow from a to b.
 void Arrow(TArtPainter& p, TPt a, TPt b, double width, const TPaint& paint);
+// A five-pointed star, one point up.
+void Star(TArtPainter& p, TPt centre, double radius, const TPaint& paint);
 // An arc of a circle from `from` to `to` degrees (counter-clockwise, 0 at
 // three o'clock) with an arrow head at its end.
 void CircleArrow(TArtPainter& p, TPt centre, double radius, double from, double to, double width,

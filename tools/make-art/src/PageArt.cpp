@@ -20,8 +20,8 @@ void Ground(TArtPainter& p)
 void Badge(TArtPainter& p, TPt centre, double r, const char* symbol, bool warm = true)
 {
     p.FillEllipse({centre.X - r, centre.Y - r + 1.5, 2 * r, 2 * r}, Solid(Palette::Navy, 0.2));
-    p.FillEllipse({centre.X - r, centre.Y - r, 2 * r, 2 * r},
-                  Vertical(warm ? Palette::OrangeLight : Palette::BlueLight, warm ? Palette::OrangeDeep : Palette::Blue));
+    p.FillEllipse({centre.X - r, centre.Y - r, 2 * r, 2 * r}, Vertical(warm ? Palette::OrangeLight : Palette::BlueLight,
+                                                                       warm ? Palette::OrangeDeep : Palette::Blue));
     p.TextCentred(centre.X, centre.Y, symbol, {"Verdana", r * 1.1, true}, Solid(Palette::Card));
 }
 
@@ -30,6 +30,14 @@ void Print(TArtPainter& p, const TBox& box, int variant)
     p.FillRect(box.Moved(1.5, 2), Solid(Palette::Navy, 0.16));
     p.FillRect(box.Inset(-0.5), Solid(Palette::Line));
     Motif::Photo(p, box, variant);
+}
+
+// A page lying on the ground, with a heading bar of the given length.
+void TitledSheet(TArtPainter& p, const TBox& sheet, double heading)
+{
+    p.FillRect(sheet.Moved(2, 2.5), Solid(Palette::Navy, 0.15));
+    Motif::Sheet(p, sheet, Palette::Card, Palette::BluePale, Palette::Line);
+    p.FillRoundRect({sheet.X + 8, sheet.Y + 10, heading, 5.5}, 2.75, Solid(Palette::Blue));
 }
 
 void Monitor(TArtPainter& p, const TBox& screen)
@@ -63,10 +71,7 @@ std::unique_ptr<TBitmap> DrawPagePicture(TPagePicture page)
         break;
     }
     case TPagePicture::Texts: {
-        const TBox sheet{42, 12, 76, 96};
-        p.FillRect(sheet.Moved(2, 2.5), Solid(Palette::Navy, 0.15));
-        Motif::Sheet(p, sheet, Palette::Card, Palette::BluePale, Palette::Line);
-        p.FillRoundRect({50, 22, 40, 6}, 3, Solid(Palette::Blue));
+        TitledSheet(p, {42, 12, 76, 96}, 40);
         Motif::Photo(p, {50, 34, 60, 30}, 2, false);
         Motif::TextLines(p, {50, 71, 60, 28}, 5, 2.4, Palette::Line);
         Badge(p, {122, 88}, 14, "T");
@@ -96,13 +101,11 @@ std::unique_ptr<TBitmap> DrawPagePicture(TPagePicture page)
         break;
     }
     case TPagePicture::Pdf: {
-        const TBox sheet{44, 10, 72, 100};
-        p.FillRect(sheet.Moved(2, 2.5), Solid(Palette::Navy, 0.15));
-        Motif::Sheet(p, sheet, Palette::Card, Palette::BluePale, Palette::Line);
-        Motif::PhotoGrid(p, {52, 24, 52, 52}, 2, 2, 4, 2);
-        Motif::TextLines(p, {52, 84, 52, 14}, 3, 2, Palette::Line);
-        p.FillRoundRect({28, 58, 48, 20}, 4, Solid(Palette::Orange));
-        p.TextCentred(52, 68, "PDF", {"Verdana", 13, true}, Solid(Palette::Card));
+        TitledSheet(p, {44, 10, 72, 100}, 34);
+        Motif::PhotoGrid(p, {52, 36, 56, 44}, 2, 2, 4, 2);
+        Motif::TextLines(p, {52, 88, 56, 14}, 3, 2, Palette::Line);
+        p.FillRoundRect({28, 84, 48, 20}, 4, Solid(Palette::Orange));
+        p.TextCentred(52, 94, "PDF", {"Verdana", 13, true}, Solid(Palette::Card));
         break;
     }
     }
@@ -130,15 +133,16 @@ std::unique_ptr<TBitmap> DrawKindPreview(bool php)
             p.FillRect(cell.Moved(0, 0.75), Solid(Palette::Navy, 0.12));
             Motif::Photo(p, cell, r * 3 + c);
             for (int s = 0; s < 5; ++s)
-                p.TextCentred(cell.X + 4 + s * 7, cell.Bottom() + 6, "*", {"Verdana", 9, true},
-                              Solid(s < 3 + (r + c) % 3 ? Palette::Orange : Palette::Line));
+                Motif::Star(p, {cell.X + 4 + s * 7, cell.Bottom() + 6.5}, 3.2,
+                            Solid(s < 2 + (r * 3 + c * 2) % 4 ? Palette::Orange : Palette::Line));
         }
     const TBox chart{page.X + 140, page.Y + 18, page.W - 148, 72};
     Motif::Card(p, chart, 3);
     const double bars[4] = {0.5, 0.8, 0.35, 0.65};
     for (int i = 0; i < 4; ++i) {
         const double bh = (chart.H - 14) * bars[i];
-        p.FillRect({chart.X + 5 + i * 8.0, chart.Bottom() - 6 - bh, 5, bh}, Solid(i == 1 ? Palette::Orange : Palette::BlueLight));
+        p.FillRect({chart.X + 5 + i * 8.0, chart.Bottom() - 6 - bh, 5, bh},
+                   Solid(i == 1 ? Palette::Orange : Palette::BlueLight));
     }
     p.FillRoundRect({page.X + 8, page.Bottom() - 16, page.W - 16, 10}, 5, Solid(Palette::BluePale));
     p.FillRoundRect({page.X + 12, page.Bottom() - 13, 56, 4}, 2, Solid(Palette::Card));
@@ -197,9 +201,13 @@ std::unique_ptr<TBitmap> DrawInstructions()
     p.Text(x, y, tagClose, mono, Solid(Palette::Blue));
 
     const char* steps[3][2] = {
-        {"Laden Sie den ganzen Galerie-Ordner auf Ihren Webserver.", "Upload the whole gallery folder to your web server."},
-        {"Setzen Sie auf Ihrer Homepage einen Link auf \"start.html\".", "Put a link to \"start.html\" on your home page."},
-        {"Fertig: Ein Klick auf den Link \xF6""ffnet die Galerie.", "Done: one click on the link opens the gallery."},
+        {"Laden Sie den ganzen Galerie-Ordner auf Ihren Webserver.",
+         "Upload the whole gallery folder to your web server."},
+        {"Setzen Sie auf Ihrer Homepage einen Link auf \"start.html\".",
+         "Put a link to \"start.html\" on your home page."},
+        {"Fertig: Ein Klick auf den Link \xF6"
+         "ffnet die Galerie.",
+         "Done: one click on the link opens the gallery."},
     };
     for (int i = 0; i < 3; ++i) {
         const double sy = 302 + i * 31;

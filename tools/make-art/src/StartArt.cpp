@@ -1,6 +1,7 @@
 #include "tools/make-art/src/StartArt.h"
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "tools/make-art/src/ArtPainter.h"
@@ -32,6 +33,11 @@ std::unique_ptr<TBitmap> DrawStartScreen(bool german)
                   : "Photo galleries for the web, e-mail, PDF and archives",
            subtitle, Solid(Palette::BluePale));
 
+    // A soft card behind the description box, so it reads as one panel.
+    const TBox panel{30, 242, 660, 180};
+    Motif::Shadow(p, panel, 4, 3);
+    Motif::Card(p, panel, 4);
+
     // The separator above the link labels.
     p.FillRect({24, 456, 672, 1}, Solid(Palette::Line));
     return p.Resolve();
@@ -54,7 +60,8 @@ void Bubble(TArtPainter& p, const TBox& box, bool tailLeft, TColor fill, TColor 
     p.FillRoundRect(box, 6, Solid(fill));
     const double tx = tailLeft ? box.X + 6 : box.Right() - 6;
     const double dir = tailLeft ? 1 : -1;
-    const std::vector<TPt> tail = {{tx, box.Bottom() - 2}, {tx + dir * 9, box.Bottom() - 2}, {tx - dir * 1, box.Bottom() + 6}};
+    const std::vector<TPt> tail = {
+        {tx, box.Bottom() - 2}, {tx + dir * 9, box.Bottom() - 2}, {tx - dir * 1, box.Bottom() + 6}};
     p.FillPolygon(tail, Solid(fill));
     p.TextCentred(box.Centre().X, box.Centre().Y, word, {"Verdana", 10, true}, Solid(text));
 }
@@ -104,7 +111,7 @@ std::unique_ptr<TBitmap> DrawStartButton(TStartButton button)
         const std::vector<TPt> arc = [] {
             std::vector<TPt> points;
             for (int i = 0; i <= 40; ++i) {
-                const double a = (120 + 300.0 * i / 40) * 3.14159265358979323846 / 180;
+                const double a = (120 + 300.0 * i / 40) * std::numbers::pi / 180;
                 points.push_back({32 + 14 * std::cos(a), 32 - 14 * std::sin(a)});
             }
             return points;

@@ -26,7 +26,8 @@ namespace {
 void ButtonSymbol(TArtPainter& p, TWizardButton role, const TBox& disc)
 {
     const bool warm = role == TWizardButton::Delete || role == TWizardButton::Clear;
-    p.FillEllipse(disc, Vertical(warm ? Palette::OrangeLight : Palette::BlueLight, warm ? Palette::OrangeDeep : Palette::Blue));
+    p.FillEllipse(
+        disc, Vertical(warm ? Palette::OrangeLight : Palette::BlueLight, warm ? Palette::OrangeDeep : Palette::Blue));
     const TPt c = disc.Centre();
     const double r = disc.W / 2;
     const TPaint white = Solid(Palette::Card);
@@ -81,14 +82,22 @@ std::unique_ptr<TBitmap> DrawWizardButton(TWizardButton role, bool german)
     p.FillRoundRect(pill.Moved(0, 1), 12.5, Solid(Palette::Navy, 0.14));
     p.FillRoundRect(pill, 12.5, Solid(Palette::Line));
     p.FillRoundRect(pill.Inset(1), 11.5, Vertical(Palette::Card, Mix(Palette::Card, Palette::BluePale, 0.45)));
-    const TBox disc{4.5, 4.5, 18, 18};
-    ButtonSymbol(p, role, disc);
-
+    // Long words keep a bold, readable letter: their symbol gets smaller
+    // first, and only a word that still does not fit is set plain.
     const char* word = WizardButtonWord(role, german);
-    const double left = disc.Right() + 4, right = pill.Right() - 6;
+    const auto fits = [&](double discSize, const TTextStyle& style) {
+        return p.TextWidth(word, style) <= pill.Right() - 5 - (4.5 + discSize + 3);
+    };
+    double discSize = 18;
     TTextStyle style{"Arial", 12, true};
-    while (style.Size > 8 && p.TextWidth(word, style) > right - left) style.Size -= 0.5;
-    if (p.TextWidth(word, style) > right - left) style.Bold = false;
+    while (style.Size > 10.5 && !fits(discSize, style)) style.Size -= 0.25;
+    if (!fits(discSize, style)) discSize = 14;
+    while (style.Size > 9.5 && !fits(discSize, style)) style.Size -= 0.25;
+    if (!fits(discSize, style)) style = {"Arial", 11, false};
+    while (style.Size > 9 && !fits(discSize, style)) style.Size -= 0.25;
+    const TBox disc{4.5, pill.Centre().Y - discSize / 2, discSize, discSize};
+    ButtonSymbol(p, role, disc);
+    const double left = disc.Right() + 3, right = pill.Right() - 5;
     p.TextCentred((left + right) / 2, pill.Centre().Y, word, style, Solid(Palette::Ink));
     return p.Resolve();
 }
@@ -99,7 +108,8 @@ std::unique_ptr<TBitmap> DrawWizardIcon(TWizardIcon icon)
     const TBox disc{3, 2, 42, 42};
     const bool warm = icon == TWizardIcon::Start;
     p.FillEllipse(disc.Moved(0, 1.5), Solid(Palette::Navy, 0.18));
-    p.FillEllipse(disc, Vertical(warm ? Palette::OrangeLight : Palette::BlueLight, warm ? Palette::OrangeDeep : Palette::Blue));
+    p.FillEllipse(
+        disc, Vertical(warm ? Palette::OrangeLight : Palette::BlueLight, warm ? Palette::OrangeDeep : Palette::Blue));
     p.FillEllipse({disc.X + 6, disc.Y + 2, disc.W - 12, disc.H * 0.45}, Solid(Palette::Card, 0.12));
     const TPaint white = Solid(Palette::Card);
     const TPt c = disc.Centre();
