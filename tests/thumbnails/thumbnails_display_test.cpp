@@ -162,6 +162,17 @@ TEST_F(RunningBuilder, StartScreenShowsTextsOnHoverAndTheExitButtonEndsIt)
     // Repainting the texts leaves the link labels below them.
     EXPECT_GT(DarkPixels(*thumbs, LinksLeft, LinksTop, LinksWidth, LinksHeight), 100);
 
+    // The language button: within the wizard's poll the screen turns German.
+    MoveTo(window, ButtonsLeft + 5 * ButtonStep + ButtonSize / 2, ButtonsTop + ButtonSize / 2);
+    ASSERT_TRUE(XServer::Tool("click 1"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    MoveTo(window, ButtonsLeft + ButtonStep + ButtonSize / 2, ButtonsTop + ButtonSize / 2);
+    const auto german = Shot(window, "builder-start-screen-german");
+    const int germanStatus = DarkPixels(*german, StatusLeft, StatusTop, StatusWidth, StatusHeight);
+    EXPECT_GT(germanStatus, 100);
+    EXPECT_NE(germanStatus, webStatus);
+    EXPECT_NE(DarkPixels(*german, 0, 0, 720, 96), DarkPixels(*web, 0, 0, 720, 96)) << "the background kept its language";
+
     // The web button asks HTML or PHP first; cancelling leaves the start screen.
     ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(window.X + ButtonsLeft + ButtonStep + ButtonSize / 2) +
                               " " + std::to_string(window.Y + ButtonsTop + ButtonSize / 2) + " click 1"));
