@@ -88,12 +88,19 @@ protected:
         std::string why;
         if (!XServer::Start(why))
             GTEST_SKIP() << "no X server for the program check: " << why;
-        Folder = std::filesystem::path(THUMBNAILS_PROGRAM).parent_path().string();
-        std::filesystem::remove(Folder + "/settings.dat");
+        // A program folder of its own: the program beside the build's
+        // resources, and a settings file nobody else writes.
+        std::string pattern = (std::filesystem::temp_directory_path() / "thumbnails-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        Folder = pattern;
+        const std::filesystem::path built(THUMBNAILS_PROGRAM);
+        std::filesystem::copy_file(built, Folder + "/thumbnails");
+        std::filesystem::create_directory_symlink(built.parent_path() / "resources", Folder + "/resources");
+        const std::string program = Folder + "/thumbnails";
         Program = fork();
         if (Program == 0) {
             if (chdir(Folder.c_str()) == 0)
-                execl(THUMBNAILS_PROGRAM, "thumbnails", static_cast<char*>(nullptr));
+                execl(program.c_str(), "thumbnails", static_cast<char*>(nullptr));
             _exit(127);
         }
         ASSERT_GT(Program, 0);
@@ -103,6 +110,10 @@ protected:
         if (Program > 0 && waitpid(Program, nullptr, WNOHANG) == 0) {
             kill(Program, SIGTERM);
             waitpid(Program, nullptr, 0);
+        }
+        if (!Folder.empty()) {
+            std::error_code error;
+            std::filesystem::remove_all(Folder, error);
         }
     }
 
@@ -189,6 +200,37 @@ TEST_F(RunningBuilder, StartScreenShowsTextsOnHoverAndTheExitButtonEndsIt)
     ASSERT_TRUE(XServer::Tool("click 1"));
     EXPECT_EQ(WaitForEnd(), 0);
     EXPECT_FALSE(std::filesystem::exists(Folder + "/settings.dat"));
+}
+
+TEST_F(RunningBuilder, TheWizardsExitAsksToSaveThenWritesTheSettingsAndEnds)
+{
+    TWindow window;
+    ASSERT_TRUE(FindWindow("VESKO THUMBNAILS", window)) << "the start screen did not show";
+    // The thumbnails button opens the wizard without a question.
+    MoveTo(window, ButtonsLeft + 2 * ButtonStep + ButtonSize / 2, ButtonsTop + ButtonSize / 2);
+    ASSERT_TRUE(XServer::Tool("click 1"));
+    TWindow wizard;
+    ASSERT_TRUE(FindWindow("VESKO THUMBNAILS - Gallery Wizard", wizard)) << "the wizard did not show";
+    Shot(wizard, "builder-wizard-thumbnails");
+    // File, then Exit.
+    MoveTo(wizard, 20, 9);
+    ASSERT_TRUE(XServer::Tool("click 1"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    MoveTo(wizard, 20, 78);
+    ASSERT_TRUE(XServer::Tool("click 1"));
+    TWindow prompt;
+    ASSERT_TRUE(FindWindow("Save Dialog", prompt)) << "the save prompt did not show";
+    Shot(prompt, "builder-save-prompt");
+    MoveTo(prompt, 205, 70);  // "No"
+    ASSERT_TRUE(XServer::Tool("click 1"));
+    EXPECT_EQ(WaitForEnd(), 0);
+    std::string settings;
+    if (FILE* file = std::fopen((Folder + "/settings.dat").c_str(), "rb")) {
+        char buffer[128];
+        settings.assign(buffer, std::fread(buffer, 1, sizeof buffer, file));
+        std::fclose(file);
+    }
+    EXPECT_EQ(settings, "SOUND=ON\r\nCOLOR=ON\r\nLANG=eng\r\n");
 }
 
 }  // namespace
