@@ -19,13 +19,19 @@ TCanvas& TGraphicControl::Canvas()
         FCanvas->Font().Assign(Font());
     }
     FCanvas->SetOrigin(FormOrigin());
-    FCanvas->SetClipRect(VisibleFormRect());
+    FCanvas->SetClipRect(FPainting ? FPaintClip : VisibleFormRect());
     return *FCanvas;
 }
 
 void TGraphicControl::PaintTo(const TRect& formClip)
 {
-    TCanvas& canvas = Canvas();
-    canvas.SetClipRect(IntersectRect(VisibleFormRect(), formClip));
+    struct TPaintScope {
+        bool& Painting;
+        explicit TPaintScope(bool& painting) : Painting(painting) { Painting = true; }
+        ~TPaintScope() { Painting = false; }
+    };
+    FPaintClip = IntersectRect(VisibleFormRect(), formClip);
+    const TPaintScope scope(FPainting);
+    Canvas();
     Paint();
 }

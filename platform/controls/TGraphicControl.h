@@ -5,7 +5,8 @@
 // the control its parents leave visible.
 //
 // Canvas() may be used outside Paint too (the drawing then lands on the surface
-// at once). A control that is not on a form has no canvas: EInvalidOperation.
+// at once). While the form paints a part of its surface, Canvas() keeps that
+// part as the clip, so a control never draws over what is not repainted. A control that is not on a form has no canvas: EInvalidOperation.
 
 #include <memory>
 
@@ -28,4 +29,6 @@ protected:
 private:
     std::unique_ptr<TCanvas> FCanvas;
     TBitmap* FCanvasTarget = nullptr;
+    bool FPainting = false;
+    TRect FPaintClip;
 };

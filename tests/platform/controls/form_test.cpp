@@ -10,6 +10,7 @@
 #include "platform/controls/TApplication.h"
 #include "platform/controls/TButton.h"
 #include "platform/controls/TDialogs.h"
+#include "platform/controls/TImage.h"
 #include "platform/controls/TScreen.h"
 #include "platform/loop/Window.h"
 
@@ -308,6 +309,31 @@ TEST_F(FormTest, ResizeFiresOnResizeAndResizesTheSurface)
     App.ProcessMessages();
     EXPECT_EQ(form->Surface().Width(), 300);
     EXPECT_EQ(form->Surface().Height(), 200);
+}
+
+TEST_F(FormTest, APartialRepaintDrawsPicturesOnlyInsideTheRepaintedPart)
+{
+    // A picture under a label: repainting another part of the picture must
+    // leave the label's pixels, which are not repainted, as they are.
+    TForm* form = MakeForm("Main");
+    form->SetBounds(0, 0, 200, 100);
+    auto* image = new TImage(form);
+    image->SetParent(form);
+    image->SetBounds(0, 0, 200, 100);
+    TBitmap picture(200, 100, pf24bit);
+    picture.Fill(clBlue);
+    image->Picture().Assign(&picture);
+    auto* label = new TPaintBox(form);
+    label->SetParent(form);
+    label->SetBounds(10, 70, 50, 20);
+    label->OnPaint = [label](TObject*) { label->Canvas().Brush().SetColor(clRed); label->Canvas().FillRect({0, 0, 50, 20}); };
+    form->Show();
+    App.ProcessMessages();
+    ASSERT_EQ(form->Surface().Pixel(20, 80), clRed);
+    form->InvalidateRect({0, 0, 200, 40});
+    form->PaintSurface();
+    EXPECT_EQ(form->Surface().Pixel(20, 80), clRed);
+    EXPECT_EQ(form->Surface().Pixel(20, 20), clBlue);
 }
 
 }  // namespace
