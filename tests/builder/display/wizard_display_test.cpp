@@ -29,15 +29,7 @@ using DisplayLoop::Pump;
 using DisplayLoop::PumpUntil;
 using DisplayLoop::Shot;
 
-class TServerEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override
-    {
-        UninstallDisplayBackend();
-        XServer::Stop();
-    }
-};
-const auto* const ServerEnvironment = ::testing::AddGlobalTestEnvironment(new TServerEnvironment);
+const auto* const ServerEnvironment = ::testing::AddGlobalTestEnvironment(new DisplayLoop::TServerEnvironment);
 
 class WizardDisplay : public ::testing::Test {
 protected:
@@ -124,6 +116,10 @@ TEST_F(WizardDisplay, RealMouseMovesMarkFramesAndStartOpensTheChooser)
     Wizard->PageControl1->SetActivePage(Wizard->TabSheet2);
     Wizard->RadioButton3->SetChecked(true);
     Pump(300);
+    // The check boxes of a marked group take its grey.
+    MoveOnto(*Wizard->Shape3, 3, 3);
+    EXPECT_TRUE(PumpUntil([&] { return Wizard->CheckBox3->Color() == clSilver; }));
+    Shot("wizard-hover-gallery", *Wizard);
     const TPoint p = Wizard->Image31->ClientToScreen({24, 24});
     ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(p.X) + " " + std::to_string(p.Y) + " click 1"));
     EXPECT_TRUE(PumpUntil([&] { return FolderChooserDialog->Visible(); }));

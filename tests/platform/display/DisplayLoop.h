@@ -1,7 +1,9 @@
 #pragma once
 
-// The loop of a display test, run as a program's would, and screenshots of
-// a form's window (XServer.h).
+// The loop of a display test, run as a program's would, screenshots of a
+// form's window (XServer.h), and the end of the server with the test program.
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
@@ -41,5 +43,16 @@ inline std::string Shot(const std::string& name, const TCustomForm& form)
     const TRect r = DisplayWindowRect(form);
     return XServer::Screenshot(name, r.Left, r.Top, r.Width(), r.Height());
 }
+
+// The server and the backend serve every suite of a run; they go at its end.
+// Each display test program registers one.
+class TServerEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        UninstallDisplayBackend();
+        XServer::Stop();
+    }
+};
 
 }  // namespace DisplayLoop

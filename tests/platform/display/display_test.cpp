@@ -123,16 +123,7 @@ private:
     void Open1Click(TObject*) { Log.push_back("Open1Click"); }
 };
 
-// The server and the backend serve every suite of the run; they go at its end.
-class TServerEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override
-    {
-        UninstallDisplayBackend();
-        XServer::Stop();
-    }
-};
-const auto* const ServerEnvironment = ::testing::AddGlobalTestEnvironment(new TServerEnvironment);
+const auto* const ServerEnvironment = ::testing::AddGlobalTestEnvironment(new DisplayLoop::TServerEnvironment);
 
 class Display : public ::testing::Test {
 protected:
