@@ -1,13 +1,14 @@
 // The start screen's kind buttons: each sets up the wizard for its kind of
 // gallery and shows it.
 
+#include "builder/StartScreen.h"
+
 #include <algorithm>
 #include <initializer_list>
 
 #include "builder/ButtonSounds.h"
 #include "builder/GalleryKindDialog.h"
 #include "builder/LimitsDialog.h"
-#include "builder/StartScreen.h"
 #include "builder/WizardForm.h"
 #include "platform/controls/TDialogs.h"
 #include "platform/core/DateTime.h"

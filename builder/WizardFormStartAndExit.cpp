@@ -1,10 +1,11 @@
 // The wizard's part in the program's start-up, its menu and the ways to leave it.
 
+#include "builder/WizardForm.h"
+
 #include "builder/Language.h"
 #include "builder/SaveSettingsPrompt.h"
 #include "builder/SettingsFile.h"
 #include "builder/StartScreen.h"
-#include "builder/WizardForm.h"
 #include "platform/controls/TApplication.h"
 #include "platform/controls/TDialogs.h"
 
