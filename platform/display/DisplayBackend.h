@@ -20,6 +20,9 @@
 bool InstallDisplayBackend();
 bool DisplayBackendInstalled();
 void UninstallDisplayBackend();
+// A form with a main menu shows it as a bar of this height above its client
+// area, inside the form's window.
+inline constexpr int DisplayMenuBarHeight = 22;
 // The screen rectangle of a shown form's window, its menu bar included; empty
 // without a window.
 TRect DisplayWindowRect(const TCustomForm& form);

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/controls/TControl.h"
+#include "platform/display/DisplayBackend.h"
 #include "platform/loop/FdWatch.h"
 #include "platform/loop/Messages.h"
 
@@ -30,7 +31,7 @@ class TFormPeer;
 class TDisplay {
 public:
     // Height of a form's menu bar.
-    static constexpr int MenuBarHeight = 22;
+    static constexpr int MenuBarHeight = DisplayMenuBarHeight;
 
     // Opens the connection when DISPLAY names a server that answers; nullptr
     // otherwise. The display lives until Close.

@@ -1,0 +1,181 @@
+// A whole gallery made by hand: the real program, driven only by real clicks
+// and typing through the X server, from the start screen through the
+// gallery-kind dialog, the wizard, the file dialog and the folder chooser to
+// the finished gallery folder. Screenshots go to <build>/screenshots/.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "BuilderPlaces.h"
+#include "RunningBuilder.h"
+#include "platform/graphics/TCanvas.h"
+#include "platform/graphics/TJPEGImage.h"
+#include "shared/veskotools.h"
+
+namespace {
+
+using namespace thumbnailstest;
+
+constexpr int PictureCount = 4;
+
+class GalleryByHand : public RunningBuilder {
+protected:
+    void Prepare() override
+    {
+        std::filesystem::create_directory(Folder + "/pictures");
+        std::filesystem::create_directory(Folder + "/gallery");
+        for (int i = 0; i < PictureCount; ++i) {
+            TBitmap bitmap(320 + 40 * i, 240, pf24bit);
+            bitmap.Canvas().Brush().SetColor(static_cast<TColor>(0x203040 + 0x302010 * i));
+            bitmap.Canvas().FillRect(Rect(0, 0, bitmap.Width(), bitmap.Height()));
+            TJPEGImage jpeg;
+            jpeg.Assign(bitmap);
+            jpeg.SaveToFile(Picture(i));
+        }
+    }
+
+    std::string Picture(int i) const { return Folder + "/pictures/holiday" + std::to_string(i) + ".jpg"; }
+    std::string Gallery() const { return Folder + "/gallery/"; }
+
+    TBuilderPlaces& Places()
+    {
+        if (!FPlaces)
+            FPlaces = std::make_unique<TBuilderPlaces>(std::filesystem::path(THUMBNAILS_PROGRAM).parent_path() /
+                                                       "resources");
+        return *FPlaces;
+    }
+
+    void Click(const TWindow& window, TPoint at) { ClickAt(window, at.X, at.Y); }
+
+    // The wizard's add button, then the file dialog: the focus starts in its
+    // name field, which takes the pictures' quoted paths.
+    void AddPicturesThroughTheOpenDialog(const TWindow& wizard)
+    {
+        Click(wizard, Places().Centre("WizardForm", "Image25"));
+        TWindow open;
+        ASSERT_TRUE(FindWindow("Open", open)) << "the file dialog did not show";
+        std::string names;
+        for (int i = 0; i < PictureCount; ++i)
+            names += "\"" + Picture(i) + "\" ";
+        ASSERT_TRUE(XServer::Tool("search --onlyvisible --name '^Open$' windowfocus --sync"));
+        ASSERT_TRUE(XServer::Tool("type --delay 2 '" + names + "'"));
+        Shot(open, "by-hand-open-dialog");
+        ASSERT_TRUE(XServer::Tool("key Return"));
+        ASSERT_TRUE(WaitFor([] { return !WindowShows("Open"); }, 5000)) << "the file dialog stayed open";
+    }
+
+    // The folder chooser that Start opens: the gallery folder's row, then Ok!.
+    void ChooseTheGalleryFolder(const std::string& shot)
+    {
+        TWindow chooser;
+        ASSERT_TRUE(FindWindow("Select Directory.*", chooser)) << "the folder chooser did not show";
+        Click(chooser, Places().FolderRow(Folder, Folder + "/gallery"));
+        Shot(chooser, shot);
+        Click(chooser, Places().Centre("FolderChooserDialog", "BitBtn2"));
+    }
+
+    void ExpectTheFolderHolds(const std::vector<std::string>& names)
+    {
+        for (const std::string& name : names)
+            EXPECT_TRUE(std::filesystem::exists(Gallery() + name)) << name << " is missing";
+    }
+
+    void ExpectThumbnailsOfTheDefaultSize(const std::string& stem)
+    {
+        for (int i = 0; i < PictureCount; ++i) {
+            SCOPED_TRACE(i);
+            TJPEGImage thumbnail;
+            ASSERT_NO_THROW(thumbnail.LoadFromFile(Gallery() + stem + std::to_string(i) + ".jpg"));
+            EXPECT_EQ(thumbnail.Width(), 100);
+            EXPECT_EQ(thumbnail.Height(), 100);
+        }
+    }
+
+private:
+    std::unique_ptr<TBuilderPlaces> FPlaces;
+};
+
+TEST_F(GalleryByHand, AnEnglishHtmlGalleryFromTheStartScreenToTheDoneDialog)
+{
+    TWindow start;
+    ASSERT_TRUE(FindWindow("VESKO THUMBNAILS", start)) << "the start screen did not show";
+    Places().SetUp(TBuilderPlaces::TKind::Web, "eng");
+    Click(start, Places().Centre("StartScreen", "MTranBtn2"));
+
+    TWindow kind;
+    ASSERT_TRUE(FindWindow("HTML or PHP Gallery\\?", kind)) << "the gallery-kind dialog did not show";
+    Click(kind, Places().Centre("GalleryKindDialog", "RadioButton2"));
+    Shot(kind, "by-hand-gallery-kind");
+    Click(kind, Places().Centre("GalleryKindDialog", "BitBtn1"));
+
+    TWindow wizard;
+    ASSERT_TRUE(FindWindow("VESKO THUMBNAILS - .*", wizard)) << "the wizard did not show";
+    ASSERT_NO_FATAL_FAILURE(AddPicturesThroughTheOpenDialog(wizard));
+    Shot(wizard, "by-hand-picture-list");
+
+    Click(wizard, Places().Tab("TabSheet2"));
+    Shot(wizard, "by-hand-gallery-page");
+    Click(wizard, Places().Centre("WizardForm", "Image31"));
+    ASSERT_NO_FATAL_FAILURE(ChooseTheGalleryFolder("by-hand-folder-chooser"));
+
+    TWindow done;
+    ASSERT_TRUE(FindWindow("Yes!", done, 30)) << "the build did not end in the gallery-done dialog";
+    const auto shot = Shot(done, "by-hand-gallery-done");
+    // The dialog names the gallery's index page.
+    const TPoint label = Places().Centre("GalleryDoneDialog", "Label3");
+    EXPECT_GT(DarkPixels(*shot, 10, label.Y - 6, done.Width - 20, 12), 100);
+    Click(done, Places().Centre("GalleryDoneDialog", "BitBtn2"));
+    EXPECT_TRUE(WaitFor([] { return !WindowShows("Yes!"); }, 3000)) << "the gallery-done dialog stayed open";
+
+    std::vector<std::string> names = {"start.html", "page1.html", "frame1.html", "frame_menu.html"};
+    for (int i = 0; i < PictureCount; ++i)
+        for (const char* suffix : {".jpg", "_big.jpg", "_big.html"})
+            names.push_back("th_" + std::to_string(i) + suffix);
+    ExpectTheFolderHolds(names);
+    ExpectThumbnailsOfTheDefaultSize("th_");
+    std::string index, page;
+    LoadFileToString(Gallery() + "start.html", index);
+    LoadFileToString(Gallery() + "page1.html", page);
+    EXPECT_NE(index.find("page1.html"), std::string::npos);
+    EXPECT_NE(page.find("th_3.jpg"), std::string::npos);
+    // "Don't Show!" opened nothing: the program still runs, with no browser asked for.
+    EXPECT_EQ(waitpid(Program, nullptr, WNOHANG), 0);
+}
+
+TEST_F(GalleryByHand, GermanThumbnailsOnlyKeepTheirOwnNames)
+{
+    TWindow start;
+    ASSERT_TRUE(FindWindow("VESKO THUMBNAILS", start)) << "the start screen did not show";
+    Click(start, Places().Centre("StartScreen", "MTranBtn5"));
+    // The wizard's poll applies the language within half a second.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    Places().SetUp(TBuilderPlaces::TKind::Thumbnails, "ger");
+    Click(start, Places().Centre("StartScreen", "MTranBtn4"));
+
+    TWindow wizard;
+    ASSERT_TRUE(FindWindow("VESKO THUMBNAILS - .*", wizard)) << "the wizard did not show";
+    ASSERT_NO_FATAL_FAILURE(AddPicturesThroughTheOpenDialog(wizard));
+    Click(wizard, Places().Tab("TabSheet6"));
+    Click(wizard, Places().Centre("WizardForm", "CheckBox13"));
+    Shot(wizard, "by-hand-thumbnails-page-german");
+    Click(wizard, Places().Centre("WizardForm", "Image17"));
+    ASSERT_NO_FATAL_FAILURE(ChooseTheGalleryFolder("by-hand-folder-chooser-german"));
+
+    std::vector<std::string> names;
+    for (int i = 0; i < PictureCount; ++i)
+        names.push_back("holiday" + std::to_string(i) + ".jpg");
+    const auto all = [&] {
+        for (const std::string& name : names)
+            if (!std::filesystem::exists(Gallery() + name))
+                return false;
+        return true;
+    };
+    ASSERT_TRUE(WaitFor(all, 20000)) << "the thumbnails were not all written";
+    ASSERT_TRUE(WaitFor([] { return !WindowShows("Create"); }, 5000)) << "the build did not end";
+    ExpectThumbnailsOfTheDefaultSize("holiday");
+    EXPECT_FALSE(std::filesystem::exists(Gallery() + "start.html"));
+    EXPECT_FALSE(std::filesystem::exists(Gallery() + "th_0.jpg"));
+}
+
+}  // namespace
