@@ -154,7 +154,7 @@ constexpr auto German = std::to_array<TLanguageRow>({
     {"TForm13.BitBtn1", "Ja"},
     {"TForm13.BitBtn2", "Nein"},
     {"TForm8.Label1", "Einstellungen sichern?"},
-    {"TForm11.Memo1", "Vollbilder, die gr\xF6\xDF" "er als diese Grenzen sind, werden verkleinert, und ihre\r\n"
+    {"TForm11.Memo1", "Vollbilder, die gr\xF6\xDF" "er als diese Grenzen sind, werden verkleinert, und ihre "
                       "JPEG-Qualit\xE4t wird gesenkt, bis die Datei in die Grenze der Dateigr\xF6\xDF" "e passt."},
     {"TForm2.BitBtn1", "Neuer Ordner.."},
     {"TForm6.BitBtn1", "Bild laden"},
@@ -323,7 +323,7 @@ constexpr auto English = std::to_array<TLanguageRow>({
     {"TForm11.Label1", "MAX. Height (PIX)"},
     {"TForm11.Label2", "MAX. Width (PIX)"},
     {"TForm11.Label3", "MAX. File Size (KB)"},
-    {"TForm11.Memo1", "Full pictures larger than these limits are made smaller, and their\r\n"
+    {"TForm11.Memo1", "Full pictures larger than these limits are made smaller, and their "
                       "JPEG quality is lowered until the file fits the size limit."},
     {"TForm2.BitBtn1", "Create New Folder"},
     {"TForm6.BitBtn1", "Load Picture"},

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "platform/core/AnsiString.h"
+#include "platform/graphics/FontEngine.h"
 
 #include <FL/Fl.H>
 
@@ -81,7 +82,11 @@ Fl_Font Font(const TFont& font)
     if (auto found = fonts.find(key); found != fonts.end()) return found->second;
     // The first character is the toolkit's style mark: plain, bold, italic, both.
     const char mark = bold && italic ? 'P' : bold ? 'B' : italic ? 'I' : ' ';
-    names.push_back(mark + Cp1252ToUtf8(font.Name()));
+    // The Windows names go to the same families the canvas draws with, so a
+    // widget's text has the face and width of a label's beside it; asked as
+    // they are, fontconfig would substitute a face of its own choice.
+    const std::string family = MappedFontFamily(font.Name());
+    names.push_back(mark + Cp1252ToUtf8(family.empty() ? font.Name() : family));
     const Fl_Font index = next++;
     Fl::set_font(index, names.back().c_str());
     fonts.emplace(key, index);

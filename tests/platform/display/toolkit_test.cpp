@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <FL/Enumerations.H>
+#include <FL/Fl.H>
+
+#include "platform/graphics/TCanvas.h"
 
 namespace {
 
@@ -33,6 +36,29 @@ TEST(Toolkit, LabelsShowAtSignsAsThemselves)
 {
     EXPECT_EQ(Toolkit::Label("mail@home \xFC"), "mail@@home \xC3\xBC");
     EXPECT_EQ(Toolkit::Text("mail@home"), "mail@home");
+}
+
+// Widgets and the canvas draw one face for one name; the style mark comes first.
+TEST(Toolkit, WindowsFontNamesBecomeTheCanvasFamilies)
+{
+    struct TCase {
+        const char* Name;
+        TFontStyles Style;
+        const char* Toolkit;
+    } cases[] = {
+        {"MS Sans Serif", 0, " Liberation Sans"},
+        {"Tahoma", fsBold, "BLiberation Sans"},
+        {"Verdana", fsItalic, "IDejaVu Sans"},
+        {"Courier New", 0, " Liberation Mono"},
+        {"Some Font Of Its Own", 0, " Some Font Of Its Own"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TFont font;
+        font.SetName(c.Name);
+        font.SetStyle(c.Style);
+        EXPECT_STREQ(Fl::get_font(Toolkit::Font(font)), c.Toolkit);
+    }
 }
 
 TEST(Toolkit, CharCountCountsCodePointsNotBytes)
