@@ -14,6 +14,12 @@ namespace {
 TScreen TheScreen;
 TMouse TheMouse;
 
+std::function<void()>& CursorNotice()
+{
+    static std::function<void()> notice;
+    return notice;
+}
+
 std::vector<std::string> FontFamilies()
 {
     std::set<std::string> names;
@@ -37,6 +43,15 @@ std::vector<std::string> FontFamilies()
 }
 
 }  // namespace
+
+void TScreen::SetCursor(TCursor value)
+{
+    if (value == FCursor) return;
+    FCursor = value;
+    if (const auto& notice = CursorNotice()) notice();
+}
+
+void TScreen::SetCursorNotice(std::function<void()> notice) { CursorNotice() = std::move(notice); }
 
 TScreen* Screen = &TheScreen;
 TMouse* Mouse = &TheMouse;

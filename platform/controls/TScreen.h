@@ -4,6 +4,7 @@
 // the installed font families (from fontconfig, read once) and the forms.
 // The mouse: the pointer's last position on the screen.
 
+#include <functional>
 #include <vector>
 
 #include "platform/controls/TControl.h"
@@ -20,7 +21,11 @@ public:
     int PixelsPerInch() const { return ScreenPixelsPerInch; }
 
     TCursor Cursor() const { return FCursor; }
-    void SetCursor(TCursor value) { FCursor = value; }
+    // A change is shown at once (through the cursor notice), since the code
+    // that sets the hourglass usually works without pumping messages.
+    void SetCursor(TCursor value);
+    // Called after every change of Cursor; the display installs one.
+    static void SetCursorNotice(std::function<void()> notice);
 
     // Family names, sorted, without duplicates.
     const TStrings& Fonts();

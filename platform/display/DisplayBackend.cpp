@@ -1,6 +1,9 @@
 #include "platform/display/DisplayBackend.h"
 
+#include <FL/Fl.H>
+
 #include "platform/controls/TCustomForm.h"
+#include "platform/controls/TScreen.h"
 #include "platform/controls/UserInteraction.h"
 #include "platform/display/DropDownList.h"
 #include "platform/display/HintWindow.h"
@@ -25,6 +28,16 @@ TBackend& Backend()
     return backend;
 }
 
+// Shown at once: the code that sets the hourglass works without pumping.
+void ShowScreenCursor()
+{
+    TDisplay* display = TDisplay::Current();
+    if (!display) return;
+    for (TFormPeer* form : display->Forms())
+        form->FollowCursor();
+    Fl::flush();
+}
+
 }  // namespace
 
 bool InstallDisplayBackend()
@@ -35,6 +48,7 @@ bool InstallDisplayBackend()
     backend.Previous = InstalledUserInteraction();
     SetPeerFactory(&backend.Factory);
     SetUserInteraction(&backend.Interaction);
+    TScreen::SetCursorNotice(ShowScreenCursor);
     backend.Installed = true;
     return true;
 }
@@ -48,6 +62,7 @@ void UninstallDisplayBackend()
     CloseMenus();
     HideHintWindow();
     DestroyHintWindow();
+    TScreen::SetCursorNotice(nullptr);
     SetPeerFactory(nullptr);
     SetUserInteraction(backend.Previous);
     backend.Installed = false;
@@ -60,4 +75,10 @@ TRect DisplayWindowRect(const TCustomForm& form)
     if (!peer || !peer->Widget()) return {};
     const Fl_Widget& window = *peer->Widget();
     return Bounds(window.x(), window.y(), window.w(), window.h());
+}
+
+bool DisplayShowsCursor(const TCustomForm& form, TCursor cursor)
+{
+    const auto* peer = dynamic_cast<const TFormPeer*>(form.Peer());
+    return peer && peer->ShowsCursor(cursor);
 }

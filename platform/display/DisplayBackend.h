@@ -14,6 +14,7 @@
 // Install and uninstall on the UI thread; uninstall once no form is left.
 
 #include "platform/controls/Forward.h"
+#include "platform/controls/TControl.h"
 #include "platform/graphics/Types.h"
 
 bool InstallDisplayBackend();
@@ -22,3 +23,5 @@ void UninstallDisplayBackend();
 // The screen rectangle of a shown form's window, its menu bar included; empty
 // without a window.
 TRect DisplayWindowRect(const TCustomForm& form);
+// Whether a shown form's window shows `cursor` where no control has its own.
+bool DisplayShowsCursor(const TCustomForm& form, TCursor cursor);

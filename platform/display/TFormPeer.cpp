@@ -373,6 +373,8 @@ void TFormPeer::FollowCursor()
     window->cursor(cursor);
 }
 
+bool TFormPeer::ShowsCursor(TCursor cursor) const { return FCursor == ToolkitCursor(cursor, nullptr); }
+
 int TFormPeer::KeyEvent(int event)
 {
     const std::uint16_t vk = Toolkit::VirtualKey(Fl::event_key());

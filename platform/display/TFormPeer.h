@@ -49,6 +49,11 @@ public:
     void WindowChanged(int x, int y, int w, int h);
     bool Applying() const { return FApplying; }
     void CloseBox();
+    // Shows the cursor the model asks for under the pointer now.
+    void FollowCursor();
+    // Whether the window shows `cursor` (of a control without a cursor of
+    // its own).
+    bool ShowsCursor(TCursor cursor) const;
 
 protected:
     void SyncText() override;
@@ -61,7 +66,6 @@ protected:
 private:
     void FollowSurface();
     void FollowFocus();
-    void FollowCursor();
     void ShowWindow();
     void ApplyWindowHints();
     void MoveFocus(bool backwards);

@@ -16,6 +16,7 @@
 #include "XServer.h"
 #include "platform/controls/LayoutReader.h"
 #include "platform/controls/TApplication.h"
+#include "platform/controls/TScreen.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TCheckBox.h"
 #include "platform/controls/TComboBox.h"
@@ -535,6 +536,25 @@ TEST_F(Display, TheCloseBoxClosesTheForm)
     PostMessage(form->Handle(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(PumpUntil([&] { return form->Logged("FormClose"); }));
     EXPECT_TRUE(Application->Terminated());
+}
+
+}  // namespace
+
+namespace {
+
+// A busy task sets the hourglass and works without pumping: the window must
+// show it from the moment it is set.
+TEST_F(Display, TheScreenCursorShowsBeforeTheNextPump)
+{
+    TEveryForm* form = nullptr;
+    App->CreateForm(form);
+    form->Show();
+    Pump(200);
+    ASSERT_TRUE(DisplayShowsCursor(*form, crDefault));
+    Screen->SetCursor(crHourGlass);
+    EXPECT_TRUE(DisplayShowsCursor(*form, crHourGlass));
+    Screen->SetCursor(crDefault);
+    EXPECT_TRUE(DisplayShowsCursor(*form, crDefault));
 }
 
 }  // namespace
