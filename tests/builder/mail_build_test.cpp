@@ -9,14 +9,6 @@
 namespace buildertest {
 namespace {
 
-int Count(const std::string& text, std::string_view what)
-{
-    int n = 0;
-    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
-        ++n;
-    return n;
-}
-
 class MailBuildTest : public RoadTest {
 protected:
     MailBuildTest() { ChooseMail(); }
@@ -40,9 +32,9 @@ TEST_F(MailBuildTest, RowsThumbnailsAndTheMailProgramsArgument)
         RunBuild();  // no message
 
         const std::string page = ReadFileBytes(Mail() + "index.html");
-        EXPECT_EQ(Count(page, "</tr><tr>"), c.rowStarts);
-        EXPECT_EQ(Count(page, "<td></td>"), c.fillers);
-        EXPECT_EQ(Count(page, "<img src=cid:"), c.pictures);
+        EXPECT_EQ(Occurrences(page, "</tr><tr>"), c.rowStarts);
+        EXPECT_EQ(Occurrences(page, "<td></td>"), c.fillers);
+        EXPECT_EQ(Occurrences(page, "<img src=cid:"), c.pictures);
         EXPECT_NE(page.find("<img src=cid:th_0.jpg><p><center><font class=pi>c0&#160;</font></center><p></td>"),
                   std::string::npos);
         EXPECT_EQ(page.find("background="), std::string::npos);
