@@ -143,6 +143,16 @@ TEST_F(ExeBuildTest, RefusalsComeBeforeAnythingIsWritten)
     }
 }
 
+TEST_F(ExeBuildTest, AFailedWriteGivesTheWizardBack)
+{
+    AddJpegs(1);
+    Script.AnswerSave(Out.Path() + "no folder/g.exe");
+    EXPECT_THROW(RunBuild(), EFCreateError);
+    EXPECT_TRUE(Wizard->PageControl1->Enabled());
+    EXPECT_TRUE(Wizard->Image31->Enabled());
+    EXPECT_FALSE(PleaseWaitForm->Visible());
+}
+
 TEST_F(ExeBuildTest, TheViewerItselfIsNeverReplaced)
 {
     AddJpegs(1);
