@@ -167,8 +167,10 @@ TForm1::TLoadResult TForm1::LoadImages(std::string_view programFile)
 TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
 {
     FLoadError.clear();
-    FProgramFile = programFile;
-    TGalleryBlock block = ReadProgramGallery(FProgramFile.View());
+    // Pictures of an earlier load keep their views into their own file.
+    FProgramFiles.push_back(programFile);
+    const TSharedBytes& file = FProgramFiles.back();
+    TGalleryBlock block = ReadProgramGallery(file.View());
     if (block.Pictures.empty()) {
         // A bare viewer, or a block that holds no picture it could read.
         FLoadError = block.Error;
@@ -217,7 +219,7 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
         hidden->SetName("IM" + std::to_string(n));
         hidden->SetVisible(false);
         hidden->SetParent(this);
-        hidden->Picture().SetGraphic(std::make_unique<TStoredJpeg>(FProgramFile.SliceOf(picture.Bytes), decoded.Width(),
+        hidden->Picture().SetGraphic(std::make_unique<TStoredJpeg>(file.SliceOf(picture.Bytes), decoded.Width(),
                                                                  decoded.Height()));
 
         FPictures.push_back(std::move(picture));
@@ -239,7 +241,7 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
     // had passed through them; filled once here, since two copies of every
     // decoded picture cost the load more than its decoding did.
     Image1->Picture().SetGraphic(
-        std::make_unique<TStoredJpeg>(FProgramFile.SliceOf(FPictures.back().Bytes), decoded.Width(), decoded.Height()));
+        std::make_unique<TStoredJpeg>(file.SliceOf(FPictures.back().Bytes), decoded.Width(), decoded.Height()));
     Image3->Picture().Bitmap().Assign(decoded);
     return TLoadResult::Loaded;
 }

@@ -88,8 +88,8 @@ private:
 
     std::string FSelectedPictureName;
     int FRotationCount = 0;
-    TSharedBytes FProgramFile;
-    std::vector<TBlockPicture> FPictures;  // views into FProgramFile
+    std::vector<TSharedBytes> FProgramFiles;  // the files read, one a load
+    std::vector<TBlockPicture> FPictures;      // views into FProgramFiles
     std::string FNotes;
     std::string FLoadError;
     std::string FReportFile;
