@@ -18,8 +18,10 @@ public:
     ~TForm2() override;
     const char* ClassName() const override { return "TForm2"; }
 
-    // The chosen folder, without a final "/" (except the root).
-    std::string ChosenFolder() const { return DirectoryListBox1->Directory(); }
+    // The chosen folder, without a final "/" (except the root): the one
+    // selected in the folder list, which is its open folder unless a click
+    // picked another.
+    std::string ChosenFolder() const;
 
     TLabel* Label1;
     TDriveComboBox* DriveComboBox1;
@@ -31,6 +33,12 @@ public:
     TFileListBox* FileListBox1;
 
 private:
+    // A drive that cannot be read gets "disc / medium not ready", and the
+    // drive box goes back to the folder list's drive.
+    void DriveComboBox1Change(TObject* Sender);
+    // Shows the new-folder dialog.
+    void BitBtn1Click(TObject* Sender);
+    // Clicks and changes of the folder list: the chosen folder in StaticText1.
     void DirectoryListBox1Change(TObject* Sender);
     void BitBtn2Click(TObject* Sender);
 };

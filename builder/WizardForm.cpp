@@ -1,6 +1,7 @@
 #include "builder/WizardForm.h"
 
 #include "builder/BackgroundDialog.h"
+#include "builder/ButtonSounds.h"
 #include "builder/CopyrightDialog.h"
 #include "builder/FontOptionsDialog.h"
 #include "builder/GalleryBuild.h"
@@ -50,6 +51,26 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
     h.Add("Image29Click", this, &TForm1::Image29Click);
     h.Add("Image30Click", this, &TForm1::Image30Click);
     h.Add("Label54Click", this, &TForm1::Label54Click);
+    h.Add("Image15Click", this, &TForm1::Image15Click);
+    h.Add("Image51Click", this, &TForm1::Image51Click);
+    h.Add("Image31Click", this, &TForm1::Image31Click);
+    h.Add("Image53Click", this, &TForm1::Image53Click);
+    h.Add("Timer1Timer", this, &TForm1::Timer1Timer);
+    h.Add("PageControl1MouseDown", this, &TForm1::PageControl1MouseDown);
+    h.Add("PageControl1Change", this, &TForm1::PageControl1Change);
+    h.Add("GalleryFrameMouseMove", this, &TForm1::GalleryFrameMouseMove);
+    h.Add("Shape1MouseMove", this, &TForm1::Shape1MouseMove);
+    h.Add("Image18MouseMove", this, &TForm1::Image18MouseMove);
+    h.Add("TextFrameMouseMove", this, &TForm1::TextFrameMouseMove);
+    h.Add("Shape4MouseMove", this, &TForm1::Shape4MouseMove);
+    h.Add("Image2MouseMove", this, &TForm1::Image2MouseMove);
+    h.Add("MailFrameMouseMove", this, &TForm1::MailFrameMouseMove);
+    h.Add("Image8MouseMove", this, &TForm1::Image8MouseMove);
+    h.Add("Shape12MouseMove", this, &TForm1::Shape12MouseMove);
+    h.Add("Image20MouseMove", this, &TForm1::Image20MouseMove);
+    h.Add("LinkLabelMouseMove", this, &TForm1::LinkLabelMouseMove);
+    h.Add("Image3MouseMove", this, &TForm1::Image3MouseMove);
+    h.Add("Panel3MouseMove", this, &TForm1::Panel3MouseMove);
     ReadLayout("WizardForm", h);
     FindControls();
 }
@@ -73,6 +94,9 @@ void TForm1::FindControls()
     Deutsch1 = Child<TMenuItem>("Deutsch1");
     BackToAssist1 = Child<TMenuItem>("BackToAssist1");
 
+    Timer1 = Child<TTimer>("Timer1");
+    Timer2 = Child<TTimer>("Timer2");
+
     PageControl1 = Child<TPageControl>("PageControl1");
     TabSheet1 = Child<TTabSheet>("TabSheet1");
     TabSheet2 = Child<TTabSheet>("TabSheet2");
@@ -82,6 +106,37 @@ void TForm1::FindControls()
     TabSheet7 = Child<TTabSheet>("TabSheet7");
     TabSheet8 = Child<TTabSheet>("TabSheet8");
     TabSheet9 = Child<TTabSheet>("TabSheet9");
+    Image1 = Child<TImage>("Image1");
+    Image2 = Child<TImage>("Image2");
+    Image5 = Child<TImage>("Image5");
+    Image8 = Child<TImage>("Image8");
+    Image18 = Child<TImage>("Image18");
+    Image20 = Child<TImage>("Image20");
+    Image57 = Child<TImage>("Image57");
+    Image58 = Child<TImage>("Image58");
+    Shape1 = Child<TShape>("Shape1");
+    Shape2 = Child<TShape>("Shape2");
+    Shape3 = Child<TShape>("Shape3");
+    Shape4 = Child<TShape>("Shape4");
+    Shape5 = Child<TShape>("Shape5");
+    Shape6 = Child<TShape>("Shape6");
+    Shape7 = Child<TShape>("Shape7");
+    Shape8 = Child<TShape>("Shape8");
+    Shape9 = Child<TShape>("Shape9");
+    Shape10 = Child<TShape>("Shape10");
+    Shape11 = Child<TShape>("Shape11");
+    Shape12 = Child<TShape>("Shape12");
+    Shape13 = Child<TShape>("Shape13");
+    Shape14 = Child<TShape>("Shape14");
+    Panel2 = Child<TPanel>("Panel2");
+    Panel3 = Child<TPanel>("Panel3");
+    Image6 = Child<TImage>("Image6");
+    Image16 = Child<TImage>("Image16");
+    Image17 = Child<TImage>("Image17");
+    Image19 = Child<TImage>("Image19");
+    Image56 = Child<TImage>("Image56");
+    Image53 = Child<TImage>("Image53");
+    Image51 = Child<TImage>("Image51");
 
     ListBox1 = Child<TListBox>("ListBox1");
     ListBox2 = Child<TListBox>("ListBox2");
@@ -257,18 +312,27 @@ void TForm1::Label27Click(TObject*)
     FormRef(LimitsDialog, "TForm11").Show();
 }
 
+void TForm1::Image15Click(TObject*)
+{
+    PlayButtonSound();
+    FormRef(FontOptionsDialog, "TForm7").Show();
+}
+
 void TForm1::Image21Click(TObject*)
 {
+    PlayButtonSound();
     FormRef(FontOptionsDialog, "TForm7").Show();
 }
 
 void TForm1::Image22Click(TObject*)
 {
+    PlayButtonSound();
     FormRef(BackgroundDialog, "TForm6").Show();
 }
 
 void TForm1::Image23Click(TObject*)
 {
+    PlayButtonSound();
     FormRef(CopyrightDialog, "TForm9").Show();
 }
 
@@ -280,16 +344,19 @@ void TForm1::LoadTextInto(TMemo& memo)
 
 void TForm1::Image28Click(TObject*)
 {
+    PlayButtonSound();
     LoadTextInto(*Memo3);
 }
 
 void TForm1::Image29Click(TObject*)
 {
+    PlayButtonSound();
     LoadTextInto(*Memo4);
 }
 
 void TForm1::Image30Click(TObject*)
 {
+    PlayButtonSound();
     LoadTextInto(*Memo5);
 }
 

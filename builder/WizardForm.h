@@ -10,8 +10,12 @@
 // - Controls that show one option on several pages are kept in step by their
 //   click handlers (the mirror chains); text typed into an edit is not copied.
 // - ApplyOptionRules enables the controls that depend on other options; the
-//   handlers of those options call it.
-// - BitBtn2Click runs a whole build (GalleryBuild.h).
+//   handlers of those options call it, and the poll (Timer1Timer, from two
+//   500 ms timers) runs it too, after applying a changed language.
+// - BitBtn2Click runs a whole build (GalleryBuild.h). The Start buttons reach
+//   it at once (e-mail, picture application) or through the folder chooser's
+//   Ok! (web, thumbnails); Publish uses the same chooser to hand a finished
+//   gallery to the uploader.
 
 #include <memory>
 #include <string>
@@ -30,6 +34,8 @@
 #include "platform/controls/TListBox.h"
 #include "platform/controls/TMenu.h"
 #include "platform/controls/TPageControl.h"
+#include "platform/controls/TPanel.h"
+#include "platform/controls/TTimer.h"
 #include "platform/controls/TTrackBar.h"
 #include "platform/controls/TUpDown.h"
 
@@ -48,6 +54,14 @@ public:
     // Applies the texts and pictures of one language ("ger" or "eng") to every
     // builder window, once per language change (LanguageApplied).
     void SetLang(const std::string& lang);
+    // The poll: resets Label27's look, applies a changed language (clearing
+    // the background picture and the two colours first), then the enabling
+    // rules.
+    void Timer1Timer(TObject* Sender);
+    // Start (Image31, Image6, Image16, Image17, Image19, Image56).
+    void Image31Click(TObject* Sender);
+    // Publish: the uploader on a chosen gallery folder that holds "start.html".
+    void Image53Click(TObject* Sender);
 
     // Program-wide state the wizard holds.
     std::string ProgramFolder;  // the program's folder, ending with "/"
@@ -75,7 +89,10 @@ public:
     TMenuItem* Deutsch1;
     TMenuItem* BackToAssist1;
 
-    // Pages.
+    TTimer* Timer1;
+    TTimer* Timer2;
+
+    // Pages, each with its page picture and frames (shapes) around its groups.
     TPageControl* PageControl1;
     TTabSheet* TabSheet1;  // pictures
     TTabSheet* TabSheet2;  // web gallery
@@ -85,6 +102,38 @@ public:
     TTabSheet* TabSheet7;  // picture application (EXE)
     TTabSheet* TabSheet8;  // PDF gallery
     TTabSheet* TabSheet9;  // instructions
+    TImage* Image1;   // gallery page picture
+    TImage* Image2;   // pictures page picture
+    TImage* Image5;   // extra-texts page picture
+    TImage* Image8;   // e-mail page picture
+    TImage* Image18;  // thumbnails page picture
+    TImage* Image20;  // EXE page picture
+    TImage* Image57;  // PDF page picture
+    TImage* Image58;  // instructions picture
+    TShape* Shape1;
+    TShape* Shape2;
+    TShape* Shape3;
+    TShape* Shape4;
+    TShape* Shape5;
+    TShape* Shape6;
+    TShape* Shape7;
+    TShape* Shape8;
+    TShape* Shape9;
+    TShape* Shape10;
+    TShape* Shape11;
+    TShape* Shape12;
+    TShape* Shape13;
+    TShape* Shape14;
+    TPanel* Panel2;  // EXE page
+    TPanel* Panel3;  // PDF page
+    // The Start button of each page but the pictures page (Image31: gallery).
+    TImage* Image6;   // extra texts
+    TImage* Image16;  // e-mail
+    TImage* Image17;  // thumbnails
+    TImage* Image19;  // EXE
+    TImage* Image56;  // PDF
+    TImage* Image53;  // publish
+    TImage* Image51;  // meta tags
 
     // Picture list.
     TListBox* ListBox1;  // PictureList
@@ -249,7 +298,30 @@ private:
     void RadioButton11Click(TObject* Sender);
     void RadioButton12Click(TObject* Sender);
 
+    // Poll companions (WizardFormPoll.cpp).
+    void PageControl1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void PageControl1Change(TObject* Sender);
+
+    // Hover effects (WizardFormHover.cpp).
+    void GalleryFrameMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void Shape1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void Image18MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void TextFrameMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void Shape4MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void Image2MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void MailFrameMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void Image8MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void Shape12MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void Image20MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void LinkLabelMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void Image3MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void Panel3MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    bool ColorEffects() const;
+
     // Dialog openers.
+    void Image15Click(TObject* Sender);
+    void Image51Click(TObject* Sender);
+    // Also Label51's and Label58's: all three open the limits dialog.
     void Label27Click(TObject* Sender);
     void Image21Click(TObject* Sender);
     void Image22Click(TObject* Sender);

@@ -3,6 +3,7 @@
 
 #include "builder/WizardForm.h"
 
+#include "builder/ButtonSounds.h"
 #include "platform/controls/TScreen.h"
 #include "platform/core/AnsiString.h"
 
@@ -37,6 +38,7 @@ void TForm1::Edit10KeyUp(TObject*, std::uint16_t&, TShiftState)
 
 void TForm1::Image25Click(TObject* Sender)
 {
+    PlayButtonSound();
     BitBtn1Click(Sender);
 }
 
@@ -55,6 +57,7 @@ void TForm1::BitBtn1Click(TObject*)
 
 void TForm1::Image26Click(TObject* Sender)
 {
+    PlayButtonSound();
     Image3->Picture().Assign(Image7->Picture());
     BitBtn3Click(Sender);
 }
@@ -72,6 +75,7 @@ void TForm1::BitBtn3Click(TObject*)
 
 void TForm1::Image27Click(TObject* Sender)
 {
+    PlayButtonSound();
     Image3->Picture().Assign(Image7->Picture());
     BitBtn4Click(Sender);
 }

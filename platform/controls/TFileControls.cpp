@@ -1,6 +1,11 @@
 #include "platform/controls/TFileControls.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+
+#include <dirent.h>
 
 #include "platform/controls/Properties.h"
 #include "platform/core/AnsiString.h"
@@ -30,6 +35,30 @@ std::string Normalised(const std::string& dir)
     std::string d = ExpandFileName(dir);
     while (d.size() > 1 && d.back() == '/') d.pop_back();
     return d.empty() ? "/" : d;
+}
+
+bool OnDrive(const std::string& dir, const std::string& root)
+{
+    if (root == "/") return true;
+    return dir.compare(0, root.size(), root) == 0 && (dir.size() == root.size() || dir[root.size()] == '/');
+}
+
+// The mount table writes blanks and a few other bytes as octal escapes.
+std::string UnescapedMountPoint(const std::string& field)
+{
+    std::string out;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            const std::string digits = field.substr(i + 1, 3);
+            if (std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '7'; })) {
+                out += static_cast<char>(std::stoi(digits, nullptr, 8));
+                i += 3;
+                continue;
+            }
+        }
+        out += field[i];
+    }
+    return out;
 }
 
 }  // namespace
@@ -129,6 +158,28 @@ void TDirectoryListBox::SetDirectory(const std::string& value)
     Fire(*this, OnChange, this);
 }
 
+std::string TDirectoryListBox::Drive() const
+{
+    if (!FDrive.empty() && OnDrive(FDirectory, FDrive)) return FDrive;
+    std::string best = "/";
+    for (const std::string& root : TDriveComboBox::SystemDrives())
+        if (OnDrive(FDirectory, root) && root.size() > best.size()) best = root;
+    return best;
+}
+
+void TDirectoryListBox::SetDrive(const std::string& root)
+{
+    const std::string dir = Normalised(root);
+    std::unique_ptr<DIR, int (*)(DIR*)> handle(::opendir(ToSystemPath(dir).c_str()), ::closedir);
+    if (!handle) {
+        const int error = errno;
+        throw EInOutError("The drive " + dir + " is not ready", error);
+    }
+    handle.reset();
+    FDrive = dir;
+    SetDirectory(dir);
+}
+
 void TDirectoryListBox::Fill()
 {
     Items().Clear();
@@ -215,8 +266,46 @@ void TDirectoryListBox::Notification(TComponent* component, TOperation operation
 TDriveComboBox::TDriveComboBox(TComponent* AOwner) : TComboBox(AOwner)
 {
     SetStyle(csDropDownList);
-    Items().Add("/");
-    SetItemIndex(0);
+    Update();
+}
+
+std::vector<std::string> TDriveComboBox::SystemDrives()
+{
+    std::vector<std::string> drives{"/"};
+    std::ifstream table("/proc/self/mounts");
+    std::string line;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string device, point;
+        if (!(fields >> device >> point)) continue;
+        std::string name;
+        if (!TryUtf8ToCp1252(UnescapedMountPoint(point), name)) continue;
+        const bool removable = name.rfind("/media/", 0) == 0 || name.rfind("/run/media/", 0) == 0;
+        if (removable && std::find(drives.begin(), drives.end(), name) == drives.end()) drives.push_back(name);
+    }
+    std::sort(drives.begin() + 1, drives.end());
+    return drives;
+}
+
+std::string TDriveComboBox::Drive() const
+{
+    if (ItemIndex() < 0 || ItemIndex() >= Items().Count()) return "/";
+    return Items().Strings(ItemIndex());
+}
+
+void TDriveComboBox::SetDrive(const std::string& root)
+{
+    const int index = Items().IndexOf(Normalised(root));
+    if (index >= 0) SetItemIndex(index);
+}
+
+void TDriveComboBox::Update()
+{
+    const std::string selected = Drive();
+    Items().Clear();
+    for (const std::string& root : SystemDrives()) Items().Add(root);
+    const int index = Items().IndexOf(selected);
+    SetItemIndex(index >= 0 ? index : 0);
 }
 
 const TPropertyTable& TDriveComboBox::PropertyTable()

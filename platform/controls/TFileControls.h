@@ -1,8 +1,12 @@
 #pragma once
 
-// The file-system controls: a drive box (one drive, the root "/"), a folder
-// list and a file list, usually linked (drive -> folders -> files).
+// The file-system controls: a drive box, a folder list and a file list,
+// usually linked (drive -> folders -> files).
 //
+// - Drives are folder roots: "/" first, then the mount points of removable
+//   media (below /media and /run/media), as a desktop mounts them. A drive
+//   can go away after it was listed, as a medium taken out does; switching a
+//   folder list to it then raises, as switching to a drive not ready does.
 // - TDirectoryListBox lists the path from the root down to Directory, then the
 //   folders inside Directory (dot-folders left out, sorted without regard to
 //   case). Setting Directory updates its linked file list and label, then runs
@@ -61,7 +65,12 @@ public:
     // Always ends without "/" except for the root.
     const std::string& Directory() const { return FDirectory; }
     void SetDirectory(const std::string& value);
-    char Drive() const { return '/'; }
+    // The drive root of Directory: the last one switched to while Directory
+    // lies on it, else the longest listed root it lies on.
+    std::string Drive() const;
+    // Moves to that drive's root; EInOutError when it cannot be read, and
+    // nothing changes.
+    void SetDrive(const std::string& root);
     TFileListBox* FileList() const { return FFileList; }
     void SetFileList(TFileListBox* list);
     TLabel* DirLabel() const { return FDirLabel; }
@@ -82,6 +91,7 @@ protected:
 private:
     void Fill();
     std::string FDirectory;
+    std::string FDrive;
     int FPathItems = 0;  // items that are the path itself
     TFileListBox* FFileList = nullptr;
     TLabel* FDirLabel = nullptr;
@@ -95,7 +105,17 @@ public:
     static const TPropertyTable& PropertyTable();
     const TPropertyTable& Properties() const override { return PropertyTable(); }
 
-    char Drive() const { return '/'; }
+    // The drive roots, read from the system's mount table.
+    static std::vector<std::string> SystemDrives();
+
+    // Items are the drive roots; Drive is the selected one ("/" with none).
+    std::string Drive() const;
+    // Selects that root when it is listed; runs no handler.
+    void SetDrive(const std::string& root);
+    // Lists the drives again, keeping the selection while its drive is there.
+    void Update();
+    // The folder list a layout links; a change of drive switches it in the
+    // form's OnChange handler, where a drive not ready can be answered.
     TDirectoryListBox* DirList() const { return FDirList; }
     void SetDirList(TDirectoryListBox* list);
 

@@ -22,8 +22,11 @@
 #include "builder/FontOptionsDialog.h"
 #include "builder/GalleryDoneDialog.h"
 #include "builder/GalleryKindDialog.h"
+#include "builder/Language.h"
 #include "builder/LimitsDialog.h"
 #include "builder/MetaHeadText.h"
+#include "builder/MetaTagsEditor.h"
+#include "builder/NewFolderDialog.h"
 #include "builder/OverwritePrompt.h"
 #include "builder/PleaseWaitForm.h"
 #include "builder/WizardForm.h"
@@ -208,6 +211,7 @@ protected:
         MetaHeadText = std::string(DefaultMetaHeadText);
         App.CreateForm(WizardForm);
         App.CreateForm(FolderChooserDialog);
+        App.CreateForm(NewFolderDialog);
         App.CreateForm(GalleryDoneDialog);
         App.CreateForm(BackgroundDialog);
         App.CreateForm(FontOptionsDialog);
@@ -216,9 +220,13 @@ protected:
         App.CreateForm(LimitsDialog);
         App.CreateForm(BuildCancelWindow);
         App.CreateForm(OverwritePrompt);
+        App.CreateForm(MetaTagsEditor);
         App.CreateForm(PleaseWaitForm);
         App.CreateForm(GalleryKindDialog);
         Wizard = WizardForm;
+        // The poll's first round would apply the language and clear the
+        // design within half a second; tests of that set it back themselves.
+        LanguageApplied = true;
     }
     ~WizardTest() override { MetaHeadText = std::string(DefaultMetaHeadText); }
 

@@ -27,6 +27,7 @@
 #include "platform/controls/TToolBar.h"
 #include "platform/controls/TTrackBar.h"
 #include "platform/controls/TUpDown.h"
+#include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/loop/Clock.h"
 
@@ -251,6 +252,39 @@ TEST_F(LayoutTest, FileListsFollowTheirFolder)
     for (const char* name : {"b.JPG", "a.gif", "c.txt", ".hidden.jpg"}) DeleteFile(dir + "/" + name);
     RemoveDir(dir + "/sub");
     RemoveDir(dir);
+}
+
+TEST_F(LayoutTest, AFolderListSwitchesDrivesAndRefusesOneThatIsGone)
+{
+    // A medium listed as a drive and then taken out.
+    const std::string stick = GetCurrentDir() + "/layout_test_stick";
+    ForceDirectories(stick + "/photos");
+    TEveryForm* form = nullptr;
+    App.CreateForm(form);
+    auto* drives = form->Child<TDriveComboBox>("DriveComboBox1");
+    auto* dirs = form->Child<TDirectoryListBox>("DirectoryListBox1");
+    drives->Items().Add(stick);
+    drives->SetDrive(stick);
+    EXPECT_EQ(drives->Drive(), stick);
+
+    dirs->SetDrive(drives->Drive());
+    EXPECT_EQ(dirs->Directory(), stick);
+    dirs->SetDirectory(stick + "/photos");
+    EXPECT_EQ(dirs->Drive(), stick);
+    dirs->SetDrive("/");
+    EXPECT_EQ(dirs->Directory(), "/");
+    EXPECT_EQ(dirs->Drive(), "/");
+
+    RemoveDir(stick + "/photos");
+    RemoveDir(stick);
+    EXPECT_THROW(dirs->SetDrive(stick), EInOutError);
+    EXPECT_EQ(dirs->Directory(), "/");
+    EXPECT_EQ(dirs->Drive(), "/");
+
+    // Listing again drops the drive that is gone and falls back to the root.
+    drives->Update();
+    EXPECT_EQ(drives->Items().IndexOf(stick), -1);
+    EXPECT_EQ(drives->Drive(), "/");
 }
 
 TEST_F(LayoutTest, WrittenLayoutsReadBackToTheSameComponents)

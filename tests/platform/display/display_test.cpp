@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "DisplayLoop.h"
 #include "XServer.h"
 #include "platform/controls/LayoutReader.h"
 #include "platform/controls/TApplication.h"
@@ -36,6 +37,10 @@
 #include "shared/Tranbtn.h"
 
 namespace {
+
+using DisplayLoop::Pump;
+using DisplayLoop::PumpUntil;
+using DisplayLoop::Shot;
 
 TEST(DisplayHeadless, WithoutAServerNothingIsInstalled)
 {
@@ -118,16 +123,7 @@ private:
     void Open1Click(TObject*) { Log.push_back("Open1Click"); }
 };
 
-// The server and the backend serve every suite of the run; they go at its end.
-class TServerEnvironment : public ::testing::Environment {
-public:
-    void TearDown() override
-    {
-        UninstallDisplayBackend();
-        XServer::Stop();
-    }
-};
-const auto* const ServerEnvironment = ::testing::AddGlobalTestEnvironment(new TServerEnvironment);
+const auto* const ServerEnvironment = ::testing::AddGlobalTestEnvironment(new DisplayLoop::TServerEnvironment);
 
 class Display : public ::testing::Test {
 protected:
@@ -149,23 +145,6 @@ protected:
         Pump(50);
     }
 
-    // Runs the loop as a program's would, for `ms` milliseconds or until `done`.
-    static bool PumpUntil(const std::function<bool()>& done, DWORD ms = 3000)
-    {
-        const DWORD start = timeGetTime();
-        while (!done()) {
-            if (timeGetTime() - start > ms) return false;
-            if (Application) Application->ProcessMessages();
-            else while (ProcessOneMessage()) {
-                }
-            MsgWaitForMultipleObjects({}, 10);
-        }
-        return true;
-    }
-    static void Pump(DWORD ms)
-    {
-        PumpUntil([] { return false; }, ms);
-    }
     // A click at a control's point (its client coordinates) through the X server.
     static void ClickAt(const TControl& control, int x, int y, int button = 1)
     {
@@ -174,12 +153,6 @@ protected:
                                   std::to_string(button)));
     }
     static void Click(const TControl& control) { ClickAt(control, control.Width() / 2, control.Height() / 2); }
-    static std::string Shot(const std::string& name, const TCustomForm& form)
-    {
-        Pump(300);
-        const TRect r = DisplayWindowRect(form);
-        return XServer::Screenshot(name, r.Left, r.Top, r.Width(), r.Height());
-    }
 
     static inline std::string Skip;
     std::unique_ptr<TApplication> App;

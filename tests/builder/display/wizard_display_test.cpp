@@ -1,0 +1,130 @@
+// The wizard and its dialogs as real windows under a private X server: every
+// page and dialog is shown and photographed into <build>/screenshots/, and
+// real mouse moves and clicks reach the hover marks and the Start button.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "builder/BackgroundDialog.h"
+#include "builder/BuildCancelWindow.h"
+#include "builder/FolderChooserDialog.h"
+#include "builder/FontOptionsDialog.h"
+#include "builder/Language.h"
+#include "builder/LimitsDialog.h"
+#include "builder/MetaTagsEditor.h"
+#include "builder/NewFolderDialog.h"
+#include "builder/WizardForm.h"
+#include "platform/controls/LayoutReader.h"
+#include "platform/controls/TApplication.h"
+#include "platform/display/DisplayBackend.h"
+#include "platform/shell/ShellExecute.h"
+#include "tests/platform/display/DisplayLoop.h"
+#include "tests/platform/display/XServer.h"
+
+namespace {
+
+using DisplayLoop::Pump;
+using DisplayLoop::PumpUntil;
+using DisplayLoop::Shot;
+
+const auto* const ServerEnvironment = ::testing::AddGlobalTestEnvironment(new DisplayLoop::TServerEnvironment);
+
+class WizardDisplay : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        std::string why;
+        if (!XServer::Start(why))
+            Skip = "no X server for the display tests: " + why;
+        else if (!InstallDisplayBackend())
+            Skip = "the X server does not answer";
+    }
+    void SetUp() override
+    {
+        if (!Skip.empty())
+            GTEST_SKIP() << Skip;
+        SetLayoutDirectory(GALLERY_SOURCE_DIR "/resources");
+        SetShellRecordOnly(true);
+        LanguageApplied = true;
+        App = std::make_unique<TApplication>();
+        // The program's order, as far as these windows go.
+        App->CreateForm(WizardForm);
+        App->CreateForm(FolderChooserDialog);
+        App->CreateForm(NewFolderDialog);
+        App->CreateForm(BackgroundDialog);
+        App->CreateForm(FontOptionsDialog);
+        App->CreateForm(LimitsDialog);
+        App->CreateForm(BuildCancelWindow);
+        App->CreateForm(MetaTagsEditor);
+        Wizard = WizardForm;
+    }
+    void TearDown() override
+    {
+        App.reset();
+        Pump(50);
+    }
+
+    static void MoveOnto(const TControl& control, int x, int y)
+    {
+        const TPoint p = control.ClientToScreen({x, y});
+        ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(p.X) + " " + std::to_string(p.Y)));
+    }
+
+    static inline std::string Skip;
+    std::unique_ptr<TApplication> App;
+    TForm1* Wizard = nullptr;
+};
+
+TEST_F(WizardDisplay, EveryPageShowsItsGroupsAndPictures)
+{
+    Wizard->Show();
+    TPageControl& pages = *Wizard->PageControl1;
+    for (int i = 0; i < pages.PageCount(); ++i) {
+        TTabSheet* page = pages.Pages(i);
+        SCOPED_TRACE(page->Name());
+        pages.SetActivePage(page);
+        EXPECT_FALSE(Shot("wizard-" + page->Name(), *Wizard).empty());
+    }
+}
+
+TEST_F(WizardDisplay, EveryDialogOfTheWizardShows)
+{
+    for (TCustomForm* form : std::initializer_list<TCustomForm*>{FolderChooserDialog, NewFolderDialog,
+                                                                 BuildCancelWindow, MetaTagsEditor}) {
+        SCOPED_TRACE(form->Name());
+        form->Show();
+        EXPECT_FALSE(Shot("dialog-" + form->Name(), *form).empty());
+        form->Hide();
+    }
+}
+
+TEST_F(WizardDisplay, RealMouseMovesMarkFramesAndStartOpensTheChooser)
+{
+    Wizard->Show();
+    Wizard->Color1->SetChecked(true);
+    Wizard->PageControl1->SetActivePage(Wizard->TabSheet4);
+    Pump(300);
+    MoveOnto(*Wizard->Memo4, 20, 20);
+    EXPECT_TRUE(PumpUntil([&] { return Wizard->Shape7->Brush().Color() == clSilver; }));
+    MoveOnto(*Wizard->Shape8, 3, 3);
+    EXPECT_TRUE(PumpUntil([&] { return Wizard->Shape8->Brush().Color() == clSilver; }));
+    EXPECT_EQ(Wizard->Shape7->Brush().Color(), clWhite);
+    Shot("wizard-hover-texts", *Wizard);
+
+    Wizard->PageControl1->SetActivePage(Wizard->TabSheet2);
+    Wizard->RadioButton3->SetChecked(true);
+    Pump(300);
+    // The check boxes of a marked group take its grey.
+    MoveOnto(*Wizard->Shape3, 3, 3);
+    EXPECT_TRUE(PumpUntil([&] { return Wizard->CheckBox3->Color() == clSilver; }));
+    Shot("wizard-hover-gallery", *Wizard);
+    const TPoint p = Wizard->Image31->ClientToScreen({24, 24});
+    ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(p.X) + " " + std::to_string(p.Y) + " click 1"));
+    EXPECT_TRUE(PumpUntil([&] { return FolderChooserDialog->Visible(); }));
+    EXPECT_TRUE(Wizard->StartPending);
+    Shot("dialog-FolderChooserDialog-start", *FolderChooserDialog);
+}
+
+}  // namespace
