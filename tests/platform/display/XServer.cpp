@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -118,6 +119,25 @@ std::string Screenshot(const std::string& name, int x, int y, int w, int h)
                                  std::to_string(y);
     const std::string command = "import -window root -crop " + geometry + " +repage '" + file + "'";
     return std::system(command.c_str()) == 0 ? file : std::string();
+}
+
+Rgb PixelOf(const std::string& file, int x, int y)
+{
+    const std::string command = "convert '" + file + "' -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
+                                " +repage -depth 8 rgb:-";
+    Rgb pixel;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return pixel;
+    unsigned char bytes[3];
+    if (fread(bytes, 1, 3, pipe) == 3) pixel = {bytes[0], bytes[1], bytes[2]};
+    pclose(pipe);
+    return pixel;
+}
+
+bool Near(Rgb pixel, int r, int g, int b, int tolerance)
+{
+    auto close = [tolerance](int a, int e) { return a >= 0 && (a - e <= tolerance && e - a <= tolerance); };
+    return close(pixel.R, r) && close(pixel.G, g) && close(pixel.B, b);
 }
 
 }  // namespace XServer

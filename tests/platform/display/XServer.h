@@ -30,4 +30,12 @@ std::string ScreenshotPath(const std::string& name);
 // Writes the screen rectangle as <build>/screenshots/<name>.png; answers the path.
 std::string Screenshot(const std::string& name, int x, int y, int w, int h);
 
+struct Rgb {
+    int R = -1, G = -1, B = -1;  // -1: the pixel could not be read
+};
+// One pixel of a picture file (read through ImageMagick).
+Rgb PixelOf(const std::string& file, int x, int y);
+// Whether the pixel is within `tolerance` of the colour in every channel.
+bool Near(Rgb pixel, int r, int g, int b, int tolerance = 24);
+
 }  // namespace XServer
