@@ -27,6 +27,9 @@ std::string KeysTo(const std::string& title, const std::string& keys, const std:
 // A shell command that writes a screenshot of the visible window of that title.
 std::string ShotOf(const std::string& title, const std::string& name);
 std::string ScreenshotPath(const std::string& name);
+// Asks the visible window of that title to close, as a window manager's close
+// box does (WM_DELETE_WINDOW); false when there is no such window.
+bool RequestClose(const std::string& title);
 // Writes the screen rectangle as <build>/screenshots/<name>.png; answers the path.
 std::string Screenshot(const std::string& name, int x, int y, int w, int h);
 

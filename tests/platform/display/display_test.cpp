@@ -503,12 +503,28 @@ TEST_F(Display, TheCloseBoxClosesTheForm)
 {
     TEveryForm* form = nullptr;
     App->CreateForm(form);
+    form->SetCaption("Closable");
     form->Show();
     Pump(200);
-    // No window manager runs here: the close box is the WM_CLOSE it would post.
-    PostMessage(form->Handle(), WM_CLOSE, 0, 0);
+    // No window manager runs here: the request is the one its close box sends.
+    ASSERT_TRUE(XServer::RequestClose("Closable"));
     EXPECT_TRUE(PumpUntil([&] { return form->Logged("FormClose"); }));
     EXPECT_TRUE(Application->Terminated());
+}
+
+TEST_F(Display, AFormWithoutASystemMenuRefusesToBeClosedFromOutside)
+{
+    TEveryForm* form = nullptr;
+    App->CreateForm(form);
+    form->SetCaption("Not closable");
+    form->SetBorderIcons(biMinimize);
+    form->Show();
+    Pump(200);
+    ASSERT_TRUE(XServer::RequestClose("Not closable"));
+    Pump(500);
+    EXPECT_FALSE(form->Logged("FormClose"));
+    EXPECT_TRUE(form->Visible());
+    EXPECT_FALSE(Application->Terminated());
 }
 
 }  // namespace
