@@ -1,9 +1,7 @@
 #include "builder/GalleryBuild.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <limits>
-#include <system_error>
 
 #include "builder/BackgroundDialog.h"
 #include "builder/BuildCancelWindow.h"
@@ -13,12 +11,14 @@
 #include "builder/CopyrightDialog.h"
 #include "builder/FolderChooserDialog.h"
 #include "builder/FontOptionsDialog.h"
+#include "builder/GalleryDataBlock.h"
 #include "builder/GalleryDoneDialog.h"
 #include "builder/GalleryPages.h"
 #include "builder/LimitsDialog.h"
 #include "builder/MetaHeadText.h"
 #include "builder/NavigationWords.h"
 #include "builder/OverwritePrompt.h"
+#include "builder/PleaseWaitForm.h"
 #include "builder/WizardForm.h"
 #include "platform/controls/TApplication.h"
 #include "platform/core/AnsiString.h"
@@ -55,15 +55,6 @@ bool ReadRangedNumber(const TEdit& edit, int min, int max, const std::string& fi
                       value);
 }
 
-// Whether writing `target` would replace the file `source` itself.
-bool SameFile(const std::string& source, const std::string& target)
-{
-    if (ExpandFileName(source) == ExpandFileName(target))
-        return true;
-    std::error_code error;
-    return std::filesystem::equivalent(ToSystemPath(source), ToSystemPath(target), error);
-}
-
 // The size of a picture scaled down to fit a box, aspect kept, at least 1 x 1.
 TPictureSize FittedSize(TPictureSize picture, int boxWidth, int boxHeight)
 {
@@ -84,41 +75,24 @@ TGalleryBuild::~TGalleryBuild() = default;
 
 bool TGalleryBuild::Refused()
 {
-    switch (FKind) {
-    case TGalleryKind::Email:
-        ShowMessage("E-mail galleries cannot be built yet.");
+    if (FKind == TGalleryKind::Web && FWizard.PhpGallery && !FWizard.PhpParts) {
+        ShowMessage("PHP galleries cannot be built yet.");
         return true;
-    case TGalleryKind::Application:
-        ShowMessage("Picture applications cannot be built yet.");
-        return true;
-    case TGalleryKind::Web:
-        if (FWizard.PhpGallery && !FWizard.PhpParts) {
-            ShowMessage("PHP galleries cannot be built yet.");
-            return true;
-        }
-        break;
-    case TGalleryKind::Thumbnails:
-        break;
     }
     return NumbersRefused();
 }
 
 bool TGalleryBuild::NumbersRefused()
 {
-    if (FKind == TGalleryKind::Web) {
-        if (!ReadRangedNumber(*FWizard.Edit5, 1, 10, "pictures per row", FPicturesPerRow) ||
-            !ReadRangedNumber(*FWizard.Edit6, 1, 20, "rows per page", FRowsPerPage))
+    if (FKind == TGalleryKind::Web || FKind == TGalleryKind::Email) {
+        if (!ReadRangedNumber(*FWizard.Edit5, 1, 10, "pictures per row", FPicturesPerRow))
             return true;
     }
-    FPercentThumbnails = FWizard.RadioButton1->Checked();
-    if (FPercentThumbnails) {
-        if (!ReadRangedNumber(*FWizard.Edit1, 1, 100, "thumbnail percent", FThumbPercent))
-            return true;
-    } else if (!ReadRangedNumber(*FWizard.Edit2, 1, 1000, "thumbnail height", FThumbHeight) ||
-               !ReadRangedNumber(*FWizard.Edit3, 1, 1000, "thumbnail width", FThumbWidth)) {
+    if (FKind == TGalleryKind::Web && !ReadRangedNumber(*FWizard.Edit6, 1, 20, "rows per page", FRowsPerPage))
         return true;
-    }
-    if (FKind == TGalleryKind::Web && FWizard.CheckBox9->Checked()) {
+    if (FKind != TGalleryKind::Application && ThumbnailNumbersRefused())
+        return true;
+    if (UsesInternetOptimize() && FWizard.CheckBox9->Checked()) {
         const TForm11& limits = FormRef(LimitsDialog, "TForm11");
         constexpr int Any = std::numeric_limits<int>::max();
         int kilobytes = 0;
@@ -131,8 +105,28 @@ bool TGalleryBuild::NumbersRefused()
     return false;
 }
 
+bool TGalleryBuild::UsesInternetOptimize() const
+{
+    return FKind == TGalleryKind::Web || FKind == TGalleryKind::Application;
+}
+
+bool TGalleryBuild::ThumbnailNumbersRefused()
+{
+    FPercentThumbnails = FWizard.RadioButton1->Checked();
+    if (FPercentThumbnails) {
+        if (!ReadRangedNumber(*FWizard.Edit1, 1, 100, "thumbnail percent", FThumbPercent))
+            return true;
+    } else if (!ReadRangedNumber(*FWizard.Edit2, 1, 1000, "thumbnail height", FThumbHeight) ||
+               !ReadRangedNumber(*FWizard.Edit3, 1, 1000, "thumbnail width", FThumbWidth)) {
+        return true;
+    }
+    return false;
+}
+
 bool TGalleryBuild::OverwriteRefused()
 {
+    if (FKind == TGalleryKind::Application || FKind == TGalleryKind::Email)
+        return false;
     if (!FileExists(FFolder + "th_0.jpg"))
         return false;
     if (FormRef(OverwritePrompt, "TForm13").ShowModal() != mrYes)
@@ -216,7 +210,7 @@ void TGalleryBuild::Run()
         return;
     FFolder = FWizard.Label2->Caption();
     FPictureCount = FWizard.ListBox1->Count();
-    if (OverwriteRefused())
+    if (RoadRefused() || OverwriteRefused())
         return;
     SetProgress(0, FPictureCount);
 
@@ -242,6 +236,8 @@ void TGalleryBuild::Run()
         FWizard.Image31->SetEnabled(false);
         FMaxThumbWidth = 0;
         FMaxThumbHeight = 0;
+        if (FKind == TGalleryKind::Email)
+            FMailPage = std::make_unique<TMailPage>(FSettings, FPicturesPerRow, FWizard.CheckBox2->Checked());
         if (FKind == TGalleryKind::Web) {
             for (const TPageFile& page : indexprint(FSettings, FPicturesPerRow, FRowsPerPage,
                                                     FWizard.ListBox1->Items().Items()))
@@ -267,6 +263,8 @@ void TGalleryBuild::RestoreWizard()
         BuildCancelWindow->Hide();
     if (CompressProgressForm)
         CompressProgressForm->Hide();
+    if (PleaseWaitForm)
+        PleaseWaitForm->Hide();
     FWizard.PageControl1->SetEnabled(true);
     FWizard.Image31->SetEnabled(true);
 }
@@ -303,6 +301,15 @@ void TGalleryBuild::BuildPicture(int number)
     const TStrings& comments = FWizard.ListBox2->Items();
     const std::string comment = number < comments.Count() ? comments.Strings(number) : std::string(" ");
     std::unique_ptr<TJPEGImage> picture = LoadPicture(path);
+    if (FKind == TGalleryKind::Application || FKind == TGalleryKind::Email) {
+        if (!picture)
+            return;
+        if (FKind == TGalleryKind::Application)
+            BuildApplicationPicture(*picture, number, comment);
+        else
+            BuildMailPicture(*picture, number, comment);
+        return;
+    }
 
     const bool web = FKind == TGalleryKind::Web;
     const bool linked = FSettings.LinkMode == TLinkMode::FullPicture;
@@ -330,21 +337,30 @@ void TGalleryBuild::BuildPicture(int number)
         FGrid->AppendThumbnailCell(cell);
     }
 
-    const TPictureSize size{picture->Width(), picture->Height()};
-    const TPictureSize thumbSize =
-        FPercentThumbnails ? PercentThumbnailSize(size, FThumbPercent) : TPictureSize{FThumbWidth, FThumbHeight};
+    const TPictureSize thumbSize = ThumbnailSize(*picture);
     std::unique_ptr<TBitmap> thumbnail = ResizeBitmap(picture->Bitmap(), thumbSize.Width, thumbSize.Height);
 
     if (web && linked) {
-        const std::string note = FormRef(CopyrightDialog, "TForm9").Edit1->Text();
-        if (!note.empty())
-            DrawCopyrightNote(*picture, note);
+        DrawCopyrightNoteIfSet(*picture);
         picture->SaveToFile(FFolder + "th_" + IntToStr(number) + "_big.jpg");
     }
 
     picture->Assign(*thumbnail);
     thumbnail.reset();
     WriteThumbnail(*picture, path, number);
+}
+
+TPictureSize TGalleryBuild::ThumbnailSize(const TJPEGImage& picture) const
+{
+    const TPictureSize size{picture.Width(), picture.Height()};
+    return FPercentThumbnails ? PercentThumbnailSize(size, FThumbPercent) : TPictureSize{FThumbWidth, FThumbHeight};
+}
+
+void TGalleryBuild::DrawCopyrightNoteIfSet(TJPEGImage& picture) const
+{
+    const std::string note = FormRef(CopyrightDialog, "TForm9").Edit1->Text();
+    if (!note.empty())
+        DrawCopyrightNote(picture, note);
 }
 
 void TGalleryBuild::ShrinkToLimits(TJPEGImage& picture)
@@ -394,6 +410,13 @@ void TGalleryBuild::Finish()
         if (FWizard.PhpGallery)
             FWizard.PhpParts->WriteFiles(FWizard, FFolder);
         WritePage(FGrid->Finish());
+    } else if (FKind == TGalleryKind::Application) {
+        if (FDataBlock)
+            FinishExeGallery();
+        else
+            FinishPdfGallery();
+    } else if (FKind == TGalleryKind::Email) {
+        FinishMailGallery();
     }
     FWizard.PageControl1->SetEnabled(true);
     FWizard.Image31->SetEnabled(true);
@@ -411,7 +434,7 @@ void TGalleryBuild::Finish()
             HandOver();
             ShellExecute(FWizard.Handle(), "Open", start, "", "", SW_SHOW);
         }
-    } else if (FWizard.ExeGalleryMode) {
+    } else if (FKind != TGalleryKind::Email && FWizard.ExeGalleryMode) {
         ShowMessage("Complete!");
     }
     SetProgress(0);
@@ -419,16 +442,13 @@ void TGalleryBuild::Finish()
 
 void TGalleryBuild::StartWatermarkPlugin()
 {
-    std::string sw;
-    if (FWizard.CheckBox15->Checked())
-        sw = "/V";
-    if (FWizard.CheckBox16->Checked())
-        sw = "/T";
-    if (FWizard.CheckBox15->Checked() && FWizard.CheckBox16->Checked())
-        sw = "/A";
+    const bool full = FWizard.CheckBox15->Checked();
+    const bool thumbnails = FWizard.CheckBox16->Checked();
+    const char* sw = full && thumbnails ? "/A" : thumbnails ? "/T" : full ? "/V" : "";
     std::string arguments = FFolder;
     ReplaceText(" ", "%20", arguments, 1);
-    arguments += " " + sw;
+    arguments += " ";
+    arguments += sw;
     std::string program;
     AppPath(program);
     ShellExecute(FWizard.Handle(), "Open", program + "stampel/stampel.exe", arguments, "", SW_SHOW);

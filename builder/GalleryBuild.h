@@ -5,10 +5,13 @@
 // round each, with a hand-over to the message loop after every round so that
 // the build-cancel window can stop it) and the end of the run.
 //
-// Built are the web (HTML) gallery and the thumbnails-only kind. The PHP
-// additions come from the wizard's PhpParts; the e-mail gallery, the picture
-// application and a PHP gallery without its parts are refused with a message
-// before anything is written.
+// Every kind is built: the web (HTML) gallery and thumbnails only into the
+// gallery folder, the e-mail gallery into the program's "OutMail" folder for
+// the mail program, and the picture application either as an EXE gallery (a
+// copy of the viewer with the pictures appended, written where the save
+// dialog says) or as the PDF converter's work files in "PDFIMAGES". The PHP
+// additions come from the wizard's PhpParts; a PHP gallery without its parts
+// is refused with a message before anything is written.
 //
 // The page texts are taken from the wizard once, when the build starts, so
 // every page of one build reads alike; the picture numbers and the switches of
@@ -23,6 +26,12 @@
 // - the gallery folder is made before the background picture is saved in it;
 // - thumbnail sides are at least one pixel, and a thumbnail kept under its
 //   picture's own name never replaces that picture;
+// - an EXE gallery whose notes or comments hold a text of the block's own
+//   markers is refused before anything is written, and the viewer's program
+//   file is never replaced by a gallery;
+// - the two work folders are made when they are missing, and a mail program or
+//   PDF converter that cannot be started is named in a message; the work
+//   files stay;
 // - whatever ends the run, an error included, the page control and the start
 //   image are enabled again and the build-cancel and progress windows hidden;
 //   the error itself goes on to the caller.
@@ -30,12 +39,16 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "builder/BuildPicture.h"
 #include "builder/GalleryGrid.h"
 #include "builder/GalleryPageSettings.h"
 
 class TForm1;
 class TJPEGImage;
+class TGalleryDataBlock;
+class TMailPage;
 
 enum class TGalleryKind { Web, Email, Thumbnails, Application };
 
@@ -54,7 +67,12 @@ public:
 private:
     bool Refused();
     bool NumbersRefused();
+    bool ThumbnailNumbersRefused();
+    bool UsesInternetOptimize() const;
     bool OverwriteRefused();
+    bool RoadRefused();
+    bool ApplicationRefused();
+    void ClearMailFolder();
     void DeleteCounterFiles();
     TGalleryPageSettings PageSettings(bool hasBackground) const;
     void SetProgress(int position, int max = -1);
@@ -64,6 +82,13 @@ private:
     void BuildPicture(int number);
     std::unique_ptr<TJPEGImage> LoadPicture(const std::string& path);
     void ShrinkToLimits(TJPEGImage& picture);
+    TPictureSize ThumbnailSize(const TJPEGImage& picture) const;
+    void BuildApplicationPicture(TJPEGImage& picture, int number, const std::string& comment);
+    void BuildMailPicture(TJPEGImage& picture, int number, const std::string& comment);
+    void DrawCopyrightNoteIfSet(TJPEGImage& picture) const;
+    void FinishExeGallery();
+    void FinishPdfGallery();
+    void FinishMailGallery();
     void WriteThumbnail(TJPEGImage& picture, const std::string& path, int number);
     void Finish();
     void StartWatermarkPlugin();
@@ -87,4 +112,11 @@ private:
     std::unique_ptr<TGalleryGrid> FGrid;
     int FMaxThumbWidth = 0;
     int FMaxThumbHeight = 0;
+
+    // The picture application and the e-mail gallery.
+    std::string FViewerProgram;   // the viewer's program file, for the EXE gallery
+    std::string FWorkFolder;      // "PDFIMAGES/" or "OutMail/" in the program folder
+    std::unique_ptr<TGalleryDataBlock> FDataBlock;  // EXE gallery only
+    std::vector<std::string> FPdfPictureList;
+    std::unique_ptr<TMailPage> FMailPage;
 };

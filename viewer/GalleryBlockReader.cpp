@@ -162,7 +162,7 @@ TGalleryBlock ReadGalleryBlock(std::string_view block)
         }
         const std::string_view comment = block.substr(0, commentEnd);
         block.remove_prefix(commentEnd + CommentEnd.size());
-        result.Pictures.push_back({std::string(bytes), std::string(format), std::string(comment)});
+        result.Pictures.push_back({bytes, std::string(format), std::string(comment)});
     }
     return result;
 }

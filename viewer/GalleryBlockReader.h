@@ -12,8 +12,10 @@
 #include <string_view>
 #include <vector>
 
+// A picture's bytes are a view into the bytes given to the reader and live
+// as long as those.
 struct TBlockPicture {
-    std::string Bytes;
+    std::string_view Bytes;
     std::string Format;  // "JPG" or "GIF"
     std::string Comment;
 

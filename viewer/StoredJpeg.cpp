@@ -14,9 +14,9 @@ void TStoredJpeg::Keep(const TJPEGImage& picture)
         TJPEGImage encoded;
         encoded.Assign(picture);
         encoded.Compress();
-        FData = encoded.Data();
+        FData = TSharedBytes(encoded.Data());
     } else {
-        FData = picture.Data();
+        FData = TSharedBytes(picture.Data());
     }
     FWidth = picture.Width();
     FHeight = picture.Height();
@@ -44,8 +44,8 @@ void TStoredJpeg::SetHeight(int)
 std::unique_ptr<TJPEGImage> TStoredJpeg::Decoded() const
 {
     auto picture = std::make_unique<TJPEGImage>();
-    if (!FData.empty()) {
-        TMemoryStream stream(FData);
+    if (!FData.Empty()) {
+        TMemoryStream stream{std::string(FData.View())};
         picture->LoadFromStream(stream);
     }
     return picture;
@@ -61,12 +61,12 @@ void TStoredJpeg::LoadFromStream(TStream& stream)
 
 void TStoredJpeg::SaveToStream(TStream& stream)
 {
-    stream.WriteString(FData);
+    stream.WriteString(FData.View());
 }
 
 void TStoredJpeg::Draw(TCanvas& canvas, const TRect& rect)
 {
-    if (!FData.empty())
+    if (!FData.Empty())
         Decoded()->Draw(canvas, rect);
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/core/SharedBytes.h"
 #include "platform/graphics/TJPEGImage.h"
 
 class TStoredJpeg : public TGraphic {
@@ -17,9 +18,10 @@ public:
     TStoredJpeg() = default;
     // Keeps the picture's bytes (a picture without bytes is encoded first).
     explicit TStoredJpeg(const TJPEGImage& picture);
-    // Bytes that decode to a picture of this size.
-    TStoredJpeg(std::string data, int width, int height)
-        : FData(std::move(data)), FWidth(width), FHeight(height) {}
+    // Bytes that decode to a picture of this size; shared bytes are kept
+    // without a copy.
+    TStoredJpeg(TSharedBytes data, int width, int height) : FData(std::move(data)), FWidth(width), FHeight(height) {}
+    TStoredJpeg(std::string data, int width, int height) : TStoredJpeg(TSharedBytes(std::move(data)), width, height) {}
 
     const char* ClassName() const override { return "TStoredJpeg"; }
     std::unique_ptr<TGraphic> Clone() const override;
@@ -29,9 +31,9 @@ public:
     // The size is that of the data, as for a JPEG picture.
     void SetWidth(int width) override;
     void SetHeight(int height) override;
-    bool Empty() const override { return FData.empty(); }
+    bool Empty() const override { return FData.Empty(); }
 
-    const std::string& Data() const { return FData; }
+    std::string_view Data() const { return FData.View(); }
     // The picture decoded (EInvalidGraphic when the bytes do not decode).
     std::unique_ptr<TJPEGImage> Decoded() const;
 
@@ -49,7 +51,7 @@ protected:
 private:
     void Keep(const TJPEGImage& picture);
 
-    std::string FData;
+    TSharedBytes FData;
     int FWidth = 0;
     int FHeight = 0;
 };

@@ -23,12 +23,11 @@ namespace {
 
 // The program file read at its size in one go: growing a string of tens of
 // megabytes as it is read copies it several times over.
-std::string ReadOwnExecutable()
+// Mapped, not read: the pictures are slices of these bytes, and copies of a
+// hundred photographs cost the load more in first touches than decoding.
+TSharedBytes ReadOwnExecutable()
 {
-    TFileStream file(ProgramFileName(), fmOpenRead | fmShareDenyWrite);
-    std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
-    file.ReadBuffer(bytes.data(), bytes.size());
-    return bytes;
+    return TSharedBytes::MapFile(ProgramFileName());
 }
 
 constexpr TColor GlyphTransparent = 0xFF00FF;
@@ -162,8 +161,16 @@ void TForm1::Timer1Timer(TObject*)
 
 TForm1::TLoadResult TForm1::LoadImages(std::string_view programFile)
 {
+    return LoadImages(TSharedBytes(std::string(programFile)));
+}
+
+TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
+{
     FLoadError.clear();
-    TGalleryBlock block = ReadProgramGallery(programFile);
+    // Pictures of an earlier load keep their views into their own file.
+    FProgramFiles.push_back(programFile);
+    const TSharedBytes& file = FProgramFiles.back();
+    TGalleryBlock block = ReadProgramGallery(file.View());
     if (block.Pictures.empty()) {
         // A bare viewer, or a block that holds no picture it could read.
         FLoadError = block.Error;
@@ -212,7 +219,8 @@ TForm1::TLoadResult TForm1::LoadImages(std::string_view programFile)
         hidden->SetName("IM" + std::to_string(n));
         hidden->SetVisible(false);
         hidden->SetParent(this);
-        hidden->Picture().SetGraphic(std::make_unique<TStoredJpeg>(picture.Bytes, decoded.Width(), decoded.Height()));
+        hidden->Picture().SetGraphic(std::make_unique<TStoredJpeg>(file.SliceOf(picture.Bytes), decoded.Width(),
+                                                                 decoded.Height()));
 
         FPictures.push_back(std::move(picture));
         if (LoadingWindow)
@@ -223,11 +231,17 @@ TForm1::TLoadResult TForm1::LoadImages(std::string_view programFile)
         Tell(FLoadError + "\r\nNo Images");
         return TLoadResult::NoImages;
     }
+    if (FPictures.size() < block.Pictures.size()) {
+        // The load stopped at a picture that failed; the working images take
+        // the last one that was shown.
+        bool grayscale = false;
+        DecodeJpeg(FPictures.back().Bytes, decoded, grayscale);
+    }
     // The working images end up holding the last picture, as if each picture
     // had passed through them; filled once here, since two copies of every
     // decoded picture cost the load more than its decoding did.
     Image1->Picture().SetGraphic(
-        std::make_unique<TStoredJpeg>(FPictures.back().Bytes, decoded.Width(), decoded.Height()));
+        std::make_unique<TStoredJpeg>(file.SliceOf(FPictures.back().Bytes), decoded.Width(), decoded.Height()));
     Image3->Picture().Bitmap().Assign(decoded);
     return TLoadResult::Loaded;
 }

@@ -17,6 +17,7 @@
 #include "platform/controls/TPanel.h"
 #include "platform/controls/TTimer.h"
 #include "platform/controls/TToolBar.h"
+#include "platform/core/SharedBytes.h"
 #include "viewer/GalleryBlockReader.h"
 #include "viewer/ViewerSizing.h"
 
@@ -63,6 +64,8 @@ public:
     // Reads the gallery behind the program image in `programFile` and makes a
     // button and a hidden picture for each picture that decodes. Loading stops
     // at the first damaged or undecodable picture; LoadError() tells why.
+    // The pictures keep slices of `programFile`; the string form copies it.
+    TLoadResult LoadImages(const TSharedBytes& programFile);
     TLoadResult LoadImages(std::string_view programFile);
     const std::string& LoadError() const { return FLoadError; }
     int PictureCount() const { return static_cast<int>(FPictures.size()); }
@@ -85,7 +88,8 @@ private:
 
     std::string FSelectedPictureName;
     int FRotationCount = 0;
-    std::vector<TBlockPicture> FPictures;
+    std::vector<TSharedBytes> FProgramFiles;  // the files read, one a load
+    std::vector<TBlockPicture> FPictures;      // views into FProgramFiles
     std::string FNotes;
     std::string FLoadError;
     std::string FReportFile;

@@ -83,6 +83,8 @@ const TPropertyTable& TBitBtn::PropertyTable()
 void TBitBtn::SetGlyph(const TBitmap& glyph)
 {
     FGlyph.Assign(glyph);
+    // A shown button draws its glyph with its caption.
+    NotifyPeer(TPeerChange::Text);
     Invalidate();
 }
 

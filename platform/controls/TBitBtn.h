@@ -21,13 +21,19 @@ public:
     static const TPropertyTable& PropertyTable();
     const TPropertyTable& Properties() const override { return PropertyTable(); }
 
-    // The glyph is the button's own copy.
+    // The glyph is the button's own copy; a glyph changed in place through
+    // Glyph() shows after the next SetGlyph or caption change.
     TBitmap& Glyph() { return FGlyph; }
     void SetGlyph(const TBitmap& glyph);
     TBitBtnKind Kind() const { return FKind; }
     void SetKind(TBitBtnKind value);
     TButtonLayout Layout() const { return FLayout; }
-    void SetLayout(TButtonLayout value) { FLayout = value; Invalidate(); }
+    void SetLayout(TButtonLayout value)
+    {
+        FLayout = value;
+        NotifyPeer(TPeerChange::Text);
+        Invalidate();
+    }
     int Margin() const { return FMargin; }
     void SetMargin(int value) { FMargin = value; Invalidate(); }
     int Spacing() const { return FSpacing; }

@@ -108,11 +108,14 @@ void TImage::SetTransparent(bool value)
 {
     if (value == FTransparent) return;
     FTransparent = value;
+    if (TGraphic* g = FPicture->Graphic()) g->SetTransparent(value);
     Invalidate();
 }
 
 void TImage::PictureChanged()
 {
+    // The image's Transparent is its picture's: a picture put in later takes it too.
+    if (TGraphic* g = FPicture->Graphic(); g && FTransparent) g->SetTransparent(true);
     if (FAutoSize && !FPicture->Empty() && !FStretch) SetBounds(Left(), Top(), FPicture->Width(), FPicture->Height());
     if (!FDrawing) Invalidate();
 }

@@ -36,6 +36,8 @@ public:
     void SetProportional(bool value);
     bool AutoSize() const { return FAutoSize; }
     void SetAutoSize(bool value);
+    // On: the picture draws without its transparent colour (set on the
+    // picture, also on one put in later).
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool value);
     // Where the picture lands in client coordinates.

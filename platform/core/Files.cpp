@@ -169,6 +169,21 @@ std::int64_t FileSize(const std::string& name)
     return static_cast<std::int64_t>(info.st_size);
 }
 
+bool SameFile(const std::string& first, const std::string& second)
+{
+    if (ExpandFileName(first) == ExpandFileName(second))
+        return true;
+    struct stat a {};
+    struct stat b {};
+    try {
+        if (stat(ToSystemPath(first).c_str(), &a) != 0 || stat(ToSystemPath(second).c_str(), &b) != 0)
+            return false;
+    } catch (const Exception&) {
+        return false;
+    }
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 bool CopyFileTo(const std::string& source, const std::string& target)
 {
     if (source.empty() || target.empty())

@@ -22,6 +22,9 @@ bool ForceDirectories(const std::string& name);  // makes every missing level
 bool RemoveDir(const std::string& name);
 std::int64_t FileSize(const std::string& name);  // -1 when there is no such file
 bool CopyFileTo(const std::string& source, const std::string& target);
+// Whether the two names reach one file: the same expanded name, or one file
+// under two names (a link, "..", another spelling of the folder).
+bool SameFile(const std::string& first, const std::string& second);
 
 std::string GetCurrentDir();
 bool SetCurrentDir(const std::string& dir);

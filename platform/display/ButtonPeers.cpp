@@ -39,14 +39,15 @@ private:
     TButton& FButton;
 };
 
-// A glyph as an image with its transparent colour left out.
+// A glyph as an image with its transparent colour left out: the bitmap's own
+// (a fixed colour when one is set, else its bottom-left pixel).
 std::unique_ptr<Fl_RGB_Image> GlyphImage(const TBitmap& glyph, int numGlyphs, std::vector<unsigned char>& pixels)
 {
     if (glyph.Width() <= 0 || glyph.Height() <= 0) return nullptr;
     const int w = glyph.Width() / std::max(1, numGlyphs);
     const int h = glyph.Height();
     if (w <= 0) return nullptr;
-    const TColor transparent = ColorToRGB(glyph.Pixel(0, h - 1));
+    const TColor transparent = ColorToRGB(glyph.TransparentColor());
     pixels.assign(static_cast<std::size_t>(w) * h * 4, 0);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {

@@ -259,6 +259,12 @@ void TFormPeer::ApplyWindowHints()
     if (FForm.IsToolWindow()) XWindows::SetToolWindow(window);
     XWindows::SetStayOnTop(window, FForm.FormStyle() == fsStayOnTop);
     XWindows::SetMaximized(window, FForm.WindowState() == wsMaximized);
+    if (!HasCloseBox()) XWindows::SetNoCloseBox(window);
+}
+
+bool TFormPeer::HasCloseBox() const
+{
+    return (FForm.BorderIcons() & biSystemMenu) && FForm.BorderStyle() != bsNone;
 }
 
 void TFormPeer::WindowChanged(int x, int y, int w, int h)
@@ -276,6 +282,8 @@ void TFormPeer::CloseBox()
 {
     // The toolkit also calls this for Escape, which belongs to the model's dialog keys.
     if (Fl::event() == FL_SHORTCUT || Fl::event() == FL_KEYBOARD) return;
+    // A window manager may still offer to close a form that has no close box.
+    if (!HasCloseBox()) return;
     PostMessage(FForm.Handle(), WM_CLOSE, 0, 0);
 }
 

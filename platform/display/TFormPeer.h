@@ -49,6 +49,9 @@ public:
     void WindowChanged(int x, int y, int w, int h);
     bool Applying() const { return FApplying; }
     void CloseBox();
+    // A form without a system menu has no close box: closing it from outside
+    // is refused, as its only ways out are its own.
+    bool HasCloseBox() const;
     // Shows the cursor the model asks for under the pointer now.
     void FollowCursor();
     // Whether the window shows `cursor` (of a control without a cursor of

@@ -72,4 +72,18 @@ void SetMaximized(Fl_Window& window, bool on)
     SendState(window, on, "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ");
 }
 
+void SetNoCloseBox(Fl_Window& window)
+{
+    const Window xid = fl_xid(&window);
+    if (!xid) return;
+    // flags, functions, decorations, input mode, status; functions: all (1)
+    // with close (32) taken away.
+    constexpr long MwmHintsFunctions = 1;
+    constexpr long MwmFuncAll = 1;
+    constexpr long MwmFuncClose = 32;
+    const long hints[5] = {MwmHintsFunctions, MwmFuncAll | MwmFuncClose, 0, 0, 0};
+    const Atom motif = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
+    XChangeProperty(fl_display, xid, motif, motif, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(hints), 5);
+}
+
 }  // namespace XWindows

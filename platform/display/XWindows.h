@@ -17,5 +17,8 @@ bool EventsQueued();
 void SetToolWindow(Fl_Window& window);
 void SetStayOnTop(Fl_Window& window, bool on);
 void SetMaximized(Fl_Window& window, bool on);
+// Asks the window manager to offer no close box (Motif hints: every function
+// but close).
+void SetNoCloseBox(Fl_Window& window);
 
 }  // namespace XWindows

@@ -78,7 +78,8 @@ private:
 // Decode raises EInvalidGraphic for data libjpeg cannot decode completely and
 // for pictures larger than TBitmap::MaxBitmapBytes, and refuses a header that
 // claims more blocks than its Huffman-coded data can hold before allocating;
-// `target` becomes pf24bit (after a failure it holds a partial picture).
+// `target` becomes pf24bit; one of the picture's size and format keeps its memory
+// (after a failure it holds a partial picture).
 // Encode takes a bitmap of any format and quality 1..100 (clamped); an empty
 // bitmap raises EInvalidGraphicOperation.
 void DecodeJpeg(std::string_view data, TBitmap& target, bool& grayscale);

@@ -12,14 +12,6 @@
 
 namespace {
 
-int Count(const std::string& text, std::string_view what)
-{
-    int n = 0;
-    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
-        ++n;
-    return n;
-}
-
 TEST(GalleryDataBlock, TwoPicturesWithCommentsAndNotes)
 {
     const std::string viewer("\x7f" "ELF\0\1code", 10);
@@ -155,9 +147,9 @@ TEST(MailPage, LastRowIsFilledOnlyWhenShort)
         for (int n = 0; n < c.pictures; ++n)
             page.AddPicture(n, false, "no comment shown");
         const std::string text = page.Finish();
-        EXPECT_EQ(Count(text, "</tr><tr>") + 1, c.rows);
-        EXPECT_EQ(Count(text, "<td></td>"), c.fillers);
-        EXPECT_EQ(Count(text, "cid:"), c.pictures);
+        EXPECT_EQ(Occurrences(text, "</tr><tr>") + 1, c.rows);
+        EXPECT_EQ(Occurrences(text, "<td></td>"), c.fillers);
+        EXPECT_EQ(Occurrences(text, "cid:"), c.pictures);
         EXPECT_EQ(text.find("no comment shown"), std::string::npos);
         EXPECT_NE(text.substr(text.size() - 7), "\r\n");
     }
@@ -166,7 +158,7 @@ TEST(MailPage, LastRowIsFilledOnlyWhenShort)
         five.AddPicture(n, false, "");
     const std::string text = five.Finish();
     const std::string secondRow = text.substr(text.find("</tr><tr>"));
-    EXPECT_EQ(Count(secondRow, "<img"), 2);
+    EXPECT_EQ(Occurrences(secondRow, "<img"), 2);
     EXPECT_NE(secondRow.find("<img src=cid:th_4.jpg></td>\r\n<td></td></tr></table>"), std::string::npos);
 }
 

@@ -19,6 +19,15 @@ inline std::string Crlf(std::string_view text)
     return result;
 }
 
+// How often `what` stands in `text`, without overlaps.
+inline int Occurrences(std::string_view text, std::string_view what)
+{
+    int n = 0;
+    for (auto at = text.find(what); at != std::string_view::npos; at = text.find(what, at + what.size()))
+        ++n;
+    return n;
+}
+
 // A gallery with every extra text on, a background picture and a text colour
 // that is not black, so that each of them shows where it lands.
 inline TGalleryPageSettings SummerSettings()

@@ -48,6 +48,28 @@ protected:
     THeadlessScript FScript;
 };
 
+// The program carries its tool-bar pictures: an EXE gallery runs far from
+// any art folder.
+TEST_F(ViewerWindowTest, ToolBarPicturesAreTheArtFiles)
+{
+    const std::pair<const TBitmap*, const char*> cases[] = {
+        {&Window().BitBtn2->Glyph(), "Exit"},          {&Window().BitBtn3->Glyph(), "Save"},
+        {&Window().BitBtn4->Glyph(), "Colour"},        {&Window().BitBtn6->Glyph(), "TurnLeft"},
+        {&Window().BitBtn5->Glyph(), "TurnRight"},     {&Window().Image4->Picture().Bitmap(), "Info"},
+    };
+    for (const auto& [shown, name] : cases) {
+        SCOPED_TRACE(name);
+        TBitmap art;
+        art.LoadFromFile(GALLERY_SOURCE_DIR "/resources/art/ViewerGlyph-" + std::string(name) + ".bmp");
+        ASSERT_EQ(shown->Width(), art.Width());
+        ASSERT_EQ(shown->Height(), art.Height());
+        for (int y = 0; y < art.Height(); ++y)
+            for (int x = 0; x < art.Width(); ++x)
+                ASSERT_EQ(shown->Pixel(x, y), art.Pixel(x, y)) << x << "," << y;
+    }
+    EXPECT_TRUE(Window().Image4->Transparent());
+}
+
 TEST_F(ViewerWindowTest, TwoPicturesGiveButtonsAndHiddenPictures)
 {
     const std::string red = SmallJpeg(1000, 700, clRed);

@@ -336,6 +336,40 @@ TEST_F(FormTest, APartialRepaintDrawsPicturesOnlyInsideTheRepaintedPart)
     EXPECT_EQ(form->Surface().Pixel(20, 20), clBlue);
 }
 
+TEST_F(FormTest, TransparentImagesLeaveOutTheirPicturesKeyColour)
+{
+    TForm* form = MakeForm("Main");
+    form->SetBounds(0, 0, 100, 60);
+    form->SetColor(clWhite);
+    TBitmap keyed(10, 10, pf24bit);
+    keyed.Fill(clFuchsia);  // the bottom-left pixel's colour is the key
+    keyed.SetPixel(5, 5, clBlue);
+    struct Case {
+        int left;
+        bool transparentBefore;  // set before the picture is put in, or after
+    };
+    for (const Case c : {Case{10, true}, Case{40, false}}) {
+        auto* image = new TImage(form);
+        image->SetParent(form);
+        image->SetBounds(c.left, 10, 10, 10);
+        if (c.transparentBefore) image->SetTransparent(true);
+        image->Picture().Bitmap().Assign(keyed);
+        if (!c.transparentBefore) image->SetTransparent(true);
+    }
+    auto* plain = new TImage(form);
+    plain->SetParent(form);
+    plain->SetBounds(70, 10, 10, 10);
+    plain->Picture().Bitmap().Assign(keyed);
+    form->Show();
+    form->PaintSurface();
+    for (int left : {10, 40}) {
+        SCOPED_TRACE(left);
+        EXPECT_EQ(form->Surface().Pixel(left + 1, 11), ColorToRGB(clWhite));
+        EXPECT_EQ(form->Surface().Pixel(left + 5, 15), ColorToRGB(clBlue));
+    }
+    EXPECT_EQ(form->Surface().Pixel(71, 11), ColorToRGB(clFuchsia));
+}
+
 }  // namespace
 
 namespace {

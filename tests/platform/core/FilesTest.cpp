@@ -243,6 +243,31 @@ TEST_F(TFilesTest, CopyFileToCopiesBytesAndPermissions)
     EXPECT_FALSE(CopyFileTo(FFolder.Path(), Name("y")));
 }
 
+TEST_F(TFilesTest, SameFileSeesThroughNamesAndLinks)
+{
+    ASSERT_TRUE(CreateDir(Name("sub")));
+    WriteFileBytes(Name("a.jpg"), "a");
+    WriteFileBytes(Name("b.jpg"), "a");
+    ASSERT_EQ(::symlink(Name("a.jpg").c_str(), Name("link.jpg").c_str()), 0);
+    struct Case {
+        const char* first;
+        const char* second;
+        bool same;
+    };
+    const Case cases[] = {
+        {"a.jpg", "a.jpg", true},
+        {"a.jpg", "sub/../a.jpg", true},
+        {"a.jpg", "link.jpg", true},
+        {"a.jpg", "b.jpg", false},     // equal bytes, another file
+        {"a.jpg", "none.jpg", false},  // a target not there yet
+        {"none.jpg", "none.jpg", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.first) + " / " + c.second);
+        EXPECT_EQ(SameFile(Name(c.first), Name(c.second)), c.same);
+    }
+}
+
 TEST_F(TFilesTest, WholeFileErrorsNameTheFile)
 {
     const std::string missing = Name("missing.dat");

@@ -1,10 +1,14 @@
 #include "XServer.h"
 
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -118,6 +122,53 @@ std::string Screenshot(const std::string& name, int x, int y, int w, int h)
                                  std::to_string(y);
     const std::string command = "import -window root -crop " + geometry + " +repage '" + file + "'";
     return std::system(command.c_str()) == 0 ? file : std::string();
+}
+
+Rgb PixelOf(const std::string& file, int x, int y)
+{
+    const std::string command = "convert '" + file + "' -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
+                                " +repage -depth 8 rgb:-";
+    Rgb pixel;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return pixel;
+    unsigned char bytes[3];
+    if (fread(bytes, 1, 3, pipe) == 3) pixel = {bytes[0], bytes[1], bytes[2]};
+    pclose(pipe);
+    return pixel;
+}
+
+bool Near(Rgb pixel, int r, int g, int b, int tolerance)
+{
+    auto close = [tolerance](int a, int e) { return a >= 0 && (a - e <= tolerance && e - a <= tolerance); };
+    return close(pixel.R, r) && close(pixel.G, g) && close(pixel.B, b);
+}
+
+bool RequestClose(const std::string& title)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return false;
+    // The windows of the title, as xdotool finds them; the last one is the newest.
+    std::string ids;
+    if (FILE* pipe = popen(("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null").c_str(), "r")) {
+        char line[64];
+        while (fgets(line, sizeof line, pipe))
+            ids = line;
+        pclose(pipe);
+    }
+    const Window window = ids.empty() ? 0 : std::strtoul(ids.c_str(), nullptr, 10);
+    if (window) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display, window, False, NoEventMask, &event);
+        XFlush(display);
+    }
+    XCloseDisplay(display);
+    return window != 0;
 }
 
 }  // namespace XServer

@@ -27,7 +27,18 @@ std::string KeysTo(const std::string& title, const std::string& keys, const std:
 // A shell command that writes a screenshot of the visible window of that title.
 std::string ShotOf(const std::string& title, const std::string& name);
 std::string ScreenshotPath(const std::string& name);
+// Asks the visible window of that title to close, as a window manager's close
+// box does (WM_DELETE_WINDOW); false when there is no such window.
+bool RequestClose(const std::string& title);
 // Writes the screen rectangle as <build>/screenshots/<name>.png; answers the path.
 std::string Screenshot(const std::string& name, int x, int y, int w, int h);
+
+struct Rgb {
+    int R = -1, G = -1, B = -1;  // -1: the pixel could not be read
+};
+// One pixel of a picture file (read through ImageMagick).
+Rgb PixelOf(const std::string& file, int x, int y);
+// Whether the pixel is within `tolerance` of the colour in every channel.
+bool Near(Rgb pixel, int r, int g, int b, int tolerance = 24);
 
 }  // namespace XServer

@@ -263,6 +263,57 @@ TEST_F(Display, ImageButtonsShowThroughTheSurfaceAndClick)
     EXPECT_FALSE(Shot("image-buttons", *form).empty());
 }
 
+TEST_F(Display, BitButtonGlyphsLeaveOutTheirTransparentColour)
+{
+    auto* form = new TForm(App.get());
+    form->SetCaption("Glyph buttons");
+    form->SetBounds(200, 200, 260, 120);
+    TBitmap solid(40, 40, pf24bit);
+    solid.Fill(clRed);
+    TBitmap framed(40, 40, pf24bit);
+    framed.Fill(clFuchsia);
+    {
+        TCanvas canvas(framed);
+        canvas.Brush().SetColor(clBlue);
+        canvas.Pen().SetColor(clBlue);
+        canvas.Rectangle(10, 10, 30, 30);
+    }
+    struct Case {
+        const char* name;
+        TBitmap* glyph;
+        bool fixed;  // a fixed transparent colour that the glyph does not hold
+    };
+    const Case cases[] = {{"Fixed", &solid, true}, {"Auto", &framed, false}};
+    for (int i = 0; i < 2; ++i) {
+        auto* button = new TBitBtn(form);
+        button->SetName(cases[i].name);
+        button->SetParent(form);
+        button->SetBounds(20 + i * 110, 10, 100, 100);
+        button->SetLayout(blGlyphTop);
+    }
+    form->Show();
+    Pump(200);
+    // Glyphs given to shown buttons, as a viewer gives them while it loads.
+    for (const Case& c : cases) {
+        if (c.fixed) c.glyph->SetTransparentColor(clFuchsia);
+        form->Child<TBitBtn>(c.name)->SetGlyph(*c.glyph);
+    }
+    const std::string shot = Shot("glyph-buttons", *form);
+    ASSERT_FALSE(shot.empty());
+    auto pixelAt = [&](const char* name, int x, int y) {
+        const TControl& button = *form->Child<TBitBtn>(name);
+        return XServer::PixelOf(shot, button.Left() + x, button.Top() + y);
+    };
+    // A fixed colour: every pixel of a glyph without it shows, its corners too.
+    const int top = (100 - 40) / 2;  // the glyph stands over an empty caption
+    EXPECT_TRUE(XServer::Near(pixelAt("Fixed", 50, top + 20), 255, 0, 0));
+    EXPECT_TRUE(XServer::Near(pixelAt("Fixed", 32, top + 2), 255, 0, 0));
+    // The bottom-left pixel's colour shows the button face.
+    EXPECT_TRUE(XServer::Near(pixelAt("Auto", 50, top + 20), 0, 0, 255));
+    const XServer::Rgb face = pixelAt("Auto", 32, top + 2);
+    EXPECT_FALSE(XServer::Near(face, 255, 0, 255)) << face.R << "," << face.G << "," << face.B;
+}
+
 TEST_F(Display, HintsShowOverTheirControlAndGoOnAClick)
 {
     TEveryForm* form = nullptr;
@@ -452,12 +503,28 @@ TEST_F(Display, TheCloseBoxClosesTheForm)
 {
     TEveryForm* form = nullptr;
     App->CreateForm(form);
+    form->SetCaption("Closable");
     form->Show();
     Pump(200);
-    // No window manager runs here: the close box is the WM_CLOSE it would post.
-    PostMessage(form->Handle(), WM_CLOSE, 0, 0);
+    // No window manager runs here: the request is the one its close box sends.
+    ASSERT_TRUE(XServer::RequestClose("Closable"));
     EXPECT_TRUE(PumpUntil([&] { return form->Logged("FormClose"); }));
     EXPECT_TRUE(Application->Terminated());
+}
+
+TEST_F(Display, AFormWithoutASystemMenuRefusesToBeClosedFromOutside)
+{
+    TEveryForm* form = nullptr;
+    App->CreateForm(form);
+    form->SetCaption("Not closable");
+    form->SetBorderIcons(biMinimize);
+    form->Show();
+    Pump(200);
+    ASSERT_TRUE(XServer::RequestClose("Not closable"));
+    Pump(500);
+    EXPECT_FALSE(form->Logged("FormClose"));
+    EXPECT_TRUE(form->Visible());
+    EXPECT_FALSE(Application->Terminated());
 }
 
 }  // namespace

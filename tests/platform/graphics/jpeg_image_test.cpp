@@ -181,6 +181,36 @@ TEST(JpegImage, BitmapTakesTheDecodedPicture)
         for (int x = 0; x < 67; ++x) ASSERT_EQ(bitmap.Pixel(x, y), expected.Pixel(x, y)) << x << "," << y;
 }
 
+TEST(JpegImage, DecodingIntoABitmapOfTheSizeReusesItsMemory)
+{
+    const std::string file = ForeignFile();
+    TBitmap fresh;
+    bool grayscale = false;
+    DecodeJpeg(file, fresh, grayscale);
+    struct Case {
+        const char* name;
+        TPixelFormat format;
+        int width;
+        bool reused;
+    };
+    for (const Case c : {Case{"same size", pf24bit, 67, true}, Case{"other width", pf24bit, 66, false},
+                         Case{"other format", pf32bit, 67, false}}) {
+        SCOPED_TRACE(c.name);
+        TBitmap target(c.width, 45, c.format);
+        target.Canvas().Brush().SetColor(clRed);
+        target.Canvas().FillRect(Rect(0, 0, c.width, 45));
+        const std::uint8_t* before = target.ScanLine(0);
+        DecodeJpeg(file, target, grayscale);
+        if (c.reused) {  // (a new buffer may happen to lie where the old one was)
+            EXPECT_EQ(target.ScanLine(0), before);
+        }
+        ASSERT_EQ(target.BitCount(), 24);
+        ASSERT_EQ(target.Width(), 67);
+        for (int y = 0; y < 45; ++y)
+            for (int x = 0; x < 67; ++x) ASSERT_EQ(target.Pixel(x, y), fresh.Pixel(x, y)) << x << "," << y;
+    }
+}
+
 TEST(JpegImage, DrawShowsTheDecodedPicture)
 {
     TJPEGImage jpeg;
