@@ -12,11 +12,8 @@
 #include "builder/PdfPageHolderForm.h"
 #include "builder/StartScreen.h"
 #include "builder/WizardForm.h"
-#include "platform/controls/HeadlessInteraction.h"
-#include "platform/controls/LayoutReader.h"
-#include "platform/controls/TApplication.h"
+#include "tests/builder/display/builder_display.h"
 #include "platform/display/DisplayBackend.h"
-#include "platform/shell/ShellExecute.h"
 #include "tests/platform/display/DisplayLoop.h"
 #include "tests/platform/display/XServer.h"
 
@@ -26,38 +23,20 @@ using DisplayLoop::Shot;
 
 const auto* const ServerEnvironment = ::testing::AddGlobalTestEnvironment(new DisplayLoop::TServerEnvironment);
 
-class BuilderWindowsDisplay : public ::testing::TestWithParam<const char*> {
+class BuilderWindowsDisplay : public TBuilderDisplay<::testing::TestWithParam<const char*>> {
 protected:
-    static void SetUpTestSuite()
-    {
-        std::string why;
-        if (!XServer::Start(why))
-            Skip = "no X server for the display tests: " + why;
-        else if (!InstallDisplayBackend())
-            Skip = "the X server does not answer";
-    }
     void SetUp() override
     {
-        if (!Skip.empty())
-            GTEST_SKIP() << Skip;
-        SetLayoutDirectory(GALLERY_SOURCE_DIR "/resources");
-        SetShellRecordOnly(true);
-        App = std::make_unique<TApplication>();
+        StartApplication();
+        if (IsSkipped())
+            return;
         CreateBuilderWindows(*App);
         Language = GetParam();
         WizardForm->SetLang(Language);
         LanguageApplied = true;
     }
-    void TearDown() override
-    {
-        App.reset();
-        DisplayLoop::Pump(50);
-    }
-
     std::string Name(const std::string& what) const { return what + "-" + Language; }
 
-    static inline std::string Skip;
-    std::unique_ptr<TApplication> App;
     std::string Language;
 };
 

@@ -16,10 +16,10 @@
 #include "builder/MetaTagsEditor.h"
 #include "builder/NewFolderDialog.h"
 #include "builder/WizardForm.h"
-#include "platform/controls/LayoutReader.h"
 #include "platform/controls/TApplication.h"
 #include "platform/display/DisplayBackend.h"
 #include "platform/shell/ShellExecute.h"
+#include "tests/builder/display/builder_display.h"
 #include "tests/platform/display/DisplayLoop.h"
 #include "tests/platform/display/XServer.h"
 
@@ -31,24 +31,14 @@ using DisplayLoop::Shot;
 
 const auto* const ServerEnvironment = ::testing::AddGlobalTestEnvironment(new DisplayLoop::TServerEnvironment);
 
-class WizardDisplay : public ::testing::Test {
+class WizardDisplay : public TBuilderDisplay<::testing::Test> {
 protected:
-    static void SetUpTestSuite()
-    {
-        std::string why;
-        if (!XServer::Start(why))
-            Skip = "no X server for the display tests: " + why;
-        else if (!InstallDisplayBackend())
-            Skip = "the X server does not answer";
-    }
     void SetUp() override
     {
-        if (!Skip.empty())
-            GTEST_SKIP() << Skip;
-        SetLayoutDirectory(GALLERY_SOURCE_DIR "/resources");
-        SetShellRecordOnly(true);
+        StartApplication();
+        if (IsSkipped())
+            return;
         LanguageApplied = true;
-        App = std::make_unique<TApplication>();
         // The program's order, as far as these windows go.
         App->CreateForm(WizardForm);
         App->CreateForm(FolderChooserDialog);
@@ -60,20 +50,12 @@ protected:
         App->CreateForm(MetaTagsEditor);
         Wizard = WizardForm;
     }
-    void TearDown() override
-    {
-        App.reset();
-        Pump(50);
-    }
-
     static void MoveOnto(const TControl& control, int x, int y)
     {
         const TPoint p = control.ClientToScreen({x, y});
         ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(p.X) + " " + std::to_string(p.Y)));
     }
 
-    static inline std::string Skip;
-    std::unique_ptr<TApplication> App;
     TForm1* Wizard = nullptr;
 };
 

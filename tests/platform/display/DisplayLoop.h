@@ -44,6 +44,16 @@ inline std::string Shot(const std::string& name, const TCustomForm& form)
     return XServer::Screenshot(name, r.Left, r.Top, r.Width(), r.Height());
 }
 
+// Starts the private server and the display backend once; answers why the
+// display tests must skip, or "" when real windows can be made.
+inline std::string StartBackend()
+{
+    std::string why;
+    if (!XServer::Start(why)) return "no X server for the display tests: " + why;
+    if (!InstallDisplayBackend()) return "the X server does not answer";
+    return {};
+}
+
 // The server and the backend serve every suite of a run; they go at its end.
 // Each display test program registers one.
 class TServerEnvironment : public ::testing::Environment {
