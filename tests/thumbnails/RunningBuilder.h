@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -117,10 +118,22 @@ protected:
         const std::filesystem::path built(THUMBNAILS_PROGRAM);
         std::filesystem::copy_file(built, Folder + "/thumbnails");
         std::filesystem::create_directory_symlink(built.parent_path() / "resources", Folder + "/resources");
+        // Whatever the program opens through the desktop lands in a list
+        // instead of a browser.
+        std::filesystem::create_directory(Folder + "/desktop");
+        const std::string opener = Folder + "/desktop/xdg-open";
+        if (FILE* script = std::fopen(opener.c_str(), "w")) {
+            std::fprintf(script, "#!/bin/sh\necho \"$*\" >> '%s'\n", OpenedList().c_str());
+            std::fclose(script);
+        }
+        std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+        const char* path = std::getenv("PATH");
+        const std::string searched = Folder + "/desktop:" + (path ? path : "/usr/bin:/bin");
         Prepare();
         const std::string program = Folder + "/thumbnails";
         Program = fork();
         if (Program == 0) {
+            setenv("PATH", searched.c_str(), 1);
             if (chdir(Folder.c_str()) == 0)
                 execl(program.c_str(), "thumbnails", static_cast<char*>(nullptr));
             _exit(127);
@@ -138,6 +151,8 @@ protected:
             std::filesystem::remove_all(Folder, error);
         }
     }
+    // The documents and addresses the program asked the desktop to open, one a line.
+    std::string OpenedList() const { return Folder + "/desktop/opened.txt"; }
     // Files the program folder holds before the program starts.
     virtual void Prepare() {}
 

@@ -139,8 +139,12 @@ TEST_F(GalleryByHand, AnEnglishHtmlGalleryFromTheStartScreenToTheDoneDialog)
     LoadFileToString(Gallery() + "page1.html", page);
     EXPECT_NE(index.find("page1.html"), std::string::npos);
     EXPECT_NE(page.find("th_3.jpg"), std::string::npos);
-    // "Don't Show!" opened nothing: the program still runs, with no browser asked for.
-    EXPECT_EQ(waitpid(Program, nullptr, WNOHANG), 0);
+    // "Don't Show!" leaves the browser closed.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(std::filesystem::exists(OpenedList()));
+    // While the web site's link on the start screen goes to the desktop.
+    Click(start, Places().Centre("StartScreen", "Label2"));
+    EXPECT_TRUE(WaitFor([&] { return std::filesystem::exists(OpenedList()); }, 3000)) << "the link opened nothing";
 }
 
 TEST_F(GalleryByHand, GermanThumbnailsOnlyKeepTheirOwnNames)
