@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr std::intptr_t LastShellError = 32;
 
 // The builder's own work folders are made when missing: a fresh program
 // folder has none, and the work files are all they are for.
@@ -135,7 +134,7 @@ void TGalleryBuild::FinishPdfGallery()
     const std::string arguments = PdfArgumentLine(FWizard.CheckBox11->Checked(), FWizard.Edit26->Text(),
                                                   FWizard.Edit25->Text(), FWizard.Edit27->Text());
     const std::string converter = FWorkFolder + "plennix.exe";
-    if (ShellExecute(FWizard.Handle(), "open", converter, arguments, "", SW_SHOW) <= LastShellError)
+    if (!ShellStarted(ShellExecute(FWizard.Handle(), "open", converter, arguments, "", SW_SHOW)))
         ShowMessage("The PDF converter could not be started: " + converter +
                     "\r\nThe pictures and the lists f.dat and k.dat are in " + FWorkFolder);
 }
@@ -144,7 +143,7 @@ void TGalleryBuild::FinishMailGallery()
 {
     WriteFileBytes(FWizard.ProgramFolder + "OutMail/index.html", FMailPage->Finish());
     const std::string mailer = FWorkFolder + "VEV.exe";
-    if (ShellExecute(FWizard.Handle(), "open", mailer, IntToStr(FPictureCount), "", SW_SHOW) <= LastShellError)
+    if (!ShellStarted(ShellExecute(FWizard.Handle(), "open", mailer, IntToStr(FPictureCount), "", SW_SHOW)))
         ShowMessage("The mail program could not be started: " + mailer +
                     "\r\nThe e-mail page index.html and its pictures are in " + FWorkFolder);
 }

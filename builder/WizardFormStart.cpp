@@ -56,7 +56,10 @@ void TForm1::Image53Click(TObject*)
     }
     // The uploader takes the folder as one argument, so its blanks travel as "*".
     ReplaceText(" ", "*", folder, 1);
-    ShellExecute(Handle(), "open", ProgramFolder + "ftp/sendaro.exe", folder, "", SW_SHOWNORMAL);
+    // Said, not kept silent: without the uploader nothing else would happen.
+    const std::string uploader = ProgramFolder + "ftp/sendaro.exe";
+    if (!ShellStarted(ShellExecute(Handle(), "open", uploader, folder, "", SW_SHOWNORMAL)))
+        ShowMessage("The uploader could not be started: " + uploader);
 }
 
 void TForm1::Image51Click(TObject*)

@@ -40,6 +40,9 @@ inline constexpr std::intptr_t SE_ERR_ACCESSDENIED = 5;
 inline constexpr std::intptr_t ERROR_BAD_FORMAT = 11;
 inline constexpr std::intptr_t SE_ERR_NOASSOC = 31;
 
+// Whether a result of ShellExecute means the start succeeded.
+constexpr bool ShellStarted(std::intptr_t result) { return result > 32; }
+
 enum class TShellTarget { Program, Document, Address, Missing, Unsupported };
 
 struct TShellStart {

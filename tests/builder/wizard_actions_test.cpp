@@ -189,6 +189,13 @@ TEST_F(WizardActionsTest, PublishHandsTheGalleryFolderToTheUploaderWithBlanksAsS
     ForceDirectories(trip);
     WriteFileBytes(trip + "/start.html", "<html></html>");
 
+    // The uploader below a program folder of its own.
+    TempFolder program;
+    Wizard->ProgramFolder = program.Path();
+    ForceDirectories(program.Path() + "ftp");
+    WriteFileBytes(program.Path() + "ftp/sendaro.exe", "#!/bin/sh\n");
+    std::filesystem::permissions(program.Path() + "ftp/sendaro.exe", std::filesystem::perms::owner_all);
+
     ChooseInModalChooser(trip);
     Wizard->Image53Click(Wizard->Image53);
     EXPECT_EQ(Script.Pending(), 0u);
@@ -206,6 +213,13 @@ TEST_F(WizardActionsTest, PublishHandsTheGalleryFolderToTheUploaderWithBlanksAsS
     Wizard->Image53Click(Wizard->Image53);
     EXPECT_EQ(Script.Pending(), 0u);
     EXPECT_TRUE(UploaderStarts().empty());
+
+    // An uploader that is not there is said, not kept silent.
+    std::filesystem::remove(program.Path() + "ftp/sendaro.exe");
+    ChooseInModalChooser(trip);
+    Script.AnswerMessage(IDOK, "The uploader could not be started: " + program.Path() + "ftp/sendaro.exe");
+    Wizard->Image53Click(Wizard->Image53);
+    EXPECT_EQ(Script.Pending(), 0u);
 }
 
 TEST_F(WizardActionsTest, StartCopiesTheMailHeadingAndTheApplicationLimitsAndBuildsAtOnce)
