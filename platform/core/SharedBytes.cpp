@@ -54,8 +54,10 @@ TSharedBytes TSharedBytes::MapFile(const std::string& fileName)
     ::close(fd);
     if (address == MAP_FAILED)
         throw EInOutError("Cannot read file " + fileName, mapError);
-    // The bytes are read from front to back, once.
-    ::madvise(address, length, MADV_SEQUENTIAL | MADV_WILLNEED);
+    // The bytes are read from front to back, once. Advice values are not
+    // flags: or-ing them would give only one of them.
+    ::madvise(address, length, MADV_SEQUENTIAL);
+    ::madvise(address, length, MADV_WILLNEED);
     auto mapping = std::make_shared<const TMapping>(address, length);
     result.FView = std::string_view(static_cast<const char*>(address), length);
     result.FOwner = std::move(mapping);
