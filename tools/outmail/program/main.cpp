@@ -26,7 +26,7 @@ int main(int argc, char** argv)
         const std::string target = folder + "gallery.eml";
         WriteFileBytes(target, message);
         const auto result = ShellExecute(0, "open", target, "", "", SW_SHOW);
-        if (result <= 32) {
+        if (!ShellStarted(result)) {
             std::cerr << "VEV: the mail program could not be started for " << target << "\n";
             return 2;
         }
