@@ -21,8 +21,6 @@ TForm1* ViewerWindow = nullptr;
 
 namespace {
 
-// The program file read at its size in one go: growing a string of tens of
-// megabytes as it is read copies it several times over.
 // Mapped, not read: the pictures are slices of these bytes, and copies of a
 // hundred photographs cost the load more in first touches than decoding.
 TSharedBytes ReadOwnExecutable()
