@@ -50,8 +50,9 @@ private:
     int FLeafCount = 0;
     std::vector<TOctreeNode> FNodes;
     std::vector<std::int32_t> FFreeNodes;
-    std::int32_t FRoot;
     std::array<std::int32_t, 8> FReducible{-1, -1, -1, -1, -1, -1, -1, -1};
+    // Last: making the root enters it into the reducible lists above.
+    std::int32_t FRoot;
 };
 
 // The octree palette of a bitmap (read at 24 bits, which switches it to that
