@@ -105,3 +105,9 @@ class EListError : public Exception {
 public:
     using Exception::Exception;
 };
+
+// A system resource (a device context, a handle) that cannot be had.
+class EOutOfResources : public EOutOfMemory {
+public:
+    using EOutOfMemory::EOutOfMemory;
+};
