@@ -179,6 +179,31 @@ TEST_F(StampelWindows, IndividualNamesCountOverAllLines)
     for (const char* name : {"s.bmp", "a.b.jpg", "c.jpg"}) EXPECT_TRUE(FileExists(out + name)) << name;
 }
 
+TEST_F(StampelWindows, ComposingTheListByButtonsAndDrops)
+{
+    for (const char* name : {"a.jpg", "B.JPG", "c.bmp", "notes.txt"}) WriteFileBytes(Folder + name, "x");
+    Start({});
+    TForm1& w = *WatermarkWindow;
+    w.DirectoryListBox1->SetDirectory(Folder);
+    ASSERT_EQ(w.FileListBox1->Items().Count(), 3) << "the mask takes BMP and JPEG files only";
+    w.FileListBox1->SetItemIndex(1);
+    w.BitBtn5->Click();
+    w.FileListBox1->SetSelected(0, true);
+    w.FileListBox1->SetSelected(2, true);
+    EXPECT_TRUE(w.ListBox1->DispatchDragDrop(w.FileListBox1, 5, 5));
+    // Every selected file in list order, the current one included.
+    EXPECT_EQ(PictureList(),
+              (std::vector<std::string>{Folder + "B.JPG", Folder + "a.jpg", Folder + "B.JPG", Folder + "c.bmp"}));
+    w.ListBox1->SetItemIndex(-1);
+    w.BitBtn6->Click();
+    EXPECT_EQ(PictureList().size(), 4u) << "nothing selected, nothing deleted";
+    w.ListBox1->SetItemIndex(1);
+    w.BitBtn6->Click();
+    EXPECT_EQ(PictureList(), (std::vector<std::string>{Folder + "B.JPG", Folder + "B.JPG", Folder + "c.bmp"}));
+    w.BitBtn7->Click();
+    EXPECT_TRUE(PictureList().empty());
+}
+
 TEST_F(StampelWindows, StartNeedsAChosenFolderOrOverwriting)
 {
     Start({});
