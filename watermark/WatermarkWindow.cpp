@@ -171,9 +171,16 @@ void TForm1::RemoteStartReady(const std::string& galleryDir)
 {
     DirectoryListBox1->SetDirectory(galleryDir);
     RadioButton14->SetChecked(true);
-    if (ListBox1->Items().Count() > 0) {
-        FillPictureChoice();
+    if (ListBox1->Items().Count() == 0) {
+        // A folder without the gallery's pictures: said, and the list is left to compose.
+        ShowMessage("No gallery found..\r\n" + galleryDir);
+        return;
+    }
+    FillPictureChoice();
+    try {
         LoadListPicture(0);
+    } catch (const Exception& e) {
+        ShowMessage(e.what());
     }
     PageControl1->SetActivePage(TabSheet1);
     ShowMessage("Now choose your watermark image or enter your watermark text and then run the progress.");

@@ -281,6 +281,28 @@ TEST_F(StampelWindows, BrokenPicturesAreNamedAndTheOthersStamped)
     EXPECT_NE(FileText(Folder + "3_big.jpg"), third) << "the picture after the broken one is stamped too";
 }
 
+TEST_F(StampelWindows, AGalleryFolderWithoutPicturesIsNamed)
+{
+    WriteJpeg(Folder + "th_1.jpg", 20, 20);  // thumbnails only, full pictures asked for
+    Start({Folder, "/V"});
+    Script.AnswerMessage(IDOK, "No gallery found..\r\n" + Folder);
+    RunRemoteTimer();
+    EXPECT_EQ(Script.Pending(), 0u);
+    EXPECT_EQ(WatermarkWindow->PageControl1->ActivePage(), WatermarkWindow->TabSheet2);
+    EXPECT_TRUE(WatermarkWindow->RadioButton14->Checked());
+}
+
+TEST_F(StampelWindows, AFirstPictureThatDoesNotDecodeIsNamedAtTheRemoteStart)
+{
+    WriteFileBytes(Folder + "1_big.jpg", "not a picture");
+    WriteJpeg(Folder + "2_big.jpg", 20, 20);
+    Start({Folder, "/V"});
+    Script.AnswerMessage(IDOK, Folder + "1_big.jpg").AnswerMessage(IDOK, "Now choose");
+    RunRemoteTimer();
+    EXPECT_EQ(Script.Pending(), 0u);
+    EXPECT_EQ(WatermarkWindow->PageControl1->ActivePage(), WatermarkWindow->TabSheet1);
+}
+
 TEST_F(StampelWindows, AnOutputFolderThatTakesNoFilesIsNamed)
 {
     WriteJpeg(Folder + "1.jpg", 60, 40);
