@@ -398,8 +398,14 @@ void TForm1::BitBtn9Click(TObject*)
 
 void TForm1::RunBatch()
 {
-    if (!OutputChosen())
+    // "Start" stays clickable while the batch processes messages; a second run would interleave.
+    if (FBatchRunning || !OutputChosen())
         return;
+    FBatchRunning = true;
+    struct TRunEnd {
+        bool& Running;
+        ~TRunEnd() { Running = false; }
+    } runEnd{FBatchRunning};
     Label23->SetCaption("Start..");
     Application->ProcessMessages();
     const TSaveChoice choice = RadioButton14->Checked()   ? TSaveChoice::Overwrite

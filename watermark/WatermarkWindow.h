@@ -173,6 +173,8 @@ private:
     void ApplyStretch();
     TMarkPosition MarkPosition() const;
     void BuildMark();
+
+    bool FBatchRunning = false;
 };
 
 extern TForm1* WatermarkWindow;
