@@ -1,6 +1,7 @@
 #include "watermark/BatchOutput.h"
 
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/core/Exceptions.h"
@@ -68,6 +69,10 @@ void SaveStampedPicture(TBitmap& bitmap, const std::string& target, bool jpeg)
         DeleteFile(temporary);
         throw EFCreateError(target, e.SystemError());
     }
+    // An overwritten picture keeps who may read and write it.
+    struct stat original {};
+    if (::stat(ToSystemPath(target).c_str(), &original) == 0)
+        ::chmod(ToSystemPath(temporary).c_str(), original.st_mode & 07777);
     if (!RenameFile(temporary, target)) {
         const int error = errno;
         DeleteFile(temporary);

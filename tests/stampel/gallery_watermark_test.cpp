@@ -29,7 +29,7 @@ using buildertest::TempFolder;
 const std::string Resources = std::filesystem::path(STAMPEL_PROGRAM).parent_path() / "resources";
 constexpr const char* WorkWindow = "Norvale Watermark-PlugIn ";
 
-std::string Run(const std::string& command)
+std::string Output(const std::string& command)
 {
     std::string output;
     if (FILE* pipe = popen(command.c_str(), "r")) {
@@ -52,7 +52,7 @@ std::string LoadedPictures(const std::string& folder, const std::string& page)
                              " var o = document.createElement('pre'); o.textContent = 'images=' + im.length +"
                              " ' broken=[' + bad.join(',') + ']'; document.body.appendChild(o); });</script>");
     TempFolder profile;
-    const std::string dom = Run("timeout 120 /usr/bin/chromium --headless --no-sandbox --disable-gpu"
+    const std::string dom = Output("timeout 120 /usr/bin/chromium --headless --no-sandbox --disable-gpu"
                                 " --disable-background-networking --no-first-run --user-data-dir=" +
                                 profile.Path() + " --virtual-time-budget=5000 --dump-dom 'file://" + copy +
                                 "' 2>/dev/null");
@@ -128,6 +128,7 @@ TEST_F(GalleryWatermark, TheSwitchStampsEveryFullPictureThroughTheProgram)
         }
         EXPECT_NE(Read(name), before[name]);
         EXPECT_EQ(std::system(("djpeg -outfile /dev/null '" + Gallery + name + "'").c_str()), 0);
+        EXPECT_EQ(Output("identify -format '%m %wx%h' '" + Gallery + name + "' 2>&1"), "JPEG 320x240");
         TJPEGImage was, is;
         TMemoryStream original(before[name]);
         was.LoadFromStream(original);

@@ -112,6 +112,7 @@ TEST_F(StampelWindows, RemoteStartStampsTheFullPicturesInPlace)
     WriteJpeg(Folder + "1_big.jpg", 200, 100);
     WriteJpeg(Folder + "2_big.jpg", 120, 90);
     WriteJpeg(Folder + "th_1.jpg", 40, 30);
+    chmod((Folder + "1_big.jpg").c_str(), 0640);
     const std::string thumbnail = FileText(Folder + "th_1.jpg");
     Start({Folder, "/V"});
     WatermarkWindow->Timer1->OnTimer(nullptr);
@@ -136,6 +137,9 @@ TEST_F(StampelWindows, RemoteStartStampsTheFullPicturesInPlace)
     WatermarkWindow->BitBtn9->Click();
     EXPECT_EQ(Script.Pending(), 0u);
     EXPECT_EQ(FileText(Folder + "th_1.jpg"), thumbnail) << "thumbnails stay with /V";
+    struct stat info {};
+    ASSERT_EQ(stat((Folder + "1_big.jpg").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u) << "the replaced picture keeps its permissions";
     const auto after = ReadPicture(Folder + "1_big.jpg");
     ASSERT_EQ(after->Width(), 200);
     // The text lies at the top left and brightens by 30; the far corner keeps its level.
