@@ -2,7 +2,6 @@
 
 #include "platform/controls/TApplication.h"
 #include "platform/controls/TDialogs.h"
-#include "platform/core/Exceptions.h"
 #include "watermark/GalleryCollection.h"
 #include "watermark/WatermarkAssistant.h"
 #include "watermark/WatermarkWindow.h"
@@ -95,10 +94,5 @@ void TForm3::MTranBtn2Click(TObject*)
 
 void TForm3::DriveComboBox1Change(TObject*)
 {
-    try {
-        DirectoryListBox1->SetDrive(DriveComboBox1->Drive());
-    } catch (const EInOutError& e) {
-        ShowMessage(e.what());
-        DriveComboBox1->SetDrive(DirectoryListBox1->Drive());
-    }
+    FollowDrive(*DriveComboBox1, *DirectoryListBox1);
 }

@@ -188,14 +188,19 @@ void TForm1::RemoteStartReady(const std::string& galleryDir)
 
 // ---- Page 1: the picture list.
 
-void TForm1::DriveComboBox1Change(TObject*)
+void FollowDrive(TDriveComboBox& drives, TDirectoryListBox& folders)
 {
     try {
-        DirectoryListBox1->SetDrive(DriveComboBox1->Drive());
+        folders.SetDrive(drives.Drive());
     } catch (const EInOutError& e) {
         ShowMessage(e.what());
-        DriveComboBox1->SetDrive(DirectoryListBox1->Drive());
+        drives.SetDrive(folders.Drive());
     }
+}
+
+void TForm1::DriveComboBox1Change(TObject*)
+{
+    FollowDrive(*DriveComboBox1, *DirectoryListBox1);
 }
 
 void TForm1::AddCurrentFile(TObject*)

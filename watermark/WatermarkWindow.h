@@ -178,3 +178,7 @@ private:
 };
 
 extern TForm1* WatermarkWindow;
+
+// The folder tree follows the drive box; a drive that cannot be read is said
+// and the box goes back to the tree's drive.
+void FollowDrive(TDriveComboBox& drives, TDirectoryListBox& folders);
