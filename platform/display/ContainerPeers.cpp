@@ -94,7 +94,9 @@ private:
                 fl_line(tx + 1, top, tx + tw - 2, top);
             }
             fl_color(Toolkit::Color(FPages.Font().Color()));
-            const std::string caption = Toolkit::Label(sheet->Caption());
+            // Tabs show their caption as a button does: "&&" is one "&".
+            int marked = -1;
+            const std::string caption = Toolkit::Label(Toolkit::StripAccelerator(sheet->Caption(), marked));
             fl_draw(caption.c_str(), tx, ty, tw, th, FL_ALIGN_CENTER | FL_ALIGN_INSIDE | FL_ALIGN_CLIP, nullptr, 0);
             if (on && Fl::focus() == this) {
                 fl_color(FL_DARK2);

@@ -18,21 +18,7 @@ constexpr int MenuFontSize = 12;
 constexpr int RowHeight = 22;
 constexpr int LineHeight = 9;
 
-// A caption without its accelerator marks, and the index of the marked
-// character (-1 when none); "&&" is a plain "&".
-std::string StripAccelerator(const std::string& caption, int& marked)
-{
-    std::string out;
-    marked = -1;
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == '&' && i + 1 < caption.size()) {
-            ++i;
-            if (caption[i] != '&' && marked < 0) marked = static_cast<int>(out.size());
-        }
-        out += caption[i];
-    }
-    return out;
-}
+using Toolkit::StripAccelerator;
 
 // Draws a menu caption with its accelerator underlined; x, y is the baseline start.
 void DrawCaption(const std::string& caption, int x, int y)

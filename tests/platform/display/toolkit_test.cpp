@@ -39,6 +39,26 @@ TEST(Toolkit, LabelsShowAtSignsAsThemselves)
 }
 
 // Widgets and the canvas draw one face for one name; the style mark comes first.
+TEST(Toolkit, AcceleratorMarksLeaveCaptions)
+{
+    struct TCase {
+        const char* Caption;
+        const char* Plain;
+        int Marked;
+    } cases[] = {
+        {"3. Create && save pictures", "3. Create & save pictures", -1},
+        {"&File", "File", 0},
+        {"Save &as && close", "Save as & close", 5},
+        {"trailing &", "trailing &", -1},
+        {"", "", -1},
+    };
+    for (const TCase& c : cases) {
+        int marked = 7;
+        EXPECT_EQ(Toolkit::StripAccelerator(c.Caption, marked), c.Plain);
+        EXPECT_EQ(marked, c.Marked) << c.Caption;
+    }
+}
+
 TEST(Toolkit, WindowsFontNamesBecomeTheCanvasFamilies)
 {
     struct TCase {

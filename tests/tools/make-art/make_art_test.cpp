@@ -55,6 +55,11 @@ std::map<std::string, TExpected> ExpectedFiles()
     for (const char* g : {"Exit", "Save", "Colour", "TurnLeft", "TurnRight"})
         files[std::string("art/ViewerGlyph-") + g + ".bmp"] = {24, 24, Keyed};
     files["art/ViewerGlyph-Info.bmp"] = {28, 28, Keyed};
+    files["art/Stampel-Assistant.jpg"] = {520, 330, Jpeg};
+    for (const char* b : {"Cancel", "Next", "Back"})
+        files[std::string("art/Stampel-") + b + ".bmp"] = {32, 32, Keyed};
+    for (const char* p : {"TopLeft", "BottomLeft", "TopRight", "BottomRight", "Centre"})
+        files[std::string("art/Stampel-Position-") + p + ".bmp"] = {32, 24, Opaque};
     files["sounds/PLAY1.wav"] = {50, 0, Wave};
     files["sounds/PLAY2.wav"] = {120, 0, Wave};
     return files;

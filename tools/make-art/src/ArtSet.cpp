@@ -14,6 +14,7 @@
 #include "platform/graphics/TJPEGImage.h"
 #include "tools/make-art/src/PageArt.h"
 #include "tools/make-art/src/Sounds.h"
+#include "tools/make-art/src/StampelArt.h"
 #include "tools/make-art/src/StartArt.h"
 #include "tools/make-art/src/ViewerGlyphs.h"
 #include "tools/make-art/src/WizardArt.h"
@@ -119,6 +120,19 @@ std::vector<TArtFile> MakeArt()
     };
     for (const auto& [glyph, name] : glyphs)
         add(std::string("art/ViewerGlyph-") + name + ".bmp", Bmp(DrawViewerGlyph(glyph)));
+
+    add("art/Stampel-Assistant.jpg", Jpeg(DrawStampelAssistant()));
+    const std::pair<TStampelButton, const char*> stampelButtons[] = {
+        {TStampelButton::Cancel, "Cancel"}, {TStampelButton::Next, "Next"}, {TStampelButton::Back, "Back"}};
+    for (const auto& [button, name] : stampelButtons)
+        add(std::string("art/Stampel-") + name + ".bmp", Bmp(DrawStampelButton(button)));
+    const std::pair<TStampelPosition, const char*> positions[] = {
+        {TStampelPosition::TopLeft, "TopLeft"},         {TStampelPosition::BottomLeft, "BottomLeft"},
+        {TStampelPosition::TopRight, "TopRight"},       {TStampelPosition::BottomRight, "BottomRight"},
+        {TStampelPosition::Centre, "Centre"},
+    };
+    for (const auto& [position, name] : positions)
+        add(std::string("art/Stampel-Position-") + name + ".bmp", Bmp(DrawStampelPosition(position)));
 
     add("sounds/PLAY1.wav", MakeHoverTick());
     add("sounds/PLAY2.wav", MakeButtonClick());

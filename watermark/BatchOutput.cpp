@@ -1,0 +1,81 @@
+#include "watermark/BatchOutput.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/core/Exceptions.h"
+#include "platform/core/Files.h"
+#include "platform/core/TStream.h"
+#include "platform/graphics/TBitmap.h"
+#include "platform/graphics/TJPEGImage.h"
+
+bool IsJpegPath(const std::string& path)
+{
+    return path.find(".jpg") != std::string::npos || path.find(".JPG") != std::string::npos;
+}
+
+std::string OutputBaseName(const std::string& path)
+{
+    const std::string name = ExtractFileName(path);
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::string BatchTarget(const std::string& path, TSaveChoice choice, const std::string& folder,
+                        const std::string& name, int counter)
+{
+    const bool jpeg = IsJpegPath(path);
+    switch (choice) {
+    case TSaveChoice::Overwrite:
+        return path;
+    case TSaveChoice::NameAndCounter:
+        return IncludeTrailingPathDelimiter(folder) + name + std::to_string(counter) + (jpeg ? ".jpg" : ".bmp");
+    case TSaveChoice::OriginalName:
+        break;
+    }
+    return IncludeTrailingPathDelimiter(folder) + (jpeg ? OutputBaseName(path) + ".jpg" : ExtractFileName(path));
+}
+
+void LoadPictureBitmap(const std::string& path, TBitmap& bitmap)
+{
+    if (IsJpegPath(path)) {
+        TJPEGImage jpeg;
+        jpeg.LoadFromFile(path);
+        bitmap.Assign(jpeg.Bitmap());
+    } else {
+        bitmap.LoadFromFile(path);
+    }
+}
+
+void SaveStampedPicture(TBitmap& bitmap, const std::string& target, bool jpeg)
+{
+    std::string bytes;
+    if (jpeg) {
+        bytes = EncodeJpeg(bitmap, TJPEGImage::DefaultQuality);
+    } else {
+        TMemoryStream stream;
+        bitmap.SaveToStream(stream);
+        bytes = stream.Bytes();
+    }
+    // Beside the target, so the rename stays within one file system.
+    const std::string temporary = ExtractFilePath(target) + "." + ExtractFileName(target) + ".stampel-" +
+                                  std::to_string(::getpid());
+    try {
+        WriteFileBytes(temporary, bytes);
+    } catch (const EFCreateError& e) {
+        throw EFCreateError(target, e.SystemError());
+    } catch (const EInOutError& e) {
+        DeleteFile(temporary);
+        throw EFCreateError(target, e.SystemError());
+    }
+    // An overwritten picture keeps who may read and write it.
+    struct stat original {};
+    if (::stat(ToSystemPath(target).c_str(), &original) == 0)
+        ::chmod(ToSystemPath(temporary).c_str(), original.st_mode & 07777);
+    if (!RenameFile(temporary, target)) {
+        const int error = errno;
+        DeleteFile(temporary);
+        throw EFCreateError(target, error);
+    }
+}
