@@ -567,7 +567,7 @@ void TMetafilePlayer::LineTo(double x, double y)
 // does: an axis-aligned mapping and a pen it draws itself.
 bool TMetafilePlayer::CanvasShape()
 {
-    return AxisAligned() && !FInPath && !WidePen() && (FState.Brush.Hollow || (FState.Brush.Hatch < 0 && !FState.Brush.Pattern));
+    return AxisAligned() && !FInPath && !WidePen();
 }
 
 void TMetafilePlayer::Rectangle(double l, double t, double r, double b)
@@ -788,8 +788,8 @@ void TMetafilePlayer::FillRegion(std::span<const TRect> rects, const TMetaBrush&
     ApplyClip();
     ApplyBrush(brush);
     if (brush.Hollow) return;
-    const TRegion region = LogicalRegion(rects);
     TCanvasRaster raster(FCanvas);
+    const TRegion region = LogicalRegion(rects).Combined(TRegion(raster.Clip()), RGN_AND);
     for (const TRect& r : region.Rects())
         for (int y = r.Top; y < r.Bottom; ++y) raster.BrushSpan(y, r.Left, r.Right);
 }
@@ -815,7 +815,7 @@ void TMetafilePlayer::FrameRegion(std::span<const TRect> rects, const TMetaBrush
     ApplyBrush(brush);
     if (brush.Hollow) return;
     TCanvasRaster raster(FCanvas);
-    for (const TRect& r : frame.Rects())
+    for (const TRect& r : frame.Combined(TRegion(raster.Clip()), RGN_AND).Rects())
         for (int y = r.Top; y < r.Bottom; ++y) raster.BrushSpan(y, r.Left, r.Right);
 }
 
@@ -823,7 +823,7 @@ void TMetafilePlayer::InvertRegion(std::span<const TRect> rects)
 {
     ApplyClip();
     TCanvasRaster raster(FCanvas);
-    for (const TRect& r : LogicalRegion(rects).Rects())
+    for (const TRect& r : LogicalRegion(rects).Combined(TRegion(raster.Clip()), RGN_AND).Rects())
         for (int y = r.Top; y < r.Bottom; ++y)
             for (int x = r.Left; x < r.Right; ++x) raster.PutRop2(x, y, 0, 6);  // R2_NOT
 }
@@ -926,14 +926,29 @@ void TMetafilePlayer::RotatedText(TPointF at, double angle, std::u32string_view 
                                      Clamp32(std::ceil(maxY))}, raster.Clip());
     TPixelView view(mask);
     const TColor ink = FState.TextColor & 0xFFFFFF, back = FState.BkColor & 0xFFFFFF;
+    // Each target pixel looks at 3 x 3 points of the mask, so that strokes
+    // one pixel wide do not break up when they run across the grid; quarter
+    // turns map pixel onto pixel.
+    const double turn = std::fmod(std::fabs(angle), std::numbers::pi / 2);
+    const bool quarter = turn < 1e-6 || std::numbers::pi / 2 - turn < 1e-6;
+    const auto inMask = [&](double u, double v) {
+        const int i = int(std::floor(u - u0)) + pad, j = int(std::floor(v - v0)) + pad;
+        return i >= 0 && j >= 0 && i < mw && j < mh ? view.Get(i, j) == 0 : false;
+    };
     for (int y = box.Top; y < box.Bottom; ++y)
         for (int x = box.Left; x < box.Right; ++x) {
             const double dx = x + 0.5 - at.X, dy = y + 0.5 - at.Y;
             const double u = dx * c - dy * s, v = dx * s + dy * c;
-            const int i = int(std::floor(u - u0)) + pad, j = int(std::floor(v - v0)) + pad;
-            if (i < 0 || j < 0 || i >= mw || j >= mh) continue;
-            if (view.Get(i, j) == 0) raster.Put(x, y, ink);
-            else if (opaque && i >= pad && j >= pad && i < mw - pad && j < mh - pad) raster.Put(x, y, back);
+            int hits = 0;
+            if (quarter) hits = inMask(u, v) ? 9 : 0;
+            else for (double oy : {-1 / 3.0, 0.0, 1 / 3.0})
+                for (double ox : {-1 / 3.0, 0.0, 1 / 3.0}) hits += inMask(u + ox * c - oy * s, v + ox * s + oy * c);
+            if (hits >= 3) {
+                raster.Put(x, y, ink);
+                continue;
+            }
+            const double i = u - u0, j = v - v0;
+            if (opaque && i >= 0 && j >= 0 && i < mw - 2 * pad && j < mh - 2 * pad) raster.Put(x, y, back);
         }
 }
 

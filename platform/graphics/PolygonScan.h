@@ -47,8 +47,9 @@ void ScanPolygons(std::span<const TPointF> points, std::span<const int> counts, 
     }
     if (edges.empty()) return;
     std::sort(edges.begin(), edges.end(), [](const TEdge& a, const TEdge& b) { return a.Y0 < b.Y0; });
-    const int y1 = int(std::max(double(rowFrom), std::floor(top)));
-    const int y2 = int(std::min(double(rowTo), std::ceil(bottom) + 1));
+    // Held to the rows asked for before converting, so far-away points cost nothing.
+    const int y1 = int(std::clamp(std::floor(top), double(rowFrom), double(std::max(rowFrom, rowTo))));
+    const int y2 = int(std::clamp(std::ceil(bottom) + 1, double(rowFrom), double(std::max(rowFrom, rowTo))));
     std::vector<std::pair<double, int>> crossings;
     std::size_t next = 0;
     std::vector<const TEdge*> active;
@@ -67,8 +68,8 @@ void ScanPolygons(std::span<const TPointF> points, std::span<const int> counts, 
             wind += winding ? crossings[k].second : 1;
             const bool inside = winding ? wind != 0 : (wind & 1) != 0;
             if (!inside) continue;
-            const double left = std::max(crossings[k].first, double(xFrom) - 1);
-            const double right = std::min(crossings[k + 1].first, double(xTo) + 1);
+            const double left = std::clamp(crossings[k].first, double(xFrom) - 1, double(xTo) + 1);
+            const double right = std::clamp(crossings[k + 1].first, double(xFrom) - 1, double(xTo) + 1);
             const int x1 = std::max(xFrom, int(std::ceil(left - 0.5)));
             const int x2 = std::min(xTo, int(std::ceil(right - 0.5)));
             if (x1 < x2) emit(y, x1, x2);

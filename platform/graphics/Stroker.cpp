@@ -8,7 +8,7 @@ namespace {
 
 // Dash pieces past this many are not drawn: a tiny pattern along a huge
 // line would otherwise cost without bound.
-constexpr std::size_t MaxPieces = 20000;
+constexpr std::size_t MaxPieces = 4096;
 
 TPointF Add(TPointF a, TPointF b) { return {a.X + b.X, a.Y + b.Y}; }
 TPointF Sub(TPointF a, TPointF b) { return {a.X - b.X, a.Y - b.Y}; }
@@ -123,7 +123,8 @@ void StrokeOutline(std::span<const TPointF> points, bool closed, const TStrokeSt
     TBuilder builder(style, out);
     double period = 0;
     for (double d : style.Dashes) period += std::max(0.0, d);
-    if (style.Dashes.empty() || !(period > 0) || !std::isfinite(period)) return builder.Run(p, closed && p.size() > 2);
+    // A pattern shorter than a pixel shows as a plain line.
+    if (style.Dashes.empty() || !(period >= 1) || !std::isfinite(period)) return builder.Run(p, closed && p.size() > 2);
 
     // Dashed: the pattern runs along the whole path, each dash a run of its own.
     if (closed && !p.empty()) p.push_back(p.front());

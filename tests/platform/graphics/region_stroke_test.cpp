@@ -234,11 +234,15 @@ TEST(Strokes, CapsJoinsAndDashesOfWidePens)
     EXPECT_EQ(runs, 4);
     EXPECT_EQ(d.count({9, 50}), 0u);
     EXPECT_EQ(d.count({13, 50}), 1u);
-    // A pattern of tiny dashes along a huge line stays bounded.
-    TStrokeStyle tiny = dashed;
-    tiny.Dashes = {0.01, 0.01};
+    // Dashes along a huge line stay bounded; a pattern under a pixel is a plain line.
+    TStrokeStyle small = dashed;
+    small.Dashes = {1, 1};
     TOutline outline;
     const std::vector<TPointF> far = {{0, 0}, {1e9, 0}};
-    StrokeOutline(far, false, tiny, outline);
-    EXPECT_LE(outline.Counts.size(), 20001u);
+    StrokeOutline(far, false, small, outline);
+    EXPECT_LE(outline.Counts.size(), 4097u);
+    small.Dashes = {0.01, 0.01};
+    TOutline plain;
+    StrokeOutline(far, false, small, plain);
+    EXPECT_EQ(plain.Counts.size(), 1u);
 }
