@@ -400,6 +400,7 @@ bool TEmfPlayback::Record(std::uint32_t type, TRecordReader& r)
         o.Kind = TMetaObject::okBrush;
         o.Brush.Color = RGB(128, 128, 128);
         if (auto dib = Dib(r, r.U32(16), r.U32(20), r.U32(24), r.U32(28))) o.Brush.Pattern = std::move(*dib);
+        o.Brush.Monochrome = type == EMR_CREATEMONOBRUSH;
         FObjects[r.U32(8)] = o;
         break;
     }
@@ -438,6 +439,16 @@ bool TEmfPlayback::Record(std::uint32_t type, TRecordReader& r)
     case EMR_ARC: case EMR_CHORD: case EMR_PIE: case EMR_ARCTO: {
         const int kind = type == EMR_PIE ? 1 : type == EMR_CHORD ? 2 : type == EMR_ARCTO ? 3 : 0;
         P.ArcShape(kind, r.I32(8), r.I32(12), r.I32(16), r.I32(20), r.I32(24), r.I32(28), r.I32(32), r.I32(36));
+        break;
+    }
+    case EMR_ANGLEARC: P.AngleArc(r.I32(8), r.I32(12), r.U32(16), r.F32(20), r.F32(24)); break;
+    case EMR_POLYDRAW: case EMR_POLYDRAW16: {
+        const bool small = type == EMR_POLYDRAW16;
+        const std::uint32_t count = r.U32(24);
+        const std::size_t bytes = std::size_t(count) * (small ? 4 : 8);
+        if (!r.Has(28, bytes) || !r.Has(28 + bytes, count)) break;
+        const auto types = r.Bytes(28 + bytes, count);
+        P.PolyDraw(Points(r, 28, count, small), types);
         break;
     }
     case EMR_SETARCDIRECTION: P.SetArcDirection(r.I32(8)); break;

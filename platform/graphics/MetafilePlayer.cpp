@@ -423,7 +423,17 @@ void TMetafilePlayer::ApplyBrush(const TMetaBrush& b)
     TBrush& brush = FCanvas.Brush();
     brush.SetColor(b.Color & 0xFFFFFF);
     brush.SetStyle(b.Hollow ? bsClear : b.Hatch >= 0 && b.Hatch <= 5 ? TBrushStyle(bsHorizontal + b.Hatch) : bsSolid);
-    brush.SetBitmap(b.Hollow ? nullptr : b.Pattern);
+    if (b.Monochrome && b.Pattern && !b.Hollow) {
+        // The pattern's colours come from the context at drawing time.
+        auto coloured = std::make_shared<TBitmap>(b.Pattern->Width(), b.Pattern->Height(), pf24bit);
+        TPixelView from(const_cast<TBitmap&>(*b.Pattern)), to(*coloured);
+        for (int y = 0; y < to.Height(); ++y)
+            for (int x = 0; x < to.Width(); ++x)
+                to.Set(x, y, from.Get(x, y) == 0 ? FState.TextColor & 0xFFFFFF : FState.BkColor & 0xFFFFFF);
+        brush.SetBitmap(std::move(coloured));
+    } else {
+        brush.SetBitmap(b.Hollow ? nullptr : b.Pattern);
+    }
     FCanvas.SetHatchBackground(FState.BkMode == OPAQUE ? std::optional<TColor>(FState.BkColor & 0xFFFFFF) : std::nullopt);
     FCanvas.SetPolyFillMode(FState.PolyFill);
 }
@@ -721,6 +731,50 @@ void TMetafilePlayer::PolyBezier(std::span<const TPoint> points, bool fromCurren
         return;
     }
     StrokeDevice(flat, false);
+}
+
+void TMetafilePlayer::AngleArc(double x, double y, double radius, double start, double sweep)
+{
+    if (!std::isfinite(start) || !std::isfinite(sweep) || !std::isfinite(radius)) return;
+    const double pi = std::numbers::pi;
+    const double a0 = start * pi / 180, s = std::clamp(sweep, -3600.0, 3600.0) * pi / 180;
+    const double r = std::fabs(radius);
+    std::vector<TPointF> p = ArcPoints(x - r, y - r, x + r, y + r, a0, s);
+    p.insert(p.begin(), MapF(FState.PosX, FState.PosY));
+    FState.PosX = x + r * std::cos(a0 + s);
+    FState.PosY = y - r * std::sin(a0 + s);
+    if (FInPath) {
+        if (FPathOpen && !FPath.empty()) FPath.back().Points.insert(FPath.back().Points.end(), p.begin() + 1, p.end());
+        else {
+            FPath.push_back({std::move(p), false});
+            FPathOpen = true;
+        }
+        return;
+    }
+    StrokeDevice(p, false);
+}
+
+void TMetafilePlayer::PolyDraw(std::span<const TPoint> points, std::span<const std::uint8_t> types)
+{
+    TPoint figureStart{Clamp32(FState.PosX), Clamp32(FState.PosY)};
+    for (std::size_t i = 0; i < points.size() && i < types.size(); ++i) {
+        const std::uint8_t type = types[i] & ~1;
+        if (type == 6) {
+            MoveTo(points[i].X, points[i].Y);
+            figureStart = points[i];
+        } else if (type == 2) {
+            LineTo(points[i].X, points[i].Y);
+        } else if (type == 4 && i + 2 < points.size()) {
+            PolyBezier(points.subspan(i, 3), true);
+            i += 2;
+        } else {
+            return;  // a point of no known type ends the drawing, as the platform refuses it
+        }
+        if (types[i] & 1) {
+            if (FInPath) CloseFigure();
+            else LineTo(figureStart.X, figureStart.Y);
+        }
+    }
 }
 
 void TMetafilePlayer::Polygon(std::span<const TPoint> points)

@@ -106,6 +106,8 @@ struct TMetaBrush {
     TColor Color = clWhite;
     int Hatch = -1;  // HS_HORIZONTAL ... HS_DIAGCROSS, -1 for none
     std::shared_ptr<const TBitmap> Pattern;
+    // A monochrome pattern: its 0 bits take the text colour, its 1 bits the background colour.
+    bool Monochrome = false;
 };
 
 struct TMetaFont {
@@ -195,6 +197,10 @@ public:
     void Polyline(std::span<const TPoint> points);
     void PolylineTo(std::span<const TPoint> points);
     void PolyBezier(std::span<const TPoint> points, bool fromCurrent);
+    // A line from the current position to the arc's start, then the arc (degrees, counter-clockwise).
+    void AngleArc(double x, double y, double radius, double start, double sweep);
+    // POLYDRAW: PT_MOVETO 6, PT_LINETO 2, PT_BEZIERTO 4, each may add PT_CLOSEFIGURE 1.
+    void PolyDraw(std::span<const TPoint> points, std::span<const std::uint8_t> types);
     void Polygon(std::span<const TPoint> points);
     void PolyPolygon(std::span<const TPoint> points, std::span<const int> counts);
     void PolyPolyline(std::span<const TPoint> points, std::span<const int> counts);

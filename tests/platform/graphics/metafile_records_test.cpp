@@ -582,3 +582,59 @@ TEST(MetafileRecords, RandomDamageOfEveryRecordFamily)
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 }
+
+TEST(MetafilePens, PolyDrawAngleArcAndMonochromeBrushes)
+{
+    // POLYDRAW16: move, line, line with close figure: a closed triangle's outline.
+    {
+        EmfWriter e;
+        e.Record(38, {1, 0, 1, 0, int(clRed)});
+        e.Record(37, {1});
+        std::string types("\x06\x02\x03\x00", 4);
+        e.Record(92, {0, 0, 0, 0, 3, 10 | (10 << 16), 50 | (10 << 16), 30 | (40 << 16)}, types);
+        auto direct = Filled(96, 96, clWhite);
+        TCanvas& c = direct->Canvas();
+        c.Pen().SetColor(clRed);
+        c.MoveTo(10, 10);
+        c.LineTo(50, 10);
+        c.LineTo(30, 40);
+        c.LineTo(10, 10);
+        const auto played = PlayedEmf(e);
+        EXPECT_EQ(CountDifferences(*played, *direct), 0) << Art(*played, clRed);
+    }
+    // ANGLEARC: a line from the current position to the arc, then half a circle upwards.
+    {
+        EmfWriter e;
+        e.Record(38, {1, 0, 1, 0, int(clRed)});
+        e.Record(37, {1});
+        e.Record(27, {10, 50});
+        e.Record(41, {50, 50, 20, 0, 0x43340000});  // start 0 degrees, sweep 180
+        const TRect box = BoundsOf(PixelsOf(*PlayedEmf(e), clRed));
+        EXPECT_EQ(box.Left, 10);
+        EXPECT_NEAR(box.Top, 30, 1);
+        EXPECT_LE(box.Bottom, 51);
+        EXPECT_GE(box.Right, 69);
+    }
+    // CREATEMONOBRUSH: 0 bits in the text colour, 1 bits in the background colour.
+    {
+        std::string bmi;
+        for (std::int32_t v : {40, 2, 2}) EmfWriter::Put32(bmi, std::uint32_t(v));
+        EmfWriter::Put32(bmi, 1 | (1 << 16));
+        for (int k = 0; k < 6; ++k) EmfWriter::Put32(bmi, 0);
+        EmfWriter::Put32(bmi, 0x000000);
+        EmfWriter::Put32(bmi, 0xFFFFFF);
+        const std::string bits("\x40\0\0\0\x80\0\0\0", 8);  // bottom row 0 1, top row 1 0
+        EmfWriter e;
+        e.Record(24, {int(clRed)});
+        e.Record(25, {int(clYellow)});
+        e.Record(93, {1, 0, 32, 48, 80, 8}, bmi + bits);
+        e.Record(37, {1});
+        e.Record(37, {int(0x80000008)});
+        e.Record(43, {0, 0, 11, 11});
+        const auto played = PlayedEmf(e);
+        EXPECT_EQ(PixelsOf(*played, clRed).size(), 50u);
+        EXPECT_EQ(PixelsOf(*played, clYellow).size(), 50u);
+        EXPECT_EQ(played->Pixel(0, 0), clYellow);
+        EXPECT_EQ(played->Pixel(1, 0), clRed);
+    }
+}
