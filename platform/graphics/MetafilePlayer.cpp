@@ -497,7 +497,11 @@ void TMetafilePlayer::StrokeDevice(std::span<const TPointF> points, bool closed)
         std::vector<TPoint> p;
         for (TPointF q : points) p.push_back({Clamp32(q.X), Clamp32(q.Y)});
         if (closed) p.push_back(p.front());
+        // The gaps of a dashed line take the background colour when it is opaque.
         ApplyBrush(FState.Brush);
+        FCanvas.Brush().SetBitmap(nullptr);
+        FCanvas.Brush().SetColor(FState.BkColor & 0xFFFFFF);
+        FCanvas.Brush().SetStyle(FState.BkMode == OPAQUE ? bsSolid : bsClear);
         FCanvas.Polyline(p);
         return;
     }

@@ -615,6 +615,20 @@ TEST(MetafilePens, PolyDrawAngleArcAndMonochromeBrushes)
         EXPECT_LE(box.Bottom, 51);
         EXPECT_GE(box.Right, 69);
     }
+    // A one-pixel dashed pen: gaps in the background colour when it is opaque, else left alone.
+    for (int mode : {1, 2}) {
+        SCOPED_TRACE(mode);
+        EmfWriter e;
+        e.Record(38, {1, 1 /* PS_DASH */, 1, 0, int(clRed)});
+        e.Record(37, {1});
+        e.Record(18, {mode});
+        e.Record(25, {int(clYellow)});
+        e.Record(27, {0, 50});
+        e.Record(54, {90, 50});
+        const auto played = PlayedEmf(e);
+        EXPECT_GT(PixelsOf(*played, clRed).size(), 40u);
+        EXPECT_EQ(PixelsOf(*played, clYellow).size(), mode == 2 ? 90u - PixelsOf(*played, clRed).size() : 0u);
+    }
     // CREATEMONOBRUSH: 0 bits in the text colour, 1 bits in the background colour.
     {
         std::string bmi;
