@@ -536,6 +536,18 @@ std::vector<TPointF> TMetafilePlayer::MapPoints(std::span<const TPoint> points)
     return out;
 }
 
+// Points that start at the current position: they go on with the open
+// figure, or begin one.
+void TMetafilePlayer::ContinueFigure(std::vector<TPointF> points)
+{
+    if (FPathOpen && !FPath.empty() && !points.empty()) {
+        FPath.back().Points.insert(FPath.back().Points.end(), points.begin() + 1, points.end());
+        return;
+    }
+    FPath.push_back({std::move(points), false});
+    FPathOpen = true;
+}
+
 void TMetafilePlayer::AddFigure(std::vector<TPointF> points, bool closed)
 {
     if (points.empty()) return;
@@ -668,14 +680,7 @@ void TMetafilePlayer::ArcShape(int kind, double l, double t, double r, double b,
         const double a = a0 + sweep;
         FState.PosX = cx + rx * std::cos(a);
         FState.PosY = cy - ry * std::sin(a);
-        if (FInPath) {
-            if (FPathOpen && !FPath.empty()) FPath.back().Points.insert(FPath.back().Points.end(), p.begin() + 1, p.end());
-            else {
-                FPath.push_back({std::move(p), false});
-                FPathOpen = true;
-            }
-            return;
-        }
+        if (FInPath) return ContinueFigure(std::move(p));
         return StrokeDevice(p, false);
     }
     if (kind == 1) p.push_back(MapF(cx, cy));
@@ -698,15 +703,7 @@ void TMetafilePlayer::PolylineTo(std::span<const TPoint> points)
     for (TPoint p : points) mapped.push_back(MapF(p.X, p.Y));
     FState.PosX = points.back().X;
     FState.PosY = points.back().Y;
-    if (FInPath) {
-        if (FPathOpen && !FPath.empty()) {
-            FPath.back().Points.insert(FPath.back().Points.end(), mapped.begin() + 1, mapped.end());
-        } else {
-            FPath.push_back({std::move(mapped), false});
-            FPathOpen = true;
-        }
-        return;
-    }
+    if (FInPath) return ContinueFigure(std::move(mapped));
     StrokeDevice(mapped, false);
 }
 
@@ -726,13 +723,8 @@ void TMetafilePlayer::PolyBezier(std::span<const TPoint> points, bool fromCurren
         }
     }
     if (FInPath) {
-        if (fromCurrent && FPathOpen && !FPath.empty())
-            FPath.back().Points.insert(FPath.back().Points.end(), flat.begin() + 1, flat.end());
-        else {
-            FPath.push_back({std::move(flat), false});
-            FPathOpen = true;
-        }
-        return;
+        if (!fromCurrent) FPathOpen = false;
+        return ContinueFigure(std::move(flat));
     }
     StrokeDevice(flat, false);
 }
@@ -747,14 +739,7 @@ void TMetafilePlayer::AngleArc(double x, double y, double radius, double start, 
     p.insert(p.begin(), MapF(FState.PosX, FState.PosY));
     FState.PosX = x + r * std::cos(a0 + s);
     FState.PosY = y - r * std::sin(a0 + s);
-    if (FInPath) {
-        if (FPathOpen && !FPath.empty()) FPath.back().Points.insert(FPath.back().Points.end(), p.begin() + 1, p.end());
-        else {
-            FPath.push_back({std::move(p), false});
-            FPathOpen = true;
-        }
-        return;
-    }
+    if (FInPath) return ContinueFigure(std::move(p));
     StrokeDevice(p, false);
 }
 
@@ -846,9 +831,14 @@ void TMetafilePlayer::FillRegion(std::span<const TRect> rects, const TMetaBrush&
     ApplyClip();
     ApplyBrush(brush);
     if (brush.Hollow) return;
+    PaintDevice(LogicalRegion(rects));
+}
+
+// Device pixels of a region in the canvas's brush, within the clip.
+void TMetafilePlayer::PaintDevice(const TRegion& region)
+{
     TCanvasRaster raster(FCanvas);
-    const TRegion region = LogicalRegion(rects).Combined(TRegion(raster.Clip()), RGN_AND);
-    for (const TRect& r : region.Rects())
+    for (const TRect& r : region.Combined(TRegion(raster.Clip()), RGN_AND).Rects())
         for (int y = r.Top; y < r.Bottom; ++y) raster.BrushSpan(y, r.Left, r.Right);
 }
 
@@ -872,9 +862,7 @@ void TMetafilePlayer::FrameRegion(std::span<const TRect> rects, const TMetaBrush
     ApplyClip();
     ApplyBrush(brush);
     if (brush.Hollow) return;
-    TCanvasRaster raster(FCanvas);
-    for (const TRect& r : frame.Combined(TRegion(raster.Clip()), RGN_AND).Rects())
-        for (int y = r.Top; y < r.Bottom; ++y) raster.BrushSpan(y, r.Left, r.Right);
+    PaintDevice(frame);
 }
 
 void TMetafilePlayer::InvertRegion(std::span<const TRect> rects)

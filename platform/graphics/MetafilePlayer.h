@@ -285,6 +285,8 @@ private:
     void FillDevice(std::span<const TPointF> points, std::span<const int> counts, const TMetaBrush& brush);
     void DrawPolygonDevice(std::vector<TPointF> points);
     void AddFigure(std::vector<TPointF> points, bool closed);
+    void ContinueFigure(std::vector<TPointF> points);
+    void PaintDevice(const TRegion& region);
     std::vector<TPointF> MapPoints(std::span<const TPoint> points);
     // An ellipse's arc from angle a0 sweeping `sweep` (radians, logical).
     std::vector<TPointF> ArcPoints(double l, double t, double r, double b, double a0, double sweep);

@@ -5,10 +5,14 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "canvas_test_support.h"
+#include "platform/core/Exceptions.h"
 #include "platform/graphics/TMetafile.h"
 
 namespace canvastest {
@@ -148,6 +152,30 @@ inline std::unique_ptr<TBitmap> Played(TMetafile& m, int w, int h, TRect rect)
     auto b = Filled(w, h, clWhite);
     b->Canvas().StretchDraw(rect, m);
     return b;
+}
+
+// Plays `rounds` damaged copies of a file (bytes changed, some cut short):
+// loading succeeds or raises EInvalidGraphic, drawing never fails.
+inline void PlayDamagedCopies(const std::string& original, std::mt19937& random, int rounds)
+{
+    for (int round = 0; round < rounds; ++round) {
+        std::string bytes = original;
+        const int changes = 1 + int(random() % 8);
+        for (int k = 0; k < changes; ++k) {
+            const std::size_t at = random() % bytes.size();
+            bytes[at] = char(random() % 4 == 0 ? 0xFF : random());
+        }
+        if (round % 5 == 0) bytes.resize(random() % bytes.size());
+        SCOPED_TRACE(round);
+        TMetafile m;
+        try {
+            m.LoadFromBytes(bytes);
+        } catch (const EInvalidGraphic&) {
+            continue;
+        }
+        auto played = Filled(40, 40, clWhite);
+        played->Canvas().StretchDraw(Rect(0, 0, 40, 40), m);
+    }
 }
 
 }  // namespace canvastest
