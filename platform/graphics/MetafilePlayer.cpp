@@ -470,8 +470,11 @@ TStrokeStyle TMetafilePlayer::StrokeStyle()
     s.Join = join == PS_JOIN_BEVEL ? TStrokeStyle::joinBevel : join == PS_JOIN_MITER ? TStrokeStyle::joinMiter
                                                                                     : TStrokeStyle::joinRound;
     s.MiterLimit = FState.MiterLimit;
-    // Only geometric pens keep their dashes when wide; a plain wide pen is solid.
-    if (p.Style & PS_GEOMETRIC) {
+    // Wide plain pens keep their dash styles too, as current systems draw
+    // them; their dashes end flat so that the gaps stay visible.
+    const std::uint32_t dash = p.Style & PS_STYLE_MASK;
+    if (!(p.Style & PS_GEOMETRIC) && dash >= 1 && dash <= 4) s.Cap = TStrokeStyle::capFlat;
+    if ((p.Style & PS_GEOMETRIC) || (dash >= 1 && dash <= 4)) {
         const double w = s.Width;
         switch (p.Style & PS_STYLE_MASK) {
         case 1: s.Dashes = {3 * w, w}; break;

@@ -376,6 +376,19 @@ TEST(MetafilePens, GeometricPensArcDirectionAndRotatedArcs)
         for (int x = 0; x < 60; ++x) runs += played->Pixel(x, 40) == clRed && (x == 0 || played->Pixel(x - 1, 40) != clRed);
         EXPECT_EQ(runs, 4);
     }
+    // A plain wide pen keeps its dash style: PS_DASH 4 pixels wide gives dashes of 12 and gaps of 4.
+    {
+        EmfWriter e;
+        e.Record(38, {1, 1, 4, 0, int(clRed)});
+        e.Record(37, {1});
+        e.Record(27, {0, 40});
+        e.Record(54, {64, 40});
+        const auto played = PlayedEmf(e);
+        int runs = 0;
+        for (int x = 0; x < 70; ++x) runs += played->Pixel(x, 40) == clRed && (x == 0 || played->Pixel(x - 1, 40) != clRed);
+        EXPECT_EQ(runs, 4);
+        EXPECT_EQ(played->Pixel(13, 40), clWhite);
+    }
     // Arc direction: the same ARC record draws the upper half counter-clockwise, the lower half clockwise.
     for (int direction : {1, 2}) {
         SCOPED_TRACE(direction);
