@@ -106,6 +106,7 @@ TMetafilePlayer::TMetafilePlayer(TCanvas& canvas, const TRect& target, bool wind
     FSavedClipSet = canvas.HasClipRect();
     FCanvasClip = canvas.ClipRect();
     if (canvas.ClipRegion()) FSavedRegion = *canvas.ClipRegion();
+    FSavedHatchBackground = canvas.HatchBackground();
     if (windowToTarget) FState.MapMode = MM_ANISOTROPIC;
 }
 
@@ -119,7 +120,7 @@ TMetafilePlayer::~TMetafilePlayer()
     if (FSavedClipSet) FCanvas.SetClipRect(FCanvasClip);
     else FCanvas.ResetClipRect();
     FCanvas.SetClipRegion(std::move(FSavedRegion));
-    FCanvas.SetHatchBackground(std::nullopt);
+    FCanvas.SetHatchBackground(FSavedHatchBackground);
 }
 
 const TXForm& TMetafilePlayer::Transform()

@@ -310,6 +310,7 @@ private:
     bool FPathOpen = false;
     std::vector<TFigure> FPath;
     std::optional<TRegion> FSavedRegion;
+    std::optional<TColor> FSavedHatchBackground;
     // What the canvas had before playback; put back at the end.
     TPen FSavedPen;
     TBrush FSavedBrush;
