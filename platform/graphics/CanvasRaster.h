@@ -4,30 +4,29 @@
 // device origin, clipped. Internal to the canvas's .cpp files.
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 
 #include "platform/graphics/Raster.h"
 #include "platform/graphics/TCanvas.h"
 
 class TCanvasRaster {
 public:
-    explicit TCanvasRaster(TCanvas& canvas)
-        : FView(canvas.Target()), FClip(canvas.ClipRect()), FOrigin(canvas.Origin())
-    {
-    }
+    explicit TCanvasRaster(TCanvas& canvas);
 
     // Plain copy of one pixel.
     void Put(int x, int y, TColor rgb)
     {
         x += FOrigin.X;
         y += FOrigin.Y;
-        if (FClip.Contains({x, y})) FView.Set(x, y, rgb);
+        if (Inside(x, y)) FView.Set(x, y, rgb);
     }
     // Pixel combined by a binary raster operation (R2_* code; 13 is a copy).
     void PutRop2(int x, int y, TColor rgb, int rop2)
     {
         x += FOrigin.X;
         y += FOrigin.Y;
-        if (!FClip.Contains({x, y})) return;
+        if (!Inside(x, y)) return;
         FView.Set(x, y, rop2 == 13 ? rgb : ApplyRop2(rop2, rgb, FView.Get(x, y)));
     }
     // Pixels x1..x2-1 of row y.
@@ -37,15 +36,19 @@ public:
         if (y < FClip.Top || y >= FClip.Bottom) return;
         x1 = std::max(x1 + FOrigin.X, FClip.Left);
         x2 = std::min(x2 + FOrigin.X, FClip.Right);
-        for (int x = x1; x < x2; ++x) FView.Set(x, y, rgb);
+        if (FRegion) FRegion->ForEachSpan(y, x1, x2, [&](int a, int b) { Row(y, a, b, rgb); });
+        else Row(y, x1, x2, rgb);
     }
+    // Pixels x1..x2-1 of row y with the canvas's brush (its hatch or pattern).
+    void BrushSpan(int y, int x1, int x2);
+    void BrushPixel(int x, int y) { BrushSpan(y, x, x + 1); }
     TColor Get(int x, int y) const
     {
         x += FOrigin.X;
         y += FOrigin.Y;
         return FView.Contains(x, y) ? FView.Get(x, y) : CLR_INVALID;
     }
-    bool Visible(int x, int y) const { return FClip.Contains({x + FOrigin.X, y + FOrigin.Y}); }
+    bool Visible(int x, int y) const { return Inside(x + FOrigin.X, y + FOrigin.Y); }
     // The clip rectangle in canvas coordinates.
     TRect Clip() const
     {
@@ -53,9 +56,23 @@ public:
     }
 
 private:
+    bool Inside(int x, int y) const { return FClip.Contains({x, y}) && (!FRegion || FRegion->Contains(x, y)); }
+    void Row(int y, int x1, int x2, TColor rgb)
+    {
+        for (int x = x1; x < x2; ++x) FView.Set(x, y, rgb);
+    }
+    // The brush's colour at a target pixel; CLR_INVALID where it leaves the pixel.
+    TColor BrushAt(int x, int y) const;
+
     TPixelView FView;
     TRect FClip;
     TPoint FOrigin;
+    const TRegion* FRegion;
+    TColor FBrushColor;
+    int FHatch;  // -1: none
+    std::optional<TColor> FHatchBack;
+    const TBitmap* FPattern;
+    std::unique_ptr<TPixelView> FPatternView;
 };
 
 // The R2_* code of a pen mode.

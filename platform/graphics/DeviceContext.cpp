@@ -225,7 +225,7 @@ BOOL Blit(TDeviceContext& dest, TBlitArea d, TDeviceContext* source, TBlitArea s
     const TPixelFormat df = ds.Bitmap->PixelFormat();
     const TPixelFormat sf = usesSource ? sourceBitmap->PixelFormat() : pfCustom;
     const auto rgb24 = [](TPixelFormat f) { return f == pf24bit || f == pfDevice; };
-    if (usesSource && !spec.Mask && spec.ForeRop == 0xCC && !mirrorX && !mirrorY && s.W == d.W && s.H == d.H &&
+    if (usesSource && !ds.Region && !spec.Mask && spec.ForeRop == 0xCC && !mirrorX && !mirrorY && s.W == d.W && s.H == d.H &&
         ((rgb24(df) && rgb24(sf)) || (df == pf32bit && sf == pf32bit))) {
         const int bytes = rgb24(df) ? 3 : 4;
         const int x0 = s.X + ss.Origin.X + (area.Left - target.Left);
@@ -262,6 +262,7 @@ BOOL Blit(TDeviceContext& dest, TBlitArea d, TDeviceContext* source, TBlitArea s
             if (sy < 0 || sy >= sv->Height()) continue;
         }
         for (int px = area.Left; px < area.Right; ++px) {
+            if (ds.Region && !ds.Region->Contains(px, py)) continue;
             const int i = px - target.Left;
             std::uint8_t rop = spec.ForeRop;
             if (mv) rop = mv->Get(spec.MaskX + i, spec.MaskY + j) ? spec.ForeRop : spec.BackRop;
@@ -311,7 +312,7 @@ TSurface TDeviceContext::Surface() const
         TBitmap& b = SelectedBitmap->Bitmap();
         return {&b, {}, Rect(0, 0, b.Width(), b.Height())};
     }
-    case dkCanvas: return {&FCanvas->Target(), FCanvas->Origin(), FCanvas->ClipRect()};
+    case dkCanvas: return {&FCanvas->Target(), FCanvas->Origin(), FCanvas->ClipRect(), FCanvas->ClipRegion()};
     default: return {};
     }
 }

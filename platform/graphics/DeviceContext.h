@@ -47,6 +47,7 @@
 #include <vector>
 
 #include "platform/graphics/Colors.h"
+#include "platform/graphics/Region.h"
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/Types.h"
 
@@ -149,6 +150,7 @@ struct TSurface {
     TBitmap* Bitmap = nullptr;
     TPoint Origin;
     TRect Clip;
+    const TRegion* Region = nullptr;  // a canvas's clip region, in the bitmap's coordinates
 };
 
 class TDeviceContext : public TGdiObject {

@@ -2,15 +2,14 @@
 
 // The drawing state machine that WMF and EMF playback share: mapping
 // (world transform, window and viewport, the picture frame onto the target
-// rectangle), the objects records create and select, saved states, paths, and
-// drawing through the canvas. Internal to the graphics layer.
+// rectangle), the objects records create and select, saved states, clip
+// regions, paths, and drawing through the canvas. Internal to the graphics
+// layer.
 //
-// Approximations, where one rectangle clip and our canvas cannot follow GDI:
-// excluded clip rectangles are ignored and clip regions count by their
-// bounding box; hatched brushes fill solid in their colour, pattern brushes
-// in the colour of their top-left pixel; rotated text is drawn unrotated;
-// rotated or sheared arcs are skipped (rectangles and ellipses become
-// polygons).
+// Cosmetic pens one pixel wide draw through the canvas's own lines; wider and
+// geometric pens are outlined (caps, joins, dashes) and filled. Shapes under a
+// rotating or shearing transform become polygons. Text turns by its
+// escapement; the character orientation follows the escapement.
 
 #include <array>
 #include <cstdint>
@@ -23,6 +22,8 @@
 #include <vector>
 
 #include "platform/graphics/TBitmap.h"
+#include "platform/graphics/Region.h"
+#include "platform/graphics/Stroker.h"
 #include "platform/graphics/TCanvas.h"
 
 // Little-endian reads with bounds checks: reading past the end gives 0 and
@@ -80,15 +81,33 @@ struct TXForm {
 // `first` applied, then `second`.
 TXForm Compose(const TXForm& first, const TXForm& second);
 
+// Pen style bits (CreatePen, ExtCreatePen).
+constexpr std::uint32_t PS_STYLE_MASK = 0x0F;
+constexpr std::uint32_t PS_NULL = 5;
+constexpr std::uint32_t PS_INSIDEFRAME = 6;
+constexpr std::uint32_t PS_USERSTYLE = 7;
+constexpr std::uint32_t PS_ENDCAP_MASK = 0x0F00;
+constexpr std::uint32_t PS_ENDCAP_SQUARE = 0x0100;
+constexpr std::uint32_t PS_ENDCAP_FLAT = 0x0200;
+constexpr std::uint32_t PS_JOIN_MASK = 0xF000;
+constexpr std::uint32_t PS_JOIN_BEVEL = 0x1000;
+constexpr std::uint32_t PS_JOIN_MITER = 0x2000;
+constexpr std::uint32_t PS_GEOMETRIC = 0x00010000;
+
 struct TMetaPen {
-    int Style = 0;  // PS_SOLID ... PS_INSIDEFRAME, as TPenStyle
-    int Width = 0;  // logical; 0 is one pixel
+    std::uint32_t Style = 0;  // the style bits as the record gives them
+    int Width = 0;            // logical; 0 is one pixel
     TColor Color = clBlack;
+    std::vector<double> UserStyle;  // PS_USERSTYLE dash lengths, logical
 };
 
 struct TMetaBrush {
     bool Hollow = false;
     TColor Color = clWhite;
+    int Hatch = -1;  // HS_HORIZONTAL ... HS_DIAGCROSS, -1 for none
+    std::shared_ptr<const TBitmap> Pattern;
+    // A monochrome pattern: its 0 bits take the text colour, its 1 bits the background colour.
+    bool Monochrome = false;
 };
 
 struct TMetaFont {
@@ -98,15 +117,21 @@ struct TMetaFont {
     bool Italic = false;
     bool Underline = false;
     bool StrikeOut = false;
+    int Charset = 1;  // DEFAULT_CHARSET
     std::string Face = "System";
 };
 
 struct TMetaObject {
-    enum TKind { okPen, okBrush, okFont, okOther } Kind = okOther;
+    enum TKind { okPen, okBrush, okFont, okRegion, okOther } Kind = okOther;
     TMetaPen Pen;
     TMetaBrush Brush;
     TMetaFont Font;
+    std::vector<TRect> Region;  // logical rectangles
 };
+
+// Text of 8-bit records as Unicode: CP1252 for the ANSI and default
+// character sets, the bytes themselves for the others.
+std::u32string DecodeAnsiText(std::span<const std::uint8_t> bytes, int charset);
 
 // Decodes a device-independent bitmap (header, colour table, pixels) of a
 // record; nullopt when it is not a valid one.
@@ -147,8 +172,15 @@ public:
     void SetTextAlign(unsigned align) { FState.TextAlign = align; }
     void SetPolyFillMode(int mode) { FState.PolyFill = mode; }
     void SetRop2(int rop2) { FState.Rop2 = rop2; }
+    void SetArcDirection(int direction) { FState.Clockwise = direction == 2; }
+    void SetMiterLimit(double limit) { FState.MiterLimit = limit > 1 ? limit : 10; }
+    // Clipping: rectangles in logical units, regions in reference device
+    // pixels (EMF) or logical units (WMF); RGN_* modes.
     void IntersectClip(double l, double t, double r, double b);
-    void SetClipDevice(std::optional<TRect> deviceRect);  // nullopt: no clip
+    void ExcludeClip(double l, double t, double r, double b);
+    void OffsetClip(double dx, double dy);
+    void SelectClipDevice(std::optional<std::vector<TRect>> deviceRects, int mode);  // nullopt: no clip
+    void SelectClipLogical(std::span<const TRect> rects, int mode);
     void SetPen(const TMetaPen& p) { FState.Pen = p; }
     void SetBrush(const TMetaBrush& b) { FState.Brush = b; }
     void SetFont(const TMetaFont& f) { FState.Font = f; }
@@ -160,15 +192,32 @@ public:
     void Rectangle(double l, double t, double r, double b);
     void RoundRect(double l, double t, double r, double b, double w, double h);
     void Ellipse(double l, double t, double r, double b);
-    // kind: 0 arc, 1 pie, 2 chord.
+    // kind: 0 arc, 1 pie, 2 chord, 3 arc from the current position.
     void ArcShape(int kind, double l, double t, double r, double b, double x1, double y1, double x2, double y2);
     void Polyline(std::span<const TPoint> points);
     void PolylineTo(std::span<const TPoint> points);
     void PolyBezier(std::span<const TPoint> points, bool fromCurrent);
+    // A line from the current position to the arc's start, then the arc (degrees, counter-clockwise).
+    void AngleArc(double x, double y, double radius, double start, double sweep);
+    // POLYDRAW: PT_MOVETO 6, PT_LINETO 2, PT_BEZIERTO 4, each may add PT_CLOSEFIGURE 1.
+    void PolyDraw(std::span<const TPoint> points, std::span<const std::uint8_t> types);
     void Polygon(std::span<const TPoint> points);
     void PolyPolygon(std::span<const TPoint> points, std::span<const int> counts);
     void PolyPolyline(std::span<const TPoint> points, std::span<const int> counts);
     void SetPixel(double x, double y, TColor color);
+    void FloodFill(double x, double y, TColor color, bool surface);
+    // Region records: rectangles in logical units.
+    void FillRegion(std::span<const TRect> rects, const TMetaBrush& brush);
+    void FrameRegion(std::span<const TRect> rects, const TMetaBrush& brush, double w, double h);
+    void InvertRegion(std::span<const TRect> rects);
+    void PaintRegion(std::span<const TRect> rects) { FillRegion(rects, FState.Brush); }
+    // Gradients: vertices in logical units with their colours; mode 0
+    // horizontal rectangles, 1 vertical rectangles, 2 triangles.
+    struct TGradientVertex {
+        double X, Y;
+        TColor Color;
+    };
+    void GradientFill(std::span<const TGradientVertex> vertices, std::span<const std::uint32_t> indices, int mode);
     // `advances` in logical units (may be empty); `rect` with ETO_OPAQUE (2)
     // or ETO_CLIPPED (4).
     void TextOut(double x, double y, std::u32string_view text, std::span<const int> advances, unsigned options,
@@ -176,7 +225,13 @@ public:
     // A bitmap into a logical rectangle through a raster operation; without
     // a bitmap the operation runs with the brush only.
     void Blit(double x, double y, double w, double h, const TBitmap* bitmap, int sx, int sy, int sw, int sh,
-              std::uint32_t rop);
+              std::uint32_t rop, const TBitmap* mask = nullptr, int mx = 0, int my = 0);
+    // A bitmap blended by its alpha (`sourceAlpha`: the bitmap's fourth byte)
+    // and a constant alpha, or with one colour left out (`transparent`).
+    void AlphaBlit(double x, double y, double w, double h, const TBitmap& bitmap, int sx, int sy, int sw, int sh,
+                   int constantAlpha, bool sourceAlpha);
+    void TransparentBlit(double x, double y, double w, double h, const TBitmap& bitmap, int sx, int sy, int sw,
+                         int sh, TColor transparent);
 
     // Paths.
     void BeginPath();
@@ -184,7 +239,7 @@ public:
     void AbortPath();
     void CloseFigure();
     void FillPath(bool stroke, bool fill);
-    void ClipToPath();
+    void ClipToPath(int mode);
 
 private:
     struct TState {
@@ -204,10 +259,12 @@ private:
         int PolyFill = 1;
         int Rop2 = 13;
         double PosX = 0, PosY = 0;
-        std::optional<TRect> Clip;  // target pixels
+        bool Clockwise = false;
+        double MiterLimit = 10;
+        std::optional<TRegion> Clip;  // canvas pixels
     };
     struct TFigure {
-        std::vector<TPoint> Points;
+        std::vector<TPointF> Points;
         bool Closed = false;
     };
 
@@ -216,12 +273,28 @@ private:
     double ScaleX();
     double ScaleY();
     bool AxisAligned();
+    TPointF MapF(double x, double y);
     void ApplyPen();
-    void ApplyBrush();
+    void ApplyBrush(const TMetaBrush& brush);
     void ApplyClip();
-    void DrawPolygonDevice(std::vector<TPoint> points);
-    void AddFigure(std::vector<TPoint> points, bool closed);
-    std::vector<TPoint> MapPoints(std::span<const TPoint> points);
+    // Whether the pen is drawn as an outline rather than the canvas's line.
+    bool WidePen();
+    bool CanvasShape();
+    TStrokeStyle StrokeStyle();
+    void StrokeDevice(std::span<const TPointF> points, bool closed);
+    void FillDevice(std::span<const TPointF> points, std::span<const int> counts, const TMetaBrush& brush);
+    void DrawPolygonDevice(std::vector<TPointF> points);
+    void AddFigure(std::vector<TPointF> points, bool closed);
+    void ContinueFigure(std::vector<TPointF> points);
+    void PaintDevice(const TRegion& region);
+    std::vector<TPointF> MapPoints(std::span<const TPoint> points);
+    // An ellipse's arc from angle a0 sweeping `sweep` (radians, logical).
+    std::vector<TPointF> ArcPoints(double l, double t, double r, double b, double a0, double sweep);
+    TRegion WholeClip() const;
+    TRegion LogicalRegion(std::span<const TRect> rects);
+    void CombineClip(const TRegion& region, int mode);
+    void RotatedText(TPointF at, double angle, std::u32string_view text, std::span<const int> advances,
+                     int width, bool opaque);
 
     TCanvas& FCanvas;
     TRect FTarget;
@@ -236,6 +309,8 @@ private:
     bool FInPath = false;
     bool FPathOpen = false;
     std::vector<TFigure> FPath;
+    std::optional<TRegion> FSavedRegion;
+    std::optional<TColor> FSavedHatchBackground;
     // What the canvas had before playback; put back at the end.
     TPen FSavedPen;
     TBrush FSavedBrush;
@@ -260,5 +335,16 @@ bool IsEmf(std::span<const std::uint8_t> data);
 
 // Playback of each format over the player (WmfPlayer.cpp, EmfPlayer.cpp).
 // They stop quietly at the first record that does not fit its file.
-void PlayWmf(std::span<const std::uint8_t> data, TCanvas& canvas, const TRect& target);
-void PlayEmf(std::span<const std::uint8_t> data, TCanvas& canvas, const TRect& target);
+// What a playback left out: the records it does not draw, by type.
+struct TPlaybackReport {
+    int Records = 0;
+    int Skipped = 0;
+    std::map<std::uint32_t, int> SkippedTypes;
+    void Skip(std::uint32_t type)
+    {
+        ++Skipped;
+        ++SkippedTypes[type];
+    }
+};
+TPlaybackReport PlayWmf(std::span<const std::uint8_t> data, TCanvas& canvas, const TRect& target);
+TPlaybackReport PlayEmf(std::span<const std::uint8_t> data, TCanvas& canvas, const TRect& target);

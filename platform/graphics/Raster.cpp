@@ -1,5 +1,7 @@
 #include "platform/graphics/Raster.h"
 
+#include "platform/graphics/CanvasRaster.h"
+
 bool IsMonochromeBitmap(const TBitmap& bitmap)
 {
     if (bitmap.PixelFormat() != pf1bit) return false;
@@ -100,4 +102,52 @@ TColor ApplyRop2(int r2, TColor pen, TColor dest)
         result |= pp & dd;
     }
     return result & 0xFFFFFF;
+}
+
+TCanvasRaster::TCanvasRaster(TCanvas& canvas)
+    : FView(canvas.Target()), FClip(canvas.ClipRect()), FOrigin(canvas.Origin()), FRegion(canvas.ClipRegion())
+{
+    const TBrush& brush = canvas.Brush();
+    FBrushColor = ColorToRGB(brush.Color()) & 0xFFFFFF;
+    FHatch = brush.Style() >= bsHorizontal && brush.Style() <= bsDiagCross ? int(brush.Style()) - int(bsHorizontal) : -1;
+    if (auto back = canvas.HatchBackground()) FHatchBack = ColorToRGB(*back) & 0xFFFFFF;
+    FPattern = brush.Bitmap() && !brush.Bitmap()->Empty() ? brush.Bitmap().get() : nullptr;
+    if (FPattern) FPatternView = std::make_unique<TPixelView>(const_cast<TBitmap&>(*FPattern));
+}
+
+TColor TCanvasRaster::BrushAt(int x, int y) const
+{
+    if (FPatternView) {
+        const int w = FPatternView->Width(), h = FPatternView->Height();
+        return FPatternView->Get(((x % w) + w) % w, ((y % h) + h) % h);
+    }
+    const int i = x & 7, j = y & 7;
+    bool on = false;
+    switch (FHatch) {
+    case 0: on = j == 0; break;                                  // horizontal
+    case 1: on = i == 0; break;                                  // vertical
+    case 2: on = i == j; break;                                  // forward diagonal, top left to bottom right
+    case 3: on = i + j == 7; break;                              // backward diagonal
+    case 4: on = i == 0 || j == 0; break;                        // cross
+    case 5: on = i == j || i + j == 7; break;                    // diagonal cross
+    default: return FBrushColor;
+    }
+    return on ? FBrushColor : FHatchBack ? *FHatchBack : CLR_INVALID;
+}
+
+void TCanvasRaster::BrushSpan(int y, int x1, int x2)
+{
+    if (FHatch < 0 && !FPattern) return Span(y, x1, x2, FBrushColor);
+    y += FOrigin.Y;
+    if (y < FClip.Top || y >= FClip.Bottom) return;
+    x1 = std::max(x1 + FOrigin.X, FClip.Left);
+    x2 = std::min(x2 + FOrigin.X, FClip.Right);
+    const auto row = [&](int a, int b) {
+        for (int x = a; x < b; ++x) {
+            const TColor c = BrushAt(x, y);
+            if (c != CLR_INVALID) FView.Set(x, y, c);
+        }
+    };
+    if (FRegion) FRegion->ForEachSpan(y, x1, x2, row);
+    else row(x1, x2);
 }

@@ -26,6 +26,9 @@
 //     their gaps take the brush colour unless the brush is clear.
 //   - Box corners are held within +-2^28 and pen widths to 2^20, as the
 //     platform limits its drawing space; any coordinate is safe to pass.
+//   - Brushes: solid, clear, the six hatches (8 x 8 lines in the brush
+//     colour from the target's origin, the pixels between them in
+//     HatchBackground or left alone) or a pattern bitmap.
 //   - Pen modes combine the pen colour with the pixels as the binary raster
 //     operations do.
 //
@@ -44,11 +47,13 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "platform/graphics/Colors.h"
+#include "platform/graphics/Region.h"
 #include "platform/graphics/TGraphic.h"
 #include "platform/graphics/Types.h"
 
@@ -93,11 +98,16 @@ public:
     }
     TBrushStyle Style() const { return FStyle; }
     void SetStyle(TBrushStyle style) { FStyle = style; }
+    // A pattern bitmap, tiled from the target's origin; it fills in its own
+    // colours in place of Color and Style (a clear brush still fills nothing).
+    const std::shared_ptr<const TBitmap>& Bitmap() const { return FBitmap; }
+    void SetBitmap(std::shared_ptr<const TBitmap> bitmap) { FBitmap = std::move(bitmap); }
     void Assign(const TBrush& other) { *this = other; }
 
 private:
     TColor FColor = clWhite;
     TBrushStyle FStyle = bsSolid;
+    std::shared_ptr<const TBitmap> FBitmap;
 };
 
 // A font by its Windows family name; fontconfig resolves the name to an
@@ -170,6 +180,14 @@ public:
     // Back to the whole target.
     void ResetClipRect() { FClipSet = false; }
     bool HasClipRect() const { return FClipSet; }
+    // A clip region (target coordinates) on top of the clip rectangle, for
+    // GDI's region clipping; nullopt: none.
+    void SetClipRegion(std::optional<TRegion> region) { FClipRegion = std::move(region); }
+    const TRegion* ClipRegion() const { return FClipRegion ? &*FClipRegion : nullptr; }
+    // The colour between the lines of hatched brushes; nullopt leaves those
+    // pixels as they are (the canvas's default, a transparent background).
+    std::optional<TColor> HatchBackground() const { return FHatchBackground; }
+    void SetHatchBackground(std::optional<TColor> color) { FHatchBackground = color; }
 
     TPen& Pen() { return FPen; }
     TBrush& Brush() { return FBrush; }
@@ -252,6 +270,8 @@ private:
     TPoint FOrigin;
     TRect FClip;
     bool FClipSet = false;
+    std::optional<TRegion> FClipRegion;
+    std::optional<TColor> FHatchBackground;
     TPen FPen;
     TBrush FBrush;
     TFont FFont;

@@ -9,7 +9,8 @@ namespace {
 // Nearest-pixel copy of a bitmap into a rectangle of the target (device
 // coordinates), clipped; pixels of the key colour stay unpainted when one is
 // given.
-void StretchBitmap(TBitmap& target, const TRect& clip, const TRect& rect, TBitmap& source, bool keyed, TColor key)
+void StretchBitmap(TBitmap& target, const TRect& clip, const TRegion* region, const TRect& rect, TBitmap& source,
+                   bool keyed, TColor key)
 {
     const int w = rect.Width();
     const int h = rect.Height();
@@ -34,7 +35,7 @@ void StretchBitmap(TBitmap& target, const TRect& clip, const TRect& rect, TBitma
             int sx = int(static_cast<long long>(x - box.Left) * sw / aw);
             if (mirrorX) sx = sw - 1 - sx;
             const TColor c = sv.Get(sx, sy);
-            if (keyed && c == key) continue;
+            if ((keyed && c == key) || (region && !region->Contains(x, y))) continue;
             dv.Set(x, y, c);
         }
     }
@@ -62,12 +63,12 @@ void TCanvas::StretchDraw(const TRect& rect, TGraphic& graphic)
         // Drawing a bitmap onto itself reads from a copy.
         TBitmap copy;
         copy.Assign(*bitmap);
-        StretchBitmap(*FTarget, ClipRect(), target, copy, keyed, key);
+        StretchBitmap(*FTarget, ClipRect(), ClipRegion(), target, copy, keyed, key);
         return;
     }
     // Monochrome bitmaps keep their own black and white here, whatever the
     // canvas's colours.
-    StretchBitmap(*FTarget, ClipRect(), target, *bitmap, keyed, key);
+    StretchBitmap(*FTarget, ClipRect(), ClipRegion(), target, *bitmap, keyed, key);
 }
 
 void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& sourceRect)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/graphics/CanvasRaster.h"
+#include "platform/graphics/PolygonScan.h"
 
 namespace {
 
@@ -287,62 +288,16 @@ void TCanvas::Polyline(std::span<const TPoint> points)
 
 namespace {
 
-struct TEdge {
-    double X0, Y0, X1, Y1;
-    int Direction;
-};
-
-// Fills the pixels whose centres lie inside the polygons, with the given rule.
+// Fills the pixels whose centres lie inside the polygons with the brush.
 void FillPolygonsRaster(TCanvasRaster& raster, std::span<const TPoint> points, std::span<const int> counts,
-                        bool winding, TColor color, int rop2)
+                        bool winding)
 {
-    std::vector<TEdge> edges;
-    double top = std::numeric_limits<double>::max();
-    double bottom = std::numeric_limits<double>::lowest();
-    std::size_t start = 0;
-    for (int count : counts) {
-        if (count <= 0 || start + std::size_t(count) > points.size()) break;
-        for (int k = 0; k < count; ++k) {
-            const TPoint p = points[start + std::size_t(k)];
-            const TPoint q = points[start + std::size_t((k + 1) % count)];
-            top = std::min(top, double(p.Y));
-            bottom = std::max(bottom, double(p.Y));
-            if (p.Y == q.Y) continue;
-            if (p.Y < q.Y) edges.push_back({double(p.X), double(p.Y), double(q.X), double(q.Y), 1});
-            else edges.push_back({double(q.X), double(q.Y), double(p.X), double(p.Y), -1});
-        }
-        start += std::size_t(count);
-    }
-    if (edges.empty()) return;
-    std::sort(edges.begin(), edges.end(), [](const TEdge& a, const TEdge& b) { return a.Y0 < b.Y0; });
+    std::vector<TPointF> exact;
+    exact.reserve(points.size());
+    for (TPoint p : points) exact.push_back({double(p.X), double(p.Y)});
     const TRect clip = raster.Clip();
-    const int y1 = int(std::max(double(clip.Top), std::floor(top)));
-    const int y2 = int(std::min(double(clip.Bottom), std::ceil(bottom) + 1));
-    std::vector<std::pair<double, int>> crossings;
-    std::size_t next = 0;
-    std::vector<const TEdge*> active;
-    for (int y = y1; y < y2; ++y) {
-        const double yc = y + 0.5;
-        while (next < edges.size() && edges[next].Y0 <= yc) active.push_back(&edges[next++]);
-        std::erase_if(active, [yc](const TEdge* e) { return e->Y1 <= yc; });
-        crossings.clear();
-        for (const TEdge* e : active) {
-            if (yc < e->Y0) continue;
-            crossings.emplace_back(e->X0 + (yc - e->Y0) * (e->X1 - e->X0) / (e->Y1 - e->Y0), e->Direction);
-        }
-        std::sort(crossings.begin(), crossings.end());
-        int wind = 0;
-        for (std::size_t k = 0; k + 1 < crossings.size(); ++k) {
-            wind += winding ? crossings[k].second : 1;
-            const bool inside = winding ? wind != 0 : (wind & 1) != 0;
-            if (!inside) continue;
-            const double xa = std::max(crossings[k].first, double(clip.Left) - 1);
-            const double xb = std::min(crossings[k + 1].first, double(clip.Right) + 1);
-            const int x1 = std::max(clip.Left, int(std::ceil(xa - 0.5)));
-            const int x2 = std::min(clip.Right, int(std::ceil(xb - 0.5)));
-            for (int x = x1; x < x2; ++x) raster.PutRop2(x, y, color, rop2);
-        }
-    }
+    ScanPolygons(exact, counts, winding, clip.Top, clip.Bottom, clip.Left, clip.Right,
+                 [&](int y, int x1, int x2) { raster.BrushSpan(y, x1, x2); });
 }
 
 }  // namespace
@@ -357,7 +312,7 @@ void TCanvas::PolyPolygon(std::span<const TPoint> points, std::span<const int> c
 {
     if (FBrush.Style() != bsClear) {
         TCanvasRaster raster(*this);
-        FillPolygonsRaster(raster, points, counts, FPolyFillMode == 2, Resolve(FBrush.Color()), 13);
+        FillPolygonsRaster(raster, points, counts, FPolyFillMode == 2);
     }
     std::size_t start = 0;
     for (int count : counts) {
@@ -391,7 +346,6 @@ void DrawBoxShape(TCanvas& canvas, TRect box, int cornerW, int cornerH, bool rou
     const TRect innerBox = {outer.Left + width, outer.Top + width, outer.Right - width, outer.Bottom - width};
     const TSpans inner(innerBox, std::max(0, scaleW - 2 * width), std::max(0, scaleH - 2 * width));
     const TColor penColor = ColorToRGB(pen.Color()) & 0xFFFFFF;
-    const TColor brushColor = ColorToRGB(brush.Color()) & 0xFFFFFF;
     const int rop2 = PenModeRop2(pen.Mode());
     const bool fill = brush.Style() != bsClear;
     for (int y = visible.Top; y < visible.Bottom; ++y) {
@@ -422,7 +376,7 @@ void DrawBoxShape(TCanvas& canvas, TRect box, int cornerW, int cornerH, bool rou
         }
         for (int x = left; x < innerLeft; ++x) raster.PutRop2(x, y, penColor, rop2);
         for (int x = innerRight + 1; x <= right; ++x) raster.PutRop2(x, y, penColor, rop2);
-        if (fill) raster.Span(y, std::max(innerLeft, clip.Left), std::min(innerRight + 1, clip.Right), brushColor);
+        if (fill) raster.BrushSpan(y, std::max(innerLeft, clip.Left), std::min(innerRight + 1, clip.Right));
     }
 }
 
@@ -464,7 +418,6 @@ void DrawArcShape(TCanvas& canvas, const TRect& box, int x3, int y3, int x4, int
     const TPen& pen = canvas.Pen();
     const TBrush& brush = canvas.Brush();
     const TColor penColor = ColorToRGB(pen.Color()) & 0xFFFFFF;
-    const TColor brushColor = ColorToRGB(brush.Color()) & 0xFFFFFF;
     const int rop2 = PenModeRop2(pen.Mode());
     const TPoint p1 = filter.OnEllipse(box, filter.Start);
     const TPoint p2 = filter.OnEllipse(box, filter.Start + filter.Sweep);
@@ -495,7 +448,7 @@ void DrawArcShape(TCanvas& canvas, const TRect& box, int x3, int y3, int x4, int
             const bool selected = kind == 2 ? inChord(x, y) : filter.Contains(x, y);
             if (!selected) continue;
             if (edge && pen.Style() != psClear) raster.PutRop2(x, y, penColor, rop2);
-            else if (!edge && fill) raster.Put(x, y, brushColor);
+            else if (!edge && fill) raster.BrushPixel(x, y);
         }
     }
     if (kind == 1) {
@@ -539,8 +492,7 @@ void TCanvas::FillRect(const TRect& r)
     const TRect box = Normalised(r.Left, r.Top, r.Right, r.Bottom);
     TCanvasRaster raster(*this);
     const TRect visible = IntersectRect(box, raster.Clip());
-    const TColor color = Resolve(FBrush.Color());
-    for (int y = visible.Top; y < visible.Bottom; ++y) raster.Span(y, visible.Left, visible.Right, color);
+    for (int y = visible.Top; y < visible.Bottom; ++y) raster.BrushSpan(y, visible.Left, visible.Right);
 }
 
 void TCanvas::FrameRect(const TRect& r)

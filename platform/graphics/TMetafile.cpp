@@ -1,5 +1,6 @@
 #include "platform/graphics/TMetafile.h"
 
+#include <cstdio>
 #include <span>
 
 #include "platform/core/Exceptions.h"
@@ -60,8 +61,17 @@ void TMetafile::Draw(TCanvas& canvas, const TRect& rect)
 {
     if (Empty() || rect.IsEmpty()) return;
     const auto span = BytesOf(FData);
-    if (FEnhanced) PlayEmf(span, canvas, rect);
-    else PlayWmf(span, canvas, rect);
+    const TPlaybackReport report = FEnhanced ? PlayEmf(span, canvas, rect) : PlayWmf(span, canvas, rect);
+    FSkipped = report.Skipped;
+    FSkippedSummary.clear();
+    if (report.Skipped == 0) return;
+    char line[64];
+    std::snprintf(line, sizeof line, "%d of %d records not drawn:", report.Skipped, report.Records);
+    FSkippedSummary = line;
+    for (const auto& [type, count] : report.SkippedTypes) {
+        std::snprintf(line, sizeof line, " %s0x%04X x%d", FEnhanced ? "EMR " : "META ", type, count);
+        FSkippedSummary += line;
+    }
 }
 
 bool TMetafile::AssignFrom(const TGraphic& source)

@@ -5,6 +5,7 @@
 #include "platform/core/AnsiString.h"
 #include "platform/core/Exceptions.h"
 #include "platform/graphics/DeviceContext.h"
+#include "platform/graphics/Raster.h"
 
 // Windows metafiles: an optional placeable header (key 0x9AC6CDD7 with the
 // picture's bounds and units per inch), the 18-byte metafile header, then
@@ -15,6 +16,32 @@
 namespace {
 
 constexpr std::uint32_t PlaceableKey = 0x9AC6CDD7;
+
+// Record functions.
+enum : std::uint16_t {
+    META_EOF = 0x0000, META_SAVEDC = 0x001E, META_REALIZEPALETTE = 0x0035, META_SETPALENTRIES = 0x0037,
+    META_CREATEPALETTE = 0x00F7, META_SETBKMODE = 0x0102, META_SETMAPMODE = 0x0103, META_SETROP2 = 0x0104,
+    META_SETRELABS = 0x0105, META_SETPOLYFILLMODE = 0x0106, META_SETSTRETCHBLTMODE = 0x0107,
+    META_SETTEXTCHAREXTRA = 0x0108, META_RESTOREDC = 0x0127, META_INVERTREGION = 0x012A,
+    META_PAINTREGION = 0x012B, META_SELECTCLIPREGION = 0x012C, META_SELECTOBJECT = 0x012D,
+    META_SETTEXTALIGN = 0x012E, META_RESIZEPALETTE = 0x0139, META_DIBCREATEPATTERNBRUSH = 0x0142,
+    META_SETLAYOUT = 0x0149, META_DELETEOBJECT = 0x01F0, META_CREATEPATTERNBRUSH = 0x01F9,
+    META_SETBKCOLOR = 0x0201, META_SETTEXTCOLOR = 0x0209, META_SETTEXTJUSTIFICATION = 0x020A,
+    META_SETWINDOWORG = 0x020B, META_SETWINDOWEXT = 0x020C, META_SETVIEWPORTORG = 0x020D,
+    META_SETVIEWPORTEXT = 0x020E, META_OFFSETWINDOWORG = 0x020F, META_OFFSETVIEWPORTORG = 0x0211,
+    META_LINETO = 0x0213, META_MOVETO = 0x0214, META_OFFSETCLIPRGN = 0x0220, META_FILLREGION = 0x0228,
+    META_SETMAPPERFLAGS = 0x0231, META_SELECTPALETTE = 0x0234, META_CREATEPENINDIRECT = 0x02FA,
+    META_CREATEFONTINDIRECT = 0x02FB, META_CREATEBRUSHINDIRECT = 0x02FC, META_POLYGON = 0x0324,
+    META_POLYLINE = 0x0325, META_SCALEWINDOWEXT = 0x0410, META_SCALEVIEWPORTEXT = 0x0412,
+    META_EXCLUDECLIPRECT = 0x0415, META_INTERSECTCLIPRECT = 0x0416, META_ELLIPSE = 0x0418,
+    META_FLOODFILL = 0x0419, META_RECTANGLE = 0x041B, META_SETPIXEL = 0x041F, META_FRAMEREGION = 0x0429,
+    META_ANIMATEPALETTE = 0x0436, META_TEXTOUT = 0x0521, META_POLYPOLYGON = 0x0538, META_EXTFLOODFILL = 0x0548,
+    META_ROUNDRECT = 0x061C, META_PATBLT = 0x061D, META_ESCAPE = 0x0626, META_CREATEREGION = 0x06FF,
+    META_ARC = 0x0817, META_PIE = 0x081A, META_CHORD = 0x0830, META_BITBLT = 0x0922, META_DIBBITBLT = 0x0940,
+    META_EXTTEXTOUT = 0x0A32, META_STRETCHBLT = 0x0B23, META_DIBSTRETCHBLT = 0x0B41, META_SETDIBTODEV = 0x0D33,
+    META_STRETCHDIB = 0x0F43,
+};
+
 
 struct TLayout {
     bool Placeable = false;
@@ -68,8 +95,8 @@ bool FindWindow(std::span<const std::uint8_t> data, std::size_t start, TPoint& o
 {
     bool found = false;
     ForEachRecord(data, start, [&](std::uint16_t f, TRecordReader& r, std::size_t) {
-        if (f == 0x020B) org = {r.I16(8), r.I16(6)};
-        if (f == 0x020C) {
+        if (f == META_SETWINDOWORG) org = {r.I16(8), r.I16(6)};
+        if (f == META_SETWINDOWEXT) {
             ext = {r.I16(8), r.I16(6)};
             found = ext.X != 0 && ext.Y != 0;
             return false;
@@ -91,7 +118,10 @@ std::string FaceName(std::span<const std::uint8_t> bytes)
 
 class TWmfPlayback {
 public:
-    TWmfPlayback(TMetafilePlayer& player, int objects) : P(player), FObjects(std::size_t(objects)) {}
+    TWmfPlayback(TMetafilePlayer& player, int objects, TPlaybackReport& report)
+        : P(player), FObjects(std::size_t(objects)), FReport(report)
+    {
+    }
     bool Record(std::uint16_t f, TRecordReader& r, std::size_t n);
 
 private:
@@ -99,12 +129,20 @@ private:
     static std::int16_t W(TRecordReader& r, std::size_t i) { return r.I16(6 + 2 * i); }
     static std::uint32_t Colour(TRecordReader& r, std::size_t i) { return r.U32(6 + 2 * i) & 0xFFFFFF; }
     void Create(TMetaObject object);
+    const TMetaObject* Object(std::size_t index, TMetaObject::TKind kind) const;
     std::vector<TPoint> Points(TRecordReader& r, std::size_t word, std::size_t count);
-    void DibBlit(TRecordReader& r, std::size_t n, std::uint32_t rop, int sx, int sy, int sw, int sh, int dx, int dy,
-                 int dw, int dh, std::size_t dibWord);
+    std::optional<std::unique_ptr<TBitmap>> Dib(TRecordReader& r, std::size_t at);
+    // A device-dependent bitmap (Bitmap16): type, size, row bytes, planes, bits per pixel, rows.
+    std::optional<std::unique_ptr<TBitmap>> Bitmap16(TRecordReader& r, std::size_t at);
+    void DibBlit(TRecordReader& r, std::uint32_t rop, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
+                 std::size_t dibWord, bool device);
+    std::vector<TRect> RegionRects(TRecordReader& r);
+    void Text(TRecordReader& r, std::size_t words);
 
     TMetafilePlayer& P;
     std::vector<std::optional<TMetaObject>> FObjects;
+    TPlaybackReport& FReport;
+    int FCharset = 1;
 };
 
 void TWmfPlayback::Create(TMetaObject object)
@@ -119,6 +157,12 @@ void TWmfPlayback::Create(TMetaObject object)
     if (FObjects.size() < 65535) FObjects.emplace_back(std::move(object));
 }
 
+const TMetaObject* TWmfPlayback::Object(std::size_t index, TMetaObject::TKind kind) const
+{
+    if (index >= FObjects.size() || !FObjects[index] || FObjects[index]->Kind != kind) return nullptr;
+    return &*FObjects[index];
+}
+
 std::vector<TPoint> TWmfPlayback::Points(TRecordReader& r, std::size_t word, std::size_t count)
 {
     std::vector<TPoint> points;
@@ -127,73 +171,142 @@ std::vector<TPoint> TWmfPlayback::Points(TRecordReader& r, std::size_t word, std
     return points;
 }
 
-void TWmfPlayback::DibBlit(TRecordReader& r, std::size_t n, std::uint32_t rop, int sx, int sy, int sw, int sh,
-                           int dx, int dy, int dw, int dh, std::size_t dibWord)
+std::optional<std::unique_ptr<TBitmap>> TWmfPlayback::Dib(TRecordReader& r, std::size_t at)
 {
-    const std::size_t at = 6 + 2 * dibWord;
-    if (!r.Has(at, 40)) {
-        P.Blit(dx, dy, dw, dh, nullptr, 0, 0, 0, 0, rop);
-        return;
-    }
+    if (!r.Has(at, 12)) return std::nullopt;
     const std::uint32_t headerSize = r.U32(at);
-    if (headerSize < 12 || !r.Has(at, headerSize)) return;
+    if (headerSize < 12 || !r.Has(at, headerSize)) return std::nullopt;
     const std::uint16_t bitCount = headerSize == 12 ? r.U16(at + 10) : r.U16(at + 14);
     const std::uint32_t compression = headerSize == 12 ? 0 : r.U32(at + 16);
     std::uint32_t colours = headerSize == 12 ? 0 : r.U32(at + 32);
     if (colours == 0 && bitCount <= 8) colours = 1u << bitCount;
-    if (colours > 256) return;
+    if (colours > 256) return std::nullopt;
     std::size_t table = std::size_t(colours) * (headerSize == 12 ? 3 : 4);
     if (headerSize == 40 && compression == 3) table += 12;  // BI_BITFIELDS masks
     const std::size_t headerBytes = headerSize + table;
-    if (!r.Has(at, headerBytes)) return;
-    const auto dib = DecodeDib(r.Bytes(at, headerBytes), r.Bytes(at + headerBytes, r.Size() - at - headerBytes));
+    if (!r.Has(at, headerBytes)) return std::nullopt;
+    return DecodeDib(r.Bytes(at, headerBytes), r.Bytes(at + headerBytes, r.Size() - at - headerBytes));
+}
+
+std::optional<std::unique_ptr<TBitmap>> TWmfPlayback::Bitmap16(TRecordReader& r, std::size_t at)
+{
+    const int width = r.I16(at + 2), height = r.I16(at + 4), rowBytes = r.I16(at + 6);
+    const int planes = r.U8(at + 8), bits = r.U8(at + 9);
+    if (r.Failed() || width <= 0 || height <= 0 || planes != 1 || (bits != 1 && bits != 24 && bits != 32)) return std::nullopt;
+    if (rowBytes < (width * bits + 7) / 8 || !r.Has(at + 10, std::size_t(rowBytes) * std::size_t(height)))
+        return std::nullopt;
+    auto bitmap = std::make_unique<TBitmap>(width, height, bits == 1 ? pf1bit : pf24bit);
+    if (bits == 1) bitmap->SetPalette({ColorToQuad(clBlack), ColorToQuad(clWhite)});
+    TPixelView view(*bitmap);
+    for (int y = 0; y < height; ++y) {
+        const std::size_t row = at + 10 + std::size_t(y) * std::size_t(rowBytes);
+        for (int x = 0; x < width; ++x) {
+            if (bits == 1) {
+                view.Set(x, y, (r.U8(row + std::size_t(x) / 8) >> (7 - x % 8)) & 1 ? 0xFFFFFF : 0);
+            } else {
+                const std::size_t p = row + std::size_t(x) * std::size_t(bits / 8);
+                view.Set(x, y, RGB(r.U8(p + 2), r.U8(p + 1), r.U8(p)));
+            }
+        }
+    }
+    return bitmap;
+}
+
+void TWmfPlayback::DibBlit(TRecordReader& r, std::uint32_t rop, int sx, int sy, int sw, int sh, int dx, int dy,
+                           int dw, int dh, std::size_t dibWord, bool device)
+{
+    const std::size_t at = 6 + 2 * dibWord;
+    const auto dib = device ? Bitmap16(r, at) : Dib(r, at);
     if (!dib) return;
     const TBitmap& bitmap = **dib;
     // Source rows count from the bottom of a bottom-up bitmap.
-    const std::int32_t height = headerSize == 12 ? r.I16(at + 6) : r.I32(at + 8);
-    if (height > 0) sy = bitmap.Height() - sy - sh;
-    (void)n;
+    if (!device) {
+        const std::int32_t height = r.U32(at) == 12 ? r.I16(at + 6) : r.I32(at + 8);
+        if (height > 0) sy = bitmap.Height() - sy - sh;
+    }
     P.Blit(dx, dy, dw, dh, &bitmap, sx, sy, sw, sh, rop);
+}
+
+// META_CREATEREGION: a header, the bounds, then scans of (count, top, bottom, x pairs, count).
+std::vector<TRect> TWmfPlayback::RegionRects(TRecordReader& r)
+{
+    std::vector<TRect> rects;
+    const int scans = r.I16(16);
+    std::size_t at = 28;
+    for (int i = 0; i < scans && r.Has(at, 6); ++i) {
+        const int count = r.U16(at), top = r.I16(at + 2), bottom = r.I16(at + 4);
+        if (count % 2 || !r.Has(at + 6, std::size_t(count) * 2 + 2)) break;
+        for (int k = 0; k + 1 < count; k += 2)
+            rects.push_back({r.I16(at + 6 + 2 * std::size_t(k)), top, r.I16(at + 8 + 2 * std::size_t(k)), bottom});
+        at += 6 + std::size_t(count) * 2 + 2;
+    }
+    return rects;
+}
+
+void TWmfPlayback::Text(TRecordReader& r, std::size_t words)
+{
+    const int y = W(r, 0), x = W(r, 1), count = W(r, 2);
+    const unsigned options = std::uint16_t(W(r, 3));
+    std::size_t word = 4;
+    std::optional<std::array<double, 4>> rect;
+    if (options & 6) {
+        rect = std::array<double, 4>{double(W(r, 4)), double(W(r, 5)), double(W(r, 6)), double(W(r, 7))};
+        word = 8;
+    }
+    if (count < 0 || word + (std::size_t(count) + 1) / 2 > words) return;
+    const std::u32string text = DecodeAnsiText(r.Bytes(6 + 2 * word, std::size_t(count)), FCharset);
+    std::vector<int> dx;
+    const std::size_t dxWord = word + (std::size_t(count) + 1) / 2;
+    if (dxWord + std::size_t(count) <= words)
+        for (int i = 0; i < count; ++i) dx.push_back(W(r, dxWord + std::size_t(i)));
+    P.TextOut(x, y, text, dx, options, rect);
 }
 
 bool TWmfPlayback::Record(std::uint16_t f, TRecordReader& r, std::size_t n)
 {
     const std::size_t words = n / 2;
     switch (f) {
-    case 0x0201: P.SetBkColor(Colour(r, 0)); break;
-    case 0x0102: P.SetBkMode(W(r, 0)); break;
-    case 0x0103: P.SetMapMode(W(r, 0)); break;
-    case 0x0104: P.SetRop2(W(r, 0)); break;
-    case 0x0106: P.SetPolyFillMode(W(r, 0)); break;
-    case 0x0209: P.SetTextColor(Colour(r, 0)); break;
-    case 0x012E: P.SetTextAlign(std::uint16_t(W(r, 0))); break;
-    case 0x020B: P.SetWindowOrg(W(r, 1), W(r, 0)); break;
-    case 0x020C: P.SetWindowExt(W(r, 1), W(r, 0)); break;
-    case 0x020F: P.OffsetWindowOrg(W(r, 1), W(r, 0)); break;
-    case 0x0410: P.ScaleWindowExt(W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
+    case META_SETBKCOLOR: P.SetBkColor(Colour(r, 0)); break;
+    case META_SETBKMODE: P.SetBkMode(W(r, 0)); break;
+    case META_SETMAPMODE: P.SetMapMode(W(r, 0)); break;
+    case META_SETROP2: P.SetRop2(W(r, 0)); break;
+    case META_SETPOLYFILLMODE: P.SetPolyFillMode(W(r, 0)); break;
+    case META_SETTEXTCOLOR: P.SetTextColor(Colour(r, 0)); break;
+    case META_SETTEXTALIGN: P.SetTextAlign(std::uint16_t(W(r, 0))); break;
+    case META_SETWINDOWORG: P.SetWindowOrg(W(r, 1), W(r, 0)); break;
+    case META_SETWINDOWEXT: P.SetWindowExt(W(r, 1), W(r, 0)); break;
+    case META_OFFSETWINDOWORG: P.OffsetWindowOrg(W(r, 1), W(r, 0)); break;
+    case META_SCALEWINDOWEXT: P.ScaleWindowExt(W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
     // The viewport is the target rectangle; the file's viewport records are
     // meant for the device it was made on.
-    case 0x020D: case 0x020E: case 0x0211: case 0x0412: break;
-    case 0x0214: P.MoveTo(W(r, 1), W(r, 0)); break;
-    case 0x0213: P.LineTo(W(r, 1), W(r, 0)); break;
-    case 0x041B: P.Rectangle(W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
-    case 0x0418: P.Ellipse(W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
-    case 0x061C: P.RoundRect(W(r, 5), W(r, 4), W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
-    case 0x0817: case 0x081A: case 0x0830: {
-        const int kind = f == 0x0817 ? 0 : f == 0x081A ? 1 : 2;
+    case META_SETVIEWPORTORG: case META_SETVIEWPORTEXT: case META_OFFSETVIEWPORTORG: case META_SCALEVIEWPORTEXT: break;
+    // State that changes nothing we draw; palettes on a true-colour target.
+    case META_SETRELABS: case META_SETSTRETCHBLTMODE: case META_SETTEXTCHAREXTRA: case META_SETTEXTJUSTIFICATION:
+    case META_SETMAPPERFLAGS: case META_SETLAYOUT: case META_ESCAPE: case META_REALIZEPALETTE:
+    case META_SETPALENTRIES: case META_SELECTPALETTE: case META_RESIZEPALETTE: case META_ANIMATEPALETTE:
+        break;
+    case META_MOVETO: P.MoveTo(W(r, 1), W(r, 0)); break;
+    case META_LINETO: P.LineTo(W(r, 1), W(r, 0)); break;
+    case META_RECTANGLE: P.Rectangle(W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
+    case META_ELLIPSE: P.Ellipse(W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
+    case META_ROUNDRECT: P.RoundRect(W(r, 5), W(r, 4), W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
+    case META_ARC: case META_PIE: case META_CHORD: {
+        const int kind = f == META_ARC ? 0 : f == META_PIE ? 1 : 2;
         P.ArcShape(kind, W(r, 7), W(r, 6), W(r, 5), W(r, 4), W(r, 3), W(r, 2), W(r, 1), W(r, 0));
         break;
     }
-    case 0x041F: P.SetPixel(W(r, 3), W(r, 2), Colour(r, 0)); break;
-    case 0x0324: case 0x0325: {
+    case META_SETPIXEL: P.SetPixel(W(r, 3), W(r, 2), Colour(r, 0)); break;
+    case META_FLOODFILL: P.FloodFill(W(r, 3), W(r, 2), Colour(r, 0), false); break;
+    case META_EXTFLOODFILL: P.FloodFill(W(r, 4), W(r, 3), Colour(r, 1), W(r, 0) == 1); break;
+    case META_POLYGON: case META_POLYLINE: {
         const int count = W(r, 0);
         if (count < 0 || std::size_t(count) * 2 + 1 > words) break;
         const auto points = Points(r, 1, std::size_t(count));
-        if (f == 0x0324) P.Polygon(points);
+        if (f == META_POLYGON) P.Polygon(points);
         else P.Polyline(points);
         break;
     }
-    case 0x0538: {
+    case META_POLYPOLYGON: {
         const int polygons = W(r, 0);
         if (polygons < 0 || std::size_t(polygons) + 1 > words) break;
         std::vector<int> counts;
@@ -208,44 +321,40 @@ bool TWmfPlayback::Record(std::uint16_t f, TRecordReader& r, std::size_t n)
         P.PolyPolygon(Points(r, 1 + std::size_t(polygons), total), counts);
         break;
     }
-    case 0x001E: P.SaveState(); break;
-    case 0x0127: P.RestoreState(W(r, 0)); break;
-    case 0x0416: P.IntersectClip(W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
-    case 0x02FA: {
+    case META_SAVEDC: P.SaveState(); break;
+    case META_RESTOREDC: P.RestoreState(W(r, 0)); break;
+    case META_INTERSECTCLIPRECT: P.IntersectClip(W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
+    case META_EXCLUDECLIPRECT: P.ExcludeClip(W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
+    case META_OFFSETCLIPRGN: P.OffsetClip(W(r, 1), W(r, 0)); break;
+    case META_CREATEPENINDIRECT: {
         TMetaObject o;
         o.Kind = TMetaObject::okPen;
-        o.Pen = {std::uint16_t(W(r, 0)) & 0x0F, W(r, 1), Colour(r, 3)};
+        o.Pen.Style = std::uint16_t(W(r, 0));
+        o.Pen.Width = W(r, 1);
+        o.Pen.Color = Colour(r, 3);
         Create(o);
         break;
     }
-    case 0x02FC: {
+    case META_CREATEBRUSHINDIRECT: {
         TMetaObject o;
         o.Kind = TMetaObject::okBrush;
         const int style = W(r, 0);
-        o.Brush = {style == 1, Colour(r, 1)};
+        o.Brush.Hollow = style == 1;
+        o.Brush.Color = Colour(r, 1);
+        if (style == 2) o.Brush.Hatch = std::clamp(int(W(r, 3)), 0, 5);
         Create(o);
         break;
     }
-    case 0x0142: {  // a pattern brush from a bitmap: its top-left colour
+    case META_DIBCREATEPATTERNBRUSH: case META_CREATEPATTERNBRUSH: {
         TMetaObject o;
         o.Kind = TMetaObject::okBrush;
-        o.Brush = {false, RGB(128, 128, 128)};
-        const std::size_t at = 10;
-        if (r.Has(at, 40)) {
-            const std::uint32_t hs = r.U32(at);
-            const std::uint16_t bits = r.U16(at + 14);
-            std::uint32_t colours = r.U32(at + 32);
-            if (colours == 0 && bits <= 8) colours = 1u << bits;
-            const std::size_t headerBytes = std::size_t(hs) + std::size_t(std::min<std::uint32_t>(colours, 256)) * 4;
-            if (hs >= 40 && r.Has(at, headerBytes)) {
-                if (auto dib = DecodeDib(r.Bytes(at, headerBytes), r.Bytes(at + headerBytes, r.Size() - at - headerBytes)))
-                    o.Brush.Color = (*dib)->Pixel(0, 0);
-            }
-        }
+        o.Brush.Color = RGB(128, 128, 128);
+        // The DIB form has style and usage words first; the old form a Bitmap16 and 18 bytes of padding.
+        if (auto b = f == META_DIBCREATEPATTERNBRUSH ? Dib(r, 10) : Bitmap16(r, 6)) o.Brush.Pattern = std::move(*b);
         Create(o);
         break;
     }
-    case 0x02FB: {
+    case META_CREATEFONTINDIRECT: {
         TMetaObject o;
         o.Kind = TMetaObject::okFont;
         o.Font.Height = W(r, 0);
@@ -254,69 +363,140 @@ bool TWmfPlayback::Record(std::uint16_t f, TRecordReader& r, std::size_t n)
         o.Font.Italic = r.U8(16) != 0;
         o.Font.Underline = r.U8(17) != 0;
         o.Font.StrikeOut = r.U8(18) != 0;
+        o.Font.Charset = r.U8(19);
         o.Font.Face = FaceName(r.Bytes(24, std::min<std::size_t>(32, r.Size() > 24 ? r.Size() - 24 : 0)));
         Create(o);
         break;
     }
-    case 0x00F7: case 0x01F9: case 0x06FF: Create({}); break;  // palettes, old pattern brushes, regions
-    case 0x012D: {
+    case META_CREATEREGION: {
+        TMetaObject o;
+        o.Kind = TMetaObject::okRegion;
+        o.Region = RegionRects(r);
+        Create(o);
+        break;
+    }
+    case META_CREATEPALETTE: Create({}); break;
+    case META_SELECTOBJECT: {
         const std::size_t index = std::uint16_t(W(r, 0));
         if (index >= FObjects.size() || !FObjects[index]) break;
         const TMetaObject& o = *FObjects[index];
         if (o.Kind == TMetaObject::okPen) P.SetPen(o.Pen);
         else if (o.Kind == TMetaObject::okBrush) P.SetBrush(o.Brush);
-        else if (o.Kind == TMetaObject::okFont) P.SetFont(o.Font);
+        else if (o.Kind == TMetaObject::okFont) {
+            P.SetFont(o.Font);
+            FCharset = o.Font.Charset;
+        } else if (o.Kind == TMetaObject::okRegion) {
+            P.SelectClipLogical(o.Region, RGN_COPY);
+        }
         break;
     }
-    case 0x01F0: {
+    case META_SELECTCLIPREGION: {
+        const TMetaObject* o = Object(std::uint16_t(W(r, 0)), TMetaObject::okRegion);
+        if (o) P.SelectClipLogical(o->Region, RGN_COPY);
+        else P.SelectClipDevice(std::nullopt, RGN_COPY);
+        break;
+    }
+    case META_FILLREGION: case META_FRAMEREGION: {
+        const TMetaObject* region = Object(std::uint16_t(W(r, 0)), TMetaObject::okRegion);
+        const TMetaObject* brush = Object(std::uint16_t(W(r, 1)), TMetaObject::okBrush);
+        if (!region || !brush) break;
+        if (f == META_FILLREGION) P.FillRegion(region->Region, brush->Brush);
+        else P.FrameRegion(region->Region, brush->Brush, W(r, 3), W(r, 2));
+        break;
+    }
+    case META_INVERTREGION: case META_PAINTREGION: {
+        const TMetaObject* region = Object(std::uint16_t(W(r, 0)), TMetaObject::okRegion);
+        if (!region) break;
+        if (f == META_INVERTREGION) P.InvertRegion(region->Region);
+        else P.PaintRegion(region->Region);
+        break;
+    }
+    case META_DELETEOBJECT: {
         const std::size_t index = std::uint16_t(W(r, 0));
         if (index < FObjects.size()) FObjects[index].reset();
         break;
     }
-    case 0x0521: {
+    case META_TEXTOUT: {
         const int count = W(r, 0);
         const std::size_t padded = (std::size_t(std::max(count, 0)) + 1) / 2;
         if (count <= 0 || 1 + padded + 2 > words) break;
-        std::u32string text;
-        for (int i = 0; i < count; ++i) text.push_back(Cp1252ToUnicode(r.U8(8 + std::size_t(i))));
+        const std::u32string text = DecodeAnsiText(r.Bytes(8, std::size_t(count)), FCharset);
         P.TextOut(W(r, 1 + padded + 1), W(r, 1 + padded), text, {}, 0, std::nullopt);
         break;
     }
-    case 0x0A32: {
-        const int y = W(r, 0), x = W(r, 1), count = W(r, 2);
-        const unsigned options = std::uint16_t(W(r, 3));
-        std::size_t word = 4;
-        std::optional<std::array<double, 4>> rect;
-        if (options & 6) {
-            rect = std::array<double, 4>{double(W(r, 4)), double(W(r, 5)), double(W(r, 6)), double(W(r, 7))};
-            word = 8;
+    case META_EXTTEXTOUT: Text(r, words); break;
+    case META_PATBLT: P.Blit(W(r, 5), W(r, 4), W(r, 3), W(r, 2), nullptr, 0, 0, 0, 0, r.U32(6)); break;
+    case META_BITBLT: case META_DIBBITBLT: {
+        // Without a bitmap a reserved word follows the source position and only the pattern is used.
+        if (words == 9) {
+            P.Blit(W(r, 8), W(r, 7), W(r, 6), W(r, 5), nullptr, 0, 0, 0, 0, r.U32(6));
+            break;
         }
-        if (count < 0 || word + (std::size_t(count) + 1) / 2 > words) break;
-        std::u32string text;
-        for (int i = 0; i < count; ++i) text.push_back(Cp1252ToUnicode(r.U8(6 + 2 * word + std::size_t(i))));
-        std::vector<int> dx;
-        const std::size_t dxWord = word + (std::size_t(count) + 1) / 2;
-        if (dxWord + std::size_t(count) <= words)
-            for (int i = 0; i < count; ++i) dx.push_back(W(r, dxWord + std::size_t(i)));
-        P.TextOut(x, y, text, dx, options, rect);
+        // rop, ySrc, xSrc, height, width, yDest, xDest, bitmap
+        DibBlit(r, r.U32(6), W(r, 3), W(r, 2), W(r, 5), W(r, 4), W(r, 7), W(r, 6), W(r, 5), W(r, 4), 8,
+                f == META_BITBLT);
         break;
     }
-    case 0x061D: P.Blit(W(r, 5), W(r, 4), W(r, 3), W(r, 2), nullptr, 0, 0, 0, 0, r.U32(6)); break;
-    case 0x0940:  // DIBBITBLT: rop, ySrc, xSrc, height, width, yDest, xDest, bitmap
-        DibBlit(r, n, r.U32(6), W(r, 3), W(r, 2), W(r, 5), W(r, 4), W(r, 7), W(r, 6), W(r, 5), W(r, 4), 8);
+    case META_STRETCHBLT: case META_DIBSTRETCHBLT: {
+        if (words == 11) {
+            P.Blit(W(r, 10), W(r, 9), W(r, 8), W(r, 7), nullptr, 0, 0, 0, 0, r.U32(6));
+            break;
+        }
+        // rop, srcH, srcW, ySrc, xSrc, destH, destW, yDest, xDest, bitmap
+        DibBlit(r, r.U32(6), W(r, 5), W(r, 4), W(r, 3), W(r, 2), W(r, 9), W(r, 8), W(r, 7), W(r, 6), 10,
+                f == META_STRETCHBLT);
         break;
-    case 0x0B41:  // DIBSTRETCHBLT: rop, srcH, srcW, ySrc, xSrc, destH, destW, yDest, xDest, bitmap
-        DibBlit(r, n, r.U32(6), W(r, 5), W(r, 4), W(r, 3), W(r, 2), W(r, 9), W(r, 8), W(r, 7), W(r, 6), 10);
+    }
+    case META_STRETCHDIB:  // rop, usage, srcH, srcW, ySrc, xSrc, destH, destW, yDest, xDest, bitmap
+        DibBlit(r, r.U32(6), W(r, 6), W(r, 5), W(r, 4), W(r, 3), W(r, 10), W(r, 9), W(r, 8), W(r, 7), 11, false);
         break;
-    case 0x0F43:  // STRETCHDIB: rop, usage, srcH, srcW, ySrc, xSrc, destH, destW, yDest, xDest, bitmap
-        DibBlit(r, n, r.U32(6), W(r, 6), W(r, 5), W(r, 4), W(r, 3), W(r, 10), W(r, 9), W(r, 8), W(r, 7), 11);
+    case META_SETDIBTODEV:  // usage, scans, start, yDib, xDib, height, width, yDest, xDest, bitmap
+        DibBlit(r, SRCCOPY, W(r, 4), W(r, 3), W(r, 6), W(r, 5), W(r, 8), W(r, 7), W(r, 6), W(r, 5), 9, false);
         break;
-    case 0x0D33:  // SETDIBTODEV: usage, scans, start, yDib, xDib, height, width, yDest, xDest, bitmap
-        DibBlit(r, n, SRCCOPY, W(r, 4), W(r, 3), W(r, 6), W(r, 5), W(r, 8), W(r, 7), W(r, 6), W(r, 5), 9);
-        break;
-    default: break;
+    default: FReport.Skip(f); break;
     }
     return true;
+}
+
+// The logical bounds of what a plain metafile draws, for one that sets no window.
+std::optional<TRect> DrawingBounds(std::span<const std::uint8_t> data, std::size_t start)
+{
+    std::optional<TRect> box;
+    const auto add = [&](int x, int y) {
+        if (!box) box = TRect{x, y, x, y};
+        else box = TRect{std::min(box->Left, x), std::min(box->Top, y), std::max(box->Right, x), std::max(box->Bottom, y)};
+    };
+    ForEachRecord(data, start, [&](std::uint16_t f, TRecordReader& r, std::size_t n) {
+        const auto w = [&](std::size_t i) { return int(r.I16(6 + 2 * i)); };
+        const std::size_t words = n / 2;
+        switch (f) {
+        case META_MOVETO: case META_LINETO: add(w(1), w(0)); break;
+        case META_RECTANGLE: case META_ELLIPSE: case META_INTERSECTCLIPRECT:
+            add(w(3), w(2));
+            add(w(1), w(0));
+            break;
+        case META_ROUNDRECT: add(w(5), w(4)); add(w(3), w(2)); break;
+        case META_ARC: case META_PIE: case META_CHORD: add(w(7), w(6)); add(w(5), w(4)); break;
+        case META_TEXTOUT: case META_EXTTEXTOUT: break;
+        case META_POLYGON: case META_POLYLINE: {
+            const int count = w(0);
+            for (int i = 0; i < count && std::size_t(2 * i + 2) < words + 1; ++i) add(w(1 + 2 * std::size_t(i)), w(2 + 2 * std::size_t(i)));
+            break;
+        }
+        case META_POLYPOLYGON: {
+            const int polygons = w(0);
+            std::size_t total = 0;
+            for (int i = 0; i < polygons && std::size_t(i) + 1 < words; ++i) total += std::size_t(std::max(0, w(1 + std::size_t(i))));
+            const std::size_t at = 1 + std::size_t(std::max(0, polygons));
+            for (std::size_t i = 0; i < total && at + 2 * i + 1 < words; ++i) add(w(at + 2 * i), w(at + 2 * i + 1));
+            break;
+        }
+        default: break;
+        }
+        return true;
+    });
+    if (box && (box->Right <= box->Left || box->Bottom <= box->Top)) return std::nullopt;
+    return box;
 }
 
 }  // namespace
@@ -330,18 +510,25 @@ TMetafileHeader ReadWmfHeader(std::span<const std::uint8_t> data)
         h.Width = MulDiv(std::abs(layout.Bounds.Width()), 96, layout.Inch);
         h.Height = MulDiv(std::abs(layout.Bounds.Height()), 96, layout.Inch);
     } else {
-        // Without bounds the window extent gives the size, in pixels.
+        // Without bounds the window extent gives the size, in pixels; without
+        // a window, the bounds of what the records draw.
         TPoint org, ext;
-        if (!FindWindow(data, layout.Records, org, ext)) throw EInvalidGraphic("Metafile has no size");
-        h.Width = std::abs(ext.X);
-        h.Height = std::abs(ext.Y);
+        if (FindWindow(data, layout.Records, org, ext)) {
+            h.Width = std::abs(ext.X);
+            h.Height = std::abs(ext.Y);
+        } else if (const auto box = DrawingBounds(data, layout.Records)) {
+            h.Width = box->Width();
+            h.Height = box->Height();
+        } else {
+            throw EInvalidGraphic("Metafile has no size");
+        }
     }
     if (h.Width <= 0 || h.Height <= 0 || h.Width > MaxMetafileSide || h.Height > MaxMetafileSide)
         throw EInvalidGraphic("Metafile size out of range");
     return h;
 }
 
-void PlayWmf(std::span<const std::uint8_t> data, TCanvas& canvas, const TRect& target)
+TPlaybackReport PlayWmf(std::span<const std::uint8_t> data, TCanvas& canvas, const TRect& target)
 {
     const TLayout layout = ReadLayout(data);
     TMetafilePlayer player(canvas, target, true);
@@ -353,10 +540,16 @@ void PlayWmf(std::span<const std::uint8_t> data, TCanvas& canvas, const TRect& t
         if (FindWindow(data, layout.Records, org, ext)) {
             player.SetWindowOrg(org.X, org.Y);
             player.SetWindowExt(ext.X, ext.Y);
+        } else if (const auto box = DrawingBounds(data, layout.Records)) {
+            player.SetWindowOrg(box->Left, box->Top);
+            player.SetWindowExt(box->Width(), box->Height());
         }
     }
-    TWmfPlayback playback(player, layout.Objects);
+    TPlaybackReport report;
+    TWmfPlayback playback(player, layout.Objects, report);
     ForEachRecord(data, layout.Records, [&](std::uint16_t f, TRecordReader& r, std::size_t n) {
+        ++report.Records;
         return playback.Record(f, r, n);
     });
+    return report;
 }
