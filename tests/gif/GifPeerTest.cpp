@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "GifTestSupport.h"
@@ -55,58 +56,63 @@ void ExpectSameAsGiflib(const std::string& bytes, TGIFImage& ours, bool compareI
     }
 }
 
-struct TCorpusCase {
-    const char* Name;
-    const char* Command;  // {in} is a 24-bit source picture, {out} the GIF made
+// The corpus, made by few peer runs ({in} the source picture, {dir} the folder).
+const char* const CorpusCommands[] = {
+    "convert {in} \\( +clone -colors 2 -write {dir}/depth1.gif +delete \\) \\( +clone -colors 4 -write {dir}/depth2.gif +delete \\) "
+    "\\( +clone -colors 8 -write {dir}/depth3.gif +delete \\) \\( +clone -colors 16 -write {dir}/depth4.gif +delete \\) "
+    "\\( +clone -colors 32 -write {dir}/depth5.gif +delete \\) \\( +clone -colors 64 -write {dir}/depth6.gif +delete \\) "
+    "\\( +clone -colors 128 -write {dir}/depth7.gif +delete \\) \\( +clone -colors 256 -write {dir}/depth8.gif +delete \\) "
+    "\\( +clone -colors 200 -interlace GIF -write {dir}/interlaced.gif +delete \\) "
+    "\\( +clone -colors 64 -fuzz 20% -transparent white -write {dir}/transparent.gif +delete \\) "
+    "\\( +clone -colors 32 -set comment 'made for the test' -loop 0 -write {dir}/comment-and-loop.gif +delete \\) null:",
+    "gifsicle -i {dir}/depth6.gif -o {dir}/interlaced-gifsicle.gif",
+    "convert -dispose none -delay 5 -page 90x70+0+0 {in} -colors 16 -page +10+7 \\( {in} -negate -crop 40x30+5+5 +repage -colors 8 \\) "
+    "-page +33+21 \\( {in} -flop -crop 17x13+0+0 +repage -colors 256 \\) -loop 0 {dir}/local-tables-offsets.gif",
+    "convert -delay 2 {in} \\( +clone -roll +3+1 \\) \\( +clone -roll +3+1 \\) \\( +clone -roll +3+1 \\) "
+    "\\( +clone -roll +3+1 \\) \\( +clone -roll +3+1 \\) \\( +clone -roll +3+1 \\) \\( +clone -roll +3+1 \\) "
+    "\\( +clone -roll +3+1 \\) \\( +clone -roll +3+1 \\) \\( +clone -roll +3+1 \\) \\( +clone -roll +3+1 \\) "
+    "-colors 64 -loop 3 {dir}/many-frames.gif",
+    "gifsicle -O3 --colors 64 {dir}/many-frames.gif -o {dir}/optimised.gif",
+    "convert -size 400x300 xc: +noise Random -colors 256 {dir}/noise-with-clears.gif",
 };
 
-const TCorpusCase CorpusCases[] = {
-    {"depth1", "convert {in} -colors 2 {out}"},
-    {"depth2", "convert {in} -colors 4 {out}"},
-    {"depth3", "convert {in} -colors 8 {out}"},
-    {"depth4", "convert {in} -colors 16 {out}"},
-    {"depth5", "convert {in} -colors 32 {out}"},
-    {"depth6", "convert {in} -colors 64 {out}"},
-    {"depth7", "convert {in} -colors 128 {out}"},
-    {"depth8", "convert {in} -colors 256 {out}"},
-    {"interlaced", "convert {in} -colors 200 -interlace GIF {out}"},
-    {"interlaced-gifsicle", "convert {in} -colors 50 {out}.tmp.gif && gifsicle -i {out}.tmp.gif -o {out}"},
-    {"transparent", "convert {in} -colors 64 -transparent-color white -fuzz 20% -transparent white {out}"},
-    {"local-tables-offsets",
-     "convert -dispose none -delay 5 -page 90x70+0+0 {in} -colors 16 -page +10+7 \\( {in} -negate -crop 40x30+5+5 +repage -colors 8 \\) "
-     "-page +33+21 \\( {in} -flop -crop 17x13+0+0 +repage -colors 256 \\) -loop 0 {out}"},
-    {"many-frames", "convert -delay 2 {in} \\( +clone -roll +3+1 \\) \\( +clone -roll +3+1 \\) \\( +clone -roll +3+1 \\) "
-                    "\\( +clone -roll +3+1 \\) \\( +clone -roll +3+1 \\) \\( +clone -roll +3+1 \\) \\( +clone -roll +3+1 \\) "
-                    "\\( +clone -roll +3+1 \\) \\( +clone -roll +3+1 \\) \\( +clone -roll +3+1 \\) \\( +clone -roll +3+1 \\) "
-                    "-colors 64 -loop 3 {out}"},
-    {"optimised", "convert -delay 3 {in} \\( +clone -roll +5+0 \\) \\( +clone -roll +5+0 \\) -colors 128 {out}.tmp.gif && "
-                  "gifsicle -O3 {out}.tmp.gif -o {out}"},
-    {"noise-with-clears", "convert -size 400x300 xc: +noise Random -colors 256 {out}"},
-    {"comment-and-loop", "convert {in} -colors 32 -set comment 'made for the test' -loop 0 {out}"},
-};
+std::string Substituted(std::string command, const std::string& in, const std::string& dir)
+{
+    for (std::size_t at; (at = command.find("{in}")) != std::string::npos;)
+        command.replace(at, 4, in);
+    for (std::size_t at; (at = command.find("{dir}")) != std::string::npos;)
+        command.replace(at, 5, dir);
+    return command;
+}
 
 class GifCorpus : public ::testing::Test {
 protected:
+    // Made once per machine and kept: the peers take seconds to start.
     static void SetUpTestSuite()
     {
         if (!HaveTool("convert") || !HaveTool("gifsicle"))
             return;
-        Folder = TempFolder("corpus");
-        Source = Folder + "/source.ppm";
-        std::string output;
-        RunCommand("convert -seed 7 -size 90x70 plasma:fractal -blur 0x1 " + Source, output);
-        for (const TCorpusCase& c : CorpusCases) {
-            std::string command = c.Command;
-            const std::string out = Folder + "/" + c.Name + ".gif";
-            for (std::size_t at; (at = command.find("{in}")) != std::string::npos;)
-                command.replace(at, 4, Source);
-            for (std::size_t at; (at = command.find("{out}")) != std::string::npos;)
-                command.replace(at, 5, out);
-            if (RunCommand(command, output) == 0)
-                Files.push_back(out);
-            else
-                ADD_FAILURE() << c.Name << ": " << output;
+        const fs::path folder = fs::temp_directory_path() / "gallery-gif-corpus-1";
+        if (!fs::exists(folder / "done")) {
+            const std::string work = TempFolder("corpus");
+            const std::string source = work + "/source.ppm";
+            std::string output;
+            RunCommand("convert -seed 7 -size 90x70 plasma:fractal -blur 0x1 " + source, output);
+            for (const char* command : CorpusCommands)
+                if (RunCommand("env MAGICK_THREAD_LIMIT=1 " + Substituted(command, source, work), output) != 0) {
+                    ADD_FAILURE() << command << ": " << output;
+                    return;
+                }
+            fs::remove(source);
+            WriteBinaryFile(work + "/done", "");
+            std::error_code ignored;
+            fs::rename(work, folder, ignored);
         }
+        for (const auto& entry : fs::directory_iterator(folder))
+            if (entry.path().extension() == ".gif")
+                Files.push_back(entry.path().string());
+        std::sort(Files.begin(), Files.end());
+        Folder = TempFolder("written");
     }
 
     void SetUp() override
@@ -116,7 +122,6 @@ protected:
     }
 
     static inline std::string Folder;
-    static inline std::string Source;
     static inline std::vector<std::string> Files;
 };
 
@@ -140,7 +145,7 @@ TEST_F(GifCorpus, WhatWeWriteThePeersReadWithoutComplaint)
             TLoadResult loaded = LoadGif(ReadBinaryFile(file));
             loaded.Image->CodingMethod = rle ? gcRLE : gcLZW;
             const std::string written = SaveGif(*loaded.Image);
-            const std::string path = file + (rle ? ".rle.gif" : ".lzw.gif");
+            const std::string path = Folder + "/" + fs::path(file).stem().string() + (rle ? ".rle.gif" : ".lzw.gif");
             WriteBinaryFile(path, written);
 
             // Indexes survive (interlacing may not, by design, for frames with own tables).
