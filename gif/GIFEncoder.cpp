@@ -45,6 +45,13 @@ public:
         FWriter.Flush();
     }
 
+    void SetState(int codeSize, std::uint32_t bits, int bitCount)
+    {
+        FCodeSize = codeSize;
+        FBits = bits;
+        FBitCount = bitCount;
+    }
+
     TGIFWriter FWriter;
     const int FClear;
     const int FEnd;
@@ -76,121 +83,159 @@ void ForEachCodedRun(const TGIFEncodeSource& source, Visit visit)
     GIFError("Color not in color table");
 }
 
-// The LZW code table: 8009 slots, each (key << 12) | code, key being
-// (prefix code << 8) | pixel. All ones is empty.
+// The LZW code table: slots of (key << 12) | code, key being
+// (prefix code << 8) | pixel; all ones is empty. A power-of-two table with
+// linear probing: a prime-sized table probed by doubling is half again as
+// slow per pixel, and no output byte depends on the table's layout. Between
+// two clears it holds fewer than 4096 entries, so a probe always ends.
 class THashTable {
 public:
-    static constexpr int Slots = 8009;
+    static constexpr int Slots = 8192;
     static constexpr std::uint32_t Empty = 0xFFFFFFFF;
 
     void Clear() { std::fill(FSlots.begin(), FSlots.end(), Empty); }
 
-    static int Home(std::uint32_t key) { return static_cast<int>((key ^ (key >> 4)) % Slots); }
-    static int Next(int h) { return h == 0 ? Slots - 1 : (h - (Slots - h) < 0 ? h - (Slots - h) + Slots : h - (Slots - h)); }
+    static int Home(std::uint32_t key) { return static_cast<int>(((key >> 12) ^ key) & (Slots - 1)); }
 
-    // The code of the key, or -1.
-    int Lookup(std::uint32_t key) const
+    // The code of the key, or -1 with `slot` at the empty slot where it goes.
+    int Lookup(std::uint32_t key, int& slot) const
     {
         int h = Home(key);
-        // The probe sequence covers only half the slots; bounding it keeps a
-        // crowded half from looping for ever.
-        for (int probes = 0; probes < Slots; ++probes) {
+        for (;;) {
             const std::uint32_t v = FSlots[static_cast<std::size_t>(h)];
-            if (v >= 0xFFFFF000)
-                return -1;
+            // No key is all ones: a prefix code never reaches 4095.
             if ((v >> 12) == key)
                 return static_cast<int>(v & 0xFFF);
-            h = Next(h);
+            if (v == Empty) {
+                slot = h;
+                return -1;
+            }
+            h = (h + 1) & (Slots - 1);
         }
-        return -1;
     }
 
-    // False when the key's probe sequence has no empty slot left.
-    bool Insert(std::uint32_t key, int code)
+    void Store(int slot, std::uint32_t key, int code)
     {
-        int h = Home(key);
-        for (int probes = 0; probes < Slots; ++probes) {
-            if (FSlots[static_cast<std::size_t>(h)] >= 0xFFFFF000) {
-                FSlots[static_cast<std::size_t>(h)] = (key << 12) | std::uint32_t(code);
-                return true;
-            }
-            h = Next(h);
-        }
-        return false;
+        FSlots[static_cast<std::size_t>(slot)] = (key << 12) | std::uint32_t(code);
     }
 
 private:
     std::array<std::uint32_t, Slots> FSlots;
 };
 
+// The encoder's state lives in locals while it runs, and its bytes gather
+// in a local sub-block, so that no store can make the compiler reload state.
 class TLZWEncoder {
 public:
-    TLZWEncoder(TCodePacker& packer) : FPacker(packer), FTable(std::make_unique<THashTable>()) {}
+    explicit TLZWEncoder(TCodePacker& packer, TStream& target)
+        : FPacker(packer), FTarget(target), FTable(std::make_unique<THashTable>())
+    {
+    }
 
     void Encode(const TGIFEncodeSource& source)
     {
+        FClear = FPacker.FClear;
+        FInitCodeSize = FPacker.FInitCodeSize;
+        FCodeSize = FPacker.FCodeSize;
         EmitClear();
+        FCurrent = source.Pixels[0];
+        if (FCurrent >= source.ColorCount)
+            ColorNotInTable();
         bool first = true;
-        int current = 0;
-        const int colors = source.ColorCount;
-        ForEachCodedRun(source, [&](const std::uint8_t* p, std::int64_t n) {
-            std::int64_t i = 0;
-            if (first) {
-                if (p[0] >= colors)
-                    ColorNotInTable();
-                current = p[0];
-                first = false;
-                i = 1;
-            }
-            for (; i < n; ++i) {
-                const int pixel = p[i];
-                if (pixel >= colors)
-                    ColorNotInTable();
-                const std::uint32_t key = (std::uint32_t(current) << 8) | std::uint32_t(pixel);
-                const int found = FTable->Lookup(key);
-                if (found >= 0) {
-                    current = found;
-                    continue;
+        if (!source.Interlaced) {
+            Run(source.Pixels + 1, std::int64_t(source.Width) * source.Height - 1, source.ColorCount);
+        } else {
+            static constexpr int Start[4] = {0, 4, 2, 1};
+            static constexpr int Step[4] = {8, 8, 4, 2};
+            for (int pass = 0; pass < 4; ++pass)
+                for (int row = Start[pass]; row < source.Height; row += Step[pass]) {
+                    const std::uint8_t* p = source.Pixels + std::int64_t(row) * source.Width;
+                    Run(p + (first ? 1 : 0), source.Width - (first ? 1 : 0), source.ColorCount);
+                    first = false;
                 }
-                Output(current);
-                current = pixel;
-                if (FNextFree > MaxCode - 1 || !FTable->Insert(key, FNextFree))
-                    EmitClear();
-                else
-                    ++FNextFree;
-            }
-        });
-        Output(current);
+        }
+        Output(FCurrent);
+        // The rest of the last sub-block goes on through the packer.
+        for (int i = 0; i < FBlockCount; ++i)
+            FPacker.FWriter.WriteByte(FBlock[i + 1]);
+        FPacker.SetState(FCodeSize, FBits, FBitCount);
     }
 
 private:
-    void EmitClear()
+    void Run(const std::uint8_t* p, std::int64_t n, int colors)
     {
-        FJustCleared = true;
-        Output(FPacker.FClear);
-        FTable->Clear();
-        FNextFree = FPacker.FClear + 2;
+        THashTable& table = *FTable;
+        int current = FCurrent;
+        for (std::int64_t i = 0; i < n; ++i) {
+            const int pixel = p[i];
+            if (pixel >= colors)
+                ColorNotInTable();
+            const std::uint32_t key = (std::uint32_t(current) << 8) | std::uint32_t(pixel);
+            int slot;
+            const int found = table.Lookup(key, slot);
+            if (found >= 0) {
+                current = found;
+                continue;
+            }
+            Output(current);
+            current = pixel;
+            if (FNextFree > MaxCode - 1) {
+                EmitClear();
+            } else {
+                table.Store(slot, key, FNextFree);
+                ++FNextFree;
+            }
+        }
+        FCurrent = current;
     }
 
     void Output(int code)
     {
-        FPacker.Output(code);
+        FBits |= std::uint32_t(code) << FBitCount;
+        FBitCount += FCodeSize;
+        while (FBitCount > 7) {
+            FBlock[++FBlockCount] = static_cast<std::uint8_t>(FBits);
+            if (FBlockCount == 255) {
+                FBlock[0] = 255;
+                FTarget.WriteBuffer(FBlock, 256);
+                FBlockCount = 0;
+            }
+            FBits >>= 8;
+            FBitCount -= 8;
+        }
         if (FNextFree > FMaxCode || FJustCleared) {
             if (FJustCleared) {
-                FPacker.FCodeSize = FPacker.FInitCodeSize;
+                FCodeSize = FInitCodeSize;
                 FJustCleared = false;
             } else {
-                ++FPacker.FCodeSize;
+                ++FCodeSize;
             }
-            FMaxCode = FPacker.FCodeSize >= 12 ? 4096 : (1 << FPacker.FCodeSize) - 1;
+            FMaxCode = FCodeSize >= 12 ? 4096 : (1 << FCodeSize) - 1;
         }
     }
 
+    void EmitClear()
+    {
+        FJustCleared = true;
+        Output(FClear);
+        FTable->Clear();
+        FNextFree = FClear + 2;
+    }
+
     TCodePacker& FPacker;
+    TStream& FTarget;
     std::unique_ptr<THashTable> FTable;
-    int FNextFree = 0;
+    int FClear = 0;
+    int FInitCodeSize = 0;
+    int FCodeSize = 0;
     int FMaxCode = 0;
+    int FNextFree = 0;
+    int FCurrent = 0;
     bool FJustCleared = false;
+    std::uint32_t FBits = 0;
+    int FBitCount = 0;
+    std::uint8_t FBlock[256];
+    int FBlockCount = 0;
 };
 
 // Codes runs of one pixel through table codes that a decoder builds from
@@ -400,7 +445,7 @@ void EncodeGIFImage(TStream& stream, const TGIFEncodeSource& source, TGIFEncoder
             if (kind == TGIFEncoderKind::RLE)
                 TRLEEncoder(packer).Encode(source);
             else
-                TLZWEncoder(packer).Encode(source);
+                TLZWEncoder(packer, stream).Encode(source);
         }
         packer.Finish();
     }
