@@ -70,7 +70,7 @@ bool TGIFSubImage::Empty() const
     return !FData || FDataSize <= 0 || Width() <= 0 || Height() <= 0;
 }
 
-void TGIFSubImage::AllocatePixels()
+void TGIFSubImage::AllocatePixels(bool zeroed)
 {
     FData.reset();
     FDataSize = 0;
@@ -79,7 +79,8 @@ void TGIFSubImage::AllocatePixels()
         return;
     if (count > MaxFramePixels)
         GIFError("Out of memory");
-    FData = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(count));
+    FData = zeroed ? std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(count))
+                   : std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(count));
     FDataSize = count;
 }
 
@@ -178,7 +179,7 @@ void TGIFSubImage::DecodePixels(TStream& stream)
 {
     // Refused before anything is allocated; the limit also keeps the
     // allocation below what a 32-bit count could hold.
-    AllocatePixels();
+    AllocatePixels(false);
     const std::uint8_t fill = FGCE && FGCE->Transparent() ? FGCE->TransparentColorIndex() : 0;
     const TDecoderWarning warning = [this](const std::string& message) { Warning(1, message); };
     if (FData) {

@@ -85,7 +85,8 @@ public:
 
 private:
     friend class TGIFGraphicControlExtension;
-    void AllocatePixels();
+    // The decoder writes every pixel, so it needs no zeros first.
+    void AllocatePixels(bool zeroed = true);
     void DecodePixels(TStream& stream);
     void EncodePixels(TStream& stream);
 
