@@ -71,11 +71,9 @@ void ForEachCodedRun(const TGIFEncodeSource& source, Visit visit)
         visit(source.Pixels, std::int64_t(source.Width) * source.Height);
         return;
     }
-    static constexpr int Start[4] = {0, 4, 2, 1};
-    static constexpr int Step[4] = {8, 8, 4, 2};
-    for (int pass = 0; pass < 4; ++pass)
-        for (int row = Start[pass]; row < source.Height; row += Step[pass])
-            visit(source.Pixels + std::int64_t(row) * source.Width, std::int64_t(source.Width));
+    ForEachInterlacedRow(source.Height, [&](int row) {
+        visit(source.Pixels + std::int64_t(row) * source.Width, std::int64_t(source.Width));
+    });
 }
 
 [[noreturn]] void ColorNotInTable()
@@ -145,14 +143,11 @@ public:
         if (!source.Interlaced) {
             Run(source.Pixels + 1, std::int64_t(source.Width) * source.Height - 1, source.ColorCount);
         } else {
-            static constexpr int Start[4] = {0, 4, 2, 1};
-            static constexpr int Step[4] = {8, 8, 4, 2};
-            for (int pass = 0; pass < 4; ++pass)
-                for (int row = Start[pass]; row < source.Height; row += Step[pass]) {
-                    const std::uint8_t* p = source.Pixels + std::int64_t(row) * source.Width;
-                    Run(p + (first ? 1 : 0), source.Width - (first ? 1 : 0), source.ColorCount);
-                    first = false;
-                }
+            ForEachInterlacedRow(source.Height, [&](int row) {
+                const std::uint8_t* p = source.Pixels + std::int64_t(row) * source.Width;
+                Run(p + (first ? 1 : 0), source.Width - (first ? 1 : 0), source.ColorCount);
+                first = false;
+            });
         }
         Output(FCurrent);
         // The rest of the last sub-block goes on through the packer.

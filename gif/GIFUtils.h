@@ -33,3 +33,15 @@ std::int64_t RowBytes(std::int64_t bits, int bitsPerPixel, int alignment);
 
 std::uint16_t ReadLE16(const std::uint8_t* p);
 void WriteLE16(std::uint8_t* p, std::uint16_t value);
+
+// Visits the rows of an interlaced frame in the order the file stores them:
+// every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd from 1.
+template <typename Visit>
+void ForEachInterlacedRow(int height, Visit visit)
+{
+    static constexpr int Start[4] = {0, 4, 2, 1};
+    static constexpr int Step[4] = {8, 8, 4, 2};
+    for (int pass = 0; pass < 4; ++pass)
+        for (int row = Start[pass]; row < height; row += Step[pass])
+            visit(row);
+}

@@ -221,17 +221,6 @@ std::int64_t DecodeCodes(TBitReader& bits, int minCodeSize, std::uint8_t* out, s
     return pos;
 }
 
-// Rows in the order an interlaced frame stores them.
-template <typename Visit>
-void ForEachInterlacedRow(int height, Visit visit)
-{
-    static constexpr int Start[4] = {0, 4, 2, 1};
-    static constexpr int Step[4] = {8, 8, 4, 2};
-    for (int pass = 0; pass < 4; ++pass)
-        for (int row = Start[pass]; row < height; row += Step[pass])
-            visit(row);
-}
-
 } // namespace
 
 void SkipSubBlocks(TStream& stream)

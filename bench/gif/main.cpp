@@ -15,6 +15,7 @@
 
 #include <gif_lib.h>
 
+#include "bench/common/PairedTiming.h"
 #include "gif/GIFImage.h"
 #include "platform/core/TStream.h"
 
@@ -111,34 +112,6 @@ std::string GiflibEncode(TGIFImage& image)
     return out;
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// Times two ways of doing one job, taking turns at going first.
-template <typename Ours, typename Peer>
-std::pair<double, double> MedianMs(Ours&& ours, Peer&& peer)
-{
-    std::vector<double> oursTimes, peerTimes;
-    auto time = [](auto& run) {
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    };
-    for (int i = 0; i < Runs; ++i) {
-        if (i % 2 == 0) {
-            oursTimes.push_back(time(ours));
-            peerTimes.push_back(time(peer));
-        } else {
-            peerTimes.push_back(time(peer));
-            oursTimes.push_back(time(ours));
-        }
-    }
-    return {Median(oursTimes), Median(peerTimes)};
-}
-
 } // namespace
 
 int main()
@@ -154,14 +127,14 @@ int main()
         TMemoryStream written;
         image->SaveToStream(written);
         const std::string file = written.Bytes();
-        const auto [dOurs, dPeer] = MedianMs(
+        const auto [dOurs, dPeer] = PairedMedianMs(Runs,
             [&] {
                 TMemoryStream input(file);
                 TGIFImage gif;
                 gif.LoadFromStream(input);
             },
             [&] { GiflibDecode(file); });
-        const auto [eOurs, ePeer] = MedianMs(
+        const auto [eOurs, ePeer] = PairedMedianMs(Runs,
             [&] {
                 TMemoryStream output;
                 image->SaveToStream(output);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "GifTestSupport.h"
 #include "gif/GIFEncoder.h"
 #include "platform/core/TStream.h"
@@ -20,8 +22,8 @@ Bytes B(std::initializer_list<int> bytes)
 
 // "GIF89a", a 2x2 screen with a 2-colour global table (black, white).
 const Bytes Head = B({'G', 'I', 'F', '8', '9', 'a', 2, 0, 2, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255});
-// A 2x2 frame: descriptor, code size 2, one sub-block: clear, 1, 0, 1, 0, end.
-const Bytes Frame = B({0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0}) + B({2, 3, 0x8C, 0x10, 0x05, 0});
+// A 2x2 frame: descriptor, code size 2, one sub-block: clear, 1, 0, 6 (pixels 1, 0, 1, 0).
+const Bytes Frame = B({0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0}) + B({2, 2, 0x0C, 0x0C, 0});
 const Bytes Trailer = B({0x3B});
 
 struct TReadCase {
@@ -216,6 +218,49 @@ TEST(GifReader, TruncatedAtEveryByte)
     const Bytes whole = SaveGif(source);
     for (std::size_t n = 0; n < whole.size(); ++n) {
         TLoadResult r = LoadGif(whole.substr(0, n));
+        if (!r.Error.empty()) {
+            EXPECT_EQ(r.PositionAfter, 0);
+        }
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST(GifPicture, ProgressOfLoadingAndSaving)
+{
+    std::vector<std::string> seen;
+    TGIFImage image;
+    image.OnProgress = [&](TObject*, TProgressStage stage, int percent, bool, const TRect&, const std::string& msg) {
+        seen.push_back(msg + " " + std::to_string(int(stage)) + " " + std::to_string(percent));
+    };
+    TMemoryStream file(Head + Frame + Frame + Trailer);
+    image.LoadFromStream(file);
+    TMemoryStream out;
+    image.SaveToStream(out);
+    const std::vector<std::string> expected = {
+        "Loading... 0 0", "Loading... 1 " + std::to_string(int((Head.size() + Frame.size()) * 100 / file.Size())),
+        "Loading... 1 " + std::to_string(int((Head.size() + 2 * Frame.size()) * 100 / file.Size())), "Loading... 2 100",
+        "Saving... 0 0", "Saving... 1 50", "Saving... 1 100", "Saving... 2 100"};
+    EXPECT_EQ(seen, expected);
+
+    seen.clear();
+    TMemoryStream bad("GIF89a");
+    EXPECT_THROW(image.LoadFromStream(bad), GIFException);
+    EXPECT_EQ(seen, (std::vector<std::string>{"Loading... 0 0", "Loading... 2 0"}));
+}
+
+// Whatever the fuzzer once found stays a case here: it must end cleanly.
+TEST(GifReader, FuzzFindingsEndCleanly)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(GALLERY_SOURCE_DIR) / "tests/data/gif/fuzz";
+    if (!fs::exists(folder))
+        GTEST_SKIP() << "no fuzz findings kept";
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        SCOPED_TRACE(entry.path().string());
+        TLoadResult r = LoadGif(ReadBinaryFile(entry.path()));
         if (!r.Error.empty()) {
             EXPECT_EQ(r.PositionAfter, 0);
         }
