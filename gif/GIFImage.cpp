@@ -1,6 +1,7 @@
 #include "gif/GIFImage.h"
 
 #include <algorithm>
+#include <new>
 
 #include "platform/core/TStream.h"
 
@@ -119,6 +120,9 @@ void TGIFImage::LoadFromStream(TStream& stream)
             FImages.LoadFromStream(stream);
             TGIFTrailer trailer(this);
             trailer.LoadFromStream(stream);
+        } catch (const std::bad_alloc&) {
+            stream.SetPosition(start);
+            GIFError("Out of memory");
         } catch (...) {
             stream.SetPosition(start);
             throw;

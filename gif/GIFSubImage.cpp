@@ -79,6 +79,14 @@ void TGIFSubImage::AllocatePixels(bool zeroed)
         return;
     if (count > MaxFramePixels)
         GIFError("Out of memory");
+    // Many huge frames in a small file must not claim memory without end.
+    std::int64_t total = count;
+    if (FImage)
+        for (const auto& frame : FImage->Images())
+            if (frame.get() != this)
+                total += frame->DataSize();
+    if (total > MaxPicturePixels)
+        GIFError("Out of memory");
     FData = zeroed ? std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(count))
                    : std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(count));
     FDataSize = count;

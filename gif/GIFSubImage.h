@@ -28,8 +28,10 @@ private:
 };
 
 // A frame may hold at most this many pixels; larger descriptors are refused
-// before anything is allocated.
+// ("Out of memory") before anything is allocated.
 constexpr std::int64_t MaxFramePixels = std::int64_t(1) << 28;
+// And all frames of a picture together at most this many.
+constexpr std::int64_t MaxPicturePixels = std::int64_t(1) << 30;
 
 class TGIFSubImage : public TGIFItem {
 public:
