@@ -222,3 +222,33 @@ TEST(GifPicture, SizeSettersAndFrameBounds)
 }
 
 } // namespace
+
+namespace {
+
+TEST(GifPicture, CopyHasItsOwnFramesAndExtensions)
+{
+    TFixture f;
+    f.Image.GlobalColorMap().Add(RGB(1, 2, 3));
+    f.Image.GlobalColorMap().Add(RGB(4, 5, 6));
+    TGIFSubImage& frame = f.AddFrame(2, 1, {1, 0});
+    auto gce = std::make_unique<TGIFGraphicControlExtension>(&frame);
+    gce->SetTransparent(true);
+    gce->SetTransparentColorIndex(1);
+    frame.Extensions().Add(std::move(gce));
+    f.Image.AddFrame(std::make_unique<TGIFSubImage>(&f.Image));  // empty: copies nothing
+
+    auto copy = f.Image.Clone();
+    auto& gif = dynamic_cast<TGIFImage&>(*copy);
+    ASSERT_EQ(gif.Images().Count(), 2);
+    TGIFSubImage& copied = *gif.Images().Items(0);
+    EXPECT_EQ(std::vector<int>(copied.Data(), copied.Data() + 2), (std::vector<int>{1, 0}));
+    ASSERT_NE(copied.GraphicControlExtension(), nullptr);
+    EXPECT_NE(copied.GraphicControlExtension(), frame.GraphicControlExtension());
+    EXPECT_EQ(copied.GraphicControlExtension()->SubImage(), &copied);
+    EXPECT_TRUE(gif.QueryTransparent());
+    EXPECT_EQ(gif.QueryBackgroundColour(), RGB(1, 2, 3));
+    EXPECT_TRUE(gif.Images().Items(1)->Empty());
+    EXPECT_EQ(SaveGif(gif), SaveGif(f.Image));
+}
+
+} // namespace
