@@ -2,11 +2,12 @@
 #   make run    install what is missing, build, start the builder
 #   make test   install what is missing, build (release and sanitizer), run ctest
 #   make bench  release build, then every benchmark of bench/
+#   make fuzz   the GIF reader under libFuzzer for FUZZ_SECONDS (on demand, not in CI)
 
 PACKAGES := g++ cmake ninja-build pkg-config libjpeg62-turbo-dev libjpeg-turbo-progs \
             libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core \
             libgtest-dev libasound2-dev python3 imagemagick chromium \
-            libfltk1.3-dev xvfb xauth xdotool x11-apps libpng-dev
+            libfltk1.3-dev xvfb xauth xdotool x11-apps libpng-dev libgif-dev giflib-tools gifsicle
 BENCH_PACKAGES :=
 
 JOBS ?= $(shell nproc)
@@ -14,7 +15,7 @@ RELEASE := build/release
 ASAN := build/asan
 CMAKE_FLAGS := -G Ninja -Wno-dev
 
-.PHONY: all deps bench-deps configure build build-asan run test test-release test-asan bench clean
+.PHONY: all deps bench-deps configure build build-asan run test test-release test-asan bench fuzz clean
 
 all: build
 
@@ -52,6 +53,24 @@ test: test-release test-asan
 bench: bench-deps $(RELEASE)/build.ninja
 	cmake --build $(RELEASE) -j $(JOBS)
 	@./tools/run-benchmarks $(RELEASE)
+
+FUZZ := build/fuzz
+FUZZ_SECONDS ?= 300
+# clang knows not every warning the project names for GCC.
+FUZZ_SANITIZE := -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -Wno-unknown-warning-option
+
+$(FUZZ)/build.ninja:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DGALLERY_TESTS=OFF -DGALLERY_FUZZ=ON -DCMAKE_CXX_FLAGS="$(FUZZ_SANITIZE)" -DCMAKE_C_FLAGS="$(FUZZ_SANITIZE)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
+
+# Crashes land in tests/data/gif/fuzz, where the tests load them again.
+fuzz: deps $(FUZZ)/build.ninja
+	cmake --build $(FUZZ) --target fuzz_gif_reader
+	mkdir -p $(FUZZ)/corpus tests/data/gif/fuzz
+	cp ../shared/testdata/gif-suite/*.gif $(FUZZ)/corpus/ 2>/dev/null || true
+	$(FUZZ)/fuzz/fuzz_gif_reader -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	  -artifact_prefix=tests/data/gif/fuzz/ $(FUZZ)/corpus tests/data/gif/fuzz
 
 clean:
 	rm -rf build

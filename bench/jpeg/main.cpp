@@ -16,6 +16,7 @@
 #include <jpeglib.h>
 
 #include "bench/common/DirectJpeg.h"
+#include "bench/common/PairedTiming.h"
 
 #include "platform/core/TStream.h"
 #include "platform/graphics/TJPEGImage.h"
@@ -44,30 +45,6 @@ std::vector<unsigned char> MakePictureRgb()
     return rgb;
 }
 
-// Times two ways of doing one job, taking turns (and turns at going first),
-// so that both see the same state of the machine; returns the medians.
-template <typename Ours, typename Direct>
-std::pair<double, double> MedianMs(Ours&& ours, Direct&& direct)
-{
-    std::vector<double> oursTimes;
-    std::vector<double> directTimes;
-    auto time = [](auto& run) {
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    };
-    for (int i = 0; i < Runs; ++i) {
-        if (i % 2 == 0) {
-            oursTimes.push_back(time(ours));
-            directTimes.push_back(time(direct));
-        } else {
-            directTimes.push_back(time(direct));
-            oursTimes.push_back(time(ours));
-        }
-    }
-    return {Median(oursTimes), Median(directTimes)};
-}
-
 }  // namespace
 
 int main()
@@ -88,7 +65,7 @@ int main()
                 Quality, Runs);
 
     TMemoryStream input(file);
-    const auto [decodeOurs, decodeDirect] = MedianMs(
+    const auto [decodeOurs, decodeDirect] = PairedMedianMs(Runs,
         [&] {
             input.SetPosition(0);
             TJPEGImage jpeg;
@@ -100,7 +77,7 @@ int main()
     TJPEGImage picture;
     picture.Assign(bitmap);
     picture.SetCompressionQuality(Quality);
-    const auto [encodeOurs, encodeDirect] = MedianMs([&] { picture.Compress(); }, [&] { DirectEncode(rgb.data(), Width, Height, Quality); });
+    const auto [encodeOurs, encodeDirect] = PairedMedianMs(Runs, [&] { picture.Compress(); }, [&] { DirectEncode(rgb.data(), Width, Height, Quality); });
     if (picture.Data() != file) std::printf("warning: our file differs from the direct encoder's\n");
 
     std::printf("decode TJPEGImage: %.1f ms\n", decodeOurs);
