@@ -289,6 +289,9 @@ void TForm1::PBox()
         }
     }
     PlacePicture(box, ScrollBox2->Width(), ScrollBox2->Height());
+    // A new picture or size starts at its top-left corner, not where the last one was scrolled to.
+    ScrollBox2->HorzScrollBar().SetPosition(0);
+    ScrollBox2->VertScrollBar().SetPosition(0);
     Image5->SetBounds(box.Left, box.Top, box.Width, box.Height);
 }
 
