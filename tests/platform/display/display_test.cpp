@@ -374,6 +374,36 @@ TEST_F(Display, MessageBoxesAreWindowsAnsweredByKeys)
     EXPECT_EQ(Application->MessageBox("Stop the upload?", "Thumbnails", MB_OKCANCEL), IDCANCEL);
 }
 
+// The height of a PNG file's picture; 0 when it cannot be read.
+int PngHeight(const std::string& path)
+{
+    const std::string bytes = ReadFileBytes(path);
+    if (bytes.size() < 24) return 0;
+    const auto b = [&](int i) { return static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]); };
+    return (b(20) << 24) | (b(21) << 16) | (b(22) << 8) | b(23);
+}
+
+TEST_F(Display, MessageBoxesBreakLinesAtCrAndLf)
+{
+    auto* form = new TForm(App.get());
+    form->SetBounds(300, 300, 200, 100);
+    form->Show();
+    Pump(200);
+    const char* texts[] = {"No Picture select!", "No Picture select!\rKein Bild gew\xE4hlt!",
+                           "No Picture select!\r\nKein Bild gew\xE4hlt!\nNo Images"};
+    std::vector<int> heights;
+    for (int i = 0; i < 3; ++i) {
+        const std::string name = "message-box-lines-" + std::to_string(i + 1);
+        XServer::Later(XServer::KeysTo("Lines", "key Return", name));
+        EXPECT_EQ(Application->MessageBox(texts[i], "Lines", MB_OK), IDOK);
+        heights.push_back(PngHeight(XServer::ScreenshotPath(name)));
+    }
+    // One more line each: a CR shown as a character would leave one line.
+    ASSERT_GT(heights[0], 0);
+    EXPECT_GT(heights[1], heights[0] + 8);
+    EXPECT_GT(heights[2], heights[1] + 8);
+}
+
 // A folder with pictures, another file and a subfolder.
 class DisplayDialogs : public Display {
 protected:
