@@ -577,3 +577,35 @@ TEST_F(Display, TheScreenCursorShowsBeforeTheNextPump)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Display, AnUnfocusedSelectionReadsOnTheListsColour)
+{
+    auto* form = new TForm(App.get());
+    form->SetCaption("Selection");
+    form->SetBounds(200, 200, 300, 140);
+    auto* list = new TListBox(form);
+    list->SetParent(form);
+    list->SetBounds(10, 10, 150, 100);
+    list->SetColor(clSilver);  // the wizard's hover look
+    list->Items().Add("first");
+    list->Items().Add("second");
+    list->SetItemIndex(1);
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    edit->SetBounds(170, 10, 100, 24);
+    form->Show();
+    Pump(200);
+    edit->SetFocus();
+    const std::string shot = Shot("list-selection-unfocused", *form);
+    const int rowY = 10 + list->ItemHeight() + list->ItemHeight() / 2;
+    const XServer::Rgb background = XServer::PixelOf(shot, 10 + 140, 10 + list->ItemHeight() * 3 + 5);
+    const XServer::Rgb selection = XServer::PixelOf(shot, 10 + 140, rowY);
+    ASSERT_TRUE(XServer::Near(background, 192, 192, 192, 4));
+    const TColor fill = RGB(static_cast<std::uint8_t>(selection.R), static_cast<std::uint8_t>(selection.G),
+                            static_cast<std::uint8_t>(selection.B));
+    EXPECT_GE(ContrastRatio(fill, clSilver), 1.6);
+}
+
+}  // namespace
