@@ -6,6 +6,7 @@
 
 #include "platform/controls/TPageControl.h"
 #include "platform/display/Peers.h"
+#include "platform/display/SurfaceGroup.h"
 #include "platform/display/TFormPeer.h"
 #include "platform/display/Toolkit.h"
 
@@ -13,24 +14,6 @@
 #include <FL/fl_draw.H>
 
 namespace {
-
-class TSurfaceGroup : public TPeeredGroup<Fl_Group> {
-public:
-    TSurfaceGroup(TWidgetPeer& peer) : TPeeredGroup<Fl_Group>(peer, 0, 0, 1, 1)
-    {
-        resizable(nullptr);
-        box(FL_FLAT_BOX);
-        clip_children(1);
-    }
-    void draw() override
-    {
-        if (damage() & ~FL_DAMAGE_CHILD) {
-            if (TFormPeer* form = Peer().FormPeer()) form->DrawSurface(x(), y(), w(), h());
-            else fl_rectf(x(), y(), w(), h(), color());
-        }
-        draw_children();
-    }
-};
 
 class TContainerPeer : public TWidgetPeer {
 public:

@@ -9,6 +9,7 @@
 
 #include "platform/controls/TPanel.h"
 #include "platform/display/Peers.h"
+#include "platform/display/SurfaceGroup.h"
 #include "platform/display/TDisplay.h"
 #include "platform/display/TFormPeer.h"
 #include "platform/display/TWidgetPeer.h"
@@ -20,29 +21,20 @@
 
 namespace {
 
-class TBoxGroup : public TPeeredGroup<Fl_Group> {
+class TBoxGroup : public TSurfaceGroup {
 public:
-    TBoxGroup(TWidgetPeer& peer, bool frame) : TPeeredGroup<Fl_Group>(peer, 0, 0, 1, 1), FFrame(frame)
+    TBoxGroup(TWidgetPeer& peer, bool frame) : TSurfaceGroup(peer), FFrame(frame) {}
+
+protected:
+    void DrawOver() override
     {
-        resizable(nullptr);
-        box(FL_FLAT_BOX);
-        clip_children(1);
-    }
-    void draw() override
-    {
-        if (damage() & ~FL_DAMAGE_CHILD) {
-            if (TFormPeer* form = Peer().FormPeer()) form->DrawSurface(x(), y(), w(), h());
-            else fl_rectf(x(), y(), w(), h(), color());
-            const auto& box = static_cast<const TScrollBox&>(Peer().Control());
-            if (FFrame && box.BorderStyle() == bsSingleBorder) {
-                // The model paints no frame for a scroll box.
-                fl_color(fl_rgb_color(160, 160, 160));
-                fl_line(x(), y() + h() - 1, x(), y(), x() + w() - 1, y());
-                fl_color(FL_WHITE);
-                fl_line(x() + w() - 1, y() + 1, x() + w() - 1, y() + h() - 1, x() + 1, y() + h() - 1);
-            }
-        }
-        draw_children();
+        const auto& box = static_cast<const TScrollBox&>(Peer().Control());
+        if (!FFrame || box.BorderStyle() != bsSingleBorder) return;
+        // The model paints no frame for a scroll box.
+        fl_color(fl_rgb_color(160, 160, 160));
+        fl_line(x(), y() + h() - 1, x(), y(), x() + w() - 1, y());
+        fl_color(FL_WHITE);
+        fl_line(x() + w() - 1, y() + 1, x() + w() - 1, y() + h() - 1, x() + 1, y() + h() - 1);
     }
 
 private:
