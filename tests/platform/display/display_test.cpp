@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <FL/Fl.H>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -31,6 +33,7 @@
 #include "platform/controls/TUpDown.h"
 #include "platform/core/Files.h"
 #include "platform/display/HintWindow.h"
+#include "platform/display/Toolkit.h"
 #include "platform/loop/Clock.h"
 #include "platform/loop/Messages.h"
 #include "platform/loop/TEvent.h"
@@ -606,6 +609,22 @@ TEST_F(Display, AnUnfocusedSelectionReadsOnTheListsColour)
     const TColor fill = RGB(static_cast<std::uint8_t>(selection.R), static_cast<std::uint8_t>(selection.G),
                             static_cast<std::uint8_t>(selection.B));
     EXPECT_GE(ContrastRatio(fill, clSilver), 1.6);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Display, MenusDialogsAndWidgetsShareOneFace)
+{
+    // The toolkit's own face (menus, message boxes, hints) is the widgets' default one.
+    TFont widgets;
+    const std::pair<Fl_Font, TFontStyles> faces[] = {{FL_HELVETICA, 0}, {FL_HELVETICA_BOLD, fsBold}};
+    for (const auto& [toolkit, style] : faces) {
+        widgets.SetStyle(style);
+        EXPECT_STREQ(Fl::get_font(toolkit), Fl::get_font(Toolkit::Font(widgets)));
+    }
+    EXPECT_STREQ(Fl::get_font(FL_HELVETICA), " Liberation Sans");
 }
 
 }  // namespace
