@@ -56,6 +56,8 @@ public:
     TTimer* Timer1;
 
     void Timer1Timer(TObject* Sender);
+    // Sets the kind, its choice and its previews.
+    void Choose(bool php);
 
 private:
     void CheckBox1Click(TObject* Sender);
@@ -64,7 +66,6 @@ private:
     void RadioButton2Click(TObject* Sender);
     void Image1Click(TObject* Sender);
     void Image2Click(TObject* Sender);
-    void Choose(bool php);
 };
 
 extern TForm21* GalleryKindDialog;

@@ -27,12 +27,15 @@ TForm3::~TForm3()
 
 void TForm3::Button1Click(TObject*)
 {
-    TDirectoryListBox& folders = *FormRef(FolderChooserDialog, "TForm2").DirectoryListBox1;
+    TForm2& chooser = FormRef(FolderChooserDialog, "TForm2");
+    TDirectoryListBox& folders = *chooser.DirectoryListBox1;
     const std::string name = Edit1->Text();
     // An empty name, or one that climbs out of the chosen folder, would make
     // nothing new or something elsewhere: both fail like any other refusal.
     const bool nameUsable = !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
-    const std::string path = IncludeTrailingPathDelimiter(folders.Directory()) + name;
+    // Inside the folder the chooser shows as chosen, which a single click selects
+    // without opening it.
+    const std::string path = IncludeTrailingPathDelimiter(chooser.ChosenFolder()) + name;
     if (!nameUsable || !CreateDir(path))
         ShowMessage("Error by create directory");
     else

@@ -79,9 +79,12 @@ void TVM::MTranBtn2Click(TObject*)
     wizard.TabSheet7->SetTabVisible(false);
     dialog.Timer1->SetEnabled(true);
     PlayButtonSound();
+    // A click in the dialog sets the kind at once; Cancel must take that back.
+    const bool phpBefore = wizard.PhpGallery;
     for (;;) {
         if (dialog.ShowModal() != mrOk) {
             dialog.Timer1->SetEnabled(false);
+            dialog.Choose(phpBefore);
             return;
         }
         if (!dialog.RadioButton1->Checked())

@@ -29,6 +29,8 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
     h.Add("BitBtn6Click", this, &TForm1::BitBtn6Click);
     h.Add("BitBtn12Click", this, &TForm1::BitBtn12Click);
     h.Add("Label52Click", this, &TForm1::Label52Click);
+    for (const char* item : {"Rotation1Click", "Brightness1Click", "Contrast1Click", "Colors1Click"})
+        h.Add(item, this, &TForm1::EditPictureItemClick);
     h.Add("RadioButton1Click", this, &TForm1::RadioButton1Click);
     h.Add("RadioButton6Click", this, &TForm1::RadioButton6Click);
     h.Add("RadioButton2Click", this, &TForm1::RadioButton2Click);

@@ -308,6 +308,8 @@ private:
     void BitBtn6Click(TObject* Sender);
     void BitBtn12Click(TObject* Sender);
     void Label52Click(TObject* Sender);
+    // The four items of "Edit Picture..".
+    void EditPictureItemClick(TObject* Sender);
 
     // Mirror chains (WizardFormMirrors.cpp).
     void RadioButton1Click(TObject* Sender);

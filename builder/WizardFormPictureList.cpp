@@ -132,3 +132,8 @@ void TForm1::Label52Click(TObject*)
     const TPoint at = Mouse ? Mouse->CursorPos() : TPoint{};
     PopupMenu1->Popup(at.X, at.Y);
 }
+
+void TForm1::EditPictureItemClick(TObject*)
+{
+    ShowMessage("The picture editor is not available yet.");
+}

@@ -50,6 +50,15 @@ private:
     TCursor FOld;
 };
 
+// The message for a picture of the block (0-based) that cannot be shown, in
+// the viewer's two languages.
+std::string CannotBeShown(std::size_t index, const std::string& reason)
+{
+    const std::string number = std::to_string(index + 1);
+    return "Picture " + number + " cannot be shown: " + reason + "\r\nBild " + number +
+           " kann nicht gezeigt werden.";
+}
+
 void ProcessPending()
 {
     if (Application)
@@ -182,23 +191,29 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
             return TLoadResult::NotesRefused;
     }
 
-    FLoadError = block.Error;
+    // A picture that does not decode is skipped, named, and the others load;
+    // only damage to the block itself (block.Error) ends the list early.
+    std::vector<std::string> skipped;
+    bool lastFailed = false;
     // Every picture decodes into the same pixels: fresh memory for each of a
     // hundred photographs costs more in first touches than the decoding.
     TBitmap decoded;
-    for (TBlockPicture& picture : block.Pictures) {
+    for (std::size_t i = 0; i < block.Pictures.size(); ++i) {
+        TBlockPicture& picture = block.Pictures[i];
         const int n = PictureCount();
+        lastFailed = true;
         if (picture.Gif()) {
-            FLoadError = "Picture " + std::to_string(n + 1) + " is a GIF picture, which this viewer cannot show.";
-            break;
+            skipped.push_back(CannotBeShown(i, "it is a GIF picture, which this viewer cannot show."));
+            continue;
         }
         try {
             bool grayscale = false;
             DecodeJpeg(picture.Bytes, decoded, grayscale);
         } catch (const Exception& e) {
-            FLoadError = "Picture " + std::to_string(n + 1) + " could not be shown: " + e.Message();
-            break;
+            skipped.push_back(CannotBeShown(i, e.Message()));
+            continue;
         }
+        lastFailed = false;
 
         auto* button = new TBitBtn(this);
         button->SetName("BT" + std::to_string(n));
@@ -225,13 +240,17 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
             LoadingWindow->Label1->SetCaption("Load: Picture: " + std::to_string(n + 1));
         ProcessPending();
     }
+    for (const std::string& line : skipped)
+        FLoadError += (FLoadError.empty() ? "" : "\r\n") + line;
+    if (!block.Error.empty())
+        FLoadError += (FLoadError.empty() ? "" : "\r\n") + block.Error;
     if (FPictures.empty()) {
         Tell(FLoadError + "\r\nNo Images");
         return TLoadResult::NoImages;
     }
-    if (FPictures.size() < block.Pictures.size()) {
-        // The load stopped at a picture that failed; the working images take
-        // the last one that was shown.
+    if (lastFailed) {
+        // The last picture of the block failed; the working images take the
+        // last one that was shown.
         bool grayscale = false;
         DecodeJpeg(FPictures.back().Bytes, decoded, grayscale);
     }
@@ -289,6 +308,9 @@ void TForm1::PBox()
         }
     }
     PlacePicture(box, ScrollBox2->Width(), ScrollBox2->Height());
+    // A new picture or size starts at its top-left corner, not where the last one was scrolled to.
+    ScrollBox2->HorzScrollBar().SetPosition(0);
+    ScrollBox2->VertScrollBar().SetPosition(0);
     Image5->SetBounds(box.Left, box.Top, box.Width, box.Height);
 }
 

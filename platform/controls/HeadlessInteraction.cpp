@@ -189,7 +189,7 @@ void THeadlessScript::EndModal(TCustomForm& form)
 
 int THeadlessScript::MessageBox(const std::string& text, const std::string& caption, unsigned)
 {
-    return Take({TQuestionKind::MessageBox, text, caption}).Result;
+    return Take({TQuestionKind::MessageBox, text, caption, MessageLines(text)}).Result;
 }
 
 bool THeadlessScript::ExecuteFileDialog(TOpenDialog& dialog, bool save)

@@ -32,6 +32,7 @@ struct TQuestion {
     TQuestionKind Kind;
     std::string Text;     // the message, the form's or the dialog's name
     std::string Caption;  // the box's caption, the form's caption, the dialog's title
+    std::vector<std::string> Lines = {};  // a message box's lines, as its window shows them
 };
 
 class THeadlessScript : public TUserInteraction {

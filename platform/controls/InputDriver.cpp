@@ -25,6 +25,11 @@ std::uint16_t KeyOf(char ch)
 
 namespace InputDriver {
 
+void Wheel(TCustomForm& form, int x, int y, int notches, TShiftState shift)
+{
+    form.MouseWheelInput(notches * 120, shift, x, y);
+}
+
 void MouseMove(TCustomForm& form, int x, int y, TShiftState shift)
 {
     form.MouseInput(TMouseInputKind::Move, mbLeft, shift, x, y);

@@ -24,6 +24,8 @@ void Click(TControl& control);
 void ClickAt(TControl& control, int x, int y, TMouseButton button = mbLeft);
 void DoubleClick(TControl& control);
 void MoveTo(TControl& control, int x, int y);
+// Turns the wheel by `notches` (positive away from the person) with the pointer at (x, y).
+void Wheel(TCustomForm& form, int x, int y, int notches, TShiftState shift = 0);
 // Drags from `source` and drops on `target` at its point (x, y).
 bool DragDrop(TControl& source, TControl& target, int x, int y);
 

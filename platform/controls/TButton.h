@@ -24,6 +24,7 @@ public:
 
     void Click() override;
     bool WantsKey(std::uint16_t key) const override { return key == VK_RETURN || key == VK_SPACE; }
+    bool LeavesScrollKeys() const override { return true; }
     void PaintWindow(TCanvas& canvas) override;
 
 protected:

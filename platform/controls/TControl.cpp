@@ -93,6 +93,7 @@ void TControl::SetBounds(int left, int top, int width, int height)
     Invalidate();
     NotifyPeer(TPeerChange::Bounds);
     if (FParent && FAlign != alNone) FParent->Realign();
+    if (FParent) FParent->ChildBoundsChanged();
     if (resized) Resize();
 }
 
@@ -195,6 +196,7 @@ void TControl::SetVisible(bool value)
         if (TCustomForm* form = ParentForm(); form && form != this) form->ForgetControl(this);
     NotifyPeer(TPeerChange::Visible);
     if (FParent && FAlign != alNone) FParent->Realign();
+    if (FParent) FParent->ChildBoundsChanged();
     VisibleChanged();
 }
 
@@ -240,7 +242,8 @@ TRect TControl::VisibleFormRect() const
     TRect r = Bounds(o.X, o.Y, FWidth, FHeight);
     for (const TWinControl* p = FParent; p && p != form; p = p->FParent) {
         const TPoint po = p->FormOrigin();
-        r = IntersectRect(r, Bounds(po.X, po.Y, p->Width(), p->Height()));
+        const TRect client = p->ClientRect();
+        r = IntersectRect(r, Bounds(po.X + client.Left, po.Y + client.Top, client.Width(), client.Height()));
     }
     return IntersectRect(r, Rect(0, 0, form->Width(), form->Height()));
 }

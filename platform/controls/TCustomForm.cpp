@@ -438,7 +438,10 @@ void TCustomForm::MouseInput(TMouseInputKind kind, TMouseButton button, TShiftSt
             target->DispatchMouseMove(shift, cx, cy);
             break;
         case TMouseInputKind::Down: {
-            if (auto* w = dynamic_cast<TWinControl*>(target); w && w != this && w->CanFocus() && w->TabStop()) {
+            auto* w = dynamic_cast<TWinControl*>(target);
+            // A click on a picture in a scroll box focuses the box, so that keys scroll it.
+            if (!w && target->Parent() && target->Parent()->FocusOnClick()) w = target->Parent();
+            if (w && w != this && w->CanFocus() && w->FocusOnClick()) {
                 TComponentWatch watch(w);
                 SetActiveControl(w);
                 if (!self.Alive() || !watch.Alive()) return;
@@ -456,6 +459,37 @@ void TCustomForm::MouseInput(TMouseInputKind kind, TMouseButton button, TShiftSt
             break;
         }
     });
+}
+
+void TCustomForm::MouseWheelInput(int delta, TShiftState shift, int x, int y)
+{
+    RunGuarded(this, [&] {
+        if (!Visible() || !EffectivelyEnabled() || delta == 0) return;
+        UpdateMouseControl(x, y, shift);
+        TControl* under = FMouseControl ? FMouseControl : this;
+        TWinControl* w = dynamic_cast<TWinControl*>(under);
+        if (!w) w = under->Parent();
+        for (; w; w = w->Parent())
+            if (w->EffectivelyEnabled() && w->MouseWheel(delta, shift)) return;
+    });
+}
+
+namespace {
+
+bool IsScrollKey(std::uint16_t key)
+{
+    return key == VK_UP || key == VK_DOWN || key == VK_LEFT || key == VK_RIGHT || key == VK_PRIOR ||
+           key == VK_NEXT || key == VK_HOME || key == VK_END;
+}
+
+}  // namespace
+
+bool TCustomForm::HandleScrollKey(std::uint16_t key, TShiftState shift)
+{
+    if (!IsScrollKey(key) || !FActiveControl || !FActiveControl->LeavesScrollKeys()) return false;
+    for (TWinControl* w = FActiveControl; w && w != this; w = w->Parent())
+        if (w->ScrollKey(key, shift)) return true;
+    return false;
 }
 
 bool TCustomForm::HandleDialogKey(std::uint16_t key)
@@ -488,7 +522,11 @@ void TCustomForm::KeyDownInput(std::uint16_t key, TShiftState shift)
         }
         if (HandleDialogKey(key)) return;
         if (!self.Alive()) return;
-        if (FActiveControl) FActiveControl->DispatchKeyDown(key, shift);
+        if (FActiveControl) {
+            TComponentWatch active(FActiveControl);
+            FActiveControl->DispatchKeyDown(key, shift);
+            if (self.Alive() && active.Alive()) HandleScrollKey(key, shift);
+        }
         else if (!FKeyPreview) DispatchKeyDown(key, shift);
     });
 }

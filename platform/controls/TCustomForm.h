@@ -95,6 +95,9 @@ public:
 
     // Input in client coordinates of the form.
     void MouseInput(TMouseInputKind kind, TMouseButton button, TShiftState shift, int x, int y);
+    // A turn of the wheel (120 a notch, positive away from the person) with the
+    // pointer at (x, y): the control below and then its parents are offered it.
+    void MouseWheelInput(int delta, TShiftState shift, int x, int y);
     void KeyInput(std::uint16_t key, TShiftState shift);  // a key press: down, character, up
     void KeyDownInput(std::uint16_t key, TShiftState shift);
     void CharInput(char ch);
@@ -146,6 +149,8 @@ private:
     void PlaceOnShow();
     void UpdateMouseControl(int x, int y, TShiftState shift);
     bool HandleDialogKey(std::uint16_t key);
+    // Arrow, page, Home and End keys a focused button leaves to its scroll box.
+    bool HandleScrollKey(std::uint16_t key, TShiftState shift);
 
     TBitmap FSurface;
     TRect FDirty;

@@ -41,7 +41,12 @@ void TTabSheet::SetTabVisible(bool value)
 {
     if (value == FTabVisible) return;
     FTabVisible = value;
-    if (FPageControl) FPageControl->Invalidate();
+    if (FPageControl) FPageControl->TabsChanged();
+}
+
+void TTabSheet::TextChanged()
+{
+    if (FPageControl) FPageControl->TabsChanged();
 }
 
 int TTabSheet::PageIndex() const
@@ -88,6 +93,12 @@ void TPageControl::SetActivePage(TTabSheet* page)
     if (page == FActivePage) return;
     FActivePage = page;
     ShowActive();
+    NotifyPeer(TPeerChange::Value);
+}
+
+void TPageControl::TabsChanged()
+{
+    Invalidate();
     NotifyPeer(TPeerChange::Value);
 }
 

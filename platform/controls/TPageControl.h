@@ -34,6 +34,10 @@ public:
 
     void SetParent(TWinControl* parent) override;
 
+protected:
+    // The caption is drawn on the page control's tab.
+    void TextChanged() override;
+
 private:
     friend class TPageControl;
     TPageControl* FPageControl = nullptr;
@@ -79,6 +83,8 @@ protected:
 private:
     friend class TTabSheet;
     void InsertPage(TTabSheet* page);
+    // A tab's caption or visibility changed: the tabs are drawn again.
+    void TabsChanged();
     void RemovePage(TTabSheet* page);
     void ShowActive();
     std::vector<TTabSheet*> FPages;

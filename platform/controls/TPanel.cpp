@@ -1,6 +1,7 @@
 #include "platform/controls/TPanel.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/controls/Properties.h"
 
@@ -73,6 +74,160 @@ const TPropertyTable& TScrollBox::PropertyTable()
         return t;
     }();
     return table;
+}
+
+int TControlScrollBar::PageSize() const
+{
+    const TRect client = FBox.ClientRect();
+    return FKind == sbHorizontal ? client.Width() : client.Height();
+}
+
+int TControlScrollBar::MaxPosition() const { return std::max(0, FRange - PageSize()); }
+
+void TControlScrollBar::SetPosition(int value) { FBox.ScrollTo(*this, value); }
+
+void TControlScrollBar::SetRange(int value)
+{
+    FRange = std::max(0, value);
+    FBox.UpdateScrollBars();
+}
+
+void TControlScrollBar::SetVisible(bool value)
+{
+    if (value == FVisible) return;
+    FVisible = value;
+    FBox.UpdateScrollBars();
+}
+
+void TScrollBox::SetAutoScroll(bool value)
+{
+    if (value == FAutoScroll) return;
+    FAutoScroll = value;
+    UpdateScrollBars();
+}
+
+TRect TScrollBox::ClientRect() const
+{
+    const int w = Width() - (FVertScrollBar.FShown ? ScrollBarSize : 0);
+    const int h = Height() - (FHorzScrollBar.FShown ? ScrollBarSize : 0);
+    return Rect(0, 0, std::max(0, w), std::max(0, h));
+}
+
+void TScrollBox::ScrollTo(TControlScrollBar& bar, int position)
+{
+    const int target = std::clamp(position, 0, bar.MaxPosition());
+    const int delta = target - bar.FPosition;
+    if (delta == 0) return;
+    if (bar.FKind == sbHorizontal) ScrollBy(-delta, 0);
+    else ScrollBy(0, -delta);
+}
+
+void TScrollBox::ScrollBy(int dx, int dy)
+{
+    dx = FHorzScrollBar.FPosition - std::clamp(FHorzScrollBar.FPosition - dx, 0, FHorzScrollBar.MaxPosition());
+    dy = FVertScrollBar.FPosition - std::clamp(FVertScrollBar.FPosition - dy, 0, FVertScrollBar.MaxPosition());
+    if (dx == 0 && dy == 0) return;
+    FHorzScrollBar.FPosition -= dx;
+    FVertScrollBar.FPosition -= dy;
+    // The children's own moves must not recount the ranges half way.
+    const bool updating = std::exchange(FUpdating, true);
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        if (c->Align() == alNone) c->SetBounds(c->Left() + dx, c->Top() + dy, c->Width(), c->Height());
+    }
+    FUpdating = updating;
+    Invalidate();
+    NotifyPeer(TPeerChange::Value);
+}
+
+void TScrollBox::UpdateScrollBars()
+{
+    if (FUpdating || Loading()) return;
+    FUpdating = true;
+    if (FAutoScroll) {
+        // Ranges count from the scrolled-away corner; aligned children fill
+        // the client area and reach no further.
+        int right = 0;
+        int bottom = 0;
+        for (int i = 0; i < ControlCount(); ++i) {
+            const TControl* c = Controls(i);
+            if (!c->Visible() || c->Align() != alNone) continue;
+            right = std::max(right, c->Left() + c->Width() + FHorzScrollBar.FPosition);
+            bottom = std::max(bottom, c->Top() + c->Height() + FVertScrollBar.FPosition);
+        }
+        FHorzScrollBar.FRange = right;
+        FVertScrollBar.FRange = bottom;
+    }
+    // One bar takes room from the other direction, which may then need its own.
+    bool vert = FVertScrollBar.FVisible && FVertScrollBar.FRange > Height();
+    const bool horz = FHorzScrollBar.FVisible && FHorzScrollBar.FRange > Width() - (vert ? ScrollBarSize : 0);
+    if (horz && !vert) vert = FVertScrollBar.FVisible && FVertScrollBar.FRange > Height() - ScrollBarSize;
+    const bool shownChanged = horz != FHorzScrollBar.FShown || vert != FVertScrollBar.FShown;
+    FHorzScrollBar.FShown = horz;
+    FVertScrollBar.FShown = vert;
+    FUpdating = false;
+    // A grown client area or a shrunk range may leave the children scrolled too far.
+    ScrollTo(FHorzScrollBar, FHorzScrollBar.FPosition);
+    ScrollTo(FVertScrollBar, FVertScrollBar.FPosition);
+    if (shownChanged) {
+        Realign();
+        Invalidate();
+    }
+    NotifyPeer(TPeerChange::Value);
+}
+
+bool TScrollBox::MouseWheel(int delta, TShiftState shift)
+{
+    TControlScrollBar* bar = nullptr;
+    if (FVertScrollBar.FShown && !(shift & ssShift)) bar = &FVertScrollBar;
+    else if (FHorzScrollBar.FShown) bar = &FHorzScrollBar;
+    if (!bar) return false;
+    // Three lines a notch, but never so little that a long column takes ages.
+    const int step = std::max(3 * bar->Increment(), bar->PageSize() / 8);
+    ScrollTo(*bar, bar->FPosition - delta * step / 120);
+    return true;
+}
+
+bool TScrollBox::ScrollKey(std::uint16_t key, TShiftState)
+{
+    const bool horizontal = key == VK_LEFT || key == VK_RIGHT;
+    TControlScrollBar& bar = horizontal ? FHorzScrollBar : FVertScrollBar;
+    if (!bar.FShown) return false;
+    const int page = std::max(1, bar.PageSize() - bar.Increment());
+    int to = bar.FPosition;
+    switch (key) {
+    case VK_UP:
+    case VK_LEFT: to -= bar.Increment(); break;
+    case VK_DOWN:
+    case VK_RIGHT: to += bar.Increment(); break;
+    case VK_PRIOR: to -= page; break;
+    case VK_NEXT: to += page; break;
+    case VK_HOME: to = 0; break;
+    case VK_END: to = bar.MaxPosition(); break;
+    default: return false;
+    }
+    ScrollTo(bar, to);
+    return true;
+}
+
+void TScrollBox::ControlsChanged()
+{
+    TWinControl::ControlsChanged();
+    UpdateScrollBars();
+}
+
+void TScrollBox::ChildBoundsChanged() { UpdateScrollBars(); }
+
+void TScrollBox::Resize()
+{
+    TWinControl::Resize();
+    UpdateScrollBars();
+}
+
+void TScrollBox::Loaded()
+{
+    TWinControl::Loaded();
+    UpdateScrollBars();
 }
 
 TRect TScrollBox::ContentRect() const

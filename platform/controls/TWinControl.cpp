@@ -58,8 +58,16 @@ bool TWinControl::ContainsControl(const TControl* control) const
     return false;
 }
 
+bool TWinControl::InClientArea(TPoint p) const
+{
+    const TRect r = ClientRect();
+    return p.X >= r.Left && p.Y >= r.Top && p.X < r.Right && p.Y < r.Bottom;
+}
+
 TControl* TWinControl::ControlAtPos(TPoint p, bool allowDisabled) const
 {
+    // Children scrolled under a scroll bar are not there for the mouse.
+    if (!InClientArea(p)) return nullptr;
     for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
         TControl* c = *it;
         if (!c->Visible() || (!allowDisabled && !c->Enabled())) continue;

@@ -57,6 +57,8 @@ public:
     void AddLayoutChild(TComponent& child) override;
 
     void SetBounds(int left, int top, int width, int height) override;
+    // The point (client coordinates) lies in the client area.
+    bool InClientArea(TPoint p) const;
     // Places the aligned children again.
     void Realign();
 
@@ -69,6 +71,15 @@ public:
     // Keys this control handles itself before the form's dialog keys (Return
     // in a memo, Return and Space on a button).
     virtual bool WantsKey(std::uint16_t key) const { return false; }
+    // Does the control leave arrow, page, Home and End keys to a scroll box
+    // around it (buttons do; edits and lists use them)?
+    virtual bool LeavesScrollKeys() const { return false; }
+    // A scroll key or wheel turn (120 a notch, positive away from the person)
+    // for this control; answers whether it scrolled anything.
+    virtual bool ScrollKey(std::uint16_t key, TShiftState shift) { return false; }
+    virtual bool MouseWheel(int delta, TShiftState shift) { return false; }
+    // Does a click on the control (or on a windowless child) give it the focus?
+    virtual bool FocusOnClick() const { return TabStop(); }
 
     // Entry points of the form's key dispatch. Each fires its event first; a
     // handler may clear the key to stop the control's own handling.
@@ -95,6 +106,8 @@ protected:
     virtual void DoExit() {}
     // A child was added or removed.
     virtual void ControlsChanged() { Realign(); }
+    // A child moved, changed size or was shown or hidden.
+    virtual void ChildBoundsChanged() {}
     virtual void AlignControls(TRect& rect);
     void NotifyPeer(TPeerChange change) override;
 

@@ -4,6 +4,21 @@
 #include "platform/controls/TDialogs.h"
 #include "platform/controls/TMenu.h"
 
+std::vector<std::string> MessageLines(std::string_view text)
+{
+    std::vector<std::string> lines(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n') {
+            lines.back() += c;
+            continue;
+        }
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        lines.emplace_back();
+    }
+    return lines;
+}
+
 namespace {
 
 class TRefusingInteraction : public TUserInteraction {

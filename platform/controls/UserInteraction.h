@@ -10,6 +10,8 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/controls/Forward.h"
 
@@ -55,6 +57,9 @@ public:
     // The chosen item, or nullptr when the menu was dismissed.
     virtual TMenuItem* PopupMenu(TPopupMenu& menu, int x, int y) = 0;
 };
+
+// The lines of a message box's text: CR LF, CR and LF each end a line.
+std::vector<std::string> MessageLines(std::string_view text);
 
 // The installed interaction; a refusing one when none is installed.
 TUserInteraction& UserInteraction();

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "platform/controls/TPageControl.h"
-#include "platform/controls/TPanel.h"
 #include "platform/display/Peers.h"
+#include "platform/display/SurfaceGroup.h"
 #include "platform/display/TFormPeer.h"
 #include "platform/display/Toolkit.h"
 
@@ -14,32 +14,6 @@
 #include <FL/fl_draw.H>
 
 namespace {
-
-class TSurfaceGroup : public TPeeredGroup<Fl_Group> {
-public:
-    TSurfaceGroup(TWidgetPeer& peer) : TPeeredGroup<Fl_Group>(peer, 0, 0, 1, 1)
-    {
-        resizable(nullptr);
-        box(FL_FLAT_BOX);
-        clip_children(1);
-    }
-    void draw() override
-    {
-        if (damage() & ~FL_DAMAGE_CHILD) {
-            if (TFormPeer* form = Peer().FormPeer()) form->DrawSurface(x(), y(), w(), h());
-            else fl_rectf(x(), y(), w(), h(), color());
-            // The model paints no frame for a scroll box.
-            if (auto* box = dynamic_cast<const TScrollBox*>(&Peer().Control()); box && box->BorderStyle() == bsSingleBorder)
-            {
-                fl_color(fl_rgb_color(160, 160, 160));
-                fl_line(x(), y() + h() - 1, x(), y(), x() + w() - 1, y());
-                fl_color(FL_WHITE);
-                fl_line(x() + w() - 1, y() + 1, x() + w() - 1, y() + h() - 1, x() + 1, y() + h() - 1);
-            }
-        }
-        draw_children();
-    }
-};
 
 class TContainerPeer : public TWidgetPeer {
 public:

@@ -135,9 +135,10 @@ private:
         for (int i = FList.TopIndex(), row = 0; i < FList.Count() && row * rowHeight < h(); ++i, ++row) {
             const int ry = y() + Border + row * rowHeight;
             const bool selected = FList.Selected(i);
-            // Without the focus the selection stays visible, in grey.
+            // Without the focus the selection stays visible, in a colour that reads on the list's.
             const bool strong = selected && focused && active_r();
-            if (selected) fl_rectf(x() + Border, ry, inner, rowHeight, strong ? FL_SELECTION_COLOR : fl_rgb_color(218, 218, 218));
+            const TColor fill = InactiveSelectionColor(FList.Color());
+            if (selected) fl_rectf(x() + Border, ry, inner, rowHeight, strong ? FL_SELECTION_COLOR : Toolkit::Color(fill));
             int tx = x() + Border + 3;
             if (folders) {
                 const std::string path = folders->GetItemPath(i);
@@ -146,7 +147,8 @@ private:
                 DrawFolderGlyph(tx, ry + (rowHeight - 14) / 2, path.size() <= current.size());
                 tx += 18;
             }
-            fl_color(!active_r() ? FL_DARK2 : strong ? FL_WHITE : Toolkit::Color(FList.Font().Color()));
+            const TColor ink = selected ? SelectionTextColor(fill, FList.Font().Color()) : FList.Font().Color();
+            fl_color(!active_r() ? FL_DARK2 : strong ? FL_WHITE : Toolkit::Color(ink));
             const std::string text = Toolkit::Text(FList.Items().Strings(i));
             fl_draw(text.c_str(), tx, ry + (rowHeight + fl_height()) / 2 - fl_descent());
             if (focused && i == FList.ItemIndex()) {

@@ -112,7 +112,10 @@ int RunMessageBox(const std::string& text, const std::string& caption, unsigned 
 {
     const std::vector<TChoice> choices = ChoicesOf(flags);
     unsigned icon = flags & 0xF0;
-    const std::string utf8 = Toolkit::Text(text);
+    // The toolkit breaks lines at LF only and shows a CR as "^M".
+    std::string shown;
+    for (const std::string& line : MessageLines(text)) shown += (shown.empty() ? "" : "\n") + line;
+    const std::string utf8 = Toolkit::Text(shown);
     fl_font(FL_HELVETICA, TextSize);
     int tw = 420;
     int th = 0;
@@ -137,7 +140,7 @@ int RunMessageBox(const std::string& text, const std::string& caption, unsigned 
     if (choices.size() == 1) escape = choices.front().Answer;
     if (icon) AddWidget<TIconBox>(*window, 16, 20, icon == MB_ICONASTERISK ? MB_ICONINFORMATION : icon);
     auto& label = AddWidget<Fl_Box>(*window, left, 20 + (textH - th) / 2, tw, th);
-    label.copy_label(Toolkit::Label(text).c_str());
+    label.copy_label(Toolkit::Label(shown).c_str());
     label.labelsize(TextSize);
     label.align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_TOP | FL_ALIGN_WRAP);
     int bx = (width - buttonsW) / 2;

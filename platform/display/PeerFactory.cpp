@@ -8,6 +8,7 @@
 #include "platform/controls/TLabel.h"
 #include "platform/controls/TListBox.h"
 #include "platform/controls/TPageControl.h"
+#include "platform/controls/TPanel.h"
 #include "platform/controls/TTrackBar.h"
 #include "platform/controls/TUpDown.h"
 #include "platform/display/Peers.h"
@@ -26,5 +27,6 @@ std::unique_ptr<TControlPeer> TToolkitPeerFactory::CreatePeer(TWinControl& contr
     if (auto* progress = dynamic_cast<TProgressBar*>(&control)) return MakeProgressBarPeer(*progress);
     if (auto* upDown = dynamic_cast<TUpDown*>(&control)) return MakeUpDownPeer(*upDown);
     if (auto* pages = dynamic_cast<TPageControl*>(&control)) return MakePageControlPeer(*pages);
+    if (auto* box = dynamic_cast<TScrollBox*>(&control)) return MakeScrollBoxPeer(*box);
     return MakeContainerPeer(control);
 }

@@ -19,6 +19,7 @@ class TTrackBar;
 class TProgressBar;
 class TUpDown;
 class TPageControl;
+class TScrollBox;
 
 std::unique_ptr<TControlPeer> MakeFormPeer(TCustomForm& form);
 std::unique_ptr<TControlPeer> MakeButtonPeer(TButton& button);  // bitmap buttons too
@@ -32,6 +33,7 @@ std::unique_ptr<TControlPeer> MakeTrackBarPeer(TTrackBar& bar);
 std::unique_ptr<TControlPeer> MakeProgressBarPeer(TProgressBar& bar);
 std::unique_ptr<TControlPeer> MakeUpDownPeer(TUpDown& upDown);
 std::unique_ptr<TControlPeer> MakePageControlPeer(TPageControl& pages);
+std::unique_ptr<TControlPeer> MakeScrollBoxPeer(TScrollBox& box);
 // Panels, scroll boxes, tab sheets, tool bars and any other windowed control:
 // the form's surface shows through them, with their children on top.
 std::unique_ptr<TControlPeer> MakeContainerPeer(TWinControl& control);

@@ -4,10 +4,12 @@
 
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 #include "platform/controls/TApplication.h"
 #include "platform/controls/TScreen.h"
 #include "platform/display/TFormPeer.h"
+#include "platform/display/Toolkit.h"
 #include "platform/display/XWindows.h"
 #include "platform/loop/Clock.h"
 #include "platform/loop/Window.h"
@@ -50,6 +52,16 @@ TDisplay::TDisplay()
     Fl::set_color(FL_SELECTION_COLOR, 51, 153, 255);
     Fl::scheme("gtk+");
     Fl::visible_focus(1);
+    // Menus, our dialogs and hints use the toolkit's own face; it becomes the
+    // widgets' face, so that the whole display has one look of text.
+    const std::pair<Fl_Font, int> faces[] = {
+        {FL_HELVETICA, 0}, {FL_HELVETICA_BOLD, fsBold}, {FL_HELVETICA_ITALIC, fsItalic},
+        {FL_HELVETICA_BOLD_ITALIC, fsBold | fsItalic}};
+    for (const auto& [fl, style] : faces) {
+        TFont face;  // the default font, as the widgets have it
+        face.SetStyle(static_cast<TFontStyles>(style));
+        Fl::set_font(fl, Toolkit::Font(face));
+    }
     FWindow = AllocateHWnd([this](HWND, UINT message, WPARAM wParam, LPARAM lParam) {
         return WndProc(message, wParam, lParam);
     });

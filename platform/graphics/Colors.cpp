@@ -1,6 +1,8 @@
 #include "platform/graphics/Colors.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -52,4 +54,61 @@ TColor ColorToRGB(TColor color)
         return index < SystemColors.size() ? SystemColors[index] : clBlack;
     }
     return color & 0x00FFFFFF;
+}
+
+namespace {
+
+double Luminance(TColor color)
+{
+    const TColor c = ColorToRGB(color);
+    const auto channel = [](std::uint8_t v) {
+        const double x = v / 255.0;
+        return x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(GetRValue(c)) + 0.7152 * channel(GetGValue(c)) + 0.0722 * channel(GetBValue(c));
+}
+
+// Enough to tell a row from its neighbours at a glance; text needs more.
+constexpr double FillContrast = 1.6;
+constexpr double TextContrast = 4.5;
+
+}  // namespace
+
+double ContrastRatio(TColor a, TColor b)
+{
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TColor BlendColors(TColor a, TColor b, double weight)
+{
+    const TColor x = ColorToRGB(a);
+    const TColor y = ColorToRGB(b);
+    const auto mix = [weight](std::uint8_t p, std::uint8_t q) {
+        return static_cast<std::uint8_t>(std::lround(p + (q - p) * weight));
+    };
+    return RGB(mix(GetRValue(x), GetRValue(y)), mix(GetGValue(x), GetGValue(y)), mix(GetBValue(x), GetBValue(y)));
+}
+
+TColor InactiveSelectionColor(TColor background)
+{
+    const TColor face = ColorToRGB(clBtnFace);
+    TColor best = face;
+    for (double w : {0.0, 0.25, 0.5, 0.75, 1.0}) {
+        const TColor fill = BlendColors(face, clHighlight, w);
+        if (ContrastRatio(fill, background) >= FillContrast) return fill;
+        if (ContrastRatio(fill, background) > ContrastRatio(best, background)) best = fill;
+    }
+    // A background near the highlight colour itself: the darker or lighter end.
+    const TColor dark = BlendColors(clHighlight, clBlack, 0.5);
+    const TColor light = face;
+    const TColor end = ContrastRatio(dark, background) > ContrastRatio(light, background) ? dark : light;
+    return ContrastRatio(end, background) > ContrastRatio(best, background) ? end : best;
+}
+
+TColor SelectionTextColor(TColor fill, TColor text)
+{
+    if (ContrastRatio(fill, text) >= TextContrast) return ColorToRGB(text);
+    return ContrastRatio(fill, clBlack) >= ContrastRatio(fill, clWhite) ? clBlack : clWhite;
 }

@@ -70,3 +70,15 @@ constexpr TColor clInfoBk = 0x80000018;
 // The plain RGB value of any colour: system colours through the table, the
 // palette-relative flag dropped. clNone and clDefault come back unchanged.
 TColor ColorToRGB(TColor color);
+
+// WCAG's contrast ratio of two colours (1 to 21).
+double ContrastRatio(TColor a, TColor b);
+// A mix: `weight` (0 to 1) of `b` into `a`.
+TColor BlendColors(TColor a, TColor b, double weight);
+
+// How a list shows a selection while it lacks the focus: the system's
+// inactive-selection colour (the button face) where it stands out from the
+// list's background, else drawn towards the highlight colour until it does;
+// the text keeps its colour where that reads on the fill, else black or white.
+TColor InactiveSelectionColor(TColor background);
+TColor SelectionTextColor(TColor fill, TColor text);

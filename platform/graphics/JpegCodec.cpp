@@ -40,13 +40,24 @@ struct ErrorManager {
 
 // libjpeg only warns about corrupt or missing data and goes on with invented
 // pixels; a picture loaded that way would look fine until someone sees it.
-// Every warning is an error here except the two that say nothing about the
-// pixels.
+// The warnings after which every pixel came from the file pass (the list is in
+// TJPEGImage.h); every other warning is an error.
+bool HarmlessWarning(int code)
+{
+    switch (code) {
+    case JWRN_JFIF_MAJOR:
+    case JWRN_ADOBE_XFORM:
+    case JWRN_EXTRANEOUS_DATA:
+    case JWRN_NOT_SEQUENTIAL:
+    case JWRN_BOGUS_ICC: return true;
+    default: return false;
+    }
+}
+
 void OnMessage(j_common_ptr info, int level)
 {
     if (level >= 0) return;  // trace output
-    const int code = info->err->msg_code;
-    if (code == JWRN_JFIF_MAJOR || code == JWRN_ADOBE_XFORM) {
+    if (HarmlessWarning(info->err->msg_code)) {
         ++info->err->num_warnings;
         return;
     }

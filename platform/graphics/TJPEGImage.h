@@ -4,7 +4,15 @@
 //
 // Loading reads the whole rest of the stream and decodes the picture at once,
 // so a broken or truncated file fails at load with EInvalidGraphic (libjpeg's
-// message; a corrupt-data warning counts as an error). A loaded picture that
+// message). libjpeg's warnings split in two:
+// - harmless, the picture loads: an unknown JFIF revision, an unknown Adobe
+//   colour transform, extraneous bytes before a marker (the scan had all its
+//   data before them), SOS parameters a sequential file ignores, a bad ICC
+//   marker (colour metadata only);
+// - errors, since libjpeg would invent pixels: a premature end of the file or
+//   of a data segment, bad Huffman or arithmetic codes, a marker found instead
+//   of the expected restart marker, an inconsistent progression.
+// A loaded picture that
 // has not changed saves its original bytes. Assigning a bitmap drops the JPEG
 // data; Compress (or a save without data) encodes the bitmap as baseline JFIF
 // at CompressionQuality, which defaults to 90 and stays set across

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -95,8 +96,15 @@ struct Fd {
 // re-parented and never becomes our zombie. Answers 0 on success, else the
 // errno of the failed step (the exec's own failure included, reported back
 // through a close-on-exec pipe).
+// With `openerWait` the middle process watches the program that long: an
+// opener (xdg-open) that ends unsuccessfully within it found nothing to open
+// the document with, which Windows answers at once (OpenerFailed); one still
+// running then has started whatever opens the document.
+constexpr int OpenerFailed = -1;
+constexpr int OpenerWaitMs = 3000;
+
 int StartDetached(const std::string& program, const std::vector<std::string>& arguments,
-                  const std::string& directory)
+                  const std::string& directory, int openerWait = 0)
 {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
@@ -123,8 +131,19 @@ int StartDetached(const std::string& program, const std::vector<std::string>& ar
         pid_t child = fork();
         if (child < 0)
             fail(errno);
-        if (child > 0)
+        if (child > 0) {
+            for (int waited = 0; waited < openerWait; waited += 20) {
+                int childStatus = 0;
+                const pid_t done = waitpid(child, &childStatus, WNOHANG);
+                if (done == child) {
+                    if (!WIFEXITED(childStatus) || WEXITSTATUS(childStatus) != 0) fail(OpenerFailed);
+                    _exit(0);
+                }
+                const timespec tick{0, 20'000'000};
+                nanosleep(&tick, nullptr);
+            }
             _exit(0);
+        }
         if (dir && chdir(dir) != 0)
             fail(errno);
         sigset_t none;
@@ -272,9 +291,12 @@ std::intptr_t ShellExecute(HWND, std::string_view verb, std::string_view file,
         Record(start);
         return start.Result;
     }
-    int error = StartDetached(program, arguments, systemDir);
+    // Documents and addresses: the opener's own failure (no program for the
+    // type, or one that cannot run) is the call's, as on Windows.
+    const int openerWait = start.Target == TShellTarget::Program ? 0 : OpenerWaitMs;
+    int error = StartDetached(program, arguments, systemDir, openerWait);
     start.Started = error == 0;
-    start.Result = error == 0 ? SHELL_SUCCESS : ResultOfErrno(error);
+    start.Result = error == 0 ? SHELL_SUCCESS : error == OpenerFailed ? SE_ERR_NOASSOC : ResultOfErrno(error);
     Record(start);
     return start.Result;
 }

@@ -7,7 +7,9 @@
 //   behind), with the parameter line split at blanks into its arguments; no
 //   quoting, since the programs write blanks inside arguments as "%20" or "*";
 // - a web address ("scheme://...", "mailto:"), another file or a folder hands
-//   it to `xdg-open`, started the same way.
+//   it to `xdg-open`, started the same way; an opener that ends unsuccessfully
+//   within three seconds (no program for the type, or one that cannot run)
+//   makes the call fail with SE_ERR_NOASSOC, as Windows answers at once.
 // A relative file is taken from `directory` when one is given, and the program
 // starts in `directory` (else in the current folder). Texts are CP1252 and
 // reach the system as UTF-8.

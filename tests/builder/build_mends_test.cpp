@@ -89,6 +89,23 @@ TEST_F(BuildMendsTest, PicturesThatCannotBeLoadedAreSkippedKeepingTheNumbers)
     EXPECT_NE(Read("start.html").find("Pictures: 1 - 5"), std::string::npos);
 }
 
+TEST_F(BuildMendsTest, ADamagedSourcePictureIsRefusedAHarmlessWarningIsNot)
+{
+    WriteJpeg(In.Path() + "whole.jpg", 30, 30);
+    const std::string whole = ReadFileBytes(In.Path() + "whole.jpg");
+    WriteFileBytes(In.Path() + "cut.jpg", whole.substr(0, whole.size() * 2 / 3));
+    std::string extraneous = whole;
+    extraneous.insert(extraneous.size() - 2, "\x12\x34");
+    WriteFileBytes(In.Path() + "extra.jpg", extraneous);
+    AddPictures({In.Path() + "cut.jpg", In.Path() + "extra.jpg"}, {"c1", "c2"});
+    Script.AnswerMessage(IDOK, "file format not found");
+    Build();
+    EXPECT_EQ(Script.Pending(), 0u);
+    EXPECT_FALSE(Exists("th_0.jpg"));
+    EXPECT_FALSE(Exists("th_0_big.jpg"));
+    EXPECT_TRUE(Exists("th_1.jpg"));
+}
+
 TEST_F(BuildMendsTest, AWriteErrorEndsTheBuildButGivesTheWizardBack)
 {
     AddJpegs(3);

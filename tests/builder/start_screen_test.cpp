@@ -9,6 +9,7 @@
 #include "builder/BuildInProgress.h"
 #include "builder/LimitsDialog.h"
 #include "builder/OverwritePrompt.h"
+#include "platform/controls/InputDriver.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/TStream.h"
 #include "platform/graphics/TGraphic.h"
@@ -309,6 +310,27 @@ TEST_F(StartScreenTest, HtmlNeedsNoFieldsAndCancelOnlyChangesTwoPages)
     EXPECT_TRUE(Wizard->RadioButton4->Checked());
     EXPECT_FALSE(Wizard->Visible());
     EXPECT_EQ(ShownPages(), (std::vector<int>{4, 5, 9}));
+}
+
+TEST_F(StartScreenTest, CancelInTheKindDialogTakesBackAClickOnPhp)
+{
+    AnswerKind(false);
+    Start->MTranBtn2->Click();
+    ASSERT_FALSE(Wizard->PhpGallery);
+    Wizard->Hide();
+    // By the picture and by the choice: both set the kind at once, Cancel undoes it.
+    for (TControl* php : {static_cast<TControl*>(Kind->Image2), static_cast<TControl*>(Kind->RadioButton1)}) {
+        SCOPED_TRACE(php->Name());
+        Script.AnswerModal("GalleryKindDialog", [this, php](TCustomForm& form) {
+            InputDriver::Click(*php);
+            EXPECT_TRUE(Wizard->PhpGallery);
+            InputDriver::Click(*static_cast<TForm21&>(form).BitBtn2);
+        });
+        Start->MTranBtn2->Click();
+        EXPECT_EQ(Script.Pending(), 0u);
+        EXPECT_FALSE(Wizard->PhpGallery);
+        EXPECT_TRUE(Kind->RadioButton2->Checked());  // the dialog shows what holds
+    }
 }
 
 TEST_F(StartScreenTest, TheKindDialogsChoicesPicturesAndTimer)

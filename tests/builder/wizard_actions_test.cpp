@@ -312,6 +312,32 @@ TEST_F(WizardActionsTest, NewFolderDialogMakesTheFolderOrSaysItCannot)
     EXPECT_FALSE(DirectoryExists(base + "/never"));
 }
 
+TEST_F(WizardActionsTest, NewFolderGoesInsideTheFolderClickedInTheChooser)
+{
+    TempFolder root;
+    const std::string base = ExcludeTrailingPathDelimiter(root.Path());
+    ForceDirectories(base + "/inner");
+    Chooser().Show();
+    TDirectoryListBox& list = *Chooser().DirectoryListBox1;
+    list.SetDirectory(base);
+    int inner = -1;
+    for (int i = 0; i < list.Items().Count(); ++i)
+        if (list.GetItemPath(i) == base + "/inner")
+            inner = i;
+    ASSERT_GE(inner, 0);
+    // A single click chooses "inner" without opening it.
+    list.SetTopIndex(0);
+    InputDriver::ClickAt(list, 10, (inner - list.TopIndex()) * list.ItemHeight() + 2);
+    ASSERT_EQ(Chooser().StaticText1->Caption(), base + "/inner");
+    ASSERT_EQ(list.Directory(), base);
+    InputDriver::Click(*Chooser().BitBtn1);
+    NewFolderDialog->Edit1->SetText("made");
+    InputDriver::Click(*NewFolderDialog->Button1);
+    EXPECT_TRUE(DirectoryExists(base + "/inner/made"));
+    EXPECT_FALSE(DirectoryExists(base + "/made"));
+    EXPECT_EQ(Chooser().StaticText1->Caption(), base + "/inner/made");
+}
+
 TEST_F(WizardActionsTest, ADriveThatIsGoneIsReportedAndTheFolderStays)
 {
     TempFolder root;

@@ -52,5 +52,24 @@ TEST_F(MailProgramTest, EveryCidOfABuiltGalleryHasItsPart)
     EXPECT_EQ(std::system(("python3 '" + script + "' '" + mail + "'").c_str()), 0);
 }
 
+TEST_F(MailProgramTest, WithoutAMailProgramItSaysWhereTheMessageIs)
+{
+    const std::string mail = ProgramFolder() + "OutMail/";
+    ForceDirectories(mail + "bin");
+    std::filesystem::copy_file(VEV_PROGRAM, mail + "VEV.exe");
+    WriteFileBytes(mail + "index.html", "<html><body>No pictures</body></html>");
+    // The desktop's opener finds no mail program, as on a desktop without one.
+    WriteFileBytes(mail + "bin/xdg-open", "#!/bin/sh\necho 'x-terminal-emulator: not found' >&2\nexit 3\n");
+    std::filesystem::permissions(mail + "bin/xdg-open", std::filesystem::perms::owner_all);
+    const std::string command = "cd '" + mail + "' && env -u DISPLAY -u GALLERY_SHELL PATH='" + mail +
+                                "bin':\"$PATH\" ./VEV.exe 5 2> said.txt";
+    const int status = std::system(command.c_str());
+    EXPECT_NE(status, 0);
+    EXPECT_TRUE(FileExists(mail + "gallery.eml"));
+    const std::string said = ReadFileBytes(mail + "said.txt");
+    EXPECT_NE(said.find(mail + "gallery.eml"), std::string::npos) << said;
+    EXPECT_NE(said.find("no mail program could be opened"), std::string::npos) << said;
+}
+
 }  // namespace
 }  // namespace buildertest

@@ -140,8 +140,8 @@ TEST_F(ViewerWindowTest, DamagedGalleryKeepsThePicturesBeforeTheDamage)
     withGif.AddPicture(good, false, "1");
     withGif.AddPicture("GIF89a...", true, "2");
     const Case cases[] = {
-        {"bytes that do not decode", Gallery("", {{good, "1"}, {"not a jpeg", "2"}, {good, "3"}}), 1,
-         "Picture 2 could not be shown"},
+        {"bytes that do not decode", Gallery("", {{good, "1"}, {"not a jpeg", "2"}, {good, "3"}}), 2,
+         "Picture 2 cannot be shown: "},
         {"a truncated JPEG", Gallery("", {{good, "1"}, {good.substr(0, good.size() / 2), "2"}}), 1, "Picture 2"},
         {"cut inside the last picture", twoGood.substr(0, twoGood.size() - 30), 1, "picture 2 is cut off"},
         {"a GIF picture", withGif.Bytes(), 1, "GIF"},
@@ -157,7 +157,41 @@ TEST_F(ViewerWindowTest, DamagedGalleryKeepsThePicturesBeforeTheDamage)
     FScript.AnswerMessage(IDOK, "No Images");
     TForm1 window(nullptr);
     EXPECT_EQ(window.LoadImages(Gallery("", {{"junk", "1"}})), TForm1::TLoadResult::NoImages);
-    EXPECT_NE(FScript.Asked().back().Text.find("could not be shown"), std::string::npos);
+    EXPECT_NE(FScript.Asked().back().Text.find("cannot be shown"), std::string::npos);
+}
+
+TEST_F(ViewerWindowTest, APictureThatDoesNotDecodeIsSkippedAndTheOthersLoad)
+{
+    const std::string good = SmallJpeg(8, 8, clRed);
+    std::string extraneous = good;
+    extraneous.insert(extraneous.size() - 2, "\x12\x34");  // libjpeg warns, every pixel is there
+    const struct {
+        const char* name;
+        std::string first;
+        int pictures;
+        const char* message;  // nullptr: none
+    } cases[] = {
+        {"extraneous bytes before a marker", extraneous, 6, nullptr},
+        {"a cut first picture", good.substr(0, good.size() / 2), 5, "Picture 1 cannot be shown: "},
+        {"junk", "junk", 5, "Bild 1 kann nicht gezeigt werden."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::pair<std::string, std::string>> pictures = {{c.first, "1"}};
+        for (int i = 2; i <= 6; ++i)
+            pictures.push_back({good, std::to_string(i)});
+        TForm1 window(nullptr);
+        EXPECT_EQ(window.LoadImages(Gallery("", pictures)), TForm1::TLoadResult::Loaded);
+        EXPECT_EQ(window.PictureCount(), c.pictures);
+        if (!c.message) {
+            EXPECT_EQ(window.LoadError(), "");
+            continue;
+        }
+        EXPECT_NE(window.LoadError().find(c.message), std::string::npos) << window.LoadError();
+        // One picture named, once; the buttons still count from IMG 1.
+        EXPECT_EQ(window.LoadError().find("Picture 2"), std::string::npos);
+        EXPECT_EQ(dynamic_cast<TBitBtn*>(window.FindComponent("BT0"))->Caption(), "IMG 1");
+    }
 }
 
 TEST_F(ViewerWindowTest, SizeBoxRules)

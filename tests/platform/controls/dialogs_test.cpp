@@ -69,6 +69,29 @@ TEST_F(DialogsTest, MessageDlgAnswersModalResultsUnderItsCaption)
     EXPECT_EQ(Script.Asked()[1].Caption, "Gallery");
 }
 
+TEST_F(DialogsTest, MessageBoxesBreakLinesAtCrLfAndCrLf)
+{
+    using Lines = std::vector<std::string>;
+    const struct {
+        std::string text;
+        Lines lines;
+    } cases[] = {
+        {"one line", {"one line"}},
+        {"No Picture select!\rKein Bild gew\xE4hlt!", {"No Picture select!", "Kein Bild gew\xE4hlt!"}},
+        {"a\r\nb\nc", {"a", "b", "c"}},
+        {"a\n\rb", {"a", "", "b"}},  // LF then CR: two breaks
+        {"a\r\r\nb\r\n", {"a", "", "b", ""}},
+        {"", {""}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MessageLines(c.text), c.lines) << c.text;
+        Script.AnswerMessage(IDOK);
+        ShowMessage(c.text);
+        EXPECT_EQ(Script.Asked().back().Lines, c.lines) << c.text;
+        EXPECT_EQ(Script.Asked().back().Text, c.text);  // the text itself as it was asked
+    }
+}
+
 TEST_F(DialogsTest, ColourFontAndFolder)
 {
     TColorDialog colour(nullptr);

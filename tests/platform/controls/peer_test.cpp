@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@
 #include "platform/controls/TApplication.h"
 #include "platform/controls/TButton.h"
 #include "platform/controls/TLabel.h"
+#include "platform/controls/TPageControl.h"
 #include "platform/controls/TPanel.h"
 #include "platform/loop/TThread.h"
 
@@ -92,6 +95,32 @@ TEST(Peers, ABackendGetsOnePerWindowedControlWhenTheFormShows)
         EXPECT_EQ(factory.Changes, (std::vector<C>{{"Button", TPeerChange::Text}, {"Button", TPeerChange::Enabled}}));
         app.ProcessMessages();
         EXPECT_GE(factory.Paints, 1);
+    }
+    SetPeerFactory(nullptr);
+}
+
+TEST(Peers, ATabsCaptionOrVisibilityChangeReachesThePageControlThatDrawsIt)
+{
+    TRecordingFactory factory;
+    SetPeerFactory(&factory);
+    {
+        TApplication app;
+        auto* form = new TForm(&app);
+        auto* pages = new TPageControl(form);
+        pages->SetName("Pages");
+        pages->SetParent(form);
+        auto* sheet = new TTabSheet(form);
+        sheet->SetName("Sheet");
+        sheet->SetPageControl(pages);
+        form->Show();
+        using C = std::pair<std::string, TPeerChange>;
+        for (const auto& change : {std::function<void()>([&] { sheet->SetCaption("Deutsch"); }),
+                                   std::function<void()>([&] { sheet->SetTabVisible(false); })}) {
+            factory.Changes.clear();
+            change();
+            EXPECT_NE(std::find(factory.Changes.begin(), factory.Changes.end(), C{"Pages", TPeerChange::Value}),
+                      factory.Changes.end());
+        }
     }
     SetPeerFactory(nullptr);
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <FL/Fl.H>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -31,6 +33,7 @@
 #include "platform/controls/TUpDown.h"
 #include "platform/core/Files.h"
 #include "platform/display/HintWindow.h"
+#include "platform/display/Toolkit.h"
 #include "platform/loop/Clock.h"
 #include "platform/loop/Messages.h"
 #include "platform/loop/TEvent.h"
@@ -374,6 +377,36 @@ TEST_F(Display, MessageBoxesAreWindowsAnsweredByKeys)
     EXPECT_EQ(Application->MessageBox("Stop the upload?", "Thumbnails", MB_OKCANCEL), IDCANCEL);
 }
 
+// The height of a PNG file's picture; 0 when it cannot be read.
+int PngHeight(const std::string& path)
+{
+    const std::string bytes = ReadFileBytes(path);
+    if (bytes.size() < 24) return 0;
+    const auto b = [&](int i) { return static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]); };
+    return (b(20) << 24) | (b(21) << 16) | (b(22) << 8) | b(23);
+}
+
+TEST_F(Display, MessageBoxesBreakLinesAtCrAndLf)
+{
+    auto* form = new TForm(App.get());
+    form->SetBounds(300, 300, 200, 100);
+    form->Show();
+    Pump(200);
+    const char* texts[] = {"No Picture select!", "No Picture select!\rKein Bild gew\xE4hlt!",
+                           "No Picture select!\r\nKein Bild gew\xE4hlt!\nNo Images"};
+    std::vector<int> heights;
+    for (int i = 0; i < 3; ++i) {
+        const std::string name = "message-box-lines-" + std::to_string(i + 1);
+        XServer::Later(XServer::KeysTo("Lines", "key Return", name));
+        EXPECT_EQ(Application->MessageBox(texts[i], "Lines", MB_OK), IDOK);
+        heights.push_back(PngHeight(XServer::ScreenshotPath(name)));
+    }
+    // One more line each: a CR shown as a character would leave one line.
+    ASSERT_GT(heights[0], 0);
+    EXPECT_GT(heights[1], heights[0] + 8);
+    EXPECT_GT(heights[2], heights[1] + 8);
+}
+
 // A folder with pictures, another file and a subfolder.
 class DisplayDialogs : public Display {
 protected:
@@ -544,6 +577,54 @@ TEST_F(Display, TheScreenCursorShowsBeforeTheNextPump)
     EXPECT_TRUE(DisplayShowsCursor(*form, crHourGlass));
     Screen->SetCursor(crDefault);
     EXPECT_TRUE(DisplayShowsCursor(*form, crDefault));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Display, AnUnfocusedSelectionReadsOnTheListsColour)
+{
+    auto* form = new TForm(App.get());
+    form->SetCaption("Selection");
+    form->SetBounds(200, 200, 300, 140);
+    auto* list = new TListBox(form);
+    list->SetParent(form);
+    list->SetBounds(10, 10, 150, 100);
+    list->SetColor(clSilver);  // the wizard's hover look
+    list->Items().Add("first");
+    list->Items().Add("second");
+    list->SetItemIndex(1);
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    edit->SetBounds(170, 10, 100, 24);
+    form->Show();
+    Pump(200);
+    edit->SetFocus();
+    const std::string shot = Shot("list-selection-unfocused", *form);
+    const int rowY = 10 + list->ItemHeight() + list->ItemHeight() / 2;
+    const XServer::Rgb background = XServer::PixelOf(shot, 10 + 140, 10 + list->ItemHeight() * 3 + 5);
+    const XServer::Rgb selection = XServer::PixelOf(shot, 10 + 140, rowY);
+    ASSERT_TRUE(XServer::Near(background, 192, 192, 192, 4));
+    const TColor fill = RGB(static_cast<std::uint8_t>(selection.R), static_cast<std::uint8_t>(selection.G),
+                            static_cast<std::uint8_t>(selection.B));
+    EXPECT_GE(ContrastRatio(fill, clSilver), 1.6);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Display, MenusDialogsAndWidgetsShareOneFace)
+{
+    // The toolkit's own face (menus, message boxes, hints) is the widgets' default one.
+    TFont widgets;
+    const std::pair<Fl_Font, TFontStyles> faces[] = {{FL_HELVETICA, 0}, {FL_HELVETICA_BOLD, fsBold}};
+    for (const auto& [toolkit, style] : faces) {
+        widgets.SetStyle(style);
+        EXPECT_STREQ(Fl::get_font(toolkit), Fl::get_font(Toolkit::Font(widgets)));
+    }
+    EXPECT_STREQ(Fl::get_font(FL_HELVETICA), " Liberation Sans");
 }
 
 }  // namespace

@@ -47,3 +47,29 @@ TEST(Types, IntersectRect)
 }
 
 }  // namespace
+
+TEST(SelectionColours, AnInactiveSelectionStandsOutOnEveryBackgroundAndItsTextReads)
+{
+    const struct {
+        const char* name;
+        TColor background;
+        TColor text;
+    } cases[] = {
+        {"white", clWhite, clBlack},
+        {"silver (the hover look)", clSilver, clBlack},
+        {"button face", clBtnFace, clBtnText},
+        {"gray", clGray, clWhite},
+        {"black", clBlack, clWhite},
+        {"navy", clNavy, clYellow},
+        {"the highlight itself", clHighlight, clWhite},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TColor fill = InactiveSelectionColor(c.background);
+        EXPECT_GE(ContrastRatio(fill, c.background), 1.6);
+        EXPECT_GE(ContrastRatio(SelectionTextColor(fill, c.text), fill), 4.5);
+    }
+    // Where the system's colour stands out, it is the one used, and text keeps its colour.
+    EXPECT_EQ(InactiveSelectionColor(clGray), ColorToRGB(clBtnFace));
+    EXPECT_EQ(SelectionTextColor(ColorToRGB(clBtnFace), clBlack), clBlack);
+}

@@ -389,6 +389,61 @@ TEST(JpegImageBadInput, ErrorCarriesLibjpegsMessage)
     }
 }
 
+// The first SOS header's Se byte (the last coefficient, 63 in a sequential file).
+std::size_t SosSpectralEnd(const std::string& file)
+{
+    const std::size_t sos = MarkerAt(file, 0xDA);
+    const int components = static_cast<unsigned char>(file[sos + 4]);
+    return sos + 5 + 2 * std::size_t(components) + 1;
+}
+
+TEST(JpegImageWarnings, WarningsThatLeaveEveryPixelLoadTheRestFail)
+{
+    const std::string baseline = LibjpegFile(SyntheticPicture(67, 45), 75, false, false);
+    TJPEGImage reference;
+    Load(reference, baseline);
+    const std::size_t eoi = baseline.size() - 2;
+    std::string extraneous = baseline;
+    extraneous.insert(eoi, "\x12\x34");  // "2 extraneous bytes before marker 0xd9"
+    std::string jfifMajor = baseline;
+    jfifMajor[MarkerAt(baseline, 0xE0) + 9] = 2;  // JFIF version 2.01
+    std::string notSequential = baseline;
+    notSequential[SosSpectralEnd(baseline)] = 62;
+    const std::size_t scan = ScanStart(baseline);
+    // A run of one-bits (stuffed FF 00 pairs) is no Huffman code at all.
+    std::string flipped = baseline;
+    for (std::size_t i = scan + 20; i < scan + 60; i += 2) flipped.replace(i, 2, "\xFF\x00", 2);
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool loads;
+        bool samePixels;
+    } cases[] = {
+        {"extraneous bytes before EOI", extraneous, true, true},
+        {"unknown JFIF revision", jfifMajor, true, true},
+        {"sequential scan with Se 62", notSequential, true, true},
+        {"truncated scan", baseline.substr(0, scan + (baseline.size() - scan) / 2), false, false},
+        {"scan cut before EOI", baseline.substr(0, eoi), false, false},
+        {"corrupt scan", flipped, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TJPEGImage jpeg;
+        if (!c.loads) {
+            EXPECT_THROW(Load(jpeg, c.bytes), EInvalidGraphic);
+            continue;
+        }
+        ASSERT_NO_THROW(Load(jpeg, c.bytes));
+        EXPECT_EQ(jpeg.Width(), 67);
+        if (!c.samePixels)
+            continue;
+        for (int y = 0; y < 45; y += 11)
+            for (int x = 0; x < 67; x += 13) {
+                EXPECT_EQ(jpeg.Bitmap().Pixel(x, y), reference.Bitmap().Pixel(x, y));
+            }
+    }
+}
+
 TEST(JpegImageBadInput, MissingFileIsAnOpenErrorNamingIt)
 {
     TempDir dir;

@@ -240,4 +240,31 @@ TEST_F(RealStartTest, AFileThatCannotBeExecutedFailsTheCall)
     EXPECT_FALSE(LastStart().Started);
 }
 
+TEST_F(RealStartTest, ADocumentTheOpenerCannotOpenFailsTheCallAsWithoutAnAssociation)
+{
+    const std::string bin = FDir + "/bin";
+    fs::create_directories(bin);
+    const std::string document = MakeFile("gallery.eml", "Subject: x\r\n", false);
+    const std::string savedPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    struct Case {
+        const char* name;
+        const char* opener;
+        std::intptr_t result;
+    } cases[] = {
+        {"no program for the type", "#!/bin/sh\necho 'x-terminal-emulator: not found' >&2\nexit 3\n", SE_ERR_NOASSOC},
+        {"opened and done", "#!/bin/sh\nexit 0\n", SHELL_SUCCESS},
+        {"still showing it", "#!/bin/sh\nsleep 5\n", SHELL_SUCCESS},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(bin + "/xdg-open") << c.opener;
+        fs::permissions(bin + "/xdg-open", fs::perms::owner_all);
+        setenv("PATH", (bin + ":" + savedPath).c_str(), 1);
+        const std::intptr_t result = ShellExecute(0, "open", document, "", "", SW_SHOW);
+        setenv("PATH", savedPath.c_str(), 1);
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(LastStart().Started, c.result == SHELL_SUCCESS);
+    }
+}
+
 }  // namespace

@@ -6,11 +6,29 @@
 #include <exception>
 #include <iostream>
 
+#include "platform/controls/TApplication.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/core/Program.h"
+#include "platform/display/DisplayBackend.h"
 #include "platform/shell/ShellExecute.h"
 #include "tools/outmail/MailMessage.h"
+
+namespace {
+
+// The builder starts this program detached, so what it has to say goes to a
+// window when there is a desktop, and to the error output in any case.
+void Tell(const std::string& text)
+{
+    std::cerr << "VEV: " << text << "\n";
+    if (!InstallDisplayBackend())
+        return;
+    TApplication application;
+    application.MessageBox(text, "E-Mail", MB_OK | MB_ICONWARNING);
+    UninstallDisplayBackend();
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -27,7 +45,9 @@ int main(int argc, char** argv)
         WriteFileBytes(target, message);
         const auto result = ShellExecute(0, "open", target, "", "", SW_SHOW);
         if (!ShellStarted(result)) {
-            std::cerr << "VEV: the mail program could not be started for " << target << "\n";
+            Tell("The e-mail message was written to\r\n" + target +
+                 "\r\nbut no mail program could be opened for it. Open it with your mail program, "
+                 "or attach it to a new message.");
             return 2;
         }
     } catch (const std::exception& e) {
