@@ -534,6 +534,10 @@ int send(SOCKET s, const void* data, int length, int flags)
     }
     if (record->SendLimit >= 0)
         record->SendLimit -= sent;
+    // Linux takes part of a send where Winsock would buffer it or refuse it
+    // whole; either way the caller now waits for FD_WRITE.
+    if (static_cast<std::size_t>(sent) < static_cast<std::size_t>(length))
+        Reenable(*record, &SocketRecord::WriteArmed);
     return static_cast<int>(sent);
 }
 
