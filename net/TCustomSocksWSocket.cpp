@@ -161,6 +161,8 @@ void TCustomSocksWSocket::FireSessionConnected(WORD error)
 {
     if (FSocksState == 1) {
         FireSocksConnected(error);
+        if (error != 0)
+            FSocksState = 0;  // the server was never reached: nothing to negotiate
         if (error == 0) {
             if (FSocksLevel[0] == '4') {
                 SendSocksRequest();
@@ -177,9 +179,20 @@ void TCustomSocksWSocket::FireSessionConnected(WORD error)
 
 void TCustomSocksWSocket::FireSessionClosed(WORD error)
 {
+    if (FSocksState == 0) {
+        TCustomWSocket::FireSessionClosed(error);
+        return;
+    }
+    // The server ended the negotiation (a truncated reply, a refusal by
+    // closing): reported like every other failure, so the user who never got
+    // connected hears of it.
     if (FSocksState == 2)
         FireSocksAuthState(socksAuthFailed);
-    TCustomWSocket::FireSessionClosed(error);
+    FSocksState = 0;
+    WORD code = error != 0 ? error : static_cast<WORD>(WSAECONNABORTED);
+    FireSocksError(code, "socks server closed the connection");
+    TCustomWSocket::FireSessionConnected(code);
+    TCustomWSocket::FireSessionClosed(code);
 }
 
 void TCustomSocksWSocket::SendRequest(const std::string& request)

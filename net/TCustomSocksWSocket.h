@@ -6,8 +6,10 @@
 // Addr:Port there and only then fires OnSessionConnected; bytes that came
 // with the final reply are handed on as ordinary data. Every negotiation
 // failure is reported three times: OnSocksError, OnSessionConnected(code),
-// OnSessionClosed(code). The SOCKS settings (not the credentials) are
-// cleared at every close.
+// OnSessionClosed(code); so is a close by the server before the negotiation
+// ended (its error, or 10053 for an orderly close). Requests that would not
+// fit the 128-byte request area are refused with 20017 before anything is
+// sent. The SOCKS settings (not the credentials) are cleared at every close.
 
 #include <cstdint>
 #include <functional>
