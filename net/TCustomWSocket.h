@@ -270,4 +270,5 @@ protected:
     bool FDestroyingSelf = false;
     // A receive (or end of data) seen during the current pass of ReceiveLoop.
     bool FPassReceived = false;
+    std::vector<char> FGather;
 };

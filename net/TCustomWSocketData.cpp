@@ -153,6 +153,19 @@ void TCustomWSocket::TryToSend()
             FBufList.pop_front();
             continue;
         }
+        // Full blocks behind the first go out in the same call: one send
+        // call per 1460 bytes would cost the kernel more than the copy.
+        if (FBufList.size() > 1 && length == first.Size()) {
+            FGather.assign(data, data + length);
+            for (std::size_t i = 1; i < FBufList.size() && FGather.size() < 65536; ++i) {
+                int more = 0;
+                const char* next = FBufList[i]->Peek(more);
+                if (next)
+                    FGather.insert(FGather.end(), next, next + more);
+            }
+            data = FGather.data();
+            length = static_cast<int>(FGather.size());
+        }
         int count = RawSend(data, length);
         if (count == 0)
             return;
@@ -170,7 +183,11 @@ void TCustomWSocket::TryToSend()
             ReportSocketError("TryToSend failed");
             return;
         }
-        first.Remove(count);
+        for (int left = count; left > 0;) {
+            left -= FBufList.front()->Remove(left);
+            if (left > 0)
+                FBufList.pop_front();
+        }
         if (count < length)
             return;
     }

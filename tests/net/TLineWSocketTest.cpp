@@ -190,9 +190,10 @@ TEST_F(LineTest, WaitUntilReadyAnswers12001WhenTheLoopEnds)
         TApplication application;
         TWSocket socket(nullptr);
         bool done = false;
-        SetTimer(0, 0, 50, [&](HWND, UINT, UINT_PTR, DWORD) { application.Terminate(); });
+        UINT_PTR timer = SetTimer(0, 0, 50, [&](HWND, UINT, UINT_PTR, DWORD) { application.Terminate(); });
         EXPECT_EQ(socket.WaitUntilReady(done), WSocketWaitTerminated);
         EXPECT_FALSE(done);
+        KillTimer(0, timer);
     }
     TWSocket socket(nullptr);
     socket.SetMultiThreaded(true);
