@@ -4,26 +4,11 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/core/AnsiString.h"
+
 using namespace winsock;
 
 namespace {
-
-std::string Trim(const std::string& text)
-{
-    std::size_t first = 0, last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
-        --last;
-    return text.substr(first, last - first);
-}
-
-std::string Lower(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 std::string ClassNameOf(const std::exception& e)
 {
@@ -131,7 +116,7 @@ void TCustomSocksWSocket::Connect()
         TCustomWSocket::Connect();
         return;
     }
-    if (Lower(FProtoStr) != "tcp") {
+    if (LowerCase(FProtoStr) != "tcp") {
         RaiseException("tcp is the only protocol supported thru socks server");
         return;
     }

@@ -1,21 +1,12 @@
 #include "net/TCustomWSocket.h"
 
+#include "platform/core/AnsiString.h"
 #include "platform/controls/TApplication.h"
 #include "platform/loop/Messages.h"
 
 using namespace winsock;
 
 namespace {
-
-std::string Trim(const std::string& text)
-{
-    std::size_t first = 0, last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
-        --last;
-    return text.substr(first, last - first);
-}
 
 int SocketTypeOf(int protocol)
 {

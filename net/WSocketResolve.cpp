@@ -4,19 +4,10 @@
 
 #include "net/ESocketException.h"
 #include "net/WSocketBinding.h"
+#include "platform/core/AnsiString.h"
 #include "platform/winsock/Winsock.h"
 
 namespace {
-
-std::string Trim(const std::string& text)
-{
-    std::size_t first = 0, last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
-        --last;
-    return text.substr(first, last - first);
-}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
