@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/TempFolder.h"
+
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -17,27 +19,7 @@
 
 namespace pdftest {
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "pdf-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("no temporary folder");
-        FPath = pattern + "/";
-    }
-    ~TempFolder()
-    {
-        std::error_code error;
-        std::filesystem::remove_all(FPath, error);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& Path() const { return FPath; }
-
-private:
-    std::string FPath;
-};
+using testsupport::TempFolder;
 
 struct TCommandResult {
     int Status = -1;
