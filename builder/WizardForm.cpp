@@ -6,6 +6,7 @@
 #include "builder/FontOptionsDialog.h"
 #include "builder/GalleryBuild.h"
 #include "builder/LimitsDialog.h"
+#include "pdf/PReport.h"
 #include "platform/core/DateTime.h"
 #include "shared/veskotools.h"
 
@@ -74,6 +75,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
     h.Add("LinkLabelMouseMove", this, &TForm1::LinkLabelMouseMove);
     h.Add("Image3MouseMove", this, &TForm1::Image3MouseMove);
     h.Add("Panel3MouseMove", this, &TForm1::Panel3MouseMove);
+    RegisterPReportComponents();
     ReadLayout("WizardForm", h);
     FindControls();
 }
@@ -87,6 +89,7 @@ TForm1::~TForm1()
 void TForm1::FindControls()
 {
     MainMenu1 = Child<TMainMenu>("MainMenu1");
+    PReport1 = Child<TPReport>("PReport1");
     Gallery1 = Child<TMenuItem>("Gallery1");
     Save1 = Child<TMenuItem>("Save1");
     Load1 = Child<TMenuItem>("Load1");

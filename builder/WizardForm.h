@@ -39,6 +39,8 @@
 #include "platform/controls/TTrackBar.h"
 #include "platform/controls/TUpDown.h"
 
+class TPReport;
+
 class TForm1 : public TForm {
 public:
     explicit TForm1(TComponent* AOwner);
@@ -180,6 +182,7 @@ public:
     TProgressBar* ProgressBar5;
     TFileListBox* FileListBox1;  // "*.gif;*.jpg"
     TSaveDialog* SaveDialog2;
+    TPReport* PReport1;
     TOpenDialog* OpenDialog1;
 
     // Web gallery page.

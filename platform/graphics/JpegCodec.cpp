@@ -281,6 +281,21 @@ bool WriteAll(EncodeJob& job)
 
 }  // namespace
 
+TJpegHeader ReadJpegHeader(std::string_view data)
+{
+    DecodeJob job{};
+    DecodeGuard guard{job};
+    job.data = reinterpret_cast<const unsigned char*>(data.data());
+    job.size = static_cast<unsigned long>(data.size());
+    if (!ReadHeader(job)) RaiseDecodeError(job);
+    TJpegHeader header;
+    header.Width = static_cast<int>(job.info.image_width);
+    header.Height = static_cast<int>(job.info.image_height);
+    header.Components = job.info.num_components;
+    header.AdobeMarker = job.info.saw_Adobe_marker != 0;
+    return header;
+}
+
 void DecodeJpeg(std::string_view data, TBitmap& target, bool& grayscale)
 {
     DecodeJob job{};

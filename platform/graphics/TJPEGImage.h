@@ -91,4 +91,15 @@ private:
 // Encode takes a bitmap of any format and quality 1..100 (clamped); an empty
 // bitmap raises EInvalidGraphicOperation.
 void DecodeJpeg(std::string_view data, TBitmap& target, bool& grayscale);
+
+// What the markers before the first scan tell, without decoding any pixel;
+// EInvalidGraphic for data whose header libjpeg cannot read. Four-component
+// pictures with Adobe's marker hold their inks inverted.
+struct TJpegHeader {
+    int Width = 0;
+    int Height = 0;
+    int Components = 0;
+    bool AdobeMarker = false;
+};
+TJpegHeader ReadJpegHeader(std::string_view data);
 std::string EncodeJpeg(const TBitmap& source, int quality);

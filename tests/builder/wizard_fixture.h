@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/TempFolder.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -40,28 +42,7 @@
 
 namespace buildertest {
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "gallery-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("no temporary folder");
-        FPath = pattern + "/";
-    }
-    ~TempFolder()
-    {
-        std::error_code error;
-        std::filesystem::remove_all(FPath, error);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    // Ends with "/".
-    const std::string& Path() const { return FPath; }
-
-private:
-    std::string FPath;
-};
+using testsupport::TempFolder;
 
 // Smooth colour ramps with a little noise: small files that still decode to
 // distinct pictures. `noise` (0..255) makes large files.

@@ -94,42 +94,6 @@ TEST(JpegPeerEncode, SameBytesAsCjpegAtEachQuality)
     }
 }
 
-// A CMYK picture as libjpeg writes it (Adobe marker, inverted inks), stored
-// as CMYK or as YCCK.
-std::string CmykJpeg(J_COLOR_SPACE stored, int width, int height)
-{
-    jpeg_compress_struct info{};
-    jpeg_error_mgr error{};
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 4;
-    info.in_color_space = JCS_CMYK;
-    jpeg_set_defaults(&info);
-    jpeg_set_colorspace(&info, stored);
-    jpeg_set_quality(&info, 85, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    std::vector<unsigned char> row(std::size_t(width) * 4);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            row[4 * x] = static_cast<unsigned char>(x * 255 / width);
-            row[4 * x + 1] = static_cast<unsigned char>(y * 255 / height);
-            row[4 * x + 2] = static_cast<unsigned char>((x * y) & 0xFF);
-            row[4 * x + 3] = static_cast<unsigned char>(255 - (x + y) % 128);
-        }
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&info, &r, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    std::free(buffer);
-    return bytes;
-}
 
 TEST(JpegPeerDecode, CmykAndYcckConvertAsDjpeg)
 {
