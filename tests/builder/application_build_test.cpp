@@ -6,7 +6,7 @@
 
 #include <sys/stat.h>
 
-#include "builder/LimitsDialog.h"
+#include "builder/dialogs/LimitsDialog.h"
 #include "platform/controls/InputDriver.h"
 #include "platform/loop/FdWatch.h"
 #include "platform/core/TStream.h"

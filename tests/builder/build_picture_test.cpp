@@ -2,7 +2,7 @@
 // the limits with its quality search, thumbnail sizes, measured sizes and
 // the copyright note.
 
-#include "builder/BuildPicture.h"
+#include "builder/build/BuildPicture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "builder/GalleryPages.h"
+#include "builder/pages/GalleryPages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "builder/GalleryDataBlock.h"
+#include "builder/build/GalleryDataBlock.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <sys/stat.h>
 
-#include "builder/GalleryPages.h"
+#include "builder/pages/GalleryPages.h"
 #include "page_test_helpers.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"

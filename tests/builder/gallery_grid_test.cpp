@@ -1,4 +1,4 @@
-#include "builder/GalleryGrid.h"
+#include "builder/pages/GalleryGrid.h"
 
 #include <gtest/gtest.h>
 

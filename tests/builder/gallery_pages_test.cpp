@@ -1,4 +1,4 @@
-#include "builder/GalleryPages.h"
+#include "builder/pages/GalleryPages.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "builder/ColorToHtml.h"
-#include "builder/PageFile.h"
+#include "builder/pages/ColorToHtml.h"
+#include "builder/pages/PageFile.h"
 #include "page_test_helpers.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"

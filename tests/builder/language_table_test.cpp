@@ -8,10 +8,10 @@
 #include <set>
 #include <string>
 
-#include "builder/Language.h"
-#include "builder/LanguageTable.h"
-#include "builder/LanguageTarget.h"
-#include "builder/NavigationWords.h"
+#include "builder/language/Language.h"
+#include "builder/language/LanguageTable.h"
+#include "builder/language/LanguageTarget.h"
+#include "builder/language/NavigationWords.h"
 #include "platform/controls/TMenu.h"
 #include "tests/builder/build_fixture.h"
 #include "tests/builder/program_fixture.h"

@@ -1,10 +1,10 @@
-#include "builder/SettingsFile.h"
+#include "builder/wizard/SettingsFile.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "builder/SaveSettingsPrompt.h"
+#include "builder/dialogs/SaveSettingsPrompt.h"
 #include "platform/core/Files.h"
 #include "tests/builder/program_fixture.h"
 

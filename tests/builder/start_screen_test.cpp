@@ -1,4 +1,4 @@
-#include "builder/StartScreen.h"
+#include "builder/wizard/StartScreen.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "builder/BuildInProgress.h"
-#include "builder/LimitsDialog.h"
-#include "builder/OverwritePrompt.h"
+#include "builder/build/BuildInProgress.h"
+#include "builder/dialogs/LimitsDialog.h"
+#include "builder/dialogs/OverwritePrompt.h"
 #include "platform/core/DateTime.h"
 #include "platform/core/TStream.h"
 #include "platform/graphics/TGraphic.h"

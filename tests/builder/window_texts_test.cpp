@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/PdfPageHolderForm.h"
+#include "builder/dialogs/PdfPageHolderForm.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TCheckBox.h"
 #include "platform/controls/TEdit.h"

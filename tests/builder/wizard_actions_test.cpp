@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/Language.h"
+#include "builder/language/Language.h"
 #include "platform/controls/InputDriver.h"
 #include "platform/controls/TScreen.h"
 #include "platform/loop/Clock.h"

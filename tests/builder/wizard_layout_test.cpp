@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "builder/PdfPageHolderForm.h"
-#include "builder/StartScreen.h"
+#include "builder/dialogs/PdfPageHolderForm.h"
+#include "builder/wizard/StartScreen.h"
 #include "platform/controls/TImage.h"
 #include "tests/builder/program_fixture.h"
 #include "tests/builder/wizard_fixture.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "builder/ColorToHtml.h"
+#include "builder/pages/ColorToHtml.h"
 #include "platform/core/AnsiString.h"
 #include "platform/controls/InputDriver.h"
 #include "platform/core/DateTime.h"
