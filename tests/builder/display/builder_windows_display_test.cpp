@@ -14,8 +14,8 @@
 #include "builder/wizard/WizardForm.h"
 #include "tests/builder/display/builder_display.h"
 #include "platform/display/DisplayBackend.h"
-#include "tests/platform/display/DisplayLoop.h"
-#include "tests/platform/display/XServer.h"
+#include "tests/platform/display/display_loop.h"
+#include "tests/platform/display/x_server.h"
 
 namespace {
 

@@ -20,8 +20,8 @@
 #include "platform/display/DisplayBackend.h"
 #include "platform/shell/ShellExecute.h"
 #include "tests/builder/display/builder_display.h"
-#include "tests/platform/display/DisplayLoop.h"
-#include "tests/platform/display/XServer.h"
+#include "tests/platform/display/display_loop.h"
+#include "tests/platform/display/x_server.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include "platform/graphics/TBitmap.h"
 #include "tests/builder/road_fixture.h"
-#include "tests/platform/display/XServer.h"
+#include "tests/platform/display/x_server.h"
 
 namespace buildertest {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "builder/pages/ColorToHtml.h"
 #include "builder/pages/PageFile.h"
-#include "page_test_helpers.h"
+#include "tests/builder/page_test_helpers.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 

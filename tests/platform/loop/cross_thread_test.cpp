@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "LoopTestSupport.h"
+#include "loop_test_support.h"
 #include "platform/loop/Clock.h"
 #include "platform/loop/Messages.h"
 #include "platform/loop/TEvent.h"

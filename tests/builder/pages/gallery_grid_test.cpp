@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "page_test_helpers.h"
+#include "tests/builder/page_test_helpers.h"
 #include "platform/core/Exceptions.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "page_test_helpers.h"
+#include "tests/builder/page_test_helpers.h"
 #include "platform/core/Exceptions.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <vector>
 
-#include "LoopTestSupport.h"
+#include "loop_test_support.h"
 #include "platform/loop/Clock.h"
 #include "platform/loop/Messages.h"
 #include "platform/loop/Window.h"

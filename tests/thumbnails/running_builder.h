@@ -20,7 +20,7 @@
 #include <string>
 #include <thread>
 
-#include "XServer.h"
+#include "x_server.h"
 #include "platform/graphics/TBitmap.h"
 
 namespace thumbnailstest {

@@ -1,4 +1,4 @@
-#include "XServer.h"
+#include "x_server.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

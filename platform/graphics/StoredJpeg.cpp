@@ -1,4 +1,4 @@
-#include "viewer/StoredJpeg.h"
+#include "platform/graphics/StoredJpeg.h"
 
 #include "platform/core/Exceptions.h"
 #include "platform/core/TStream.h"

@@ -5,7 +5,7 @@
 
 #include <thread>
 
-#include "LoopTestSupport.h"
+#include "loop_test_support.h"
 #include "platform/loop/Clock.h"
 #include "platform/loop/FdWatch.h"
 #include "platform/loop/Messages.h"

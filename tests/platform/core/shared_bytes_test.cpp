@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TempFolder.h"
+#include "temp_folder.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "LoopTestSupport.h"
+#include "loop_test_support.h"
 #include "platform/core/Exceptions.h"
 #include "platform/loop/Clock.h"
 #include "platform/loop/Messages.h"

@@ -1,14 +1,14 @@
 #pragma once
 
 // The loop of a display test, run as a program's would, screenshots of a
-// form's window (XServer.h), and the end of the server with the test program.
+// form's window (x_server.h), and the end of the server with the test program.
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 
-#include "XServer.h"
+#include "x_server.h"
 #include "platform/controls/TApplication.h"
 #include "platform/controls/TCustomForm.h"
 #include "platform/display/DisplayBackend.h"

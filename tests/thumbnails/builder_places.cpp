@@ -1,4 +1,4 @@
-#include "BuilderPlaces.h"
+#include "builder_places.h"
 
 #include <stdexcept>
 

@@ -7,10 +7,18 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/core/TStream.h"
-#include "viewer/StoredJpeg.h"
-#include "viewer_test_support.h"
+#include "platform/graphics/StoredJpeg.h"
+#include "platform/graphics/TBitmap.h"
+#include "platform/graphics/TJPEGImage.h"
 
 namespace {
+
+std::string SmallJpeg(int width, int height, TColor color)
+{
+    TBitmap bitmap(width, height, pf24bit);
+    bitmap.Fill(color);
+    return EncodeJpeg(bitmap, 90);
+}
 
 TEST(StoredJpeg, KeepsTheBytesAndGivesTheDecodedPictureToCopies)
 {

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 
 #include "builder/pages/GalleryPages.h"
-#include "page_test_helpers.h"
+#include "tests/builder/page_test_helpers.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 
