@@ -228,7 +228,13 @@ protected:
         // design within half a second; tests of that set it back themselves.
         LanguageApplied = true;
     }
-    ~WizardTest() override { MetaHeadText = std::string(DefaultMetaHeadText); }
+    // The open and save dialogs move the current folder, often into a
+    // temporary folder that goes with the test.
+    ~WizardTest() override
+    {
+        MetaHeadText = std::string(DefaultMetaHeadText);
+        SetCurrentDir(FStartFolder);
+    }
 
     // Puts pictures into the list as the add button does, each with its comment.
     void AddPictures(const std::vector<std::string>& paths, const std::vector<std::string>& comments = {})
@@ -239,6 +245,7 @@ protected:
         }
     }
 
+    std::string FStartFolder = GetCurrentDir();
     TApplication App;
     THeadlessScript Script;
     TForm1* Wizard = nullptr;
