@@ -12,6 +12,7 @@
 #include "builder/dialogs/FolderChooserDialog.h"
 #include "builder/dialogs/FontOptionsDialog.h"
 #include "builder/build/GalleryDataBlock.h"
+#include "builder/pages/MailPage.h"
 #include "builder/dialogs/GalleryDoneDialog.h"
 #include "builder/pages/GalleryPages.h"
 #include "builder/dialogs/LimitsDialog.h"

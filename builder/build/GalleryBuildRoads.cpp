@@ -3,7 +3,10 @@
 
 #include "builder/build/GalleryBuild.h"
 
+#include "builder/build/ExeGalleryFile.h"
 #include "builder/build/GalleryDataBlock.h"
+#include "builder/build/PdfWorkFiles.h"
+#include "builder/pages/MailPage.h"
 #include "builder/dialogs/PleaseWaitForm.h"
 #include "builder/wizard/WizardForm.h"
 #include "platform/controls/TDialogs.h"

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "builder/build/ExeGalleryFile.h"
 #include "builder/build/GalleryDataBlock.h"
 #include "platform/core/Files.h"
 #include "viewer_test_support.h"
