@@ -21,7 +21,7 @@
 #include "bench/common/DirectJpeg.h"
 
 #include "builder/build/ExeGalleryFile.h"
-#include "builder/build/GalleryDataBlock.h"
+#include "shared/GalleryDataBlock.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/graphics/PixelAllocator.h"

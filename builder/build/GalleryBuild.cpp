@@ -11,7 +11,7 @@
 #include "builder/dialogs/CopyrightDialog.h"
 #include "builder/dialogs/FolderChooserDialog.h"
 #include "builder/dialogs/FontOptionsDialog.h"
-#include "builder/build/GalleryDataBlock.h"
+#include "shared/GalleryDataBlock.h"
 #include "builder/pages/MailPage.h"
 #include "builder/dialogs/GalleryDoneDialog.h"
 #include "builder/pages/GalleryPages.h"

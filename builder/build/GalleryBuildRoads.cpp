@@ -4,7 +4,7 @@
 #include "builder/build/GalleryBuild.h"
 
 #include "builder/build/ExeGalleryFile.h"
-#include "builder/build/GalleryDataBlock.h"
+#include "shared/GalleryDataBlock.h"
 #include "builder/build/PdfWorkFiles.h"
 #include "builder/pages/MailPage.h"
 #include "builder/dialogs/PleaseWaitForm.h"

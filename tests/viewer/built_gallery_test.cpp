@@ -7,9 +7,9 @@
 #include <filesystem>
 
 #include "builder/build/ExeGalleryFile.h"
-#include "builder/build/GalleryDataBlock.h"
+#include "shared/GalleryDataBlock.h"
 #include "platform/core/Files.h"
-#include "viewer_test_support.h"
+#include "tests/shared/program_file_fixtures.h"
 
 namespace {
 

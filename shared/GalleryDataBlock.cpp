@@ -1,4 +1,4 @@
-#include "builder/build/GalleryDataBlock.h"
+#include "shared/GalleryDataBlock.h"
 
 #include "platform/core/Exceptions.h"
 

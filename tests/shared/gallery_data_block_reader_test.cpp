@@ -1,9 +1,9 @@
-#include "viewer/GalleryBlockReader.h"
+#include "shared/GalleryDataBlockReader.h"
 
 #include <gtest/gtest.h>
 
-#include "builder/build/GalleryDataBlock.h"
-#include "viewer_test_support.h"
+#include "shared/GalleryDataBlock.h"
+#include "tests/shared/program_file_fixtures.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "viewer/GalleryBlockReader.h"
+#include "shared/GalleryDataBlockReader.h"
 
 #include <algorithm>
 #include <optional>
