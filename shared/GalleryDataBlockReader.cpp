@@ -1,15 +1,16 @@
-#include "shared/GalleryDataBlockReader.h"
+#include "shared/GalleryDataBlock.h"
 
 #include <algorithm>
 #include <optional>
 
 namespace {
 
-constexpr std::string_view StartTag = "<PICTURES>";
-constexpr std::string_view NotesEnd = "<LICENCENOTES>";
-constexpr std::string_view PictureEnd = "<PEND>";
-constexpr std::string_view FormatEnd = "<FORMAT>";
-constexpr std::string_view CommentEnd = "<KOMM>";
+using GalleryBlockTags::CommentEnd;
+using GalleryBlockTags::FormatEnd;
+using GalleryBlockTags::PictureEnd;
+constexpr std::string_view StartTag = GalleryBlockTags::Pictures;
+// The reader looks for the tag without the blank the writer puts before it.
+constexpr std::string_view NotesEnd = GalleryBlockTags::NotesEnd.substr(1);
 
 // Little or big endian fields of a header at a checked offset.
 class TElfFields {

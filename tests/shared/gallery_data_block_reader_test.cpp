@@ -1,8 +1,7 @@
-#include "shared/GalleryDataBlockReader.h"
+#include "shared/GalleryDataBlock.h"
 
 #include <gtest/gtest.h>
 
-#include "shared/GalleryDataBlock.h"
 #include "tests/shared/program_file_fixtures.h"
 
 namespace {
@@ -98,6 +97,29 @@ TEST(GalleryBlockReader, DamagedBlocksGiveThePicturesBeforeTheDamage)
     }
     EXPECT_FALSE(ReadGalleryBlock("<PICTURE").Found);
     EXPECT_NE(ReadProgramGallery("junk").Error, "");
+}
+
+// What the writer puts behind a program comes back from the reader whole:
+// binary picture bytes, both formats, empty and multi-line texts.
+TEST(GalleryDataBlock, RoundTrip)
+{
+    const std::string program = TinyProgram();
+    const std::string pictures[] = {std::string("\xFF\xD8\0<KOM\xFF\xD9", 9), "GIF89a", ""};
+    const std::string comments[] = {"Beach\r\nat noon", "", " "};
+    TGalleryDataBlock block(program, "Line one\r\nline two");
+    for (int i = 0; i < 3; ++i)
+        block.AddPicture(pictures[i], i == 1, comments[i]);
+    const TGalleryBlock read = ReadProgramGallery(block.Bytes());
+    ASSERT_TRUE(read.Found);
+    EXPECT_EQ(read.Error, "");
+    EXPECT_EQ(read.Notes, "Line one\r\nline two");
+    ASSERT_EQ(read.Pictures.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(read.Pictures[i].Bytes, pictures[i]);
+        EXPECT_EQ(read.Pictures[i].Gif(), i == 1);
+        EXPECT_EQ(read.Pictures[i].Comment, comments[i]);
+    }
 }
 
 }  // namespace
