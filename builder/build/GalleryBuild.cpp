@@ -29,29 +29,29 @@
 
 namespace {
 
-TGalleryKind KindOf(const TForm1& wizard)
+TGalleryKind KindOf(const TWizardOptions& options)
 {
-    if (wizard.RadioButton4->Checked())
+    if (options.EmailKind())
         return TGalleryKind::Email;
-    if (wizard.RadioButton5->Checked())
+    if (options.ThumbnailsKind())
         return TGalleryKind::Thumbnails;
-    if (wizard.RadioButton10->Checked())
+    if (options.ApplicationKind())
         return TGalleryKind::Application;
     return TGalleryKind::Web;
 }
 
 // A number field read strictly; outside min..max it is refused with `message`.
-bool ReadNumber(const TEdit& edit, int min, int max, const std::string& message, int& value)
+bool ReadNumber(const std::string& text, int min, int max, const std::string& message, int& value)
 {
-    if (TryStrToInt(edit.Text(), value) && value >= min && value <= max)
+    if (TryStrToInt(text, value) && value >= min && value <= max)
         return true;
     ShowMessage(message);
     return false;
 }
 
-bool ReadRangedNumber(const TEdit& edit, int min, int max, const std::string& field, int& value)
+bool ReadRangedNumber(const std::string& text, int min, int max, const std::string& field, int& value)
 {
-    return ReadNumber(edit, min, max,
+    return ReadNumber(text, min, max,
                       "Invalid value (" + field + "): a whole number from " + IntToStr(min) + " to " + IntToStr(max),
                       value);
 }
@@ -70,7 +70,7 @@ TPictureSize FittedSize(TPictureSize picture, int boxWidth, int boxHeight)
 
 }  // namespace
 
-TGalleryBuild::TGalleryBuild(TForm1& wizard) : FWizard(wizard), FKind(KindOf(wizard)) {}
+TGalleryBuild::TGalleryBuild(TForm1& wizard) : FWizard(wizard), FOptions(wizard), FKind(KindOf(FOptions)) {}
 
 TGalleryBuild::~TGalleryBuild() = default;
 
@@ -86,20 +86,20 @@ bool TGalleryBuild::Refused()
 bool TGalleryBuild::NumbersRefused()
 {
     if (FKind == TGalleryKind::Web || FKind == TGalleryKind::Email) {
-        if (!ReadRangedNumber(*FWizard.Edit5, 1, 10, "pictures per row", FPicturesPerRow))
+        if (!ReadRangedNumber(FOptions.PicturesPerRow(), 1, 10, "pictures per row", FPicturesPerRow))
             return true;
     }
-    if (FKind == TGalleryKind::Web && !ReadRangedNumber(*FWizard.Edit6, 1, 20, "rows per page", FRowsPerPage))
+    if (FKind == TGalleryKind::Web && !ReadRangedNumber(FOptions.RowsPerPage(), 1, 20, "rows per page", FRowsPerPage))
         return true;
     if (FKind != TGalleryKind::Application && ThumbnailNumbersRefused())
         return true;
-    if (UsesInternetOptimize() && FWizard.CheckBox9->Checked()) {
+    if (UsesInternetOptimize() && FOptions.InternetOptimize()) {
         const TForm11& limits = FormRef(LimitsDialog, "TForm11");
         constexpr int Any = std::numeric_limits<int>::max();
         int kilobytes = 0;
-        if (!ReadNumber(*limits.Edit1, 1, Any, "Invalid value (height)", FMaxPictureHeight) ||
-            !ReadNumber(*limits.Edit2, 1, Any, "Invalid value (width)", FMaxPictureWidth) ||
-            !ReadNumber(*limits.Edit3, 0, Any, "Invalid value (file size)", kilobytes))
+        if (!ReadNumber(limits.Edit1->Text(), 1, Any, "Invalid value (height)", FMaxPictureHeight) ||
+            !ReadNumber(limits.Edit2->Text(), 1, Any, "Invalid value (width)", FMaxPictureWidth) ||
+            !ReadNumber(limits.Edit3->Text(), 0, Any, "Invalid value (file size)", kilobytes))
             return true;
         FMaxPictureBytes = std::int64_t(kilobytes) * 1000;
     }
@@ -113,12 +113,12 @@ bool TGalleryBuild::UsesInternetOptimize() const
 
 bool TGalleryBuild::ThumbnailNumbersRefused()
 {
-    FPercentThumbnails = FWizard.RadioButton1->Checked();
+    FPercentThumbnails = FOptions.ThumbSizeInPercent();
     if (FPercentThumbnails) {
-        if (!ReadRangedNumber(*FWizard.Edit1, 1, 100, "thumbnail percent", FThumbPercent))
+        if (!ReadRangedNumber(FOptions.ThumbPercent(), 1, 100, "thumbnail percent", FThumbPercent))
             return true;
-    } else if (!ReadRangedNumber(*FWizard.Edit2, 1, 1000, "thumbnail height", FThumbHeight) ||
-               !ReadRangedNumber(*FWizard.Edit3, 1, 1000, "thumbnail width", FThumbWidth)) {
+    } else if (!ReadRangedNumber(FOptions.ThumbHeight(), 1, 1000, "thumbnail height", FThumbHeight) ||
+               !ReadRangedNumber(FOptions.ThumbWidth(), 1, 1000, "thumbnail width", FThumbWidth)) {
         return true;
     }
     return false;
@@ -158,26 +158,26 @@ TGalleryPageSettings TGalleryBuild::PageSettings(bool hasBackground) const
     s.TextColor = fonts.TextColor();
     s.BackgroundColor = fonts.BackgroundColor();
     s.MetaHeadText = MetaHeadText;
-    s.GalleryHeading = FWizard.Edit4->Text();
-    s.TextAboveHeading = FWizard.Memo3->Text();
-    s.TextBelowHeading = FWizard.Memo4->Text();
-    s.TextBelowGallery = FWizard.Memo5->Text();
-    s.TextsOnIndex = FWizard.CheckBox4->Checked();
-    s.TextsOnGalleryPages = FWizard.CheckBox5->Checked();
-    s.TextsOnFullPages = FWizard.CheckBox6->Checked();
-    s.CommentsInGallery = FWizard.CheckBox11->Checked();
-    s.CommentsOnFullPages = FWizard.CheckBox12->Checked();
-    s.LinkMode = FWizard.ComboBox1->ItemIndex() == 1 ? TLinkMode::NoLink : TLinkMode::FullPicture;
-    s.SlideShow = FWizard.CheckBox7->Checked();
-    s.SlideShowSeconds = FWizard.Edit8->Text();
-    s.ShowPictureInfos = FWizard.CheckBox3->Checked();
-    s.OpenInNewWindow = FWizard.CheckBox8->Checked();
+    s.GalleryHeading = FOptions.GalleryHeading();
+    s.TextAboveHeading = FOptions.TextAboveHeading();
+    s.TextBelowHeading = FOptions.TextBelowHeading();
+    s.TextBelowGallery = FOptions.TextBelowGallery();
+    s.TextsOnIndex = FOptions.TextsOnIndex();
+    s.TextsOnGalleryPages = FOptions.TextsOnGalleryPages();
+    s.TextsOnFullPages = FOptions.TextsOnFullPages();
+    s.CommentsInGallery = FOptions.CommentsInGallery();
+    s.CommentsOnFullPages = FOptions.CommentsOnFullPages();
+    s.LinkMode = FOptions.LinkToFullPicture() ? TLinkMode::FullPicture : TLinkMode::NoLink;
+    s.SlideShow = FOptions.SlideShow();
+    s.SlideShowSeconds = FOptions.SlideShowSeconds();
+    s.ShowPictureInfos = FOptions.ShowPictureInfos();
+    s.OpenInNewWindow = FOptions.OpenInNewWindow();
     s.NavIndexText = NavIndexText;
     s.NavGalleryText = NavGalleryText;
     s.NavNextText = NavNextText;
     s.NavBackText = NavBackText;
     s.NavPicturesText = NavPicturesText;
-    SetRunTexts(s, FWizard.PhpGallery, FWizard.CheckBox10->Checked(), FWizard.Edit9->Text(), hasBackground);
+    SetRunTexts(s, FWizard.PhpGallery, FOptions.LinkToWebpage(), FOptions.LinkUrl(), hasBackground);
     if (FWizard.PhpGallery && FWizard.PhpParts)
         s.Php = FWizard.PhpParts->PageInserts(FWizard);
     return s;
@@ -209,7 +209,7 @@ void TGalleryBuild::Run()
     const TBuildInProgress building(FWizard);
     if (Refused())
         return;
-    FFolder = FWizard.Label2->Caption();
+    FFolder = FOptions.GalleryFolder();
     FPictureCount = FWizard.ListBox1->Count();
     if (RoadRefused() || OverwriteRefused())
         return;
@@ -238,7 +238,7 @@ void TGalleryBuild::Run()
         FMaxThumbWidth = 0;
         FMaxThumbHeight = 0;
         if (FKind == TGalleryKind::Email)
-            FMailPage = std::make_unique<TMailPage>(FSettings, FPicturesPerRow, FWizard.CheckBox2->Checked());
+            FMailPage = std::make_unique<TMailPage>(FSettings, FPicturesPerRow, FOptions.CommentsInEmail());
         if (FKind == TGalleryKind::Web) {
             for (const TPageFile& page : indexprint(FSettings, FPicturesPerRow, FRowsPerPage,
                                                     FWizard.ListBox1->Items().Items()))
@@ -327,7 +327,7 @@ void TGalleryBuild::BuildPicture(int number)
         const TFullPicture full{number, false, comment, FGrid->PagesWritten(), FPictureCount};
         WritePage({FullPicturePageName(FSettings, number), FullPicturePageText(FSettings, full), false});
     }
-    if (web && FWizard.CheckBox9->Checked())
+    if (web && FOptions.InternetOptimize())
         ShrinkToLimits(*picture);
     if (web) {
         TThumbnailCell cell{number, false, comment, std::nullopt};
@@ -391,7 +391,7 @@ void TGalleryBuild::WriteThumbnail(TJPEGImage& picture, const std::string& path,
 {
     FMaxThumbWidth = std::max(FMaxThumbWidth, picture.Width());
     FMaxThumbHeight = std::max(FMaxThumbHeight, picture.Height());
-    if (FWizard.PageControl1->ActivePage() == FWizard.TabSheet6 && FWizard.CheckBox13->Checked()) {
+    if (FOptions.KeepOriginalNames()) {
         const std::string target = FFolder + ExtractFileName(path);
         if (SameFile(path, target)) {
             ShowMessage("The thumbnail would replace its own picture and is not written: " + path);
@@ -424,7 +424,7 @@ void TGalleryBuild::Finish()
     if (FKind == TGalleryKind::Web) {
         for (const TPageFile& page : CreateFrameSet(FSettings, FMaxThumbWidth, FMaxThumbHeight))
             WritePage(page);
-        if (FWizard.CheckBox14->Checked()) {
+        if (FOptions.StartWatermarkPlugin()) {
             StartWatermarkPlugin();
             ShowMessage("Watermark-Plugin running..");
         }
@@ -443,8 +443,8 @@ void TGalleryBuild::Finish()
 
 void TGalleryBuild::StartWatermarkPlugin()
 {
-    const bool full = FWizard.CheckBox15->Checked();
-    const bool thumbnails = FWizard.CheckBox16->Checked();
+    const bool full = FOptions.WatermarkFullPictures();
+    const bool thumbnails = FOptions.WatermarkThumbnails();
     const char* sw = full && thumbnails ? "/A" : thumbnails ? "/T" : full ? "/V" : "";
     std::string arguments = FFolder;
     ReplaceText(" ", "%20", arguments, 1);

@@ -42,6 +42,7 @@
 #include <vector>
 
 #include "builder/build/BuildPicture.h"
+#include "builder/build/WizardOptions.h"
 #include "builder/pages/GalleryGrid.h"
 #include "builder/pages/GalleryPageSettings.h"
 
@@ -96,6 +97,7 @@ private:
     void HandOver();
 
     TForm1& FWizard;
+    TWizardOptions FOptions;
     TGalleryKind FKind;
     std::string FFolder;
     int FPictureCount = 0;

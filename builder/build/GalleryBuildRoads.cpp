@@ -67,13 +67,13 @@ bool TGalleryBuild::ApplicationRefused()
         return true;
     }
     try {
-        CheckDataBlockTexts(FWizard.Memo2->Text(), FWizard.ListBox2->Items().Items(),
+        CheckDataBlockTexts(FOptions.ViewerNotes(), FWizard.ListBox2->Items().Items(),
                             FWizard.ListBox1->Items().Items());
     } catch (const Exception& e) {
         ShowMessage(e.what());
         return true;
     }
-    FDataBlock = std::make_unique<TGalleryDataBlock>(viewer, FWizard.Memo2->Text());
+    FDataBlock = std::make_unique<TGalleryDataBlock>(viewer, FOptions.ViewerNotes());
     return false;
 }
 
@@ -88,7 +88,7 @@ void TGalleryBuild::ClearMailFolder()
 
 void TGalleryBuild::BuildApplicationPicture(TJPEGImage& picture, int number, const std::string& comment)
 {
-    if (FWizard.CheckBox9->Checked())
+    if (FOptions.InternetOptimize())
         ShrinkToLimits(picture);
     DrawCopyrightNoteIfSet(picture);
     if (FDataBlock) {
@@ -134,8 +134,8 @@ void TGalleryBuild::FinishPdfGallery()
     WriteFileBytes(FWorkFolder + "k.dat", PdfListText(FWizard.ListBox2->Items().Items()));
     for (TEdit* edit : {FWizard.Edit26, FWizard.Edit25, FWizard.Edit27})
         edit->SetText(PdfTextOrDash(edit->Text()));
-    const std::string arguments = PdfArgumentLine(FWizard.CheckBox11->Checked(), FWizard.Edit26->Text(),
-                                                  FWizard.Edit25->Text(), FWizard.Edit27->Text());
+    const std::string arguments = PdfArgumentLine(FOptions.CommentsInGallery(), FOptions.PdfTitle(),
+                                                  FOptions.PdfAuthor(), FOptions.PdfDate());
     const std::string converter = FWorkFolder + "plennix.exe";
     if (!ShellStarted(ShellExecute(FWizard.Handle(), "open", converter, arguments, "", SW_SHOW)))
         ShowMessage("The PDF converter could not be started: " + converter +
