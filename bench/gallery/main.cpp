@@ -21,6 +21,7 @@
 
 #include "bench/common/DirectJpeg.h"
 
+#include "builder/build/GalleryBuild.h"
 #include "builder/dialogs/BackgroundDialog.h"
 #include "builder/dialogs/BuildCancelWindow.h"
 #include "builder/build/BuildPicture.h"
@@ -125,6 +126,7 @@ double RunBuild(const std::vector<std::string>& paths, const std::string& galler
     SetLayoutDirectory(GALLERY_SOURCE_DIR "/resources");
     SetShellRecordOnly(true);
     app.CreateForm(WizardForm);
+    InstallGalleryBuild(*WizardForm);
     app.CreateForm(FolderChooserDialog);
     app.CreateForm(GalleryDoneDialog);
     app.CreateForm(BackgroundDialog);

@@ -74,6 +74,11 @@ TGalleryBuild::TGalleryBuild(TForm1& wizard) : FWizard(wizard), FOptions(wizard)
 
 TGalleryBuild::~TGalleryBuild() = default;
 
+void InstallGalleryBuild(TForm1& wizard)
+{
+    wizard.OnRunBuild = [](TForm1& w) { TGalleryBuild(w).Run(); };
+}
+
 bool TGalleryBuild::Refused()
 {
     if (FKind == TGalleryKind::Web && FWizard.PhpGallery && !FWizard.PhpParts) {

@@ -122,3 +122,6 @@ private:
     std::vector<std::string> FPdfPictureList;
     std::unique_ptr<TMailPage> FMailPage;
 };
+
+// Makes the wizard's start of a build run a TGalleryBuild.
+void InstallGalleryBuild(TForm1& wizard);

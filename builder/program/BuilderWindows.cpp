@@ -1,3 +1,4 @@
+#include "builder/build/GalleryBuild.h"
 #include "builder/program/BuilderWindows.h"
 
 #include "builder/dialogs/BackgroundDialog.h"
@@ -26,6 +27,7 @@ void CreateBuilderWindows(TApplication& application)
 {
     application.CreateForm(StartScreen);
     application.CreateForm(WizardForm);
+    InstallGalleryBuild(*WizardForm);
     application.CreateForm(FolderChooserDialog);
     application.CreateForm(NewFolderDialog);
     application.CreateForm(GalleryDoneDialog);

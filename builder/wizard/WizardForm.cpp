@@ -4,7 +4,6 @@
 #include "builder/dialogs/ButtonSounds.h"
 #include "builder/dialogs/CopyrightDialog.h"
 #include "builder/dialogs/FontOptionsDialog.h"
-#include "builder/build/GalleryBuild.h"
 #include "builder/dialogs/LimitsDialog.h"
 #include "platform/core/DateTime.h"
 #include "shared/veskotools.h"
@@ -276,8 +275,8 @@ void TForm1::FormCreate(TObject*)
 
 void TForm1::BitBtn2Click(TObject*)
 {
-    TGalleryBuild build(*this);
-    build.Run();
+    if (OnRunBuild)
+        OnRunBuild(*this);
 }
 
 void TForm1::ApplyOptionRules()

@@ -12,11 +12,13 @@
 // - ApplyOptionRules enables the controls that depend on other options; the
 //   handlers of those options call it, and the poll (Timer1Timer, from two
 //   500 ms timers) runs it too, after applying a changed language.
-// - BitBtn2Click runs a whole build (GalleryBuild.h). The Start buttons reach
+// - BitBtn2Click runs a whole build through OnRunBuild, which the build run
+//   installs (InstallGalleryBuild), as the wizard sits below it. The Start buttons reach
 //   it at once (e-mail, picture application) or through the folder chooser's
 //   Ok! (web, thumbnails); Publish uses the same chooser to hand a finished
 //   gallery to the uploader.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -73,6 +75,8 @@ public:
     // True while a build runs; OnBuildStateChange fires when that changes.
     bool BuildInProgress() const { return FBuildsRunning > 0; }
     TNotifyEvent OnBuildStateChange;
+    // Runs one build of this wizard; nothing happens while it is not assigned.
+    std::function<void(TForm1&)> OnRunBuild;
 
     // Program-wide state the wizard holds.
     std::string ProgramFolder;  // the program's folder, ending with "/"

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "builder/build/GalleryBuild.h"
 #include "builder/dialogs/BackgroundDialog.h"
 #include "builder/dialogs/BuildCancelWindow.h"
 #include "builder/dialogs/CompressProgressForm.h"
@@ -210,6 +211,7 @@ protected:
         ClearRecordedShellStarts();
         MetaHeadText = std::string(DefaultMetaHeadText);
         App.CreateForm(WizardForm);
+        InstallGalleryBuild(*WizardForm);
         App.CreateForm(FolderChooserDialog);
         App.CreateForm(NewFolderDialog);
         App.CreateForm(GalleryDoneDialog);

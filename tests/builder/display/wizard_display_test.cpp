@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "builder/build/GalleryBuild.h"
 #include "builder/dialogs/BackgroundDialog.h"
 #include "builder/dialogs/BuildCancelWindow.h"
 #include "builder/dialogs/FolderChooserDialog.h"
@@ -41,6 +42,7 @@ protected:
         LanguageApplied = true;
         // The program's order, as far as these windows go.
         App->CreateForm(WizardForm);
+        InstallGalleryBuild(*WizardForm);
         App->CreateForm(FolderChooserDialog);
         App->CreateForm(NewFolderDialog);
         App->CreateForm(BackgroundDialog);
