@@ -18,7 +18,7 @@
 #include "platform/controls/TTimer.h"
 #include "platform/controls/TToolBar.h"
 #include "platform/core/SharedBytes.h"
-#include "viewer/GalleryBlockReader.h"
+#include "shared/GalleryDataBlock.h"
 #include "viewer/ViewerSizing.h"
 
 class TForm1 : public TForm {

@@ -21,17 +21,18 @@
 
 #include "bench/common/DirectJpeg.h"
 
-#include "builder/BackgroundDialog.h"
-#include "builder/BuildCancelWindow.h"
-#include "builder/BuildPicture.h"
-#include "builder/CompressProgressForm.h"
-#include "builder/CopyrightDialog.h"
-#include "builder/FolderChooserDialog.h"
-#include "builder/FontOptionsDialog.h"
-#include "builder/GalleryDoneDialog.h"
-#include "builder/LimitsDialog.h"
-#include "builder/OverwritePrompt.h"
-#include "builder/WizardForm.h"
+#include "builder/build/GalleryBuild.h"
+#include "builder/dialogs/BackgroundDialog.h"
+#include "builder/dialogs/BuildCancelWindow.h"
+#include "builder/build/BuildPicture.h"
+#include "builder/dialogs/CompressProgressForm.h"
+#include "builder/dialogs/CopyrightDialog.h"
+#include "builder/dialogs/FolderChooserDialog.h"
+#include "builder/dialogs/FontOptionsDialog.h"
+#include "builder/dialogs/GalleryDoneDialog.h"
+#include "builder/dialogs/LimitsDialog.h"
+#include "builder/dialogs/OverwritePrompt.h"
+#include "builder/wizard/WizardForm.h"
 #include "platform/controls/HeadlessInteraction.h"
 #include "platform/controls/LayoutReader.h"
 #include "platform/controls/TApplication.h"
@@ -125,6 +126,7 @@ double RunBuild(const std::vector<std::string>& paths, const std::string& galler
     SetLayoutDirectory(GALLERY_SOURCE_DIR "/resources");
     SetShellRecordOnly(true);
     app.CreateForm(WizardForm);
+    InstallGalleryBuild(*WizardForm);
     app.CreateForm(FolderChooserDialog);
     app.CreateForm(GalleryDoneDialog);
     app.CreateForm(BackgroundDialog);

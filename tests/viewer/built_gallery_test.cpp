@@ -6,9 +6,10 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "builder/GalleryDataBlock.h"
+#include "builder/build/ExeGalleryFile.h"
+#include "shared/GalleryDataBlock.h"
 #include "platform/core/Files.h"
-#include "viewer_test_support.h"
+#include "tests/shared/program_file_fixtures.h"
 
 namespace {
 

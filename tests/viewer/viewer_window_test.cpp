@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "builder/GalleryDataBlock.h"
+#include "shared/GalleryDataBlock.h"
 #include "platform/controls/HeadlessInteraction.h"
 #include "platform/controls/TApplication.h"
 #include "platform/core/Files.h"
@@ -14,7 +14,7 @@
 #include "viewer/MiniImage.h"
 #include "viewer/ViewerInfoDialog.h"
 #include "viewer/ViewerLayouts.h"
-#include "viewer_test_support.h"
+#include "tests/shared/program_file_fixtures.h"
 
 namespace {
 
