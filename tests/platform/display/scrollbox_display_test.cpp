@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "DisplayLoop.h"
-#include "XServer.h"
+#include "display_loop.h"
+#include "x_server.h"
 #include "platform/controls/TApplication.h"
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TImage.h"

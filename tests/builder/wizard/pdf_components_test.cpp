@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "builder/PdfPageHolderForm.h"
+#include "builder/dialogs/PdfPageHolderForm.h"
 #include "pdf/PReport.h"
 #include "tests/builder/wizard_fixture.h"
 
