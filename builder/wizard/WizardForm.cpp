@@ -5,6 +5,7 @@
 #include "builder/dialogs/CopyrightDialog.h"
 #include "builder/dialogs/FontOptionsDialog.h"
 #include "builder/build/GalleryBuild.h"
+#include "builder/build/PhpGalleryRoad.h"
 #include "builder/dialogs/LimitsDialog.h"
 #include "platform/core/DateTime.h"
 #include "shared/veskotools.h"
@@ -13,6 +14,7 @@ TForm1* WizardForm = nullptr;
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
 {
+    PhpParts = std::make_unique<TPhpGalleryRoad>();
     THandlerTable h;
     AddStartAndExitHandlers(h);
     h.Add("FormCreate", this, &TForm1::FormCreate);
