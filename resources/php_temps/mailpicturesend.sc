@@ -63,7 +63,8 @@ body("--$boundary\r\nContent-Type: text/plain; charset=windows-1252\r\nContent-T
     "Content-Transfer-Encoding: base64\r\nContent-Disposition: attachment; filename=\"" . basename($file) . "\"\r\n\r\n" .
     chunk_split(base64_encode(file_get_contents($file)), 76, "\r\n") . "--$boundary--\r\n");
 
-if (mail("$email","","",$headers))
+$sent = mail("$email","","",$headers);
+if ($sent)
     echo '<p>The picture was sent to ', \gallery_html($email), '.</p>';
 else
     echo '<p>The picture could not be sent.</p>';
