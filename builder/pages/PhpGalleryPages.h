@@ -5,6 +5,7 @@
 // so a missing template ends the build at the page that needs it.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "builder/pages/PageFile.h"
