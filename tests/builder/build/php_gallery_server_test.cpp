@@ -287,6 +287,12 @@ TEST_F(PhpGalleryServerTest, InjectionAttemptsAreRefused)
     EXPECT_EQ(Counter(0)[2], "1");
     EXPECT_EQ(SplitLinesOf(Read("gcom.ctx")).size(), 1u);
 
+    // Comments without a name or a message, or longer than pa.php allows, are not taken.
+    Post("th_0_big.php", "st=msg&user=&com=no name");
+    Post("th_0_big.php", "st=msg&user=Max&com=");
+    Post("th_0_big.php", "st=msg&user=Max&com=" + std::string(10001, 'x'));
+    EXPECT_EQ(Counter(0)[2], "1");
+
     // Names from requests: only counter files and pictures of this gallery.
     const Case mails[] = {
         {"CR LF in the address", "mailpicturesend.php", "pic=th_0.jpg&email=a@example.org\r\nBcc: b@example.org"},
