@@ -7,6 +7,7 @@
 #include "builder/dialogs/BuildCancelWindow.h"
 #include "builder/build/BuildInProgress.h"
 #include "builder/build/BuildPicture.h"
+#include "builder/build/PhpGalleryRoad.h"
 #include "builder/dialogs/CompressProgressForm.h"
 #include "builder/dialogs/CopyrightDialog.h"
 #include "builder/dialogs/FolderChooserDialog.h"
@@ -77,6 +78,7 @@ TGalleryBuild::~TGalleryBuild() = default;
 void InstallGalleryBuild(TForm1& wizard)
 {
     wizard.OnRunBuild = [](TForm1& w) { TGalleryBuild(w).Run(); };
+    wizard.PhpParts = std::make_unique<TPhpGalleryRoad>();
 }
 
 bool TGalleryBuild::Refused()

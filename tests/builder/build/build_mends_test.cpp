@@ -168,6 +168,7 @@ TEST_F(BuildMendsTest, KindNotBuiltYetIsRefusedWithAMessage)
         SCOPED_TRACE(c.name);
         c.kind->SetChecked(true);
         Wizard->PhpGallery = c.php;
+        Wizard->PhpParts.reset();
         Script.AnswerMessage(IDOK, c.message);
         Build(false);
         EXPECT_FALSE(DirectoryExists(ExcludeTrailingPathDelimiter(Gallery)));

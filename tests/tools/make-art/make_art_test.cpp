@@ -26,7 +26,7 @@ std::string ReadFile(const std::filesystem::path& path)
 }
 
 // What each file must be for the layouts and the programs that use it.
-enum TKind { Opaque, Keyed, Jpeg, Wave };
+enum TKind { Opaque, Keyed, Jpeg, Wave, Gif };
 struct TExpected {
     int Width = 0;   // milliseconds for sounds
     int Height = 0;
@@ -60,6 +60,12 @@ std::map<std::string, TExpected> ExpectedFiles()
         files[std::string("art/Stampel-") + b + ".bmp"] = {32, 32, Keyed};
     for (const char* p : {"TopLeft", "BottomLeft", "TopRight", "BottomRight", "Centre"})
         files[std::string("art/Stampel-Position-") + p + ".bmp"] = {32, 24, Opaque};
+    for (const char* g : {"eye", "mail", "vote", "com"})
+        files[std::string("php_temps/") + g + ".gif"] = {16, 16, Gif};
+    files["php_temps/votesubmit.gif"] = {60, 20, Gif};
+    files["php_temps/sub2.jpg"] = {80, 24, Jpeg};
+    files["php_temps/admin.jpg"] = {70, 22, Jpeg};
+    files["php_temps/vt_logo.jpg"] = {220, 48, Jpeg};
     files["sounds/PLAY1.wav"] = {50, 0, Wave};
     files["sounds/PLAY2.wav"] = {120, 0, Wave};
     return files;
@@ -130,6 +136,18 @@ void CheckWave(const std::string& bytes, const TExpected& expected)
     EXPECT_LT(std::abs(samples.back()), 200);
 }
 
+// Browsers decode them (the PHP gallery's page test shows them loaded); here
+// the frame of the file.
+void CheckGif(const std::string& bytes, const TExpected& expected)
+{
+    ASSERT_GT(bytes.size(), 13u + 768u);
+    EXPECT_EQ(bytes.substr(0, 6), "GIF89a");
+    const auto word = [&](std::size_t at) { return std::uint8_t(bytes[at]) | (std::uint8_t(bytes[at + 1]) << 8); };
+    EXPECT_EQ(word(6), expected.Width);
+    EXPECT_EQ(word(8), expected.Height);
+    EXPECT_EQ(bytes.back(), ';');
+}
+
 }  // namespace
 
 TEST(MakeArtTest, WritesEveryFileAtItsSizeAndFormat)
@@ -155,6 +173,7 @@ TEST(MakeArtTest, WritesEveryFileAtItsSizeAndFormat)
         case Keyed: CheckBitmap(bytes, e); break;
         case Jpeg: CheckJpeg(bytes, e); break;
         case Wave: CheckWave(bytes, e); break;
+        case Gif: CheckGif(bytes, e); break;
         }
     }
 }

@@ -12,7 +12,9 @@
 #include "platform/core/TStream.h"
 #include "platform/graphics/FontEngine.h"
 #include "platform/graphics/TJPEGImage.h"
+#include "tools/make-art/src/GifWriter.h"
 #include "tools/make-art/src/PageArt.h"
+#include "tools/make-art/src/PhpArt.h"
 #include "tools/make-art/src/Sounds.h"
 #include "tools/make-art/src/StampelArt.h"
 #include "tools/make-art/src/StartArt.h"
@@ -133,6 +135,16 @@ std::vector<TArtFile> MakeArt()
     };
     for (const auto& [position, name] : positions)
         add(std::string("art/Stampel-Position-") + name + ".bmp", Bmp(DrawStampelPosition(position)));
+    // The PHP gallery's templates copy these into every PHP gallery.
+    const std::pair<TPhpPicture, const char*> phpGifs[] = {
+        {TPhpPicture::Eye, "eye"}, {TPhpPicture::Mail, "mail"}, {TPhpPicture::Vote, "vote"},
+        {TPhpPicture::Comment, "com"}, {TPhpPicture::VoteSubmit, "votesubmit"},
+    };
+    for (const auto& [picture, name] : phpGifs)
+        add(std::string("php_temps/") + name + ".gif", EncodeGif(*DrawPhpPicture(picture)));
+    add("php_temps/sub2.jpg", Jpeg(DrawPhpPicture(TPhpPicture::Submit)));
+    add("php_temps/admin.jpg", Jpeg(DrawPhpPicture(TPhpPicture::Admin)));
+    add("php_temps/vt_logo.jpg", Jpeg(DrawPhpPicture(TPhpPicture::Logo)));
 
     add("sounds/PLAY1.wav", MakeHoverTick());
     add("sounds/PLAY2.wav", MakeButtonClick());

@@ -1,0 +1,71 @@
+<?php
+// The builder fills the gallery's heading into the subject of the mail call
+// below. That call is this file's own mail() (the namespace's), which adds the
+// body with the picture and hands everything to PHP's mail().
+namespace GalleryMail;
+
+require_once __DIR__ . '/setup.php';
+
+function body($set = null)
+{
+    static $body = '';
+    if ($set !== null)
+        $body = $set;
+    return $body;
+}
+
+function mail($to, $subject, $unused, $headers)
+{
+    if (preg_match('/[\x80-\xFF]/', $subject))
+        $subject = '=?windows-1252?B?' . base64_encode($subject) . '?=';
+    return \mail($to, $subject, body(), $headers);
+}
+
+function refuse($text)
+{
+    http_response_code(400);
+    echo '<p>', \gallery_html($text), '</p></body></html>';
+    exit;
+}
+
+header('Content-Type: text/html; charset=windows-1252');
+echo "<html><head><title>Send picture</title></head><body style=\"font-family:Verdana;font-size:12px\">\r\n";
+if ($_SERVER['REQUEST_METHOD'] !== 'POST')
+    refuse('Please use the form to send a picture.');
+foreach ($_POST as $key => $value)
+    if (!is_string($value) || preg_match('/[\r\n\0]/', $value) && $key !== 'com')
+        refuse('Line breaks are not allowed in the address fields.');
+$email = trim((string)($_POST['email'] ?? ''));
+$pic = (string)($_POST['pic'] ?? '');
+if (!filter_var($email, FILTER_VALIDATE_EMAIL) || preg_match('/[,;<>\s]/', $email))
+    refuse('Please give one e-mail address.');
+if (!preg_match('/^th_([0-9]{1,6})\.(jpg|gif)$/D', $pic, $m) || !\gallery_counter_path("th_{$m[1]}.cnt"))
+    refuse('This picture is not part of the gallery.');
+$file = GALLERY_DIR . "/th_{$m[1]}_big.{$m[2]}";
+if (!is_file($file))
+    $file = GALLERY_DIR . '/' . $pic;
+if (!is_file($file))
+    refuse('This picture is not part of the gallery.');
+
+$user = substr(trim((string)($_POST['user'] ?? '')), 0, 100);
+$text = substr((string)($_POST['com'] ?? ''), 0, 2000);
+$owner = \gallery_settings()['email'];
+$boundary = 'gallery-' . bin2hex(random_bytes(12));
+$headers = "MIME-Version: 1.0\r\n";
+if (filter_var($owner, FILTER_VALIDATE_EMAIL) && !preg_match('/[\r\n]/', $owner))
+    $headers .= "From: $owner\r\n";
+$headers .= "Content-Type: multipart/mixed; boundary=\"$boundary\"";
+$type = $m[2] === 'gif' ? 'image/gif' : 'image/jpeg';
+$note = ($user !== '' ? "$user sends you a picture." : 'A picture for you.') . "\r\n\r\n" .
+    str_replace(["\r\n", "\r", "\n"], "\r\n", $text);
+body("--$boundary\r\nContent-Type: text/plain; charset=windows-1252\r\nContent-Transfer-Encoding: 8bit\r\n\r\n" .
+    $note . "\r\n--$boundary\r\nContent-Type: $type; name=\"" . basename($file) . "\"\r\n" .
+    "Content-Transfer-Encoding: base64\r\nContent-Disposition: attachment; filename=\"" . basename($file) . "\"\r\n\r\n" .
+    chunk_split(base64_encode(file_get_contents($file)), 76, "\r\n") . "--$boundary--\r\n");
+
+$sent = mail("$email","","",$headers);
+if ($sent)
+    echo '<p>The picture was sent to ', \gallery_html($email), '.</p>';
+else
+    echo '<p>The picture could not be sent.</p>';
+echo '<p><a href="javascript:window.close()">Close</a></p></body></html>';
