@@ -6,7 +6,7 @@
 PACKAGES := g++ cmake ninja-build pkg-config libjpeg62-turbo-dev libjpeg-turbo-progs \
             libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core \
             libgtest-dev libasound2-dev python3 imagemagick chromium \
-            libfltk1.3-dev xvfb xauth xdotool x11-apps
+            libfltk1.3-dev xvfb xauth xdotool x11-apps libgif-dev giflib-tools gifsicle
 BENCH_PACKAGES :=
 
 JOBS ?= $(shell nproc)

@@ -23,6 +23,11 @@ class TCanvas;
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
+// Long operations of a graphic report a start, steps and an end.
+enum TProgressStage { psStarting, psRunning, psEnding };
+using TProgressEvent = std::function<void(TObject* Sender, TProgressStage Stage, int PercentDone,
+                                          bool RedrawNow, const TRect& R, const std::string& Msg)>;
+
 class TGraphic : public TObject {
 public:
     TGraphic() = default;
@@ -56,8 +61,16 @@ public:
     void SetModified(bool value) { FModified = value; }
 
     TNotifyEvent OnChange;
+    TProgressEvent OnProgress;
 
 protected:
+    // Fires OnProgress when it is set.
+    void Progress(TObject* sender, TProgressStage stage, int percentDone, bool redrawNow, const TRect& r,
+                  const std::string& msg)
+    {
+        if (OnProgress)
+            OnProgress(sender, stage, percentDone, redrawNow, r, msg);
+    }
     // Return false when the other class is unknown to this one.
     virtual bool AssignFrom(const TGraphic& source) = 0;
     virtual bool AssignTo(TGraphic& dest) const { return false; }

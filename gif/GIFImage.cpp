@@ -1,0 +1,223 @@
+#include "gif/GIFImage.h"
+
+#include <algorithm>
+
+#include "platform/core/TStream.h"
+
+// ---- TGIFImageList
+
+void TGIFImageList::LoadFromStream(TStream& stream)
+{
+    const std::int64_t size = std::max<std::int64_t>(1, stream.Size());
+    for (;;) {
+        int b;
+        do
+            b = ReadByte(stream);
+        while (b == 0);
+        if (b < 0)
+            return;
+        if (b == bsTrailer) {
+            Unread(stream);
+            return;
+        }
+        if (b != bsExtensionIntroducer && b != bsImageSeparator) {
+            Warning(1, "Unknown GIF block type");
+            // The trailer check then reads the byte before this block.
+            stream.Seek(-2, soCurrent);
+            return;
+        }
+        Unread(stream);
+        auto frame = std::make_unique<TGIFSubImage>(FImage);
+        frame->LoadFromStream(stream);
+        Add(std::move(frame));
+        if (FImage)
+            FImage->Progress(this, psRunning, static_cast<int>(std::min<std::int64_t>(100, stream.Position() * 100 / size)),
+                             false, TRect{}, "Loading...");
+    }
+}
+
+void TGIFImageList::SaveToStream(TStream& stream)
+{
+    const int count = Count();
+    for (int i = 0; i < count; ++i) {
+        Items(i)->SaveToStream(stream);
+        if (FImage)
+            FImage->Progress(this, psRunning, (i + 1) * 100 / count, false, TRect{}, "Saving...");
+    }
+}
+
+// ---- TGIFTrailer
+
+void TGIFTrailer::LoadFromStream(TStream& stream)
+{
+    const int b = ReadByte(stream);
+    if (b >= 0 && b != bsTrailer)
+        Warning(1, "Invalid Image trailer");
+}
+
+void TGIFTrailer::SaveToStream(TStream& stream)
+{
+    WriteByte(stream, bsTrailer);
+}
+
+// ---- TGIFImage
+
+TGIFImage::TGIFImage() : FHeader(this), FImages(this)
+{
+    ClearPicture();
+}
+
+TGIFImage::~TGIFImage() = default;
+
+std::unique_ptr<TGraphic> TGIFImage::Clone() const
+{
+    auto copy = std::make_unique<TGIFImage>();
+    copy->AssignFrom(*this);
+    return copy;
+}
+
+void TGIFImage::ClearPicture()
+{
+    FImages.Clear();
+    FHeader.ColorMap().Clear();
+    FHeader.SetWidth(0);
+    FHeader.SetHeight(0);
+    FHeader.Prepare();
+}
+
+void TGIFImage::SetWidth(int width)
+{
+    for (const auto& frame : FImages)
+        if (frame->Left() + frame->Width() > width)
+            GIFError("Image width too small for contained frames");
+    if (width != Width()) {
+        FHeader.SetWidth(width);
+        Changed();
+    }
+}
+
+void TGIFImage::SetHeight(int height)
+{
+    for (const auto& frame : FImages)
+        if (frame->Top() + frame->Height() > height)
+            GIFError("Image height too small for contained frames");
+    if (height != Height()) {
+        FHeader.SetHeight(height);
+        Changed();
+    }
+}
+
+void TGIFImage::LoadFromStream(TStream& stream)
+{
+    Progress(this, psStarting, 0, false, TRect{}, "Loading...");
+    
+    try {
+        ClearPicture();
+        const std::int64_t start = stream.Position();
+        try {
+            FHeader.LoadFromStream(stream);
+            FImages.LoadFromStream(stream);
+            TGIFTrailer trailer(this);
+            trailer.LoadFromStream(stream);
+        } catch (...) {
+            stream.SetPosition(start);
+            throw;
+        }
+    } catch (...) {
+        Progress(this, psEnding, 0, true, TRect{}, "Loading...");
+        throw;
+    }
+    Progress(this, psEnding, 100, true, TRect{}, "Loading...");
+    Changed();
+}
+
+void TGIFImage::SaveToStream(TStream& stream)
+{
+    Progress(this, psStarting, 0, false, TRect{}, "Saving...");
+    try {
+        FHeader.SaveToStream(stream);
+        FImages.SaveToStream(stream);
+        TGIFTrailer trailer(this);
+        trailer.SaveToStream(stream);
+    } catch (...) {
+        Progress(this, psEnding, 0, true, TRect{}, "Saving...");
+        throw;
+    }
+    Progress(this, psEnding, 100, true, TRect{}, "Saving...");
+}
+
+void TGIFImage::Draw(TCanvas&, const TRect&)
+{
+    // FIXME: frames are drawn once they render into bitmaps.
+}
+
+int TGIFImage::AddFrame(std::unique_ptr<TGIFSubImage> frame)
+{
+    const int index = FImages.Add(std::move(frame));
+    Changed();
+    return index;
+}
+
+bool TGIFImage::QueryTransparent() const
+{
+    return std::any_of(FImages.begin(), FImages.end(), [](const auto& frame) {
+        const TGIFGraphicControlExtension* gce = frame->GraphicControlExtension();
+        return gce && gce->Transparent();
+    });
+}
+
+int TGIFImage::MaxVersion() const
+{
+    if (FImages.Count() == 0)
+        return 0;
+    int version = FHeader.GetVersion();
+    for (const auto& frame : FImages) {
+        if (version >= 2)
+            break;
+        version = std::max(version, frame->GetVersion());
+    }
+    return version;
+}
+
+int TGIFImage::MaxColorResolution() const
+{
+    int resolution = FHeader.ColorResolution();
+    for (const auto& frame : FImages)
+        resolution = std::max(resolution, frame->ColorResolution());
+    return resolution;
+}
+
+int TGIFImage::MaxBitsPerPixel() const
+{
+    int bits = FHeader.BitsPerPixel();
+    for (const auto& frame : FImages)
+        bits = std::max(bits, frame->BitsPerPixel());
+    return bits;
+}
+
+void TGIFImage::Warning(TObject* sender, int severity, const std::string& message)
+{
+    if (OnGIFWarning)
+        OnGIFWarning(sender, severity, message);
+}
+
+bool TGIFImage::AssignFrom(const TGraphic& source)
+{
+    const auto* gif = dynamic_cast<const TGIFImage*>(&source);
+    if (!gif)
+        return false;
+    if (gif == this)
+        return true;
+    ClearPicture();
+    FHeader.Assign(gif->FHeader);
+    PaintFlags = gif->PaintFlags;
+    ReductionMethod = gif->ReductionMethod;
+    DitherKind = gif->DitherKind;
+    for (const auto& frame : gif->FImages) {
+        auto copy = std::make_unique<TGIFSubImage>(this);
+        copy->Assign(*frame);
+        FImages.Add(std::move(copy));
+    }
+    Changed();
+    return true;
+}

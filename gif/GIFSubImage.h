@@ -1,0 +1,99 @@
+#pragma once
+
+// One frame of a GIF picture: its image descriptor, local colour map, the
+// extensions before it in the file, and its pixels, one palette index per
+// byte, rows top to bottom in display order whether or not it is interlaced.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "gif/GIFColorMap.h"
+#include "gif/GIFUtils.h"
+#include "gif/GIFExtension.h"
+#include "gif/GIFItem.h"
+#include "platform/graphics/Types.h"
+
+class TGIFSubImage;
+
+class TGIFExtensionList : public TGIFList<TGIFExtension> {
+public:
+    explicit TGIFExtensionList(TGIFSubImage* subImage);
+    // Reads the extensions that stand before an image, up to the image
+    // separator or the trailer, and leaves the stream at that byte.
+    void LoadFromStream(TStream& stream);
+
+private:
+    TGIFSubImage* FSubImage;
+};
+
+// A frame may hold at most this many pixels; larger descriptors are refused
+// before anything is allocated.
+constexpr std::int64_t MaxFramePixels = std::int64_t(1) << 28;
+
+class TGIFSubImage : public TGIFItem {
+public:
+    explicit TGIFSubImage(TGIFImage* image);
+    ~TGIFSubImage() override;
+
+    int GetVersion() const override;
+    void LoadFromStream(TStream& stream) override;
+    void SaveToStream(TStream& stream) override;
+
+    void Clear();
+    bool Empty() const;
+    // Copies another frame, its extensions as new objects of this frame.
+    void Assign(const TGIFSubImage& source);
+
+    int Left() const { return ReadLE16(&FDescriptor[1]); }
+    int Top() const { return ReadLE16(&FDescriptor[3]); }
+    int Width() const { return ReadLE16(&FDescriptor[5]); }
+    int Height() const { return ReadLE16(&FDescriptor[7]); }
+    TRect BoundsRect() const { return Bounds(Left(), Top(), Width(), Height()); }
+    // A new width or height replaces the pixels with zeros; a frame beyond
+    // the logical screen grows the screen, with warnings.
+    void SetBounds(int left, int top, int width, int height);
+    void SetLeft(int value) { SetBounds(value, Top(), Width(), Height()); }
+    void SetTop(int value) { SetBounds(Left(), value, Width(), Height()); }
+    void SetWidth(int value) { SetBounds(Left(), Top(), value, Height()); }
+    void SetHeight(int value) { SetBounds(Left(), Top(), Width(), value); }
+
+    bool Interlaced() const { return FDescriptor[9] & 0x40; }
+    void SetInterlaced(bool value);
+    const std::array<std::uint8_t, 10>& Descriptor() const { return FDescriptor; }
+
+    TGIFLocalColorMap& ColorMap() { return FColorMap; }
+    const TGIFLocalColorMap& ColorMap() const { return FColorMap; }
+    // The local map, unless it is empty and the global map has entries.
+    TGIFColorMap& ActiveColorMap();
+    int ColorResolution() const { return BitsPerPixel() - 1; }
+    int BitsPerPixel() const { return FColorMap.BitsPerPixel(); }
+
+    TGIFExtensionList& Extensions() { return FExtensions; }
+    const TGIFExtensionList& Extensions() const { return FExtensions; }
+    TGIFGraphicControlExtension* GraphicControlExtension() const { return FGCE; }
+    bool Transparent() const { return FTransparent; }
+
+    std::uint8_t* Data() { return FData.get(); }
+    const std::uint8_t* Data() const { return FData.get(); }
+    std::int64_t DataSize() const { return FDataSize; }
+    // "Invalid pixel coordinates" outside the frame.
+    std::uint8_t Pixels(int x, int y) const;
+    std::uint8_t* Scanline(int y);
+    // Allocates the pixels when there are none; "Image is empty" for no size.
+    void NeedImage();
+
+private:
+    friend class TGIFGraphicControlExtension;
+    void AllocatePixels();
+    void DecodePixels(TStream& stream);
+    void EncodePixels(TStream& stream);
+
+    std::array<std::uint8_t, 10> FDescriptor{bsImageSeparator};
+    TGIFLocalColorMap FColorMap;
+    TGIFExtensionList FExtensions;
+    std::unique_ptr<std::uint8_t[]> FData;
+    std::int64_t FDataSize = 0;
+    bool FTransparent = false;
+    TGIFGraphicControlExtension* FGCE = nullptr;
+};
