@@ -41,7 +41,7 @@ function(gallery_test name)
     return()
   endif()
   # Every test program carries the sanitizer's suppressions of library-owned leaks.
-  add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/lsan_suppressions.cpp)
+  add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/platform/LeakSuppressions.cpp)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     GALLERY_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

@@ -14,7 +14,7 @@
 #include "viewer/ContentNotesDialog.h"
 #include "viewer/LoadingWindow.h"
 #include "viewer/MiniImage.h"
-#include "viewer/StoredJpeg.h"
+#include "platform/graphics/StoredJpeg.h"
 #include "viewer/ViewerInfoDialog.h"
 
 TForm1* ViewerWindow = nullptr;

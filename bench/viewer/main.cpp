@@ -20,7 +20,8 @@
 
 #include "bench/common/DirectJpeg.h"
 
-#include "builder/GalleryDataBlock.h"
+#include "builder/build/ExeGalleryFile.h"
+#include "builder/build/GalleryDataBlock.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/graphics/PixelAllocator.h"

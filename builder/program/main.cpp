@@ -3,7 +3,7 @@
 #include <exception>
 #include <iostream>
 
-#include "builder/BuilderWindows.h"
+#include "builder/program/BuilderWindows.h"
 #include "platform/controls/TApplication.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Program.h"

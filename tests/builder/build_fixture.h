@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/BuildCancelWindow.h"
+#include "builder/dialogs/BuildCancelWindow.h"
 #include "platform/core/AnsiString.h"
 #include "tests/builder/page_test_helpers.h"
 #include "tests/builder/wizard_fixture.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "builder/GalleryPageSettings.h"
+#include "builder/pages/GalleryPageSettings.h"
 
 inline std::string Crlf(std::string_view text)
 {

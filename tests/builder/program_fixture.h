@@ -10,11 +10,11 @@
 #include <filesystem>
 #include <string>
 
-#include "builder/BuilderWindows.h"
-#include "builder/GalleryKindDialog.h"
-#include "builder/Language.h"
-#include "builder/StartScreen.h"
-#include "builder/WizardForm.h"
+#include "builder/program/BuilderWindows.h"
+#include "builder/dialogs/GalleryKindDialog.h"
+#include "builder/language/Language.h"
+#include "builder/wizard/StartScreen.h"
+#include "builder/wizard/WizardForm.h"
 #include "platform/controls/HeadlessInteraction.h"
 #include "platform/controls/LayoutReader.h"
 #include "platform/controls/TApplication.h"

@@ -18,9 +18,6 @@ protected:
         Wizard->ProgramFolder = Program.Path();
         ForceDirectories(Program.Path() + "PictureViewer");
     }
-    // The save dialog moves the current folder into a temporary folder that
-    // goes with the test.
-    ~RoadTest() override { SetCurrentDir(FStartFolder); }
 
     const std::string& ProgramFolder() const { return Program.Path(); }
     std::string ViewerPath() const { return Program.Path() + "PictureViewer/glimra.exe"; }
@@ -53,7 +50,6 @@ protected:
         EXPECT_EQ(Script.Pending(), 0u) << "a scripted question was not asked";
     }
 
-    std::string FStartFolder = GetCurrentDir();
     TempFolder Program;
 };
 

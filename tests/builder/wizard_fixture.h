@@ -14,22 +14,22 @@
 #include <string>
 #include <vector>
 
-#include "builder/BackgroundDialog.h"
-#include "builder/BuildCancelWindow.h"
-#include "builder/CompressProgressForm.h"
-#include "builder/CopyrightDialog.h"
-#include "builder/FolderChooserDialog.h"
-#include "builder/FontOptionsDialog.h"
-#include "builder/GalleryDoneDialog.h"
-#include "builder/GalleryKindDialog.h"
-#include "builder/Language.h"
-#include "builder/LimitsDialog.h"
-#include "builder/MetaHeadText.h"
-#include "builder/MetaTagsEditor.h"
-#include "builder/NewFolderDialog.h"
-#include "builder/OverwritePrompt.h"
-#include "builder/PleaseWaitForm.h"
-#include "builder/WizardForm.h"
+#include "builder/dialogs/BackgroundDialog.h"
+#include "builder/dialogs/BuildCancelWindow.h"
+#include "builder/dialogs/CompressProgressForm.h"
+#include "builder/dialogs/CopyrightDialog.h"
+#include "builder/dialogs/FolderChooserDialog.h"
+#include "builder/dialogs/FontOptionsDialog.h"
+#include "builder/dialogs/GalleryDoneDialog.h"
+#include "builder/dialogs/GalleryKindDialog.h"
+#include "builder/language/Language.h"
+#include "builder/dialogs/LimitsDialog.h"
+#include "builder/dialogs/MetaHeadText.h"
+#include "builder/dialogs/MetaTagsEditor.h"
+#include "builder/dialogs/NewFolderDialog.h"
+#include "builder/dialogs/OverwritePrompt.h"
+#include "builder/dialogs/PleaseWaitForm.h"
+#include "builder/wizard/WizardForm.h"
 #include "platform/controls/HeadlessInteraction.h"
 #include "platform/controls/LayoutReader.h"
 #include "platform/controls/TApplication.h"
@@ -228,7 +228,13 @@ protected:
         // design within half a second; tests of that set it back themselves.
         LanguageApplied = true;
     }
-    ~WizardTest() override { MetaHeadText = std::string(DefaultMetaHeadText); }
+    // The open and save dialogs move the current folder, often into a
+    // temporary folder that goes with the test.
+    ~WizardTest() override
+    {
+        MetaHeadText = std::string(DefaultMetaHeadText);
+        SetCurrentDir(FStartFolder);
+    }
 
     // Puts pictures into the list as the add button does, each with its comment.
     void AddPictures(const std::vector<std::string>& paths, const std::vector<std::string>& comments = {})
@@ -239,6 +245,7 @@ protected:
         }
     }
 
+    std::string FStartFolder = GetCurrentDir();
     TApplication App;
     THeadlessScript Script;
     TForm1* Wizard = nullptr;

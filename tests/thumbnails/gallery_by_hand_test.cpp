@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "BuilderPlaces.h"
-#include "RunningBuilder.h"
+#include "builder_places.h"
+#include "running_builder.h"
 #include "platform/graphics/TCanvas.h"
 #include "platform/graphics/TJPEGImage.h"
 #include "shared/veskotools.h"

@@ -2,7 +2,7 @@
 // screen, answers the mouse with its status text and ends through its exit
 // button without writing its settings. Screenshots go to <build>/screenshots/.
 
-#include "RunningBuilder.h"
+#include "running_builder.h"
 
 namespace {
 

@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "builder/GalleryDataBlock.h"
+#include "builder/build/ExeGalleryFile.h"
+#include "builder/build/GalleryDataBlock.h"
 #include "platform/core/Files.h"
 #include "viewer_test_support.h"
 

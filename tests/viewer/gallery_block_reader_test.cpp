@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "builder/GalleryDataBlock.h"
+#include "builder/build/GalleryDataBlock.h"
 #include "viewer_test_support.h"
 
 namespace {

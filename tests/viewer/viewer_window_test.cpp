@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "builder/GalleryDataBlock.h"
+#include "builder/build/GalleryDataBlock.h"
 #include "platform/controls/HeadlessInteraction.h"
 #include "platform/controls/TApplication.h"
 #include "platform/core/Files.h"

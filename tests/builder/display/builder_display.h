@@ -12,7 +12,7 @@
 #include "platform/controls/LayoutReader.h"
 #include "platform/controls/TApplication.h"
 #include "platform/shell/ShellExecute.h"
-#include "tests/platform/display/DisplayLoop.h"
+#include "tests/platform/display/display_loop.h"
 
 template <class Base>
 class TBuilderDisplay : public Base {

@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "builder/BuilderWindows.h"
-#include "builder/Language.h"
-#include "builder/PdfPageHolderForm.h"
-#include "builder/StartScreen.h"
-#include "builder/WizardForm.h"
+#include "builder/program/BuilderWindows.h"
+#include "builder/language/Language.h"
+#include "builder/dialogs/PdfPageHolderForm.h"
+#include "builder/wizard/StartScreen.h"
+#include "builder/wizard/WizardForm.h"
 #include "tests/builder/display/builder_display.h"
 #include "platform/display/DisplayBackend.h"
-#include "tests/platform/display/DisplayLoop.h"
-#include "tests/platform/display/XServer.h"
+#include "tests/platform/display/display_loop.h"
+#include "tests/platform/display/x_server.h"
 
 namespace {
 

@@ -7,21 +7,21 @@
 #include <functional>
 #include <string>
 
-#include "builder/BackgroundDialog.h"
-#include "builder/BuildCancelWindow.h"
-#include "builder/FolderChooserDialog.h"
-#include "builder/FontOptionsDialog.h"
-#include "builder/Language.h"
-#include "builder/LimitsDialog.h"
-#include "builder/MetaTagsEditor.h"
-#include "builder/NewFolderDialog.h"
-#include "builder/WizardForm.h"
+#include "builder/dialogs/BackgroundDialog.h"
+#include "builder/dialogs/BuildCancelWindow.h"
+#include "builder/dialogs/FolderChooserDialog.h"
+#include "builder/dialogs/FontOptionsDialog.h"
+#include "builder/language/Language.h"
+#include "builder/dialogs/LimitsDialog.h"
+#include "builder/dialogs/MetaTagsEditor.h"
+#include "builder/dialogs/NewFolderDialog.h"
+#include "builder/wizard/WizardForm.h"
 #include "platform/controls/TApplication.h"
 #include "platform/display/DisplayBackend.h"
 #include "platform/shell/ShellExecute.h"
 #include "tests/builder/display/builder_display.h"
-#include "tests/platform/display/DisplayLoop.h"
-#include "tests/platform/display/XServer.h"
+#include "tests/platform/display/display_loop.h"
+#include "tests/platform/display/x_server.h"
 
 namespace {
 

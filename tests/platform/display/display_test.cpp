@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "DisplayLoop.h"
-#include "XServer.h"
+#include "display_loop.h"
+#include "x_server.h"
 #include "platform/controls/LayoutReader.h"
 #include "platform/controls/TApplication.h"
 #include "platform/controls/TScreen.h"

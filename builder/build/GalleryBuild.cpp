@@ -1,0 +1,456 @@
+#include "builder/build/GalleryBuild.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "builder/dialogs/BackgroundDialog.h"
+#include "builder/dialogs/BuildCancelWindow.h"
+#include "builder/build/BuildInProgress.h"
+#include "builder/build/BuildPicture.h"
+#include "builder/dialogs/CompressProgressForm.h"
+#include "builder/dialogs/CopyrightDialog.h"
+#include "builder/dialogs/FolderChooserDialog.h"
+#include "builder/dialogs/FontOptionsDialog.h"
+#include "builder/build/GalleryDataBlock.h"
+#include "builder/pages/MailPage.h"
+#include "builder/dialogs/GalleryDoneDialog.h"
+#include "builder/pages/GalleryPages.h"
+#include "builder/dialogs/LimitsDialog.h"
+#include "builder/dialogs/MetaHeadText.h"
+#include "builder/language/NavigationWords.h"
+#include "builder/dialogs/OverwritePrompt.h"
+#include "builder/dialogs/PleaseWaitForm.h"
+#include "builder/wizard/WizardForm.h"
+#include "platform/controls/TApplication.h"
+#include "platform/core/AnsiString.h"
+#include "platform/core/Files.h"
+#include "platform/shell/ShellExecute.h"
+#include "shared/veskotools.h"
+
+namespace {
+
+TGalleryKind KindOf(const TForm1& wizard)
+{
+    if (wizard.RadioButton4->Checked())
+        return TGalleryKind::Email;
+    if (wizard.RadioButton5->Checked())
+        return TGalleryKind::Thumbnails;
+    if (wizard.RadioButton10->Checked())
+        return TGalleryKind::Application;
+    return TGalleryKind::Web;
+}
+
+// A number field read strictly; outside min..max it is refused with `message`.
+bool ReadNumber(const TEdit& edit, int min, int max, const std::string& message, int& value)
+{
+    if (TryStrToInt(edit.Text(), value) && value >= min && value <= max)
+        return true;
+    ShowMessage(message);
+    return false;
+}
+
+bool ReadRangedNumber(const TEdit& edit, int min, int max, const std::string& field, int& value)
+{
+    return ReadNumber(edit, min, max,
+                      "Invalid value (" + field + "): a whole number from " + IntToStr(min) + " to " + IntToStr(max),
+                      value);
+}
+
+// The size of a picture scaled down to fit a box, aspect kept, at least 1 x 1.
+TPictureSize FittedSize(TPictureSize picture, int boxWidth, int boxHeight)
+{
+    std::int64_t width = std::min(picture.Width, std::max(boxWidth, 1));
+    std::int64_t height = std::max<std::int64_t>(1, RoundRatio(width * picture.Height, picture.Width));
+    if (height > boxHeight && boxHeight >= 1) {
+        height = boxHeight;
+        width = std::max<std::int64_t>(1, RoundRatio(height * picture.Width, picture.Height));
+    }
+    return {static_cast<int>(width), static_cast<int>(height)};
+}
+
+}  // namespace
+
+TGalleryBuild::TGalleryBuild(TForm1& wizard) : FWizard(wizard), FKind(KindOf(wizard)) {}
+
+TGalleryBuild::~TGalleryBuild() = default;
+
+bool TGalleryBuild::Refused()
+{
+    if (FKind == TGalleryKind::Web && FWizard.PhpGallery && !FWizard.PhpParts) {
+        ShowMessage("PHP galleries cannot be built yet.");
+        return true;
+    }
+    return NumbersRefused();
+}
+
+bool TGalleryBuild::NumbersRefused()
+{
+    if (FKind == TGalleryKind::Web || FKind == TGalleryKind::Email) {
+        if (!ReadRangedNumber(*FWizard.Edit5, 1, 10, "pictures per row", FPicturesPerRow))
+            return true;
+    }
+    if (FKind == TGalleryKind::Web && !ReadRangedNumber(*FWizard.Edit6, 1, 20, "rows per page", FRowsPerPage))
+        return true;
+    if (FKind != TGalleryKind::Application && ThumbnailNumbersRefused())
+        return true;
+    if (UsesInternetOptimize() && FWizard.CheckBox9->Checked()) {
+        const TForm11& limits = FormRef(LimitsDialog, "TForm11");
+        constexpr int Any = std::numeric_limits<int>::max();
+        int kilobytes = 0;
+        if (!ReadNumber(*limits.Edit1, 1, Any, "Invalid value (height)", FMaxPictureHeight) ||
+            !ReadNumber(*limits.Edit2, 1, Any, "Invalid value (width)", FMaxPictureWidth) ||
+            !ReadNumber(*limits.Edit3, 0, Any, "Invalid value (file size)", kilobytes))
+            return true;
+        FMaxPictureBytes = std::int64_t(kilobytes) * 1000;
+    }
+    return false;
+}
+
+bool TGalleryBuild::UsesInternetOptimize() const
+{
+    return FKind == TGalleryKind::Web || FKind == TGalleryKind::Application;
+}
+
+bool TGalleryBuild::ThumbnailNumbersRefused()
+{
+    FPercentThumbnails = FWizard.RadioButton1->Checked();
+    if (FPercentThumbnails) {
+        if (!ReadRangedNumber(*FWizard.Edit1, 1, 100, "thumbnail percent", FThumbPercent))
+            return true;
+    } else if (!ReadRangedNumber(*FWizard.Edit2, 1, 1000, "thumbnail height", FThumbHeight) ||
+               !ReadRangedNumber(*FWizard.Edit3, 1, 1000, "thumbnail width", FThumbWidth)) {
+        return true;
+    }
+    return false;
+}
+
+bool TGalleryBuild::OverwriteRefused()
+{
+    if (FKind == TGalleryKind::Application || FKind == TGalleryKind::Email)
+        return false;
+    if (!FileExists(FFolder + "th_0.jpg"))
+        return false;
+    if (FormRef(OverwritePrompt, "TForm13").ShowModal() != mrYes)
+        return true;
+    if (FWizard.PhpGallery)
+        DeleteCounterFiles();
+    return false;
+}
+
+void TGalleryBuild::DeleteCounterFiles()
+{
+    TFileListBox& files = *FormRef(FolderChooserDialog, "TForm2").FileListBox1;
+    files.SetDirectory(ExcludeTrailingPathDelimiter(FFolder));
+    files.Update();
+    const std::string folder = IncludeTrailingPathDelimiter(files.Directory());
+    for (const std::string& name : files.Items().Items())
+        DeleteFile(folder + name);
+}
+
+TGalleryPageSettings TGalleryBuild::PageSettings(bool hasBackground) const
+{
+    const TForm7& fonts = FormRef(FontOptionsDialog, "TForm7");
+    TGalleryPageSettings s;
+    s.FontName = fonts.ChosenFontName();
+    s.HeadingFontSize = fonts.Edit1->Text();
+    s.PictureFontSize = fonts.Edit2->Text();
+    s.TextFontSize = fonts.Edit3->Text();
+    s.TextColor = fonts.TextColor();
+    s.BackgroundColor = fonts.BackgroundColor();
+    s.MetaHeadText = MetaHeadText;
+    s.GalleryHeading = FWizard.Edit4->Text();
+    s.TextAboveHeading = FWizard.Memo3->Text();
+    s.TextBelowHeading = FWizard.Memo4->Text();
+    s.TextBelowGallery = FWizard.Memo5->Text();
+    s.TextsOnIndex = FWizard.CheckBox4->Checked();
+    s.TextsOnGalleryPages = FWizard.CheckBox5->Checked();
+    s.TextsOnFullPages = FWizard.CheckBox6->Checked();
+    s.CommentsInGallery = FWizard.CheckBox11->Checked();
+    s.CommentsOnFullPages = FWizard.CheckBox12->Checked();
+    s.LinkMode = FWizard.ComboBox1->ItemIndex() == 1 ? TLinkMode::NoLink : TLinkMode::FullPicture;
+    s.SlideShow = FWizard.CheckBox7->Checked();
+    s.SlideShowSeconds = FWizard.Edit8->Text();
+    s.ShowPictureInfos = FWizard.CheckBox3->Checked();
+    s.OpenInNewWindow = FWizard.CheckBox8->Checked();
+    s.NavIndexText = NavIndexText;
+    s.NavGalleryText = NavGalleryText;
+    s.NavNextText = NavNextText;
+    s.NavBackText = NavBackText;
+    s.NavPicturesText = NavPicturesText;
+    SetRunTexts(s, FWizard.PhpGallery, FWizard.CheckBox10->Checked(), FWizard.Edit9->Text(), hasBackground);
+    if (FWizard.PhpGallery && FWizard.PhpParts)
+        s.Php = FWizard.PhpParts->PageInserts(FWizard);
+    return s;
+}
+
+void TGalleryBuild::SetProgress(int position, int max)
+{
+    for (TProgressBar* bar : {FWizard.ProgressBar1, FWizard.ProgressBar2, FWizard.ProgressBar3,
+                              FWizard.ProgressBar4, FWizard.ProgressBar5}) {
+        if (max >= 0)
+            bar->SetMax(max);
+        bar->SetPosition(position);
+    }
+}
+
+void TGalleryBuild::WritePage(const TPageFile& page) const
+{
+    WritePageFile(FFolder, page);
+}
+
+void TGalleryBuild::HandOver()
+{
+    if (Application)
+        Application->ProcessMessages();
+}
+
+void TGalleryBuild::Run()
+{
+    const TBuildInProgress building(FWizard);
+    if (Refused())
+        return;
+    FFolder = FWizard.Label2->Caption();
+    FPictureCount = FWizard.ListBox1->Count();
+    if (RoadRefused() || OverwriteRefused())
+        return;
+    SetProgress(0, FPictureCount);
+
+    TImage& background = *FormRef(BackgroundDialog, "TForm6").Image1;
+    const bool hasBackground = !background.Picture().Empty();
+    if (hasBackground) {
+        // The folder is made first: the kinds that skip the folder chooser
+        // write into a folder that need not exist yet.
+        CreateDir(ExcludeTrailingPathDelimiter(FFolder));
+        background.Picture().SaveToFile(FFolder + "background.jpg");
+    }
+    FSettings = PageSettings(hasBackground);
+
+    if (FPictureCount == 0) {
+        ShowMessage("No pictures found in list. You go one step back!");
+        FWizard.PageControl1->SetActivePage(FWizard.TabSheet1);
+        return;
+    }
+
+    try {
+        CreateDir(ExcludeTrailingPathDelimiter(FFolder));
+        FWizard.PageControl1->SetEnabled(false);
+        FWizard.Image31->SetEnabled(false);
+        FMaxThumbWidth = 0;
+        FMaxThumbHeight = 0;
+        if (FKind == TGalleryKind::Email)
+            FMailPage = std::make_unique<TMailPage>(FSettings, FPicturesPerRow, FWizard.CheckBox2->Checked());
+        if (FKind == TGalleryKind::Web) {
+            for (const TPageFile& page : indexprint(FSettings, FPicturesPerRow, FRowsPerPage,
+                                                    FWizard.ListBox1->Items().Items()))
+                WritePage(page);
+            FGrid = std::make_unique<TGalleryGrid>(FSettings, FPicturesPerRow, FRowsPerPage);
+        }
+        BuildRunning = true;
+        TForm12& cancel = FormRef(BuildCancelWindow, "TForm12");
+        cancel.SetLeft(FWizard.Left() + 10);
+        cancel.SetTop(FWizard.Top() + 10);
+        cancel.Show();
+        BuildPictures();
+        Finish();
+    } catch (...) {
+        RestoreWizard();
+        throw;
+    }
+}
+
+void TGalleryBuild::RestoreWizard()
+{
+    if (BuildCancelWindow)
+        BuildCancelWindow->Hide();
+    if (CompressProgressForm)
+        CompressProgressForm->Hide();
+    if (PleaseWaitForm)
+        PleaseWaitForm->Hide();
+    FWizard.PageControl1->SetEnabled(true);
+    FWizard.Image31->SetEnabled(true);
+}
+
+void TGalleryBuild::BuildPictures()
+{
+    for (int number = 0; number < FPictureCount && BuildRunning; ++number) {
+        BuildPicture(number);
+        HandOver();
+    }
+}
+
+std::unique_ptr<TJPEGImage> TGalleryBuild::LoadPicture(const std::string& path)
+{
+    const TPictureRoad road = PictureRoadOf(path);
+    if (road == TPictureRoad::Gif) {
+        // GIF pictures take a road of their own (their own picture class,
+        // transparency kept, never recompressed), which comes with the GIF codec.
+        ShowMessage("GIF pictures are not supported yet: " + ExtractFileName(path));
+        return nullptr;
+    }
+    try {
+        return LoadPictureAsJpeg(path, road);
+    } catch (const Exception&) {
+        ShowMessage("file format not found");
+        return nullptr;
+    }
+}
+
+void TGalleryBuild::BuildPicture(int number)
+{
+    SetProgress(number + 1);
+    const std::string path = FWizard.ListBox1->Items().Strings(number);
+    const TStrings& comments = FWizard.ListBox2->Items();
+    const std::string comment = number < comments.Count() ? comments.Strings(number) : std::string(" ");
+    std::unique_ptr<TJPEGImage> picture = LoadPicture(path);
+    if (FKind == TGalleryKind::Application || FKind == TGalleryKind::Email) {
+        if (!picture)
+            return;
+        if (FKind == TGalleryKind::Application)
+            BuildApplicationPicture(*picture, number, comment);
+        else
+            BuildMailPicture(*picture, number, comment);
+        return;
+    }
+
+    const bool web = FKind == TGalleryKind::Web;
+    const bool linked = FSettings.LinkMode == TLinkMode::FullPicture;
+    if (web) {
+        // A skipped picture keeps its cell, empty, so every page holds the
+        // pictures the index names.
+        if (std::optional<TPageFile> closed = FGrid->BeginCell())
+            WritePage(*closed);
+    }
+    if (!picture)
+        return;
+
+    if (web && linked) {
+        const TFullPicture full{number, false, comment, FGrid->PagesWritten(), FPictureCount};
+        WritePage({FullPicturePageName(FSettings, number), FullPicturePageText(FSettings, full), false});
+    }
+    if (web && FWizard.CheckBox9->Checked())
+        ShrinkToLimits(*picture);
+    if (web) {
+        TThumbnailCell cell{number, false, comment, std::nullopt};
+        if (CellShowsSizeInfo(FSettings)) {
+            const std::int64_t bytes = SavedByteCount(*picture);
+            cell.SizeInfo = TPictureSizeInfo{picture->Height(), picture->Width(), bytes};
+        }
+        FGrid->AppendThumbnailCell(cell);
+    }
+
+    const TPictureSize thumbSize = ThumbnailSize(*picture);
+    std::unique_ptr<TBitmap> thumbnail = ResizeBitmap(picture->Bitmap(), thumbSize.Width, thumbSize.Height);
+
+    if (web && linked) {
+        DrawCopyrightNoteIfSet(*picture);
+        picture->SaveToFile(FFolder + "th_" + IntToStr(number) + "_big.jpg");
+    }
+
+    picture->Assign(*thumbnail);
+    thumbnail.reset();
+    WriteThumbnail(*picture, path, number);
+}
+
+TPictureSize TGalleryBuild::ThumbnailSize(const TJPEGImage& picture) const
+{
+    const TPictureSize size{picture.Width(), picture.Height()};
+    return FPercentThumbnails ? PercentThumbnailSize(size, FThumbPercent) : TPictureSize{FThumbWidth, FThumbHeight};
+}
+
+void TGalleryBuild::DrawCopyrightNoteIfSet(TJPEGImage& picture) const
+{
+    const std::string note = FormRef(CopyrightDialog, "TForm9").Edit1->Text();
+    if (!note.empty())
+        DrawCopyrightNote(picture, note);
+}
+
+void TGalleryBuild::ShrinkToLimits(TJPEGImage& picture)
+{
+    if (FMaxPictureHeight >= picture.Height() && FMaxPictureWidth >= picture.Width())
+        return;
+    TForm10& progress = FormRef(CompressProgressForm, "TForm10");
+    progress.Label2->SetCaption("Please wait..");
+    // The window shows the picture fitted into its image; a copy of the whole
+    // picture would only cost memory.
+    const TPictureSize shown = FittedSize({picture.Width(), picture.Height()}, progress.Image1->Width(),
+                                          progress.Image1->Height());
+    progress.Image1->Picture().Assign(ResizeBitmap(picture.Bitmap(), shown.Width, shown.Height).get());
+    progress.Show();
+    HandOver();
+
+    const TPictureSize size = ShrunkSize({picture.Width(), picture.Height()}, FMaxPictureWidth, FMaxPictureHeight);
+    picture.Assign(*ResizeBitmap(picture.Bitmap(), size.Width, size.Height));
+    CompressToLimit(picture, FMaxPictureBytes, [&](int quality) {
+        progress.Label2->SetCaption("Compress " + IntToStr(quality) + "%");
+        HandOver();
+    });
+    progress.Hide();
+}
+
+void TGalleryBuild::WriteThumbnail(TJPEGImage& picture, const std::string& path, int number)
+{
+    FMaxThumbWidth = std::max(FMaxThumbWidth, picture.Width());
+    FMaxThumbHeight = std::max(FMaxThumbHeight, picture.Height());
+    if (FWizard.PageControl1->ActivePage() == FWizard.TabSheet6 && FWizard.CheckBox13->Checked()) {
+        const std::string target = FFolder + ExtractFileName(path);
+        if (SameFile(path, target)) {
+            ShowMessage("The thumbnail would replace its own picture and is not written: " + path);
+            return;
+        }
+        picture.SaveToFile(target);
+        return;
+    }
+    picture.SaveToFile(FFolder + "th_" + IntToStr(number) + ".jpg");
+}
+
+void TGalleryBuild::Finish()
+{
+    if (BuildCancelWindow)
+        BuildCancelWindow->Hide();
+    if (FKind == TGalleryKind::Web) {
+        if (FWizard.PhpGallery)
+            FWizard.PhpParts->WriteFiles(FWizard, FFolder);
+        WritePage(FGrid->Finish());
+    } else if (FKind == TGalleryKind::Application) {
+        if (FDataBlock)
+            FinishExeGallery();
+        else
+            FinishPdfGallery();
+    } else if (FKind == TGalleryKind::Email) {
+        FinishMailGallery();
+    }
+    FWizard.PageControl1->SetEnabled(true);
+    FWizard.Image31->SetEnabled(true);
+    if (FKind == TGalleryKind::Web) {
+        for (const TPageFile& page : CreateFrameSet(FSettings, FMaxThumbWidth, FMaxThumbHeight))
+            WritePage(page);
+        if (FWizard.CheckBox14->Checked()) {
+            StartWatermarkPlugin();
+            ShowMessage("Watermark-Plugin running..");
+        }
+        TForm4& done = FormRef(GalleryDoneDialog, "TForm4");
+        const std::string start = FFolder + "start.html";
+        done.Label3->SetCaption(start);
+        if (done.ShowModal() == mrOk) {
+            HandOver();
+            ShellExecute(FWizard.Handle(), "Open", start, "", "", SW_SHOW);
+        }
+    } else if (FKind != TGalleryKind::Email && FWizard.ExeGalleryMode) {
+        ShowMessage("Complete!");
+    }
+    SetProgress(0);
+}
+
+void TGalleryBuild::StartWatermarkPlugin()
+{
+    const bool full = FWizard.CheckBox15->Checked();
+    const bool thumbnails = FWizard.CheckBox16->Checked();
+    const char* sw = full && thumbnails ? "/A" : thumbnails ? "/T" : full ? "/V" : "";
+    std::string arguments = FFolder;
+    ReplaceText(" ", "%20", arguments, 1);
+    arguments += " ";
+    arguments += sw;
+    std::string program;
+    AppPath(program);
+    ShellExecute(FWizard.Handle(), "Open", program + "stampel/stampel.exe", arguments, "", SW_SHOW);
+}

@@ -1,0 +1,74 @@
+#include "builder/dialogs/FolderChooserDialog.h"
+
+#include "builder/dialogs/NewFolderDialog.h"
+#include "builder/wizard/WizardForm.h"
+#include "platform/controls/TDialogs.h"
+#include "platform/core/Exceptions.h"
+#include "platform/core/Files.h"
+
+TForm2* FolderChooserDialog = nullptr;
+
+TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
+{
+    THandlerTable handlers;
+    handlers.Add("DirectoryListBox1Change", this, &TForm2::DirectoryListBox1Change);
+    handlers.Add("DriveComboBox1Change", this, &TForm2::DriveComboBox1Change);
+    handlers.Add("BitBtn1Click", this, &TForm2::BitBtn1Click);
+    handlers.Add("BitBtn2Click", this, &TForm2::BitBtn2Click);
+    ReadLayout("FolderChooserDialog", handlers);
+    Label1 = Child<TLabel>("Label1");
+    DriveComboBox1 = Child<TDriveComboBox>("DriveComboBox1");
+    DirectoryListBox1 = Child<TDirectoryListBox>("DirectoryListBox1");
+    StaticText1 = Child<TStaticText>("StaticText1");
+    Label2 = Child<TLabel>("Label2");
+    BitBtn1 = Child<TBitBtn>("BitBtn1");
+    BitBtn2 = Child<TBitBtn>("BitBtn2");
+    FileListBox1 = Child<TFileListBox>("FileListBox1");
+    StaticText1->SetCaption(ChosenFolder());
+}
+
+TForm2::~TForm2()
+{
+    if (FolderChooserDialog == this)
+        FolderChooserDialog = nullptr;
+}
+
+std::string TForm2::ChosenFolder() const
+{
+    const int index = DirectoryListBox1->ItemIndex();
+    if (index < 0)
+        return DirectoryListBox1->Directory();
+    return DirectoryListBox1->GetItemPath(index);
+}
+
+void TForm2::DriveComboBox1Change(TObject*)
+{
+    try {
+        DirectoryListBox1->SetDrive(DriveComboBox1->Drive());
+    } catch (const EInOutError&) {
+        ShowMessage("disc / medium not ready");
+        DriveComboBox1->SetDrive(DirectoryListBox1->Drive());
+    }
+    DirectoryListBox1->Update();
+}
+
+void TForm2::BitBtn1Click(TObject*)
+{
+    FormRef(NewFolderDialog, "TForm3").Show();
+}
+
+void TForm2::DirectoryListBox1Change(TObject*)
+{
+    StaticText1->SetCaption(ChosenFolder());
+}
+
+void TForm2::BitBtn2Click(TObject*)
+{
+    TForm1& wizard = FormRef(WizardForm, "TForm1");
+    if (!wizard.StartPending)
+        return;
+    Hide();
+    // The root is already its own folder with its "/"; every other folder gets one.
+    wizard.Label2->SetCaption(IncludeTrailingPathDelimiter(ChosenFolder()));
+    wizard.BitBtn2Click(this);
+}

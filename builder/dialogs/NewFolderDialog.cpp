@@ -1,0 +1,47 @@
+#include "builder/dialogs/NewFolderDialog.h"
+
+#include "builder/dialogs/FolderChooserDialog.h"
+#include "builder/dialogs/FormReference.h"
+#include "platform/controls/TDialogs.h"
+#include "platform/core/Files.h"
+
+TForm3* NewFolderDialog = nullptr;
+
+TForm3::TForm3(TComponent* AOwner) : TForm(AOwner)
+{
+    THandlerTable handlers;
+    handlers.Add("Button1Click", this, &TForm3::Button1Click);
+    handlers.Add("Button2Click", this, &TForm3::Button2Click);
+    ReadLayout("NewFolderDialog", handlers);
+    Label1 = Child<TLabel>("Label1");
+    Edit1 = Child<TEdit>("Edit1");
+    Button1 = Child<TButton>("Button1");
+    Button2 = Child<TButton>("Button2");
+}
+
+TForm3::~TForm3()
+{
+    if (NewFolderDialog == this)
+        NewFolderDialog = nullptr;
+}
+
+void TForm3::Button1Click(TObject*)
+{
+    TDirectoryListBox& folders = *FormRef(FolderChooserDialog, "TForm2").DirectoryListBox1;
+    const std::string name = Edit1->Text();
+    // An empty name, or one that climbs out of the chosen folder, would make
+    // nothing new or something elsewhere: both fail like any other refusal.
+    const bool nameUsable = !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+    const std::string path = IncludeTrailingPathDelimiter(folders.Directory()) + name;
+    if (!nameUsable || !CreateDir(path))
+        ShowMessage("Error by create directory");
+    else
+        folders.SetDirectory(path);
+    folders.Update();
+    Hide();
+}
+
+void TForm3::Button2Click(TObject*)
+{
+    Hide();
+}

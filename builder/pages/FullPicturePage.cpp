@@ -1,0 +1,60 @@
+// The full-picture page "th_N_big.EXT" of one picture.
+
+#include "builder/pages/GalleryPages.h"
+
+#include "platform/core/AnsiString.h"
+#include "platform/core/Exceptions.h"
+
+namespace {
+
+std::string NavigationLink(const std::string& target, const std::string& word)
+{
+    return "<font class=tx><a href=" + target + ">" + word + "</a></font>&#160;";
+}
+
+}  // namespace
+
+std::string FullPicturePageText(const TGalleryPageSettings& settings, const TFullPicture& picture)
+{
+    const int n = picture.Number;
+    if (n < 0 || n >= picture.PictureCount)
+        throw Exception("Picture " + IntToStr(n) + " is not one of the " + IntToStr(picture.PictureCount) +
+                        " pictures of the gallery");
+    const bool last = n == picture.PictureCount - 1;
+    const TPageTexts texts = FullPageTexts(settings);
+
+    std::string text = "<html>";
+    if (settings.SlideShow) {
+        // The last picture leads back to the first, so the show runs in a circle.
+        text += "\r\n<meta http-equiv=refresh content=\"" + settings.SlideShowSeconds +
+                "; URL=" + FullPicturePageName(settings, last ? 0 : n + 1) + "\">";
+    }
+    text += "\r\n" + StyleSheetText(settings) + BodyTag(settings) + "<center><font class=ub>\r\n";
+    if (settings.Php.FullPageScript)
+        text += settings.Php.FullPageScript(n);
+    if (settings.TextsOnFullPages)
+        text += "<font class=tx>" + texts.AboveHeading + "</font>\r\n";
+    text += "<p><b>" + settings.GalleryHeading + "</b>\r\n<p>\r\n";
+    if (settings.TextsOnFullPages)
+        text += "<font class=tx>" + texts.BelowHeading + "</font>\r\n";
+    text += "</font>\r\n<p>\r\n" + settings.WebLinkOpen + "<img src=th_" + IntToStr(n) +
+            (picture.Gif ? "_big.gif" : "_big.jpg") + " border=0>" + settings.WebLinkClose + "<p>";
+    if (settings.CommentsOnFullPages)
+        text += "<font class=pi>" + picture.Comment + "</font><p>\r\n";
+    if (n > 0)
+        text += NavigationLink(FullPicturePageName(settings, n - 1), settings.NavBackText);
+    // A page in a window of its own has no way back to the gallery it came from.
+    if (!settings.OpenInNewWindow)
+        text += NavigationLink(GalleryPageName(settings, std::int64_t(picture.PagesBefore) + 1),
+                               settings.NavGalleryText);
+    if (!last)
+        text += NavigationLink(FullPicturePageName(settings, n + 1), settings.NavNextText);
+    if (!settings.OpenInNewWindow)
+        text += "<br>" + NavigationLink("start.html", settings.NavIndexText);
+    if (settings.TextsOnFullPages)
+        text += "<font class=tx><p>" + texts.BelowGallery + "</font>\r\n";
+    if (settings.Php.FullPageFeatures)
+        text += settings.Php.FullPageFeatures(n, picture.Gif);
+    text += "</body></html>";
+    return text;
+}

@@ -1,0 +1,188 @@
+#include "builder/wizard/StartScreen.h"
+
+#include "builder/dialogs/ButtonSounds.h"
+#include "builder/language/Language.h"
+#include "builder/wizard/WizardForm.h"
+#include "platform/controls/TApplication.h"
+#include "platform/controls/TDialogs.h"
+#include "platform/shell/ShellExecute.h"
+#include "shared/MakerHomePage.h"
+
+TVM* StartScreen = nullptr;
+
+namespace {
+
+void SetUnderlined(TLabel& label, bool underlined)
+{
+    const TFontStyles style = underlined ? TFontStyles(label.Font().Style() | fsUnderline)
+                                         : TFontStyles(label.Font().Style() & ~fsUnderline);
+    if (style == label.Font().Style())
+        return;
+    label.Font().SetStyle(style);
+    label.FontChanged();
+}
+
+void SetMarkColor(TMTranBtn& button, TColor color)
+{
+    if (button.Font().Color() == color)
+        return;
+    button.Font().SetColor(color);
+    button.FontChanged();
+}
+
+}  // namespace
+
+TVM::TVM(TComponent* AOwner) : TForm(AOwner)
+{
+    RegisterTranBtn();
+    THandlerTable h;
+    h.Add("MTranBtn1Click", this, &TVM::MTranBtn1Click);
+    h.Add("MTranBtn2Click", this, &TVM::MTranBtn2Click);
+    h.Add("MTranBtn4Click", this, &TVM::MTranBtn4Click);
+    h.Add("MTranBtn7Click", this, &TVM::MTranBtn7Click);
+    h.Add("MTranBtn8Click", this, &TVM::MTranBtn8Click);
+    h.Add("MTranBtn5Click", this, &TVM::MTranBtn5Click);
+    h.Add("MTranBtn3Click", this, &TVM::MTranBtn3Click);
+    for (const char* name : {"MTranBtn1MouseMove", "MTranBtn2MouseMove", "MTranBtn4MouseMove", "MTranBtn7MouseMove",
+                             "MTranBtn8MouseMove", "MTranBtn5MouseMove", "MTranBtn3MouseMove"})
+        h.Add(name, this, &TVM::ButtonMouseMove);
+    h.Add("Image1MouseMove", this, &TVM::Image1MouseMove);
+    h.Add("Label2MouseMove", this, &TVM::Label2MouseMove);
+    h.Add("Label5MouseMove", this, &TVM::Label5MouseMove);
+    h.Add("Label2Click", this, &TVM::Label2Click);
+    h.Add("Label5Click", this, &TVM::Label5Click);
+    ReadLayout("StartScreen", h);
+    Image1 = Child<TImage>("Image1");
+    Image2 = Child<TImage>("Image2");
+    Image3 = Child<TImage>("Image3");
+    MTranBtn1 = Child<TMTranBtn>("MTranBtn1");
+    MTranBtn2 = Child<TMTranBtn>("MTranBtn2");
+    MTranBtn4 = Child<TMTranBtn>("MTranBtn4");
+    MTranBtn7 = Child<TMTranBtn>("MTranBtn7");
+    MTranBtn8 = Child<TMTranBtn>("MTranBtn8");
+    MTranBtn5 = Child<TMTranBtn>("MTranBtn5");
+    MTranBtn3 = Child<TMTranBtn>("MTranBtn3");
+    Label1 = Child<TLabel>("Label1");
+    Memo1 = Child<TMemo>("Memo1");
+    Label2 = Child<TLabel>("Label2");
+    Label3 = Child<TLabel>("Label3");
+    Label5 = Child<TLabel>("Label5");
+    Memo2 = Child<TMemo>("Memo2");
+    Memo3 = Child<TMemo>("Memo3");
+    Memo4 = Child<TMemo>("Memo4");
+    Memo5 = Child<TMemo>("Memo5");
+    Memo7 = Child<TMemo>("Memo7");
+    Memo8 = Child<TMemo>("Memo8");
+    Memo9 = Child<TMemo>("Memo9");
+    Memo10 = Child<TMemo>("Memo10");
+    Memo11 = Child<TMemo>("Memo11");
+    Memo12 = Child<TMemo>("Memo12");
+    Memo14 = Child<TMemo>("Memo14");
+    Label2->SetCaption(std::string(MakerHomePage));
+}
+
+TVM::~TVM()
+{
+    if (StartScreen == this)
+        StartScreen = nullptr;
+}
+
+std::array<TVM::THoverText, 7> TVM::HoverTexts() const
+{
+    return {{
+        {MTranBtn1, "Versenden Sie Internet-Galerien via E-Mail!", "Send Internet galleries via e-mail", Memo3, Memo8},
+        {MTranBtn2, "Erstellen Sie Internet Galerien aus Ihren Fotos!", "Create Internet Gallerys From Your Picures!",
+         Memo2, Memo7},
+        {MTranBtn4, "Erstellen Sie Vorschaubilder zu jedem beliebigem Zweck.", "Create preview pictures for any use",
+         Memo4, Memo9},
+        {MTranBtn7, "Erstellen Sie ein eigenst\xE4ndiges Bilderarchiv Programm.",
+         "Create an independent photo archive program", Memo5, Memo10},
+        {MTranBtn8, "Eine PDF-Galerie erstellen..", "Creating a PDF gallery:", Memo11, Memo12},
+        {MTranBtn5, "Choose Your Language / W\xE4hlen Sie Ihre Sprache!",
+         "Choose Your Language / W\xE4hlen Sie Ihre Sprache!", nullptr, nullptr},
+        {MTranBtn3, "Programm beenden", "Exit Programm!", nullptr, nullptr},
+    }};
+}
+
+void TVM::MarkButton(const TMTranBtn* marked)
+{
+    for (const THoverText& entry : HoverTexts())
+        SetMarkColor(*entry.Button, entry.Button == marked ? clRed : clBlack);
+}
+
+void TVM::ButtonMouseMove(TObject* Sender, TShiftState, int, int)
+{
+    for (const THoverText& entry : HoverTexts()) {
+        if (entry.Button != Sender)
+            continue;
+        if (entry.Button->Font().Color() == clBlack)
+            PlayHoverSound();
+        const bool english = CurrentLanguage == "eng";
+        Label1->SetCaption(std::string(english ? entry.English : entry.German));
+        if (TMemo* text = english ? entry.EnglishText : entry.GermanText)
+            Memo1->Lines().Assign(text->Lines());
+        else
+            Memo1->Lines().Clear();
+        MarkButton(entry.Button);
+        return;
+    }
+}
+
+void TVM::Image1MouseMove(TObject*, TShiftState, int, int)
+{
+    SetUnderlined(*Label2, false);
+    SetUnderlined(*Label5, false);
+    Label1->SetCaption("");
+    Memo1->Lines().Clear();
+    MarkButton(nullptr);
+    // The focus goes where typing shows nothing.
+    Memo2->SetFocus();
+}
+
+void TVM::Label2MouseMove(TObject*, TShiftState, int, int)
+{
+    SetUnderlined(*Label2, true);
+}
+
+void TVM::Label5MouseMove(TObject*, TShiftState, int, int)
+{
+    SetUnderlined(*Label5, true);
+}
+
+void TVM::Label2Click(TObject*)
+{
+    ShellExecute(0, "Open", MakerHomePage, "", "", SW_SHOWNORMAL);
+}
+
+void TVM::Label5Click(TObject*)
+{
+    ShowMessage("The update check is not available yet.");
+}
+
+void TVM::MTranBtn5Click(TObject*)
+{
+    PlayButtonSound();
+    TForm1& wizard = FormRef(WizardForm, "TForm1");
+    const bool english = wizard.English1->Checked();
+    wizard.Deutsch1->SetChecked(english);
+    wizard.English1->SetChecked(!english);
+    if (wizard.English1->Checked())
+        CurrentLanguage = "eng";
+    if (wizard.Deutsch1->Checked())
+        CurrentLanguage = "ger";
+    LanguageApplied = false;
+}
+
+void TVM::MTranBtn3Click(TObject*)
+{
+    PlayButtonSound();
+    if (Application)
+        Application->Terminate();
+}
+
+void TVM::BuildStateChanged()
+{
+    const bool idle = !WizardForm || !WizardForm->BuildInProgress();
+    for (TMTranBtn* button : {MTranBtn1, MTranBtn2, MTranBtn4, MTranBtn7, MTranBtn8})
+        button->SetEnabled(idle);
+}

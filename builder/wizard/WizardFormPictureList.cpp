@@ -1,0 +1,134 @@
+// The picture list of the wizard: PictureList (ListBox1) and its parallel
+// CommentList (ListBox2).
+
+#include "builder/wizard/WizardForm.h"
+
+#include "builder/dialogs/ButtonSounds.h"
+#include "platform/controls/TScreen.h"
+#include "platform/core/AnsiString.h"
+
+namespace {
+
+constexpr const char* NoPictureChosen = "No Picture select!\r\nKein Bild gew\xE4hlt!";
+
+}  // namespace
+
+void TForm1::ListBox1Click(TObject*)
+{
+    const int index = ListBox1->ItemIndex();
+    if (index < 0)
+        return;
+    try {
+        Image3->Picture().LoadFromFile(ListBox1->Items().Strings(index));
+    } catch (const Exception&) {
+        ShowMessage("file format not found");
+        return;
+    }
+    Edit10->SetText(ListBox2->Items().Strings(index));
+    Image3->Repaint();
+}
+
+void TForm1::Edit10KeyUp(TObject*, std::uint16_t&, TShiftState)
+{
+    const int index = ListBox1->ItemIndex();
+    if (index < 0)
+        return;
+    ListBox2->Items().SetStrings(index, Edit10->Text());
+}
+
+void TForm1::Image25Click(TObject* Sender)
+{
+    PlayButtonSound();
+    BitBtn1Click(Sender);
+}
+
+void TForm1::BitBtn1Click(TObject*)
+{
+    if (!OpenPictureDialog1->Execute())
+        return;
+    TStrings& files = OpenPictureDialog1->Files();
+    for (int i = 0; i < files.Count(); ++i) {
+        ListBox1->Items().Add(files.Strings(i));
+        ListBox2->Items().Add(" ");
+    }
+    ListBox1->SetItemIndex(ListBox1->Count() - 1);
+    ApplyOptionRules();
+}
+
+void TForm1::Image26Click(TObject* Sender)
+{
+    PlayButtonSound();
+    Image3->Picture().Assign(Image7->Picture());
+    BitBtn3Click(Sender);
+}
+
+void TForm1::BitBtn3Click(TObject*)
+{
+    const int index = ListBox1->ItemIndex();
+    if (index < 0)
+        return;
+    ListBox1->Items().Delete(index);
+    ListBox2->Items().Delete(index);
+    Image3->Picture().Assign(Image52->Picture());
+    ApplyOptionRules();
+}
+
+void TForm1::Image27Click(TObject* Sender)
+{
+    PlayButtonSound();
+    Image3->Picture().Assign(Image7->Picture());
+    BitBtn4Click(Sender);
+}
+
+void TForm1::BitBtn4Click(TObject*)
+{
+    ListBox1->Clear();
+    ListBox2->Clear();
+    ApplyOptionRules();
+}
+
+void TForm1::BitBtn6Click(TObject*)
+{
+    const int index = ListBox1->ItemIndex();
+    if (index < 0) {
+        ShowMessage(NoPictureChosen);
+        return;
+    }
+    if (index == 0)
+        return;
+    ListBox1->Items().Exchange(index, index - 1);
+    ListBox2->Items().Exchange(index, index - 1);
+    ListBox1->SetItemIndex(index - 1);
+}
+
+void TForm1::BitBtn12Click(TObject*)
+{
+    const int index = ListBox1->ItemIndex();
+    if (index < 0) {
+        ShowMessage(NoPictureChosen);
+        return;
+    }
+    if (index == ListBox1->Count() - 1)
+        return;
+    ListBox1->Items().Exchange(index, index + 1);
+    ListBox2->Items().Exchange(index, index + 1);
+    ListBox1->SetItemIndex(index + 1);
+}
+
+void TForm1::Label52Click(TObject*)
+{
+    const int index = ListBox1->ItemIndex();
+    if (index < 0) {
+        ShowMessage("Please choose a picture");
+        return;
+    }
+    const std::string& path = ListBox1->Items().Strings(index);
+    if (Pos(".jpg", path) == 0 && Pos(".JPG", path) == 0 && Pos(".gif", path) == 0 && Pos(".GIF", path) == 0) {
+        ShowMessage("Only JPG or GIF!");
+        return;
+    }
+    // The menu's items belong to the picture editor, which prepares its
+    // pictures when one of them is chosen.
+    const TPoint at = Mouse ? Mouse->CursorPos() : TPoint{};
+    PopupMenu1->Popup(at.X, at.Y);
+}

@@ -1,0 +1,323 @@
+#include "platform/core/Files.h"
+
+#include <cerrno>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "temp_folder.h"
+#include "platform/core/Exceptions.h"
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+TEST(Files, PathParts)
+{
+    struct Case {
+        const char* fileName;
+        const char* path;
+        const char* name;
+        const char* ext;
+    };
+    const Case cases[] = {
+        {"/a/b/pic.jpg", "/a/b/", "pic.jpg", ".jpg"},
+        {"/a/b.tar.gz", "/a/", "b.tar.gz", ".gz"},
+        {"/a.dir/file", "/a.dir/", "file", ""},
+        {"/a/", "/a/", "", ""},
+        {"name", "", "name", ""},
+        {"name.", "", "name.", "."},
+        {".hidden", "", ".hidden", ".hidden"},
+        {"", "", "", ""},
+        {"/", "/", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fileName);
+        EXPECT_EQ(ExtractFilePath(c.fileName), c.path);
+        EXPECT_EQ(ExtractFileName(c.fileName), c.name);
+        EXPECT_EQ(ExtractFileExt(c.fileName), c.ext);
+    }
+}
+
+TEST(Files, ChangeFileExtAndDelimiters)
+{
+    EXPECT_EQ(ChangeFileExt("a/b.txt", ".jpg"), "a/b.jpg");
+    EXPECT_EQ(ChangeFileExt("a.b/c", ".x"), "a.b/c.x");
+    EXPECT_EQ(ChangeFileExt("f.tar.gz", ""), "f.tar");
+    EXPECT_EQ(IncludeTrailingPathDelimiter("/a"), "/a/");
+    EXPECT_EQ(IncludeTrailingPathDelimiter("/a/"), "/a/");
+    EXPECT_EQ(ExcludeTrailingPathDelimiter("/a/"), "/a");
+    EXPECT_EQ(ExcludeTrailingPathDelimiter("/a"), "/a");
+}
+
+TEST(Files, ExpandFileNameFoldsDotsByText)
+{
+    EXPECT_EQ(ExpandFileName("/a/./b/../c"), "/a/c");
+    EXPECT_EQ(ExpandFileName("/a//b/"), "/a/b/");
+    EXPECT_EQ(ExpandFileName("/../x"), "/x");
+    EXPECT_EQ(ExpandFileName("/"), "/");
+    EXPECT_EQ(ExpandFileName("sub/../f.txt"), IncludeTrailingPathDelimiter(GetCurrentDir()) + "f.txt");
+}
+
+TEST(Files, MaskMatching)
+{
+    struct Case {
+        const char* name;
+        const char* mask;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"x.jpg", "*.jpg", true},
+        {"X.JPG", "*.jpg", true},
+        {"x.Jpg", "*.JPG", true},
+        {"x.jpeg", "*.jpg", false},
+        {"x.jpg.bak", "*.jpg", false},
+        {"jpg", "*.jpg", false},
+        {".jpg", "*.jpg", true},
+        {"readme", "*.*", true},
+        {"a.b.c", "*.*", true},
+        {"readme", "readme.*", true},
+        {"readme.txt", "readme.*", true},
+        {"readmes", "readme.*", false},
+        {"abc", "a?c", true},
+        {"ac", "a?c", false},
+        {"abbc", "a?c", false},
+        {"", "*", true},
+        {"abc", "", false},
+        {"aXbXc", "*b*c", true},
+        {"abcbd", "*b?", true},
+        {"th_12.jpg", "th_*.jpg", true},
+        {"\xE4.gif", "\xE4.GIF", true},
+        {"@", "`", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " ~ " + c.mask);
+        EXPECT_EQ(MatchesMask(c.name, c.mask), c.expected);
+    }
+}
+
+TEST(Files, MaskMatchingStaysFastOnManyStars)
+{
+    // A naive recursive matcher needs exponential time here.
+    const std::string name(5000, 'a');
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(MatchesMask(name, "*a*a*a*a*a*a*a*a*a*a*b"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST(Files, SeveralMasks)
+{
+    struct Case {
+        const char* name;
+        const char* masks;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"x.GIF", "*.gif;*.jpg", true}, {"x.jpg", "*.gif;*.jpg", true}, {"x.png", "*.gif;*.jpg", false},
+        {"x.jpg", "*.gif; *.jpg ", true}, {"x.jpg", "", false},          {"x.jpg", ";;", false},
+        {"x.cnt", "*.cnt", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " ~ " + c.masks);
+        EXPECT_EQ(MatchesMasks(c.name, c.masks), c.expected);
+    }
+}
+
+class TFilesTest : public ::testing::Test {
+protected:
+    TTempFolder FFolder;
+    std::string Name(const std::string& leaf) const { return FFolder.Path() + leaf; }
+};
+
+TEST_F(TFilesTest, FindFilesByMaskKindAndVisibility)
+{
+    for (const char* leaf : {"b.JPG", "a.jpg", ".hidden.jpg", "c.gif", "d.txt", "noext", "caf\xE9.jpg"})
+        WriteFileBytes(Name(leaf), "x");
+    ASSERT_TRUE(CreateDir(Name("sub.jpg")));
+    ASSERT_TRUE(CreateDir(Name(".git")));
+    ASSERT_EQ(::symlink("a.jpg", (FFolder.Path() + "link.jpg").c_str()), 0);
+    ASSERT_EQ(::symlink("gone", (FFolder.Path() + "broken.jpg").c_str()), 0);
+
+    const std::string dir = FFolder.Path();
+    EXPECT_EQ(FindFiles(dir, "*.jpg"), (Names{"a.jpg", "b.JPG", "caf\xE9.jpg", "link.jpg"}));
+    EXPECT_EQ(FindFiles(dir, "*.gif;*.jpg"), (Names{"a.jpg", "b.JPG", "c.gif", "caf\xE9.jpg", "link.jpg"}));
+    EXPECT_EQ(FindFiles(dir, "*.jpg", TFindKind::Files, true),
+              (Names{".hidden.jpg", "a.jpg", "b.JPG", "caf\xE9.jpg", "link.jpg"}));
+    EXPECT_EQ(FindFiles(dir, "*.*"),
+              (Names{"a.jpg", "b.JPG", "c.gif", "caf\xE9.jpg", "d.txt", "link.jpg", "noext"}));
+    EXPECT_EQ(FindFiles(dir, "*", TFindKind::Directories), (Names{"sub.jpg"}));
+    EXPECT_EQ(FindFiles(dir, "*", TFindKind::Directories, true), (Names{".git", "sub.jpg"}));
+    EXPECT_EQ(FindFiles(dir, "*.jpg", TFindKind::Both),
+              (Names{"a.jpg", "b.JPG", "caf\xE9.jpg", "link.jpg", "sub.jpg"}));
+    EXPECT_EQ(FindFiles(ExcludeTrailingPathDelimiter(dir), "d.*"), (Names{"d.txt"}));
+    EXPECT_TRUE(FindFiles(Name("missing"), "*").empty());
+}
+
+TEST_F(TFilesTest, FindFilesRefusesANameCp1252CannotHold)
+{
+    // Written by its UTF-8 name directly, as another program would.
+    const std::string systemName = FFolder.Path() + "\xE6\x97\xA5.jpg";
+    ASSERT_EQ(::close(::creat(systemName.c_str(), 0644)), 0);
+    WriteFileBytes(Name("ok.gif"), "x");
+    try {
+        FindFiles(FFolder.Path(), "*.jpg");
+        ADD_FAILURE() << "no exception";
+    } catch (const EEncodingError& e) {
+        EXPECT_NE(e.Message().find("\\xE6\\x97\\xA5.jpg"), std::string::npos) << e.Message();
+    }
+    EXPECT_EQ(FindFiles(FFolder.Path(), "*.gif"), (Names{"ok.gif"})) << "a name left out does not stop the listing";
+}
+
+TEST_F(TFilesTest, SystemPathConversion)
+{
+    EXPECT_EQ(ToSystemPath("/tmp/caf\xE9 \x80"), "/tmp/caf\xC3\xA9 \xE2\x82\xAC");
+    EXPECT_EQ(FromSystemPath("/tmp/caf\xC3\xA9"), "/tmp/caf\xE9");
+    EXPECT_THROW(FromSystemPath("/tmp/\xE9"), EEncodingError);
+}
+
+TEST_F(TFilesTest, ExistenceSizeAndDeletion)
+{
+    const std::string file = Name("f.bin");
+    WriteFileBytes(file, std::string("ab\0cd", 5));
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_FALSE(DirectoryExists(file));
+    EXPECT_FALSE(FileExists(FFolder.Path()));
+    EXPECT_TRUE(DirectoryExists(FFolder.Path()));
+    EXPECT_EQ(FileSize(file), 5);
+    EXPECT_EQ(FileSize(FFolder.Path()), -1);
+    EXPECT_EQ(FileSize(Name("none")), -1);
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(DirectoryExists(""));
+
+    EXPECT_TRUE(DeleteFile(file));
+    EXPECT_FALSE(DeleteFile(file));
+    EXPECT_FALSE(FileExists(file));
+}
+
+TEST_F(TFilesTest, FoldersAndRenames)
+{
+    EXPECT_TRUE(CreateDir(Name("d")));
+    EXPECT_FALSE(CreateDir(Name("d"))) << "it exists";
+    EXPECT_FALSE(CreateDir(Name("x/y"))) << "a missing parent";
+    EXPECT_TRUE(ForceDirectories(Name("p/q/r/")));
+    EXPECT_TRUE(DirectoryExists(Name("p/q/r")));
+    EXPECT_TRUE(ForceDirectories(Name("p/q")));
+    WriteFileBytes(Name("plain"), "");
+    EXPECT_FALSE(ForceDirectories(Name("plain/sub"))) << "a file stands in the way";
+    EXPECT_FALSE(ForceDirectories(""));
+
+    EXPECT_FALSE(RemoveDir(Name("p"))) << "not empty";
+    EXPECT_TRUE(RemoveDir(Name("p/q/r")));
+    EXPECT_FALSE(DirectoryExists(Name("p/q/r")));
+
+    WriteFileBytes(Name("old"), "content");
+    EXPECT_TRUE(RenameFile(Name("old"), Name("new")));
+    EXPECT_FALSE(FileExists(Name("old")));
+    EXPECT_EQ(ReadFileBytes(Name("new")), "content");
+    EXPECT_FALSE(RenameFile(Name("old"), Name("other")));
+}
+
+TEST_F(TFilesTest, CopyFileToCopiesBytesAndPermissions)
+{
+    std::string bytes(150 * 1024, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i % 253);
+    WriteFileBytes(Name("src"), bytes);
+    ASSERT_EQ(::chmod(Name("src").c_str(), 0750), 0);
+    WriteFileBytes(Name("dst"), "an older, longer target content");
+    EXPECT_TRUE(CopyFileTo(Name("src"), Name("dst")));
+    EXPECT_EQ(ReadFileBytes(Name("dst")), bytes);
+    EXPECT_TRUE(CopyFileTo(Name("src"), Name("fresh")));
+    struct stat info {};
+    ASSERT_EQ(::stat(Name("fresh").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0100, 0100u);
+    EXPECT_FALSE(CopyFileTo(Name("none"), Name("x")));
+    EXPECT_FALSE(FileExists(Name("x"))) << "a failed copy leaves no target";
+    EXPECT_FALSE(CopyFileTo(Name("src"), Name("no/folder/x")));
+    EXPECT_FALSE(CopyFileTo(FFolder.Path(), Name("y")));
+}
+
+TEST_F(TFilesTest, SameFileSeesThroughNamesAndLinks)
+{
+    ASSERT_TRUE(CreateDir(Name("sub")));
+    WriteFileBytes(Name("a.jpg"), "a");
+    WriteFileBytes(Name("b.jpg"), "a");
+    ASSERT_EQ(::symlink(Name("a.jpg").c_str(), Name("link.jpg").c_str()), 0);
+    struct Case {
+        const char* first;
+        const char* second;
+        bool same;
+    };
+    const Case cases[] = {
+        {"a.jpg", "a.jpg", true},
+        {"a.jpg", "sub/../a.jpg", true},
+        {"a.jpg", "link.jpg", true},
+        {"a.jpg", "b.jpg", false},     // equal bytes, another file
+        {"a.jpg", "none.jpg", false},  // a target not there yet
+        {"none.jpg", "none.jpg", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.first) + " / " + c.second);
+        EXPECT_EQ(SameFile(Name(c.first), Name(c.second)), c.same);
+    }
+}
+
+TEST_F(TFilesTest, WholeFileErrorsNameTheFile)
+{
+    const std::string missing = Name("missing.dat");
+    try {
+        ReadFileBytes(missing);
+        ADD_FAILURE() << "no exception";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.FileName(), missing);
+        EXPECT_EQ(e.SystemError(), ENOENT);
+    }
+    const std::string inMissingFolder = Name("no/x.dat");
+    try {
+        WriteFileBytes(inMissingFolder, "x");
+        ADD_FAILURE() << "no exception";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.FileName(), inMissingFolder);
+    }
+    EXPECT_THROW(ReadFileBytes(FFolder.Path()), EFOpenError);
+}
+
+TEST_F(TFilesTest, MakeExecutableFollowsTheReadBits)
+{
+    struct Case {
+        mode_t before;
+        mode_t after;
+    };
+    const Case cases[] = {{0644, 0755}, {0640, 0750}, {0600, 0700}, {0200, 0200}, {0755, 0755}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        const std::string file = Name("exe");
+        WriteFileBytes(file, "#!/bin/sh\n");
+        ASSERT_EQ(::chmod(file.c_str(), c.before), 0);
+        MakeExecutable(file);
+        struct stat info {};
+        ASSERT_EQ(::stat(file.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.after);
+    }
+    EXPECT_THROW(MakeExecutable(Name("none")), EInOutError);
+}
+
+TEST_F(TFilesTest, CurrentDirRoundTrip)
+{
+    const std::string before = GetCurrentDir();
+    ASSERT_TRUE(CreateDir(Name("caf\xE9")));
+    ASSERT_TRUE(SetCurrentDir(Name("caf\xE9")));
+    const std::string inside = GetCurrentDir();
+    EXPECT_TRUE(SetCurrentDir(before));
+    EXPECT_EQ(ExtractFileName(inside), "caf\xE9");
+    EXPECT_FALSE(SetCurrentDir(Name("none")));
+    EXPECT_EQ(GetCurrentDir(), before);
+}
+
+}  // namespace
