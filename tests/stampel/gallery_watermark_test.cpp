@@ -14,9 +14,9 @@
 #include <regex>
 #include <thread>
 
-#include "RunningBuilder.h"
-#include "RunningStampel.h"
-#include "StampelPlaces.h"
+#include "running_builder.h"
+#include "running_stampel.h"
+#include "stampel_places.h"
 #include "platform/core/TStream.h"
 #include "platform/shell/ShellExecute.h"
 #include "tests/builder/build_fixture.h"

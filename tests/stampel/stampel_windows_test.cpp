@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
-#include "RunningBuilder.h"
-#include "RunningStampel.h"
-#include "StampelPlaces.h"
+#include "running_builder.h"
+#include "running_stampel.h"
+#include "stampel_places.h"
 
 namespace {
 

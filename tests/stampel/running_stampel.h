@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "XServer.h"
+#include "x_server.h"
 #include "platform/graphics/Types.h"
 
 namespace stampeltest {
