@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "gif/GIFImage.h"
+#include "platform/graphics/TBitmap.h"
+
 #include <filesystem>
 
 #include "tests/builder/build_fixture.h"
@@ -69,7 +72,7 @@ TEST_F(BuildMendsTest, PicturesThatCannotBeLoadedAreSkippedKeepingTheNumbers)
     Wizard->Edit5->SetText("5");
     Wizard->CheckBox3->SetChecked(false);
     Script.AnswerMessage(IDOK, "file format not found");
-    Script.AnswerMessage(IDOK, "GIF pictures are not supported yet: anim.gif");
+    Script.AnswerMessage(IDOK, "file format not found");  // a GIF of six bytes
     Script.AnswerMessage(IDOK, "file format not found");
     Build();
 
@@ -87,6 +90,41 @@ TEST_F(BuildMendsTest, PicturesThatCannotBeLoadedAreSkippedKeepingTheNumbers)
     // The menus list every entry of the list, the GIF one with its own thumbnail name.
     EXPECT_NE(Read("frame_menu.html").find("<img src=th_2.gif border=0>"), std::string::npos);
     EXPECT_NE(Read("start.html").find("Pictures: 1 - 5"), std::string::npos);
+}
+
+TEST_F(BuildMendsTest, GifPicturesTakeTheirOwnRoadNextToJpegs)
+{
+    AddJpegs(1);
+    TBitmap source(60, 40, pf24bit);
+    source.Fill(clLime);
+    source.SetPixel(0, 39, clFuchsia);
+    source.SetTransparent(true);
+    source.SetTransparentColor(clFuchsia);
+    TGIFImage transparent;
+    transparent.Assign(source);
+    transparent.SaveToFile(In.Path() + "clear.gif");
+    source.SetTransparent(false);
+    TGIFImage plain;
+    plain.Assign(source);
+    plain.SaveToFile(In.Path() + "plain.GIF");
+    AddPictures({In.Path() + "clear.gif", In.Path() + "plain.GIF"}, {"g1", "g2"});
+    Build();
+
+    for (const char* name : {"th_0.jpg", "th_1.gif", "th_1_big.gif", "th_2.gif", "th_2_big.gif"})
+        EXPECT_TRUE(Exists(name)) << name;
+    EXPECT_NE(Read("page1.html").find("<img src=th_1.gif"), std::string::npos);
+    EXPECT_NE(Read("th_1_big.html").find("th_1_big.gif"), std::string::npos);
+    // The full picture is the picture, not a recompression of it.
+    TGIFImage big;
+    big.LoadFromFile(Gallery + "th_1_big.gif");
+    EXPECT_EQ(big.Width(), 60);
+    EXPECT_TRUE(big.QueryTransparent());
+    // A transparent GIF gives a transparent thumbnail; a plain one does not.
+    TGIFImage thumbnail;
+    thumbnail.LoadFromFile(Gallery + "th_1.gif");
+    EXPECT_TRUE(thumbnail.QueryTransparent());
+    thumbnail.LoadFromFile(Gallery + "th_2.gif");
+    EXPECT_FALSE(thumbnail.QueryTransparent());
 }
 
 TEST_F(BuildMendsTest, AWriteErrorEndsTheBuildButGivesTheWizardBack)
