@@ -137,6 +137,46 @@ TEST(GifFrameBitmap, DrawingStretchesAndHonoursTheMask)
     EXPECT_EQ(target.Pixel(0, 11), clBlack);
 }
 
+TEST(GifFrameBitmap, PhotoSavedAsGifOpensInThePeersWithTheCubesColours)
+{
+    if (!HaveTool("convert") || !HaveTool("gifsicle") || !HaveTool("giftext"))
+        GTEST_SKIP() << "no ImageMagick, gifsicle or giflib tools";
+    // A smooth 24-bit picture of far more than 256 colours.
+    TBitmap photo(120, 80, pf24bit);
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 120; ++x)
+            photo.SetPixel(x, y, RGB(x * 2, y * 3, (x + y) & 0xFF));
+    TGIFImage gif;
+    gif.Assign(photo);
+    const std::string path = TempFolder("photo-gif") + "/photo.gif";
+    WriteBinaryFile(path, SaveGif(gif));
+    std::string output;
+    EXPECT_EQ(RunCommand("gifsicle --info '" + path + "'", output), 0) << output;
+    EXPECT_EQ(RunCommand("giftext '" + path + "'", output), 0) << output;
+    std::string rgba;
+    ASSERT_TRUE(ImageMagickFrame0(path, 120, 80, rgba));
+    std::unique_ptr<TBitmap> ours = gif.GetPictureBitmap();
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 120; ++x) {
+            const auto* p = reinterpret_cast<const std::uint8_t*>(&rgba[(std::size_t(y) * 120 + x) * 4]);
+            ASSERT_EQ(ours->Pixel(x, y), RGB(p[0], p[1], p[2])) << x << "," << y;
+            // Every colour is one of the cube's: steps of 51.
+            ASSERT_EQ(p[0] % 51 + p[1] % 51 + p[2] % 51, 0) << x << "," << y;
+        }
+}
+
+TEST(GifFrameBitmap, TransparentIndexAgreesWithImageMagick)
+{
+    if (!HaveTool("identify"))
+        GTEST_SKIP() << "no ImageMagick";
+    auto gif = SmallGif(8, 6, true);
+    const std::string path = TempFolder("transparent-gif") + "/t.gif";
+    WriteBinaryFile(path, SaveGif(*gif));
+    std::string output;
+    ASSERT_EQ(RunCommand("convert '" + path + "' -format '%[fx:p{0,5}.a] %[fx:p{1,5}.a]' info:", output), 0);
+    EXPECT_EQ(output, "0 1");
+}
+
 TEST(GifFrameBitmap, PictureRegistersGifWithTheContainer)
 {
     EXPECT_TRUE(TPicture::IsFileFormatRegistered(".GIF"));
