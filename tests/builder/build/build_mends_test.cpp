@@ -107,7 +107,13 @@ TEST_F(BuildMendsTest, GifPicturesTakeTheirOwnRoadNextToJpegs)
     TGIFImage plain;
     plain.Assign(source);
     plain.SaveToFile(In.Path() + "plain.GIF");
-    AddPictures({In.Path() + "clear.gif", In.Path() + "plain.GIF"}, {"g1", "g2"});
+    std::vector<std::string> pictures{In.Path() + "clear.gif", In.Path() + "plain.GIF"};
+    // Real GIFs: interlaced, animated, with a local table, transparent.
+    const std::string suite = std::string(GALLERY_TESTDATA_DIR) + "/gif-suite/";
+    for (const char* name : {"interlace.gif", "animation.gif", "local-color-table.gif", "transparent.gif"})
+        if (std::filesystem::exists(suite + name))
+            pictures.push_back(suite + name);
+    AddPictures(pictures, std::vector<std::string>(pictures.size(), "g"));
     Build();
 
     for (const char* name : {"th_0.jpg", "th_1.gif", "th_1_big.gif", "th_2.gif", "th_2_big.gif"})
