@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <new>
 
+#include "gif/GIFFrameBitmap.h"
+#include "platform/core/Exceptions.h"
+#include "platform/graphics/TBitmap.h"
+#include "platform/graphics/TCanvas.h"
+
 #include "platform/core/TStream.h"
 
 // ---- TGIFImageList
@@ -150,9 +155,37 @@ void TGIFImage::SaveToStream(TStream& stream)
     Progress(this, psEnding, 100, true, TRect{}, "Saving...");
 }
 
-void TGIFImage::Draw(TCanvas&, const TRect&)
+void TGIFImage::Draw(TCanvas& canvas, const TRect& rect)
 {
-    // FIXME: frames are drawn once they render into bitmaps.
+    // A frame drawn through a canvas that draws this picture again does nothing.
+    if (FDrawing || Empty())
+        return;
+    FDrawing = true;
+    try {
+        DrawFrame(*FImages.Items(0), canvas, rect, PaintFlags & pfTransparent, PaintFlags & pfTile);
+    } catch (...) {
+        FDrawing = false;
+        throw;
+    }
+    FDrawing = false;
+}
+
+std::unique_ptr<TBitmap> TGIFImage::GetPictureBitmap()
+{
+    return PictureBitmap(*this);
+}
+
+bool TGIFImage::AssignTo(TGraphic& dest) const
+{
+    auto* bitmap = dynamic_cast<TBitmap*>(&dest);
+    if (!bitmap)
+        return false;
+    std::unique_ptr<TBitmap> picture = PictureBitmap(const_cast<TGIFImage&>(*this));
+    if (picture)
+        bitmap->Assign(*picture);
+    else
+        bitmap->SetSize(0, 0);
+    return true;
 }
 
 int TGIFImage::AddFrame(std::unique_ptr<TGIFSubImage> frame)
@@ -209,7 +242,7 @@ bool TGIFImage::AssignFrom(const TGraphic& source)
 {
     const auto* gif = dynamic_cast<const TGIFImage*>(&source);
     if (!gif)
-        return false;
+        return AssignFromGraphic(source);
     if (gif == this)
         return true;
     ClearPicture();
@@ -225,3 +258,40 @@ bool TGIFImage::AssignFrom(const TGraphic& source)
     Changed();
     return true;
 }
+
+bool TGIFImage::AssignFromGraphic(const TGraphic& source)
+{
+    auto* bitmap = dynamic_cast<TBitmap*>(const_cast<TGraphic*>(&source));
+    std::unique_ptr<TBitmap> drawn;
+    if (!bitmap) {
+        if (source.Empty())
+            return false;
+        // Other pictures become a frame through a 24-bit rendering of themselves.
+        drawn = std::make_unique<TBitmap>(source.Width(), source.Height(), pf24bit);
+        try {
+            drawn->Assign(source);
+        } catch (const EConvertError&) {
+            drawn->SetPixelFormat(pf24bit);
+            drawn->Canvas().Draw(0, 0, const_cast<TGraphic&>(source));
+        }
+        bitmap = drawn.get();
+    }
+    ClearPicture();
+    auto frame = std::make_unique<TGIFSubImage>(this);
+    FrameFromBitmap(*frame, *bitmap);
+    if (!frame->Empty())
+        AddFrame(std::move(frame));
+    else
+        Changed();
+    return true;
+}
+
+namespace {
+
+// Every program that links the picture class loads ".gif" through TPicture.
+const bool GIFFormatRegistered = [] {
+    TPicture::RegisterFileFormat("gif", "GIF Image", [] { return std::make_unique<TGIFImage>(); });
+    return true;
+}();
+
+}  // namespace

@@ -34,6 +34,15 @@ public:
 
 using TGIFWarning = std::function<void(TObject* Sender, int Severity, const std::string& Message)>;
 
+// PaintFlags bits.
+constexpr std::uint16_t pfAsync = 0x0001;
+constexpr std::uint16_t pfTransparent = 0x0002;
+constexpr std::uint16_t pfAnimate = 0x0004;
+constexpr std::uint16_t pfLoop = 0x0008;
+constexpr std::uint16_t pfTile = 0x0100;
+constexpr std::uint16_t pfDither = 0x0200;
+constexpr std::uint16_t pfAutoDither = 0x0400;
+
 enum TGIFCodingMethod : std::uint8_t { gcLZW = 0, gcRLE = 1 };
 
 class TGIFImage : public TGraphic {
@@ -56,7 +65,10 @@ public:
     void LoadFromStream(TStream& stream) override;
     // "Unsupported GIF version" for a picture without frames.
     void SaveToStream(TStream& stream) override;
+    // Frame 0, to its place in the rectangle, through its mask by pfTransparent.
     void Draw(TCanvas& canvas, const TRect& rect) override;
+    // Frame 0 at the logical screen's size; none for an empty picture.
+    std::unique_ptr<class TBitmap> GetPictureBitmap();
 
     void ClearPicture();
     int AddFrame(std::unique_ptr<TGIFSubImage> frame);
@@ -91,8 +103,11 @@ public:
 
 protected:
     bool AssignFrom(const TGraphic& source) override;
+    bool AssignTo(TGraphic& dest) const override;
 
 private:
+    bool AssignFromGraphic(const TGraphic& source);
+    bool FDrawing = false;
     TGIFHeader FHeader;
     TGIFImageList FImages;
 };

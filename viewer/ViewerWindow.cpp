@@ -16,6 +16,27 @@
 #include "viewer/MiniImage.h"
 #include "platform/graphics/StoredJpeg.h"
 #include "viewer/ViewerInfoDialog.h"
+#include "gif/GIFImage.h"
+
+namespace {
+
+// The block's GIF as a picture, and frame 0 at its screen size in `decoded`
+// for the thumbnails. A GIF without a frame to show is an error like a
+// broken JPEG.
+std::unique_ptr<TGIFImage> DecodeGif(std::string_view bytes, TBitmap& decoded)
+{
+    auto gif = std::make_unique<TGIFImage>();
+    TMemoryStream stream{std::string(bytes)};
+    gif->LoadFromStream(stream);
+    std::unique_ptr<TBitmap> bitmap = gif->GetPictureBitmap();
+    if (!bitmap || bitmap->Empty())
+        throw GIFException("Image is empty");
+    decoded.Assign(*bitmap);
+    decoded.SetPixelFormat(pf24bit);
+    return gif;
+}
+
+}  // namespace
 
 TForm1* ViewerWindow = nullptr;
 
@@ -202,13 +223,14 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
         TBlockPicture& picture = block.Pictures[i];
         const int n = PictureCount();
         lastFailed = true;
-        if (picture.Gif()) {
-            skipped.push_back(CannotBeShown(i, "it is a GIF picture, which this viewer cannot show."));
-            continue;
-        }
+        std::unique_ptr<TGIFImage> gif;
         try {
-            bool grayscale = false;
-            DecodeJpeg(picture.Bytes, decoded, grayscale);
+            if (picture.Gif())
+                gif = DecodeGif(picture.Bytes, decoded);
+            else {
+                bool grayscale = false;
+                DecodeJpeg(picture.Bytes, decoded, grayscale);
+            }
         } catch (const Exception& e) {
             skipped.push_back(CannotBeShown(i, e.Message()));
             continue;
@@ -229,11 +251,14 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
         button->OnClick = [this](TObject* sender) { btnclick(sender); };
 
         auto* hidden = new TImage(this);
-        hidden->SetName("IM" + std::to_string(n));
+        hidden->SetName((gif ? "GF" : "IM") + std::to_string(n));
         hidden->SetVisible(false);
         hidden->SetParent(this);
-        hidden->Picture().SetGraphic(std::make_unique<TStoredJpeg>(file.SliceOf(picture.Bytes), decoded.Width(),
-                                                                 decoded.Height()));
+        if (gif)
+            hidden->Picture().SetGraphic(std::move(gif));
+        else
+            hidden->Picture().SetGraphic(std::make_unique<TStoredJpeg>(file.SliceOf(picture.Bytes), decoded.Width(),
+                                                                     decoded.Height()));
 
         FPictures.push_back(std::move(picture));
         if (LoadingWindow)
@@ -252,13 +277,19 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
         // The last picture of the block failed; the working images take the
         // last one that was shown.
         bool grayscale = false;
-        DecodeJpeg(FPictures.back().Bytes, decoded, grayscale);
+        if (FPictures.back().Gif())
+            DecodeGif(FPictures.back().Bytes, decoded);
+        else
+            DecodeJpeg(FPictures.back().Bytes, decoded, grayscale);
     }
     // The working images end up holding the last picture, as if each picture
     // had passed through them; filled once here, since two copies of every
     // decoded picture cost the load more than its decoding did.
-    Image1->Picture().SetGraphic(
-        std::make_unique<TStoredJpeg>(file.SliceOf(FPictures.back().Bytes), decoded.Width(), decoded.Height()));
+    if (FPictures.back().Gif())
+        Image1->Picture().SetGraphic(DecodeGif(FPictures.back().Bytes, decoded));
+    else
+        Image1->Picture().SetGraphic(
+            std::make_unique<TStoredJpeg>(file.SliceOf(FPictures.back().Bytes), decoded.Width(), decoded.Height()));
     Image3->Picture().Bitmap().Assign(decoded);
     return TLoadResult::Loaded;
 }
@@ -397,6 +428,8 @@ void TForm1::WriteReport(TLoadResult result)
     report += "notes " + FNotes + "\n";
     for (int n = 0; n < PictureCount(); ++n) {
         const TComponent* hidden = FindComponent("IM" + std::to_string(n));
+        if (!hidden)
+            hidden = FindComponent("GF" + std::to_string(n));
         const auto* image = dynamic_cast<const TImage*>(hidden);
         report += "picture " + std::to_string(n) + " " + BlockPicture(n).Format + " " +
                   std::to_string(image ? image->Picture().Width() : 0) + "x" +

@@ -288,12 +288,6 @@ void TGalleryBuild::BuildPictures()
 std::unique_ptr<TJPEGImage> TGalleryBuild::LoadPicture(const std::string& path)
 {
     const TPictureRoad road = PictureRoadOf(path);
-    if (road == TPictureRoad::Gif) {
-        // GIF pictures take a road of their own (their own picture class,
-        // transparency kept, never recompressed), which comes with the GIF codec.
-        ShowMessage("GIF pictures are not supported yet: " + ExtractFileName(path));
-        return nullptr;
-    }
     try {
         return LoadPictureAsJpeg(path, road);
     } catch (const Exception&) {
@@ -308,7 +302,12 @@ void TGalleryBuild::BuildPicture(int number)
     const std::string path = FWizard.ListBox1->Items().Strings(number);
     const TStrings& comments = FWizard.ListBox2->Items();
     const std::string comment = number < comments.Count() ? comments.Strings(number) : std::string(" ");
-    std::unique_ptr<TJPEGImage> picture = LoadPicture(path);
+    const bool gif = PictureRoadOf(path) == TPictureRoad::Gif;
+    std::unique_ptr<TJPEGImage> picture = gif ? nullptr : LoadPicture(path);
+    if (gif && FKind != TGalleryKind::Web) {
+        BuildGifPicture(path, number, comment);
+        return;
+    }
     if (FKind == TGalleryKind::Application || FKind == TGalleryKind::Email) {
         if (!picture)
             return;
@@ -326,6 +325,10 @@ void TGalleryBuild::BuildPicture(int number)
         // pictures the index names.
         if (std::optional<TPageFile> closed = FGrid->BeginCell())
             WritePage(*closed);
+    }
+    if (gif) {
+        BuildGifPicture(path, number, comment);
+        return;
     }
     if (!picture)
         return;
@@ -360,7 +363,11 @@ void TGalleryBuild::BuildPicture(int number)
 
 TPictureSize TGalleryBuild::ThumbnailSize(const TJPEGImage& picture) const
 {
-    const TPictureSize size{picture.Width(), picture.Height()};
+    return ThumbnailSize(TPictureSize{picture.Width(), picture.Height()});
+}
+
+TPictureSize TGalleryBuild::ThumbnailSize(TPictureSize size) const
+{
     return FPercentThumbnails ? PercentThumbnailSize(size, FThumbPercent) : TPictureSize{FThumbWidth, FThumbHeight};
 }
 

@@ -84,6 +84,7 @@ private:
     std::unique_ptr<TJPEGImage> LoadPicture(const std::string& path);
     void ShrinkToLimits(TJPEGImage& picture);
     TPictureSize ThumbnailSize(const TJPEGImage& picture) const;
+    TPictureSize ThumbnailSize(TPictureSize picture) const;
     void BuildApplicationPicture(TJPEGImage& picture, int number, const std::string& comment);
     void BuildMailPicture(TJPEGImage& picture, int number, const std::string& comment);
     void DrawCopyrightNoteIfSet(TJPEGImage& picture) const;
@@ -91,6 +92,9 @@ private:
     void FinishPdfGallery();
     void FinishMailGallery();
     void WriteThumbnail(TJPEGImage& picture, const std::string& path, int number);
+    // GIF pictures of web and thumbnail galleries: never recompressed, and a
+    // transparent picture keeps a transparent thumbnail.
+    void BuildGifPicture(const std::string& path, int number, const std::string& comment);
     void Finish();
     void StartWatermarkPlugin();
     void RestoreWizard();

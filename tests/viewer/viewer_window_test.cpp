@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "gif/GIFImage.h"
+#include "platform/core/TStream.h"
+
 #include <filesystem>
 
 #include "shared/GalleryDataBlock.h"
@@ -144,7 +147,7 @@ TEST_F(ViewerWindowTest, DamagedGalleryKeepsThePicturesBeforeTheDamage)
          "Picture 2 cannot be shown: "},
         {"a truncated JPEG", Gallery("", {{good, "1"}, {good.substr(0, good.size() / 2), "2"}}), 1, "Picture 2"},
         {"cut inside the last picture", twoGood.substr(0, twoGood.size() - 30), 1, "picture 2 is cut off"},
-        {"a GIF picture", withGif.Bytes(), 1, "GIF"},
+        {"a GIF that does not decode", withGif.Bytes(), 1, "Picture 2 could not be shown"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -192,6 +195,29 @@ TEST_F(ViewerWindowTest, APictureThatDoesNotDecodeIsSkippedAndTheOthersLoad)
         EXPECT_EQ(window.LoadError().find("Picture 2"), std::string::npos);
         EXPECT_EQ(dynamic_cast<TBitBtn*>(window.FindComponent("BT0"))->Caption(), "IMG 1");
     }
+}
+
+TEST_F(ViewerWindowTest, GifPicturesShowNextToJpegs)
+{
+    TBitmap source(30, 20, pf24bit);
+    source.Fill(clBlue);
+    TGIFImage gif;
+    gif.Assign(source);
+    TMemoryStream stream;
+    gif.SaveToStream(stream);
+    const std::string gifBytes = stream.Bytes();
+    TGalleryDataBlock block(TinyProgram(), "");
+    block.AddPicture(SmallJpeg(8, 8, clRed), false, "j");
+    block.AddPicture(gifBytes, true, "g");
+    ASSERT_EQ(Window().LoadImages(block.Bytes()), TForm1::TLoadResult::Loaded);
+    EXPECT_EQ(Window().PictureCount(), 2);
+    EXPECT_TRUE(Window().LoadError().empty()) << Window().LoadError();
+    ASSERT_NE(Window().FindComponent("GF1"), nullptr);
+    Button(1).Click();
+    ASSERT_NE(Window().Image5->Picture().Graphic(), nullptr);
+    EXPECT_STREQ(Window().Image5->Picture().Graphic()->ClassName(), "TGIFImage");
+    EXPECT_EQ(Window().Image5->Picture().Width(), 30);
+    EXPECT_EQ(Window().Edit1->Text(), "g");
 }
 
 TEST_F(ViewerWindowTest, SizeBoxRules)

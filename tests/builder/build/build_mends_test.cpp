@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "gif/GIFImage.h"
+#include "platform/graphics/TBitmap.h"
+
 #include <filesystem>
 
 #include "tests/builder/build_fixture.h"
@@ -69,7 +72,7 @@ TEST_F(BuildMendsTest, PicturesThatCannotBeLoadedAreSkippedKeepingTheNumbers)
     Wizard->Edit5->SetText("5");
     Wizard->CheckBox3->SetChecked(false);
     Script.AnswerMessage(IDOK, "file format not found");
-    Script.AnswerMessage(IDOK, "GIF pictures are not supported yet: anim.gif");
+    Script.AnswerMessage(IDOK, "file format not found");  // a GIF of six bytes
     Script.AnswerMessage(IDOK, "file format not found");
     Build();
 
@@ -104,6 +107,47 @@ TEST_F(BuildMendsTest, ADamagedSourcePictureIsRefusedAHarmlessWarningIsNot)
     EXPECT_FALSE(Exists("th_0.jpg"));
     EXPECT_FALSE(Exists("th_0_big.jpg"));
     EXPECT_TRUE(Exists("th_1.jpg"));
+}
+
+TEST_F(BuildMendsTest, GifPicturesTakeTheirOwnRoadNextToJpegs)
+{
+    AddJpegs(1);
+    TBitmap source(60, 40, pf24bit);
+    source.Fill(clLime);
+    source.SetPixel(0, 39, clFuchsia);
+    source.SetTransparent(true);
+    source.SetTransparentColor(clFuchsia);
+    TGIFImage transparent;
+    transparent.Assign(source);
+    transparent.SaveToFile(In.Path() + "clear.gif");
+    source.SetTransparent(false);
+    TGIFImage plain;
+    plain.Assign(source);
+    plain.SaveToFile(In.Path() + "plain.GIF");
+    std::vector<std::string> pictures{In.Path() + "clear.gif", In.Path() + "plain.GIF"};
+    // Real GIFs: interlaced, animated, with a local table, transparent.
+    const std::string suite = std::string(GALLERY_TESTDATA_DIR) + "/gif-suite/";
+    for (const char* name : {"interlace.gif", "animation.gif", "local-color-table.gif", "transparent.gif"})
+        if (std::filesystem::exists(suite + name))
+            pictures.push_back(suite + name);
+    AddPictures(pictures, std::vector<std::string>(pictures.size(), "g"));
+    Build();
+
+    for (const char* name : {"th_0.jpg", "th_1.gif", "th_1_big.gif", "th_2.gif", "th_2_big.gif"})
+        EXPECT_TRUE(Exists(name)) << name;
+    EXPECT_NE(Read("page1.html").find("<img src=th_1.gif"), std::string::npos);
+    EXPECT_NE(Read("th_1_big.html").find("th_1_big.gif"), std::string::npos);
+    // The full picture is the picture, not a recompression of it.
+    TGIFImage big;
+    big.LoadFromFile(Gallery + "th_1_big.gif");
+    EXPECT_EQ(big.Width(), 60);
+    EXPECT_TRUE(big.QueryTransparent());
+    // A transparent GIF gives a transparent thumbnail; a plain one does not.
+    TGIFImage thumbnail;
+    thumbnail.LoadFromFile(Gallery + "th_1.gif");
+    EXPECT_TRUE(thumbnail.QueryTransparent());
+    thumbnail.LoadFromFile(Gallery + "th_2.gif");
+    EXPECT_FALSE(thumbnail.QueryTransparent());
 }
 
 TEST_F(BuildMendsTest, AWriteErrorEndsTheBuildButGivesTheWizardBack)

@@ -1,0 +1,259 @@
+#include "gif/GIFFrameBitmap.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "gif/ColorReduction.h"
+#include "gif/GIFExtension.h"
+#include "gif/GIFImage.h"
+#include "gif/GIFSubImage.h"
+#include "platform/graphics/TCanvas.h"
+
+namespace {
+
+std::vector<TRGBQuad> PaletteOf(TGIFColorMap& map)
+{
+    std::vector<TRGBQuad> palette;
+    for (int i = 0; i < map.Count(); ++i) {
+        const TGIFColor& c = map.Entry(i);
+        palette.push_back({c.Blue, c.Green, c.Red, 0});
+    }
+    return palette;
+}
+
+// A DC over a bitmap the caller keeps alive; released with the object.
+class TBitmapDC {
+public:
+    explicit TBitmapDC(TBitmap& bitmap) : FHandle(CreateBitmapHandle(bitmap)), FDC(CreateCompatibleDC(nullptr))
+    {
+        FOld = SelectObject(FDC, FHandle);
+    }
+    ~TBitmapDC()
+    {
+        SelectObject(FDC, FOld);
+        DeleteDC(FDC);
+        DeleteObject(FHandle);
+    }
+    TBitmapDC(const TBitmapDC&) = delete;
+    TBitmapDC& operator=(const TBitmapDC&) = delete;
+    HDC DC() const { return FDC; }
+    HBITMAP Handle() const { return FHandle; }
+
+private:
+    HBITMAP FHandle;
+    HDC FDC;
+    HGDIOBJ FOld;
+};
+
+}  // namespace
+
+TGIFFrameBitmap RenderFrame(TGIFSubImage& frame)
+{
+    TGIFFrameBitmap result;
+    if (frame.Empty())
+        return result;
+    const int width = frame.Width();
+    const int height = frame.Height();
+    frame.NeedImage();
+    auto bitmap = std::make_unique<TBitmap>(width, height, pf8bit);
+    std::vector<TRGBQuad> palette = PaletteOf(frame.ActiveColorMap());
+    // Indexes past the map read as black, so the table is padded with black.
+    palette.resize(256);
+    bitmap->SetPalette(std::move(palette));
+
+    const TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
+    const bool masked = frame.Transparent() && gce;
+    const int transparentIndex = masked ? gce->TransparentColorIndex() : -1;
+    std::unique_ptr<TBitmap> mask;
+    bool anyMasked = false;
+    if (masked) {
+        mask = std::make_unique<TBitmap>(width, height, pf1bit);
+        mask->SetPalette({{0, 0, 0, 0}, {255, 255, 255, 0}});
+        std::ranges::fill(mask->Bits(), std::uint8_t(0));
+    }
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* source = frame.Scanline(y);
+        std::copy_n(source, width, bitmap->ScanLine(y));
+        if (!masked)
+            continue;
+        std::uint8_t* bits = mask->ScanLine(y);
+        for (int x = 0; x < width; ++x) {
+            if (source[x] == transparentIndex) {
+                bits[x >> 3] |= std::uint8_t(0x80 >> (x & 7));
+                anyMasked = true;
+            }
+        }
+    }
+    result.Bitmap = std::move(bitmap);
+    if (anyMasked)
+        result.Mask = std::move(mask);
+    return result;
+}
+
+void ApplyMask(TGIFSubImage& frame, const TBitmap& mask)
+{
+    TGIFColorMap& map = frame.ColorMap();
+    map.Optimize();
+    if (map.Count() < 1 || map.Count() > 255)
+        return;
+    const int index = map.Add(clBlack);
+    bool changed = false;
+    const int width = std::min(frame.Width(), mask.Width());
+    const int height = std::min(frame.Height(), mask.Height());
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = frame.Scanline(y);
+        for (int x = 0; x < width; ++x) {
+            const TColor c = mask.Pixel(x, y);
+            if (c != clBlack && c != CLR_INVALID) {
+                row[x] = std::uint8_t(index);
+                changed = true;
+            }
+        }
+    }
+    if (!changed) {
+        map.Delete(index);
+        return;
+    }
+    auto gce = std::make_unique<TGIFGraphicControlExtension>(&frame);
+    gce->SetTransparent(true);
+    gce->SetTransparentColorIndex(index);
+    frame.Extensions().Add(std::move(gce));
+}
+
+void FrameFromBitmap(TGIFSubImage& frame, TBitmap& source)
+{
+    frame.Clear();
+    if (source.Empty())
+        return;
+    frame.SetBounds(frame.Left(), frame.Top(), source.Width(), source.Height());
+    std::unique_ptr<TBitmap> reduced;
+    TBitmap* indexed = &source;
+    const int bits = source.BitCount();
+    if (bits != 1 && bits != 4 && bits != 8) {
+        TGIFImage* image = frame.Image();
+        reduced = ReduceToPalette(source, image ? image->ReductionMethod : rmColorCube,
+                                  image ? image->DitherKind : dmNearest, nullptr, image ? image->QuantizeBits : 8);
+        if (!reduced || reduced->Empty())
+            throw GIFException("Unsupported color depth");
+        indexed = reduced.get();
+    }
+    frame.NeedImage();
+    TGIFLocalColorMap& map = frame.ColorMap();
+    map.Clear();
+    const std::vector<TRGBQuad>& palette = indexed->Palette();
+    const int colours = std::min<int>(static_cast<int>(palette.size()), 256);
+    for (int i = 0; i < colours; ++i)
+        map.Add(QuadToColor(palette[static_cast<std::size_t>(i)]));
+    const int width = source.Width();
+    const int shift = indexed->BitCount();
+    for (int y = 0; y < source.Height(); ++y) {
+        const std::uint8_t* row = indexed->ScanLine(y);
+        std::uint8_t* out = frame.Scanline(y);
+        for (int x = 0; x < width; ++x) {
+            if (shift == 8)
+                out[x] = row[x];
+            else if (shift == 4)
+                out[x] = (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
+            else
+                out[x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
+        }
+    }
+    if (source.Transparent()) {
+        const TColor key = source.TransparentColor();
+        TBitmap mask(width, source.Height(), pf8bit);
+        for (int y = 0; y < source.Height(); ++y) {
+            std::uint8_t* m = mask.ScanLine(y);
+            for (int x = 0; x < width; ++x)
+                m[x] = source.Pixel(x, y) == key ? 1 : 0;
+        }
+        mask.SetPalette({{0, 0, 0, 0}, {255, 255, 255, 0}});
+        ApplyMask(frame, mask);
+    }
+}
+
+void MaskedStretchBlt(HDC dest, const TRect& destRect, HDC mask, HDC source, const TRect& sourceRect)
+{
+    const int dw = destRect.Right - destRect.Left;
+    const int dh = destRect.Bottom - destRect.Top;
+    const int sw = sourceRect.Right - sourceRect.Left;
+    const int sh = sourceRect.Bottom - sourceRect.Top;
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0)
+        return;
+    // Transparent pixels are made black in a copy of the source; the mask
+    // blackens the opaque ones on the destination; OR joins the two.
+    TBitmap colour(sw, sh, pf24bit);
+    TBitmap mono(sw, sh, pf1bit);
+    mono.SetPalette({{0, 0, 0, 0}, {255, 255, 255, 0}});
+    TBitmapDC colourDC(colour);
+    TBitmapDC monoDC(mono);
+    BitBlt(monoDC.DC(), 0, 0, sw, sh, mask, sourceRect.Left, sourceRect.Top, NOTSRCCOPY);
+    BitBlt(colourDC.DC(), 0, 0, sw, sh, monoDC.DC(), 0, 0, SRCCOPY);
+    BitBlt(colourDC.DC(), 0, 0, sw, sh, source, sourceRect.Left, sourceRect.Top, SRCAND);
+    const COLORREF text = SetTextColor(dest, clBlack);
+    const COLORREF back = SetBkColor(dest, clWhite);
+    StretchBlt(dest, destRect.Left, destRect.Top, dw, dh, mask, sourceRect.Left, sourceRect.Top, sw, sh, SRCAND);
+    StretchBlt(dest, destRect.Left, destRect.Top, dw, dh, colourDC.DC(), 0, 0, sw, sh, SRCPAINT);
+    SetTextColor(dest, text);
+    SetBkColor(dest, back);
+}
+
+namespace {
+
+void DrawFrameBitmap(TGIFFrameBitmap& rendered, TCanvas& canvas, const TRect& target, bool transparent)
+{
+    TBitmap& bitmap = *rendered.Bitmap;
+    const TRect sourceRect{0, 0, bitmap.Width(), bitmap.Height()};
+    if (transparent && rendered.Mask) {
+        TBitmapDC source(bitmap);
+        TBitmapDC mask(*rendered.Mask);
+        MaskedStretchBlt(canvas.Handle(), target, mask.DC(), source.DC(), sourceRect);
+        canvas.Changed();
+    } else {
+        canvas.StretchDraw(target, bitmap);
+    }
+}
+
+}  // namespace
+
+void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool transparent, bool tile)
+{
+    TGIFFrameBitmap rendered = RenderFrame(frame);
+    if (!rendered.Bitmap)
+        return;
+    TGIFImage* image = frame.Image();
+    const int screenWidth = image && image->Width() > 0 ? image->Width() : frame.Width();
+    const int screenHeight = image && image->Height() > 0 ? image->Height() : frame.Height();
+    if (!tile) {
+        const int rw = rect.Right - rect.Left;
+        const int rh = rect.Bottom - rect.Top;
+        const TRect mapped{rect.Left + MulDiv(frame.Left(), rw, screenWidth),
+                           rect.Top + MulDiv(frame.Top(), rh, screenHeight),
+                           rect.Left + MulDiv(frame.Left() + frame.Width(), rw, screenWidth),
+                           rect.Top + MulDiv(frame.Top() + frame.Height(), rh, screenHeight)};
+        DrawFrameBitmap(rendered, canvas, mapped, transparent);
+        return;
+    }
+    // Tiles are not clipped to the rectangle: the last ones may reach beyond it.
+    for (int x = rect.Left; x < rect.Right; x += screenWidth)
+        for (int y = rect.Top; y < rect.Bottom; y += screenHeight) {
+            const TRect tileRect = Bounds(x + frame.Left(), y + frame.Top(), frame.Width(), frame.Height());
+            DrawFrameBitmap(rendered, canvas, tileRect, transparent);
+        }
+}
+
+std::unique_ptr<TBitmap> PictureBitmap(TGIFImage& image)
+{
+    if (image.Empty())
+        return nullptr;
+    TGIFSubImage& frame = *image.Images().Items(0);
+    if (frame.Width() == image.Width() && frame.Height() == image.Height() && frame.Left() == 0 &&
+        frame.Top() == 0) {
+        TGIFFrameBitmap rendered = RenderFrame(frame);
+        if (rendered.Bitmap)
+            return std::move(rendered.Bitmap);
+    }
+    auto bitmap = std::make_unique<TBitmap>(image.Width(), image.Height(), pf24bit);
+    bitmap->Fill(clWhite);
+    DrawFrame(frame, bitmap->Canvas(), TRect{0, 0, image.Width(), image.Height()}, false, false);
+    return bitmap;
+}
