@@ -147,7 +147,7 @@ TEST_F(ViewerWindowTest, DamagedGalleryKeepsThePicturesBeforeTheDamage)
          "Picture 2 cannot be shown: "},
         {"a truncated JPEG", Gallery("", {{good, "1"}, {good.substr(0, good.size() / 2), "2"}}), 1, "Picture 2"},
         {"cut inside the last picture", twoGood.substr(0, twoGood.size() - 30), 1, "picture 2 is cut off"},
-        {"a GIF that does not decode", withGif.Bytes(), 1, "Picture 2 could not be shown"},
+        {"a GIF that does not decode", withGif.Bytes(), 1, "Picture 2 cannot be shown: "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
