@@ -2,7 +2,7 @@
 
 #include "builder/build/BuildPicture.h"
 #include "builder/build/GalleryBuild.h"
-#include "builder/build/GalleryDataBlock.h"
+#include "shared/GalleryDataBlock.h"
 #include "builder/build/PdfWorkFiles.h"
 #include "builder/pages/GalleryGrid.h"
 #include "builder/pages/GalleryPages.h"
