@@ -16,6 +16,7 @@
 #include "tools/make-art/src/ArtPainter.h"
 #include "tools/make-art/src/ArtSet.h"
 #include "tools/make-art/src/Palette.h"
+#include "tools/make-art/src/WizardArt.h"
 
 namespace {
 
@@ -208,4 +209,29 @@ TEST(MakeArtTest, KeyedPicturesBlendIntoTheirBackdropAndNeverShowTheKey)
         mixed |= GetGValue(c) > 0 && GetGValue(c) < GetGValue(Palette::ButtonFace);
     }
     EXPECT_TRUE(mixed);
+}
+
+// The wizard's word buttons stand side by side: a long word must not be set
+// smaller than its neighbours.
+TEST(MakeArtTest, WizardButtonsSetTheirWordsInOneSize)
+{
+    // The height of the word's ink right of the symbol: the capitals' height,
+    // as none of these words has a descender.
+    const auto inkHeight = [](TWizardButton role, bool german) {
+        const auto button = DrawWizardButton(role, german);
+        int top = button->Height(), bottom = -1;
+        for (int y = 0; y < button->Height(); ++y)
+            for (int x = 26; x < button->Width() - 6; ++x) {
+                const TColor c = button->Pixel(x, y);
+                if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 140) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        return bottom - top + 1;
+    };
+    EXPECT_EQ(inkHeight(TWizardButton::Fonts, false), inkHeight(TWizardButton::Add, false));
+    EXPECT_EQ(inkHeight(TWizardButton::Fonts, false), inkHeight(TWizardButton::Delete, false));
+    EXPECT_EQ(inkHeight(TWizardButton::Fonts, false), inkHeight(TWizardButton::Clear, false));
+    EXPECT_EQ(inkHeight(TWizardButton::Fonts, true), inkHeight(TWizardButton::Add, false));
 }

@@ -22,6 +22,9 @@ const char* WizardButtonWord(TWizardButton role, bool german)
 
 namespace {
 
+constexpr TWizardButton AllWizardButtons[] = {TWizardButton::Add, TWizardButton::Delete, TWizardButton::Clear,
+    TWizardButton::Fonts, TWizardButton::Background, TWizardButton::Copyright, TWizardButton::LoadText};
+
 // The small round symbol at the left of a button.
 void ButtonSymbol(TArtPainter& p, TWizardButton role, const TBox& disc)
 {
@@ -82,11 +85,17 @@ std::unique_ptr<TBitmap> DrawWizardButton(TWizardButton role, bool german)
     p.FillRoundRect(pill.Moved(0, 1), 12.5, Solid(Palette::Navy, 0.14));
     p.FillRoundRect(pill, 12.5, Solid(Palette::Line));
     p.FillRoundRect(pill.Inset(1), 11.5, Vertical(Palette::Card, Mix(Palette::Card, Palette::BluePale, 0.45)));
-    // Long words keep a bold, readable letter: their symbol gets smaller
-    // first, and only a word that still does not fit is set plain.
+    // The buttons stand side by side, so every word is set in one size: the
+    // largest in which the longest word of either language fits. Long words
+    // keep a bold, readable letter: the symbols get smaller first, and only
+    // when a word still does not fit is it set plain.
     const char* word = WizardButtonWord(role, german);
     const auto fits = [&](double discSize, const TTextStyle& style) {
-        return p.TextWidth(word, style) <= pill.Right() - 5 - (4.5 + discSize + 3);
+        for (TWizardButton r : AllWizardButtons)
+            for (bool g : {false, true})
+                if (p.TextWidth(WizardButtonWord(r, g), style) > pill.Right() - 5 - (4.5 + discSize + 3))
+                    return false;
+        return true;
     };
     double discSize = 18;
     TTextStyle style{"Arial", 12, true};
