@@ -80,6 +80,12 @@ std::string CannotBeShown(std::size_t index, const std::string& reason)
            " kann nicht gezeigt werden.";
 }
 
+// Damage to the block itself, in the viewer's two languages.
+std::string BlockDamaged(const std::string& error)
+{
+    return error + "\r\nDie Galerie ist besch\xE4" "digt.";
+}
+
 void ProcessPending()
 {
     if (Application)
@@ -201,8 +207,8 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
     TGalleryBlock block = ReadProgramGallery(file.View());
     if (block.Pictures.empty()) {
         // A bare viewer, or a block that holds no picture it could read.
-        FLoadError = block.Error;
-        Tell(block.Error.empty() ? "No Images" : block.Error + "\r\nNo Images");
+        FLoadError = block.Error.empty() ? "" : BlockDamaged(block.Error);
+        Tell(FLoadError.empty() ? "No Images" : FLoadError + "\r\nNo Images");
         return TLoadResult::NoImages;
     }
     FNotes = block.Notes;
@@ -268,7 +274,7 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
     for (const std::string& line : skipped)
         FLoadError += (FLoadError.empty() ? "" : "\r\n") + line;
     if (!block.Error.empty())
-        FLoadError += (FLoadError.empty() ? "" : "\r\n") + block.Error;
+        FLoadError += (FLoadError.empty() ? "" : "\r\n") + BlockDamaged(block.Error);
     if (FPictures.empty()) {
         Tell(FLoadError + "\r\nNo Images");
         return TLoadResult::NoImages;

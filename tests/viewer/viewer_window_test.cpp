@@ -156,6 +156,12 @@ TEST_F(ViewerWindowTest, DamagedGalleryKeepsThePicturesBeforeTheDamage)
         EXPECT_EQ(window.PictureCount(), c.pictures);
         EXPECT_NE(window.LoadError().find(c.errorPart), std::string::npos) << window.LoadError();
     }
+    // Damage to the block is said in both of the viewer's languages.
+    {
+        TForm1 window(nullptr);
+        window.LoadImages(twoGood.substr(0, twoGood.size() - 30));
+        EXPECT_NE(window.LoadError().find("Die Galerie ist besch\xE4" "digt."), std::string::npos);
+    }
     // Nothing readable at all: the error and "No Images".
     FScript.AnswerMessage(IDOK, "No Images");
     TForm1 window(nullptr);
