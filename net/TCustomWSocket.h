@@ -210,6 +210,9 @@ protected:
     void FireSendData(int count);
     void ReceiveLoop(WORD error, TWSocketOptions options);
     void HandleSelectMessage(TMessage& msg);
+    // What both lookups do first: the library bound, a lookup still running
+    // cancelled, the last results cleared.
+    void StartLookup();
     void HandleNameLookupMessage(TMessage& msg);
     void HandleAddrLookupMessage(TMessage& msg);
     TSocketSendFlags GetSendFlags();

@@ -307,13 +307,8 @@ int TCustomWSocket::GetRcvdCount()
 
 // ---------------------------------------------------------------- lookups
 
-void TCustomWSocket::DnsLookup(const std::string& hostName)
+void TCustomWSocket::StartLookup()
 {
-    if (hostName.empty()) {
-        RaiseException("DNS lookup: invalid host name.");
-        FireDnsLookupDone(WSAEINVAL);
-        return;
-    }
     BindWinsockLibrary();
     if (FDnsLookupHandle != 0) {
         WSACancelAsyncRequest(FDnsLookupHandle);
@@ -321,6 +316,16 @@ void TCustomWSocket::DnsLookup(const std::string& hostName)
     }
     FDnsResult.clear();
     FDnsResultList.clear();
+}
+
+void TCustomWSocket::DnsLookup(const std::string& hostName)
+{
+    if (hostName.empty()) {
+        RaiseException("DNS lookup: invalid host name.");
+        FireDnsLookupDone(WSAEINVAL);
+        return;
+    }
+    StartLookup();
     if (IsDottedIPv4(hostName)) {
         std::string dotted = hostName.substr(hostName.find_first_not_of(' '));
         dotted = dotted.substr(0, dotted.find(' '));
@@ -374,13 +379,7 @@ void TCustomWSocket::ReverseDnsLookup(const std::string& hostAddr)
         FireDnsLookupDone(WSAEINVAL);
         return;
     }
-    BindWinsockLibrary();
-    if (FDnsLookupHandle != 0) {
-        WSACancelAsyncRequest(FDnsLookupHandle);
-        FDnsLookupHandle = 0;
-    }
-    FDnsResult.clear();
-    FDnsResultList.clear();
+    StartLookup();
     if (FWindowHandle == 0) {
         RaiseException("ReverseDnsLookup: Window not assigned");
         return;

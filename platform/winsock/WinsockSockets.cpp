@@ -697,31 +697,27 @@ int getsockopt(SOCKET s, int level, int name, void* value, int& length)
     return 0;
 }
 
-int getsockname(SOCKET s, sockaddr_in& address)
+namespace {
+
+// getsockname and getpeername differ only in the call that fills the address.
+int SocketAddress(SOCKET s, sockaddr_in& address, int (*query)(int, ::sockaddr*, socklen_t*))
 {
     RecordPtr record = Lookup(s);
     if (!record)
         return SOCKET_ERROR;
     ::sockaddr_in posix{};
     socklen_t length = sizeof posix;
-    if (::getsockname(record->Fd, reinterpret_cast<::sockaddr*>(&posix), &length) != 0)
+    if (query(record->Fd, reinterpret_cast<::sockaddr*>(&posix), &length) != 0)
         return FailErrno();
     FromPosix(posix, address);
     return 0;
 }
 
-int getpeername(SOCKET s, sockaddr_in& address)
-{
-    RecordPtr record = Lookup(s);
-    if (!record)
-        return SOCKET_ERROR;
-    ::sockaddr_in posix{};
-    socklen_t length = sizeof posix;
-    if (::getpeername(record->Fd, reinterpret_cast<::sockaddr*>(&posix), &length) != 0)
-        return FailErrno();
-    FromPosix(posix, address);
-    return 0;
-}
+}  // namespace
+
+int getsockname(SOCKET s, sockaddr_in& address) { return SocketAddress(s, address, ::getsockname); }
+
+int getpeername(SOCKET s, sockaddr_in& address) { return SocketAddress(s, address, ::getpeername); }
 
 // ---------------------------------------------------------------- WSAAsyncSelect
 
