@@ -202,6 +202,10 @@ protected:
     void ReportSocketError(const std::string& functionName);
     void TryToSend();
     void QueueSendData(const void* data, int length);
+    bool QueueIsEmpty() const;
+    void SendFirstDirectly(const void* data, int length);
+    std::unique_ptr<TBuffer> TakeSpareBlock();
+    void RetireFirstBlock();
     void DropQueuedData();
     void ApplyLinger();
     // BindLocal and ApplyLinger that tell whether the operation may go on.
@@ -231,6 +235,7 @@ protected:
     std::vector<std::string> FDnsResultList;
     TSocket FASocket = winsock::INVALID_SOCKET;
     std::deque<std::unique_ptr<TBuffer>> FBufList;
+    std::vector<std::unique_ptr<TBuffer>> FSpareBlocks;
     int FBufSize = 1460;
     int FSendFlags = 0;
     int FLastError = 0;

@@ -3,6 +3,8 @@
 
 #include "net/TCustomWSocket.h"
 
+#include <algorithm>
+
 #include "platform/loop/Messages.h"
 
 using namespace winsock;
@@ -107,7 +109,10 @@ int TCustomWSocket::Send(const void* data, int length)
     FAllSent = false;
     int result = 0;
     if (length > 0) {
-        QueueSendData(data, length);
+        if (FType == SOCK_STREAM && QueueIsEmpty())
+            SendFirstDirectly(data, length);
+        else
+            QueueSendData(data, length);
         result = length;
     }
     TryToSend();
@@ -123,18 +128,65 @@ int TCustomWSocket::SendText(const std::string& text)
     return Send(text.data(), static_cast<int>(text.size()));
 }
 
+bool TCustomWSocket::QueueIsEmpty() const
+{
+    return std::all_of(FBufList.begin(), FBufList.end(), [](const auto& block) { return block->WriteCount() == 0; });
+}
+
+// With nothing queued, what the kernel takes at once goes straight from the
+// caller's bytes; only the rest is copied into the queue, which is queued
+// before the send notice so a handler that sends again sends behind it.
+void TCustomWSocket::SendFirstDirectly(const void* data, int length)
+{
+    int count = send(FHSocket, data, length, FSendFlags);
+    if (count < 0) {
+        // The queued send meets the same error and reports it as usual.
+        if (WSAGetLastError() != WSAEWOULDBLOCK) {
+            QueueSendData(data, length);
+            return;
+        }
+        count = 0;
+    }
+    QueueSendData(static_cast<const char*>(data) + count, length - count);
+    if (count == length)
+        FAllSent = true;
+    if (count > 0)
+        FireSendData(count);
+}
+
 void TCustomWSocket::QueueSendData(const void* data, int length)
 {
     if (length < 1)
         return;
     const char* bytes = static_cast<const char*>(data);
     if (FBufList.empty())
-        FBufList.push_back(std::make_unique<TBuffer>(FBufSize));
+        FBufList.push_back(TakeSpareBlock());
     int written = FBufList.back()->Write(bytes, length);
     while (written < length) {
-        FBufList.push_back(std::make_unique<TBuffer>(FBufSize));
+        FBufList.push_back(TakeSpareBlock());
         written += FBufList.back()->Write(bytes + written, length - written);
     }
+}
+
+// A stream sends hundreds of thousands of blocks: sent ones are kept for the
+// next data instead of going back to the heap.
+std::unique_ptr<TBuffer> TCustomWSocket::TakeSpareBlock()
+{
+    while (!FSpareBlocks.empty()) {
+        std::unique_ptr<TBuffer> block = std::move(FSpareBlocks.back());
+        FSpareBlocks.pop_back();
+        if (block->Size() == FBufSize)
+            return block;
+    }
+    return std::make_unique<TBuffer>(FBufSize);
+}
+
+void TCustomWSocket::RetireFirstBlock()
+{
+    constexpr std::size_t SpareLimit = 64;
+    if (FSpareBlocks.size() < SpareLimit && FBufList.front()->WriteCount() == 0)
+        FSpareBlocks.push_back(std::move(FBufList.front()));
+    FBufList.pop_front();
 }
 
 void TCustomWSocket::TryToSend()
@@ -150,7 +202,7 @@ void TCustomWSocket::TryToSend()
                 FAllSent = true;  // the block stays for reuse
                 return;
             }
-            FBufList.pop_front();
+            RetireFirstBlock();
             continue;
         }
         // Full blocks behind the first go out in the same call: one send
@@ -186,7 +238,7 @@ void TCustomWSocket::TryToSend()
         for (int left = count; left > 0;) {
             left -= FBufList.front()->Remove(left);
             if (left > 0)
-                FBufList.pop_front();
+                RetireFirstBlock();
         }
         if (count < length)
             return;
