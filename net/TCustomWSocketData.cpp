@@ -148,6 +148,10 @@ void TCustomWSocket::SendFirstDirectly(const void* data, int length)
         count = 0;
     }
     QueueSendData(static_cast<const char*>(data) + count, length - count);
+    // An emptied block stays queued, as after a queued send, so that a later
+    // zero-byte send still reports.
+    if (FBufList.empty())
+        FBufList.push_back(TakeSpareBlock());
     if (count == length)
         FAllSent = true;
     if (count > 0)

@@ -484,8 +484,19 @@ int connect(SOCKET s, const sockaddr_in& address)
         result = ::connect(record->Fd, reinterpret_cast<const ::sockaddr*>(&posix), sizeof posix);
     while (result != 0 && errno == EINTR && !record->NonBlocking);
     int error = result == 0 ? 0 : errno;
-    if (record->Type != SOCK_STREAM)
-        return error == 0 ? 0 : Fail(WSAErrorFromErrno(error));
+    if (record->Type != SOCK_STREAM) {
+        if (error != 0)
+            return Fail(WSAErrorFromErrno(error));
+        // Winsock reports even a connect that succeeds at once, as a
+        // datagram or raw socket's does, by a later FD_CONNECT.
+        if (record->NonBlocking && record->Window != 0) {
+            record->Connecting = true;
+            record->HasDeferredConnect = true;
+            record->DeferredConnectError = 0;
+            MarkDue(s);
+        }
+        return 0;
+    }
     if (!record->NonBlocking) {
         if (error != 0)
             return Fail(WSAErrorFromErrno(error));

@@ -482,6 +482,26 @@ TEST_F(WinsockTest, DatagramsTravelAndAreNotified)
     EXPECT_EQ(from.sin_addr.s_addr, inet_addr("127.0.0.1"));
 }
 
+TEST_F(WinsockTest, ADatagramConnectSucceedsAtOnceAndIsStillNotifiedLater)
+{
+    SOCKET receiver = Make(SOCK_DGRAM);
+    ASSERT_EQ(bind(receiver, Loopback(0)), 0);
+    sockaddr_in bound;
+    getsockname(receiver, bound);
+    SOCKET sender = Make(SOCK_DGRAM);
+    WSAAsyncSelect(sender, Window, WM_SELECT, 0x3B);
+    EXPECT_EQ(connect(sender, bound), 0);
+    EXPECT_TRUE(Notices.empty());  // never inside the call
+    ASSERT_TRUE(PumpUntil([&] { return Count(sender, FD_CONNECT) == 1; }));
+    EXPECT_EQ(Find(sender, FD_CONNECT)->Error, 0);
+    EXPECT_EQ(send(sender, "ping", 4, 0), 4);
+    char buffer[16];
+    sockaddr_in from;
+    EXPECT_TRUE(PumpUntil([&] { return recvfrom(receiver, buffer, sizeof buffer, 0, &from) == 4; }));
+    PumpFor(50);
+    EXPECT_EQ(Count(sender, FD_CONNECT), 1);
+}
+
 TEST_F(WinsockTest, LookupsArriveAsMessagesAndCancelledOnesNever)
 {
     HANDLE request = WSAAsyncGetHostByName(Window, WM_HOST, "localhost");
