@@ -50,43 +50,53 @@ void Feed(TWSocket& sender, const std::vector<char>& piece, long long& sent)
     }
 }
 
+// A listener that accepts one connection into a receiver counting what it
+// reads; the count is atomic as a sender on another thread watches it.
+struct ReceivingEnd {
+    TWSocket Server{nullptr};
+    TWSocket Receiver{nullptr};
+    std::atomic<long long> Received = 0;
+    std::vector<char> Buffer = std::vector<char>(Piece);
+
+    ReceivingEnd()
+    {
+        Receiver.OnDataAvailable = [this](TObject*, WORD) {
+            for (int n; (n = Receiver.Receive(Buffer.data(), Piece)) > 0;)
+                Received += n;
+        };
+        Server.SetAddr("127.0.0.1");
+        Server.SetPort("0");
+        Server.OnSessionAvailable = [this](TObject*, WORD) { Receiver.Dup(Server.Accept()); };
+        Server.Listen();
+    }
+    bool Done() const { return Received >= Total; }
+};
+
+// Connects `sender` to the listener at `port` and feeds it from its write notices.
+void StartSending(TWSocket& sender, const std::string& port, const std::vector<char>& piece, long long& sent)
+{
+    sender.SetAddr("127.0.0.1");
+    sender.SetPort(port);
+    sender.OnDataSent = [&](TObject*, WORD) { Feed(sender, piece, sent); };
+    sender.Connect();
+}
+
 double ThroughSocketsInOneLoop()
 {
     std::vector<char> piece(Piece, 'g');
-    TWSocket server(nullptr), receiver(nullptr), sender(nullptr);
-    long long received = 0, sent = 0;
-    std::vector<char> buffer(Piece);
-    receiver.OnDataAvailable = [&](TObject*, WORD) {
-        for (int n; (n = receiver.Receive(buffer.data(), Piece)) > 0;)
-            received += n;
-    };
-    server.SetAddr("127.0.0.1");
-    server.SetPort("0");
-    server.OnSessionAvailable = [&](TObject*, WORD) { receiver.Dup(server.Accept()); };
-    server.Listen();
-    sender.SetAddr("127.0.0.1");
-    sender.SetPort(server.GetBoundPort());
-    sender.OnDataSent = [&](TObject*, WORD) { Feed(sender, piece, sent); };
+    ReceivingEnd end;
+    TWSocket sender(nullptr);
+    long long sent = 0;
     Clock::time_point start = Clock::now();
-    sender.Connect();
-    RunLoopUntil([&] { return received >= Total; });
+    StartSending(sender, end.Server.GetBoundPort(), piece, sent);
+    RunLoopUntil([&] { return end.Done(); });
     return Seconds(start);
 }
 
 double ThroughSocketsInTwoLoops()
 {
-    TWSocket server(nullptr), receiver(nullptr);
-    std::atomic<long long> received = 0;
-    std::vector<char> buffer(Piece);
-    receiver.OnDataAvailable = [&](TObject*, WORD) {
-        for (int n; (n = receiver.Receive(buffer.data(), Piece)) > 0;)
-            received += n;
-    };
-    server.SetAddr("127.0.0.1");
-    server.SetPort("0");
-    server.OnSessionAvailable = [&](TObject*, WORD) { receiver.Dup(server.Accept()); };
-    server.Listen();
-    std::string port = server.GetBoundPort();
+    ReceivingEnd end;
+    std::string port = end.Server.GetBoundPort();
     std::promise<void> senderMade;
     std::future<void> senderReady = senderMade.get_future();
     Clock::time_point start = Clock::now();
@@ -96,14 +106,11 @@ double ThroughSocketsInTwoLoops()
         long long sent = 0;
         TWSocket sender(nullptr);
         senderMade.set_value();
-        sender.SetAddr("127.0.0.1");
-        sender.SetPort(port);
-        sender.OnDataSent = [&](TObject*, WORD) { Feed(sender, piece, sent); };
-        sender.Connect();
-        RunLoopUntil([&] { return received >= Total; });
+        StartSending(sender, port, piece, sent);
+        RunLoopUntil([&] { return end.Done(); });
     });
     senderReady.wait();
-    RunLoopUntil([&] { return received >= Total; });
+    RunLoopUntil([&] { return end.Done(); });
     double seconds = Seconds(start);
     writer.join();
     return seconds;
