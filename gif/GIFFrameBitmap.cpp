@@ -236,7 +236,10 @@ void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tra
         DrawFrameBitmap(rendered, canvas, mapped, transparent);
         return;
     }
-    ForEachTile(rect, screenWidth, screenHeight, [&](int x, int y) {
+    // Tiles advance by the screen itself, so a screen of no size is one tile.
+    const int cellWidth = image ? image->Width() : frame.Width();
+    const int cellHeight = image ? image->Height() : frame.Height();
+    ForEachTile(rect, cellWidth, cellHeight, [&](int x, int y) {
         DrawFrameBitmap(rendered, canvas, Bounds(x + frame.Left(), y + frame.Top(), frame.Width(), frame.Height()),
                         transparent);
     });

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "gif/GIFImage.h"
+#include "platform/graphics/TCanvas.h"
 #include "platform/graphics/TBitmap.h"
 
 #include <filesystem>
@@ -114,7 +115,9 @@ TEST_F(BuildMendsTest, GifPicturesTakeTheirOwnRoadNextToJpegs)
     AddJpegs(1);
     TBitmap source(60, 40, pf24bit);
     source.Fill(clLime);
-    source.SetPixel(0, 39, clFuchsia);
+    // Wide enough to be in the thumbnail too.
+    source.Canvas().Brush().SetColor(clFuchsia);
+    source.Canvas().FillRect(TRect{0, 0, 12, 40});
     source.SetTransparent(true);
     source.SetTransparentColor(clFuchsia);
     TGIFImage transparent;
@@ -148,6 +151,53 @@ TEST_F(BuildMendsTest, GifPicturesTakeTheirOwnRoadNextToJpegs)
     EXPECT_TRUE(thumbnail.QueryTransparent());
     thumbnail.LoadFromFile(Gallery + "th_2.gif");
     EXPECT_FALSE(thumbnail.QueryTransparent());
+}
+
+// The thumbnail of a GIF drawn with its transparency over yellow.
+std::unique_ptr<TBitmap> ShownOverYellow(const std::string& path)
+{
+    TGIFImage thumbnail;
+    thumbnail.LoadFromFile(path);
+    auto shown = std::make_unique<TBitmap>(thumbnail.Width(), thumbnail.Height(), pf24bit);
+    shown->Fill(clYellow);
+    thumbnail.Draw(shown->Canvas(), TRect{0, 0, thumbnail.Width(), thumbnail.Height()});
+    return shown;
+}
+
+TEST_F(BuildMendsTest, TransparentGifThumbnailsAreTransparentWhereThePictureIsAndNowhereElse)
+{
+    // Transparent by its flag, but no pixel has the transparent index.
+    TBitmap lime(60, 40, pf24bit);
+    lime.Fill(clLime);
+    TGIFImage flagged;
+    flagged.Assign(lime);
+    TGIFSubImage& frame = *flagged.Images().Items(0);
+    auto gce = std::make_unique<TGIFGraphicControlExtension>(&frame);
+    gce->SetTransparentColorIndex(frame.Pixels(0, 0) == 0 ? 1 : 0);
+    gce->SetTransparent(true);
+    frame.Extensions().Add(std::move(gce));
+    flagged.SaveToFile(In.Path() + "flagged.gif");
+    // A transparent hole in the middle; the corners are opaque lime.
+    lime.Canvas().Brush().SetColor(clFuchsia);
+    lime.Canvas().FillRect(TRect{20, 10, 40, 30});
+    lime.SetTransparent(true);
+    lime.SetTransparentColor(clFuchsia);
+    TGIFImage holed;
+    holed.Assign(lime);
+    holed.SaveToFile(In.Path() + "holed.gif");
+    AddPictures({In.Path() + "flagged.gif", In.Path() + "holed.gif"}, {"a", "b"});
+    Build();
+
+    const auto flaggedShown = ShownOverYellow(Gallery + "th_0.gif");
+    for (int y = 0; y < flaggedShown->Height(); ++y)
+        for (int x = 0; x < flaggedShown->Width(); ++x)
+            ASSERT_EQ(flaggedShown->Pixel(x, y), clLime) << x << "," << y;
+    const auto holedShown = ShownOverYellow(Gallery + "th_1.gif");
+    const int w = holedShown->Width();
+    const int h = holedShown->Height();
+    EXPECT_EQ(holedShown->Pixel(0, 0), clLime);
+    EXPECT_EQ(holedShown->Pixel(w - 1, h - 1), clLime);
+    EXPECT_EQ(holedShown->Pixel(w / 2, h / 2), clYellow);
 }
 
 TEST_F(BuildMendsTest, AWriteErrorEndsTheBuildButGivesTheWizardBack)
