@@ -5,6 +5,7 @@
 
 #include "gif/GIFImage.h"
 #include "platform/graphics/TCanvas.h"
+#include "tests/support/GifPictures.h"
 #include "platform/graphics/TBitmap.h"
 
 #include <filesystem>
@@ -113,17 +114,10 @@ TEST_F(BuildMendsTest, ADamagedSourcePictureIsRefusedAHarmlessWarningIsNot)
 TEST_F(BuildMendsTest, GifPicturesTakeTheirOwnRoadNextToJpegs)
 {
     AddJpegs(1);
+    // Transparent at the left, wide enough to be in the thumbnail too.
+    testsupport::SaveHoledGif(In.Path() + "clear.gif", 60, 40, clLime, TRect{0, 0, 12, 40});
     TBitmap source(60, 40, pf24bit);
     source.Fill(clLime);
-    // Wide enough to be in the thumbnail too.
-    source.Canvas().Brush().SetColor(clFuchsia);
-    source.Canvas().FillRect(TRect{0, 0, 12, 40});
-    source.SetTransparent(true);
-    source.SetTransparentColor(clFuchsia);
-    TGIFImage transparent;
-    transparent.Assign(source);
-    transparent.SaveToFile(In.Path() + "clear.gif");
-    source.SetTransparent(false);
     TGIFImage plain;
     plain.Assign(source);
     plain.SaveToFile(In.Path() + "plain.GIF");
@@ -178,13 +172,7 @@ TEST_F(BuildMendsTest, TransparentGifThumbnailsAreTransparentWhereThePictureIsAn
     frame.Extensions().Add(std::move(gce));
     flagged.SaveToFile(In.Path() + "flagged.gif");
     // A transparent hole in the middle; the corners are opaque lime.
-    lime.Canvas().Brush().SetColor(clFuchsia);
-    lime.Canvas().FillRect(TRect{20, 10, 40, 30});
-    lime.SetTransparent(true);
-    lime.SetTransparentColor(clFuchsia);
-    TGIFImage holed;
-    holed.Assign(lime);
-    holed.SaveToFile(In.Path() + "holed.gif");
+    testsupport::SaveHoledGif(In.Path() + "holed.gif", 60, 40, clLime, TRect{20, 10, 40, 30});
     AddPictures({In.Path() + "flagged.gif", In.Path() + "holed.gif"}, {"a", "b"});
     Build();
 

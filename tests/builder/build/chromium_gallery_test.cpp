@@ -13,6 +13,7 @@
 #include <set>
 
 #include "gif/GIFImage.h"
+#include "tests/support/GifPictures.h"
 #include "platform/graphics/TBitmap.h"
 #include "shared/veskotools.h"
 #include "tests/builder/build_fixture.h"
@@ -180,13 +181,9 @@ TEST_F(ChromiumGalleryTest, APhotoSavedAsGifShowsTheCubesColours)
 {
     if (!FileExists(Chromium))
         GTEST_SKIP() << "Chromium is not installed (" << Chromium << "); apt-get install chromium";
-    // A smooth photo of far more than 256 colours.
     TBitmap photo(120, 80, pf24bit);
-    for (int y = 0; y < 80; ++y)
-        for (int x = 0; x < 120; ++x)
-            photo.SetPixel(x, y, RGB(x * 2, y * 3, (x + y) & 0xFF));
     TGIFImage gif;
-    gif.Assign(photo);
+    gif.Assign(testsupport::PaintSmoothPhoto(photo));
     ForceDirectories(Gallery);
     gif.SaveToFile(Gallery + "photo.gif");
     WriteFileBytes(Gallery + "photo.html", "<html><body style=\"margin:0\"><img src=photo.gif></body></html>");

@@ -15,7 +15,7 @@
 
 #include "gif/GIFImage.h"
 #include "platform/graphics/TBitmap.h"
-#include "platform/graphics/TCanvas.h"
+#include "tests/support/GifPictures.h"
 #include "tests/builder/road_fixture.h"
 #include "tests/platform/display/x_server.h"
 
@@ -53,16 +53,21 @@ protected:
         RunBuild();
         return target;
     }
+
+    // What the gallery, run without a screen, says it read.
+    std::string UnattendedReport(const std::string& gallery) const
+    {
+        const std::string report = Out.Path() + "report.txt";
+        const std::string command = "env -u DISPLAY GLIMRA_REPORT='" + report + "' timeout 60 '" + gallery + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        return ReadFileBytes(report);
+    }
 };
 
 TEST_F(ExeGalleryRunTest, UnattendedItReportsThePicturesItRead)
 {
     Wizard->Memo2->SetText("Photos (c) us");
-    const std::string gallery = BuildGallery();
-    const std::string report = Out.Path() + "report.txt";
-    const std::string command = "env -u DISPLAY GLIMRA_REPORT='" + report + "' timeout 60 '" + gallery + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(ReadFileBytes(report), "result loaded\npictures 2\nnotes Photos (c) us\n"
+    EXPECT_EQ(UnattendedReport(BuildGallery()), "result loaded\npictures 2\nnotes Photos (c) us\n"
                                      "picture 0 JPG 300x200 Red roof\npicture 1 JPG 200x100  \n");
 }
 
@@ -174,15 +179,7 @@ protected:
         TGIFImage first;
         first.Assign(red);
         first.SaveToFile(In.Path() + "red.gif");
-        TBitmap holed(200, 100, pf24bit);
-        holed.Fill(clBlue);
-        holed.Canvas().Brush().SetColor(clLime);
-        holed.Canvas().FillRect(TRect{50, 25, 150, 75});
-        holed.SetTransparent(true);
-        holed.SetTransparentColor(clLime);
-        TGIFImage second;
-        second.Assign(holed);
-        second.SaveToFile(In.Path() + "holed.gif");
+        testsupport::SaveHoledGif(In.Path() + "holed.gif", 200, 100, clBlue, TRect{50, 25, 150, 75});
         Wizard->ListBox1->Clear();
         Wizard->ListBox2->Clear();
         AddPictures({In.Path() + "red.gif", In.Path() + "holed.gif"}, {"Red GIF", "Holed GIF"});
@@ -195,10 +192,7 @@ TEST_F(ExeGifGalleryRunTest, OnAScreenItShowsTheFirstGif)
     if (!XServer::Start(why))
         GTEST_SKIP() << "no X server for the gallery's screen: " << why;
     const std::string gallery = BuildGallery();
-    const std::string report = Out.Path() + "report.txt";
-    const std::string command = "env -u DISPLAY GLIMRA_REPORT='" + report + "' timeout 60 '" + gallery + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(ReadFileBytes(report), "result loaded\npictures 2\nnotes \n"
+    EXPECT_EQ(UnattendedReport(gallery), "result loaded\npictures 2\nnotes \n"
                                      "picture 0 GIF 300x200 Red GIF\npicture 1 GIF 200x100 Holed GIF\n");
     ExpectFirstPictureShown(gallery, "exe-gif-gallery");
     XServer::Stop();
