@@ -39,8 +39,10 @@ TGIFFrameBitmap RenderFrameDithered(TGIFSubImage& frame)
     const int height = frame.Height();
     frame.NeedImage();
     auto bitmap = std::make_unique<TBitmap>(width, height, pf8bit);
+    // The indexes are the cube's, whatever palette the frame kept before.
     std::vector<TRGBQuad> palette;
-    for (const PALETTEENTRY& e : PaletteEntries(frame.Palette()))
+    const TPaletteHandle web(CreateColorCubePalette());
+    for (const PALETTEENTRY& e : PaletteEntries(web.get()))
         palette.push_back({e.peBlue, e.peGreen, e.peRed, 0});
     palette.resize(256);
     bitmap->SetPalette(std::move(palette));

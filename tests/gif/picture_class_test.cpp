@@ -103,7 +103,6 @@ TEST(GifDitheredFrames, OnlyWhenTheScreenAsksAndThroughTheWebPalette)
 
     TPaletteScreen screen;
     EXPECT_TRUE(gif->NeedsDither());
-    gif->Images().Items(0)->SetPalette(nullptr);
     TGIFFrameBitmap rendered = RenderFrame(*gif->Images().Items(0));
     ASSERT_TRUE(rendered.Bitmap);
     EXPECT_FALSE(rendered.Mask);
