@@ -341,4 +341,30 @@ TEST(GifFrameSources, AMetafileIsTransparentWhereItPaintsNothing)
     EXPECT_EQ(frame.Pixels(19, 0), transparent);
 }
 
+TEST(GifFrameSources, ATransparentBitmapOfAllTwoHundredFiftySixColoursLosesItsTransparency)
+{
+    // An 8-bit bitmap is taken as it is; the mask needs a free entry.
+    for (int colours : {2, 255, 256}) {
+        SCOPED_TRACE(colours);
+        TBitmap bitmap(16, 16, pf8bit);
+        std::vector<TRGBQuad> palette;
+        for (int i = 0; i < colours; ++i)
+            palette.push_back({std::uint8_t(i), std::uint8_t(255 - i), std::uint8_t(i / 2), 0});
+        bitmap.SetPalette(palette);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                bitmap.ScanLine(y)[x] = std::uint8_t((y * 16 + x) % colours);
+        bitmap.SetTransparent(true);
+        bitmap.SetTransparentColor(QuadToColor(palette[1]));
+        TGIFImage gif;
+        gif.Assign(bitmap);
+        EXPECT_EQ(gif.QueryTransparent(), colours < 256);
+        TGIFSubImage& frame = *gif.Images().Items(0);
+        if (colours < 256)
+            EXPECT_EQ(frame.Pixels(1, 0), frame.GraphicControlExtension()->TransparentColorIndex());
+        else
+            EXPECT_EQ(frame.ColorMap().Count(), 256);
+    }
+}
+
 }  // namespace
