@@ -326,5 +326,6 @@ void TGIFLocalColorMap::MapImages(const TColorRemap& map)
 
 void TGIFLocalColorMap::Changed()
 {
-    // The frame's cached palette and bitmap come with the drawing side.
+    if (FSubImage)
+        FSubImage->SetPalette(nullptr);
 }

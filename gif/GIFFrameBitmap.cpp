@@ -1,6 +1,7 @@
 #include "gif/GIFFrameBitmap.h"
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "gif/ColorReduction.h"
@@ -52,6 +53,8 @@ TGIFFrameBitmap RenderFrame(TGIFSubImage& frame)
     TGIFFrameBitmap result;
     if (frame.Empty())
         return result;
+    if (frame.Image() && frame.Image()->NeedsDither())
+        return RenderFrameDithered(frame);
     const int width = frame.Width();
     const int height = frame.Height();
     frame.NeedImage();
@@ -233,12 +236,34 @@ void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tra
         DrawFrameBitmap(rendered, canvas, mapped, transparent);
         return;
     }
-    // Tiles are not clipped to the rectangle: the last ones may reach beyond it.
-    for (int x = rect.Left; x < rect.Right; x += screenWidth)
-        for (int y = rect.Top; y < rect.Bottom; y += screenHeight) {
-            const TRect tileRect = Bounds(x + frame.Left(), y + frame.Top(), frame.Width(), frame.Height());
-            DrawFrameBitmap(rendered, canvas, tileRect, transparent);
-        }
+    // Tiles advance by the screen itself, so a screen of no size is one tile.
+    const int cellWidth = image ? image->Width() : frame.Width();
+    const int cellHeight = image ? image->Height() : frame.Height();
+    ForEachTile(rect, cellWidth, cellHeight, [&](int x, int y) {
+        DrawFrameBitmap(rendered, canvas, Bounds(x + frame.Left(), y + frame.Top(), frame.Width(), frame.Height()),
+                        transparent);
+    });
+}
+
+void ForEachTile(const TRect& rect, int cellWidth, int cellHeight, const std::function<void(int x, int y)>& draw)
+{
+    // A cell without size (a picture whose logical screen is 0 wide or high)
+    // is drawn once instead of forever.
+    const int stepX = cellWidth > 0 ? cellWidth : std::max(1, rect.Right - rect.Left);
+    const int stepY = cellHeight > 0 ? cellHeight : std::max(1, rect.Bottom - rect.Top);
+    // Column by column; tiles are not clipped, the last ones may reach beyond.
+    for (long long x = rect.Left; x < rect.Right; x += stepX)
+        for (long long y = rect.Top; y < rect.Bottom; y += stepY)
+            draw(int(x), int(y));
+}
+
+void TGIFImage::DrawTiled(TCanvas& canvas, TBitmap& bitmap, const TRect& rect)
+{
+    if (!(PaintFlags & pfTile)) {
+        canvas.StretchDraw(rect, bitmap);
+        return;
+    }
+    ForEachTile(rect, Width(), Height(), [&](int x, int y) { canvas.Draw(x, y, bitmap); });
 }
 
 std::unique_ptr<TBitmap> PictureBitmap(TGIFImage& image)

@@ -4,6 +4,7 @@
 // its transparency mask, a frame made from a bitmap, and drawing a frame
 // stretched, tiled or through its mask onto a canvas.
 
+#include <functional>
 #include <memory>
 
 #include "platform/graphics/DeviceContext.h"
@@ -20,7 +21,16 @@ struct TGIFFrameBitmap {
 
 // The frame's pixels through its active colour map. An index past the map
 // draws black, as an index past a bitmap's palette does.
+// When the picture dithers, the frame goes through the web palette instead
+// (RenderFrameDithered).
 TGIFFrameBitmap RenderFrame(TGIFSubImage& frame);
+// The frame's colours mapped into the 216-colour web palette with
+// Floyd-Steinberg error diffusion along serpentine rows; transparent pixels
+// take no part in the diffusion.
+TGIFFrameBitmap RenderFrameDithered(TGIFSubImage& frame);
+// Index into the web palette written under transparent pixels: derived from
+// the transparent colour, and it may lie past the palette's 216 entries.
+int DitherFillIndex(TColor transparent);
 
 // Replaces the frame's pixels, size and local map with the bitmap's: 1, 4 and
 // 8-bit bitmaps by their own palette, any other through the picture's colour
@@ -28,12 +38,23 @@ TGIFFrameBitmap RenderFrame(TGIFSubImage& frame);
 // transparent index, unless the map is full.
 void FrameFromBitmap(TGIFSubImage& frame, TBitmap& bitmap);
 
+// The frame made from any picture: a bitmap as above, a metafile drawn on
+// white and transparent where it paints nothing, any other picture as its
+// bitmap or, when it has none, drawn. False for an empty picture that is not
+// a bitmap.
+bool FrameFromGraphic(TGIFSubImage& frame, const TGraphic& source);
+
 // Marks the pixels that are non-zero in the mask as transparent (see above).
 void ApplyMask(TGIFSubImage& frame, const TBitmap& mask);
 
 // The frame drawn into `rect`, which stands for the whole logical screen:
 // stretched to its place on it, or tiled at natural size.
 void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool transparent, bool tile);
+
+// Calls `draw` with the top-left corner of every cell of the given size that
+// starts inside `rect`, column by column from its top-left corner. A size of 0
+// is one cell.
+void ForEachTile(const TRect& rect, int cellWidth, int cellHeight, const std::function<void(int x, int y)>& draw);
 
 // Copies `src` to `dest` where the mask bit is 0 and keeps the destination
 // where it is 1, stretching both to the destination's size.

@@ -9,6 +9,7 @@
 #include "platform/graphics/TCanvas.h"
 
 #include "platform/core/TStream.h"
+#include "platform/graphics/Clipboard.h"
 
 // ---- TGIFImageList
 
@@ -89,6 +90,7 @@ void TGIFImage::ClearPicture()
     FHeader.SetWidth(0);
     FHeader.SetHeight(0);
     FHeader.Prepare();
+    FPalette.reset();
 }
 
 void TGIFImage::SetWidth(int width)
@@ -261,24 +263,11 @@ bool TGIFImage::AssignFrom(const TGraphic& source)
 
 bool TGIFImage::AssignFromGraphic(const TGraphic& source)
 {
-    auto* bitmap = dynamic_cast<TBitmap*>(const_cast<TGraphic*>(&source));
-    std::unique_ptr<TBitmap> drawn;
-    if (!bitmap) {
-        if (source.Empty())
-            return false;
-        // Other pictures become a frame through a 24-bit rendering of themselves.
-        drawn = std::make_unique<TBitmap>(source.Width(), source.Height(), pf24bit);
-        try {
-            drawn->Assign(source);
-        } catch (const EConvertError&) {
-            drawn->SetPixelFormat(pf24bit);
-            drawn->Canvas().Draw(0, 0, const_cast<TGraphic&>(source));
-        }
-        bitmap = drawn.get();
-    }
+    if (source.Empty() && !dynamic_cast<const TBitmap*>(&source))
+        return false;
     ClearPicture();
     auto frame = std::make_unique<TGIFSubImage>(this);
-    FrameFromBitmap(*frame, *bitmap);
+    FrameFromGraphic(*frame, source);
     if (!frame->Empty())
         AddFrame(std::move(frame));
     else
@@ -286,12 +275,34 @@ bool TGIFImage::AssignFromGraphic(const TGraphic& source)
     return true;
 }
 
+UINT CF_GIF = 0;
+
 namespace {
 
-// Every program that links the picture class loads ".gif" through TPicture.
-const bool GIFFormatRegistered = [] {
-    TPicture::RegisterFileFormat("gif", "GIF Image", [] { return std::make_unique<TGIFImage>(); });
-    return true;
-}();
+// Every program that links the picture class loads ".gif" through TPicture
+// and takes "GIF Image" from the clipboard; both end with the program.
+struct TGIFRegistration {
+    TGIFRegistration()
+    {
+        auto factory = [] { return std::make_unique<TGIFImage>(); };
+        TPicture::RegisterFileFormat("gif", "GIF Image", factory);
+        CF_GIF = RegisterClipboardFormat("GIF Image");
+        TPicture::RegisterClipboardFormat(CF_GIF, factory);
+        if (HDC screen = GetDC(0)) {
+            ScreenHasPalette = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) <= 8;
+            ReleaseDC(0, screen);
+        }
+        DitherOnPaletteScreen = ScreenHasPalette;
+    }
+    ~TGIFRegistration()
+    {
+        TPicture::UnregisterClipboardFormat(CF_GIF);
+        TPicture::UnregisterFileFormat("gif");
+    }
+    TGIFRegistration(const TGIFRegistration&) = delete;
+    TGIFRegistration& operator=(const TGIFRegistration&) = delete;
+};
+
+const TGIFRegistration GIFRegistration;
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "gif/GIFHeader.h"
+#include "gif/GIFPalettes.h"
 #include "gif/GIFSubImage.h"
 #include "gif/GIFUtils.h"
 #include "platform/graphics/TGraphic.h"
@@ -32,6 +33,8 @@ public:
     void SaveToStream(TStream& stream) override;
 };
 
+class TBitmap;
+
 using TGIFWarning = std::function<void(TObject* Sender, int Severity, const std::string& Message)>;
 
 // PaintFlags bits.
@@ -43,7 +46,16 @@ constexpr std::uint16_t pfTile = 0x0100;
 constexpr std::uint16_t pfDither = 0x0200;
 constexpr std::uint16_t pfAutoDither = 0x0400;
 
+// The screen's bits per pixel times its planes are 8 or less; set when the
+// picture class registers. Dithering through the web palette follows the
+// second when pfAutoDither is set.
+extern bool ScreenHasPalette;
+extern bool DitherOnPaletteScreen;
+
 enum TGIFCodingMethod : std::uint8_t { gcLZW = 0, gcRLE = 1 };
+
+// The clipboard format "GIF Image"; 0 until the picture class registers.
+extern UINT CF_GIF;
 
 class TGIFImage : public TGraphic {
 public:
@@ -94,6 +106,25 @@ public:
     std::uint8_t DitherKind = 0;
     TGIFCodingMethod CodingMethod = gcLZW;
 
+    // pfDither set, and pfAutoDither clear or DitherOnPaletteScreen.
+    bool NeedsDither() const;
+    // The picture's palette, which it keeps: the web palette when it dithers,
+    // else the global map's, else frame 0's. "No global or local color table
+    // defined" when neither the picture nor frame 0 has colours.
+    HPALETTE Palette();
+    // Takes the handle; the old one is deleted.
+    void SetPalette(HPALETTE palette);
+    // `bitmap` stretched into `rect`, or by pfTile at natural size in cells of
+    // the logical screen from the rectangle's top-left corner.
+    void DrawTiled(TCanvas& canvas, TBitmap& bitmap, const TRect& rect);
+
+    // The clipboard: data in the "GIF Image" format is GIF bytes; bitmap data
+    // becomes a one-frame picture. Without data the clipboard's own is taken.
+    void LoadFromClipboardFormat(UINT format, void* data, HPALETTE palette) override;
+    // Frame 0 as a bitmap in `format`, `data` and `palette`; the GIF bytes are
+    // placed on the clipboard as "GIF Image" besides.
+    void SaveToClipboardFormat(UINT& format, void*& data, HPALETTE& palette) override;
+
     // Every warning of the codec; warnings never stop an operation.
     TGIFWarning OnGIFWarning;
     virtual void Warning(TObject* sender, int severity, const std::string& message);
@@ -108,6 +139,8 @@ protected:
 private:
     bool AssignFromGraphic(const TGraphic& source);
     bool FDrawing = false;
+    bool FPaletteGuard = false;
+    TPaletteHandle FPalette;
     TGIFHeader FHeader;
     TGIFImageList FImages;
 };

@@ -12,6 +12,7 @@
 #include "gif/GIFUtils.h"
 #include "gif/GIFExtension.h"
 #include "gif/GIFItem.h"
+#include "gif/GIFPalettes.h"
 #include "platform/graphics/Types.h"
 
 class TGIFSubImage;
@@ -85,6 +86,13 @@ public:
     // Allocates the pixels when there are none; "Image is empty" for no size.
     void NeedImage();
 
+    // The frame's palette, which it keeps until its map changes: the web
+    // palette when the picture dithers, else the local map's, else the
+    // picture's own (not kept here).
+    HPALETTE Palette();
+    // Takes the handle; the old one is deleted.
+    void SetPalette(HPALETTE palette);
+
 private:
     friend class TGIFGraphicControlExtension;
     // The decoder writes every pixel, so it needs no zeros first.
@@ -99,4 +107,5 @@ private:
     std::int64_t FDataSize = 0;
     bool FTransparent = false;
     TGIFGraphicControlExtension* FGCE = nullptr;
+    TPaletteHandle FPalette;
 };

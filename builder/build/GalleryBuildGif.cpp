@@ -8,6 +8,7 @@
 #include "builder/pages/GalleryPages.h"
 #include "builder/pages/MailPage.h"
 #include "builder/wizard/WizardForm.h"
+#include "gif/GIFFrameBitmap.h"
 #include "gif/GIFImage.h"
 #include "platform/controls/TApplication.h"
 #include "platform/core/AnsiString.h"
@@ -26,9 +27,36 @@ std::string GifBytes(TGIFImage& gif)
     return stream.Bytes();
 }
 
-// Frame 0 at the picture's screen size as a 24-bit bitmap to resize.
-std::unique_ptr<TBitmap> GifBitmap(TGIFImage& gif)
+// A colour that no entry of frame 0's colours has, so that it can stand for
+// the transparent pixels alone.
+TColor TransparentKey(TGIFImage& gif)
 {
+    TGIFColorMap& map = gif.Images().Items(0)->ActiveColorMap();
+    for (int k = 0;; ++k) {
+        const TColor key = RGB(k & 0xFF, (k >> 8) + 1, 254);
+        bool used = false;
+        for (int i = 0; i < map.Count() && !used; ++i) {
+            const TGIFColor& c = map.Entry(i);
+            used = RGB(c.Red, c.Green, c.Blue) == key;
+        }
+        if (!used)
+            return key;
+    }
+}
+
+// Frame 0 at the picture's screen size as a 24-bit bitmap to resize. In a
+// transparent picture the pixels that frame 0 leaves transparent, and only
+// those, show `key`.
+std::unique_ptr<TBitmap> GifBitmap(TGIFImage& gif, bool transparent, TColor key)
+{
+    if (gif.Empty() || gif.Width() == 0 || gif.Height() == 0)
+        throw EInvalidGraphic("the GIF picture has nothing to show");
+    if (transparent) {
+        auto bitmap = std::make_unique<TBitmap>(gif.Width(), gif.Height(), pf24bit);
+        bitmap->Fill(key);
+        DrawFrame(*gif.Images().Items(0), bitmap->Canvas(), TRect{0, 0, gif.Width(), gif.Height()}, true, false);
+        return bitmap;
+    }
     std::unique_ptr<TBitmap> bitmap = gif.GetPictureBitmap();
     if (!bitmap || bitmap->Empty())
         throw EInvalidGraphic("the GIF picture has nothing to show");
@@ -36,13 +64,14 @@ std::unique_ptr<TBitmap> GifBitmap(TGIFImage& gif)
     return bitmap;
 }
 
-// A transparent picture's thumbnail is transparent where it shows the colour
-// of its top-left pixel.
-void AssignThumbnail(TGIFImage& gif, TBitmap& thumbnail, bool transparent)
+// A transparent picture's thumbnail is transparent where it shows the key
+// colour, which only its transparent pixels have: the top-left pixel's colour
+// would also take away every opaque pixel of that colour.
+void AssignThumbnail(TGIFImage& gif, TBitmap& thumbnail, bool transparent, TColor key)
 {
     if (transparent) {
         thumbnail.SetTransparent(true);
-        thumbnail.SetTransparentColor(thumbnail.Pixel(0, 0));
+        thumbnail.SetTransparentColor(key);
     }
     gif.Assign(thumbnail);
     if (transparent)
@@ -55,14 +84,18 @@ void TGalleryBuild::BuildGifPicture(const std::string& path, int number, const s
 {
     auto gif = std::make_unique<TGIFImage>();
     std::unique_ptr<TBitmap> bitmap;
+    bool transparent = false;
+    TColor key = clNone;
     try {
         gif->LoadFromFile(path);
-        bitmap = GifBitmap(*gif);
+        transparent = gif->QueryTransparent();
+        if (transparent)
+            key = TransparentKey(*gif);
+        bitmap = GifBitmap(*gif, transparent, key);
     } catch (const Exception&) {
         ShowMessage("file format not found");
         return;
     }
-    const bool transparent = gif->QueryTransparent();
     const bool web = FKind == TGalleryKind::Web;
     const bool linked = FSettings.LinkMode == TLinkMode::FullPicture;
 
@@ -71,7 +104,7 @@ void TGalleryBuild::BuildGifPicture(const std::string& path, int number, const s
         // Shrunk to the limits, never recompressed to a byte limit.
         const TPictureSize size = ShrunkSize({gif->Width(), gif->Height()}, FMaxPictureWidth, FMaxPictureHeight);
         std::unique_ptr<TBitmap> shrunk = ResizeBitmap(*bitmap, size.Width, size.Height);
-        AssignThumbnail(*gif, *shrunk, transparent);
+        AssignThumbnail(*gif, *shrunk, transparent, key);
         bitmap = std::move(shrunk);
     }
 
@@ -89,7 +122,7 @@ void TGalleryBuild::BuildGifPicture(const std::string& path, int number, const s
     const TPictureSize thumbSize = ThumbnailSize(TPictureSize{bitmap->Width(), bitmap->Height()});
     std::unique_ptr<TBitmap> thumbnail = ResizeBitmap(*bitmap, thumbSize.Width, thumbSize.Height);
     if (FKind == TGalleryKind::Email) {
-        AssignThumbnail(*gif, *thumbnail, transparent);
+        AssignThumbnail(*gif, *thumbnail, transparent, key);
         gif->SaveToFile(FWorkFolder + MailThumbnailName(number, true));
         FMailPage->AddPicture(number, true, comment);
         return;
@@ -109,7 +142,7 @@ void TGalleryBuild::BuildGifPicture(const std::string& path, int number, const s
     if (web && linked)
         gif->SaveToFile(FFolder + "th_" + IntToStr(number) + "_big.gif");
 
-    AssignThumbnail(*gif, *thumbnail, transparent);
+    AssignThumbnail(*gif, *thumbnail, transparent, key);
     FMaxThumbWidth = std::max(FMaxThumbWidth, gif->Width());
     FMaxThumbHeight = std::max(FMaxThumbHeight, gif->Height());
     if (FWizard.PageControl1->ActivePage() == FWizard.TabSheet6 && FWizard.CheckBox13->Checked()) {

@@ -8,6 +8,7 @@
 
 #include "platform/core/AnsiString.h"
 #include "platform/graphics/Raster.h"
+#include "platform/graphics/TGraphic.h"
 
 class TGlobalMemory {
 public:
@@ -255,6 +256,21 @@ bool TClipboard::GetBitmap(TBitmap& bitmap) const
     if (source) bitmap.Assign(*source);
     CloseClipboard();
     return source != nullptr;
+}
+
+void TClipboard::Assign(TGraphic& graphic)
+{
+    if (!OpenClipboard()) return;
+    struct TCloser {
+        ~TCloser() { CloseClipboard(); }
+    } closer;
+    EmptyClipboard();
+    UINT format = 0;
+    void* data = nullptr;
+    HPALETTE palette = nullptr;
+    graphic.SaveToClipboardFormat(format, data, palette);
+    if (data && !SetClipboardData(format, data)) FreeData(format, data);
+    if (palette && !SetClipboardData(CF_PALETTE, palette)) DeleteObject(palette);
 }
 
 TClipboard& Clipboard()

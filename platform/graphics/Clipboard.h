@@ -21,6 +21,7 @@
 #include "platform/graphics/DeviceContext.h"
 
 class TGlobalMemory;
+class TGraphic;
 using HGLOBAL = TGlobalMemory*;
 using HANDLE = void*;
 
@@ -68,6 +69,9 @@ public:
     void SetBitmap(const TBitmap& bitmap);
     // The CF_BITMAP data as a bitmap; false when there is none.
     bool GetBitmap(TBitmap& bitmap) const;
+    // The graphic in the formats it gives (SaveToClipboardFormat), with its
+    // palette; what was there before is emptied.
+    void Assign(TGraphic& graphic);
 };
 
 TClipboard& Clipboard();

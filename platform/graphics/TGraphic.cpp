@@ -86,3 +86,13 @@ void TGraphic::Changed()
     FModified = true;
     if (OnChange) OnChange(this);
 }
+
+void TGraphic::LoadFromClipboardFormat(std::uint32_t, void*, TGdiPalette*)
+{
+    throw EInvalidGraphic("Unsupported clipboard format");
+}
+
+void TGraphic::SaveToClipboardFormat(std::uint32_t&, void*&, TGdiPalette*&)
+{
+    throw EInvalidGraphic("Unsupported clipboard format");
+}

@@ -10,6 +10,7 @@
 // LoadFromFile and SaveToFile wrap every error of the stream in an exception
 // of the same class whose message starts with the file name.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,6 +21,7 @@
 
 class TStream;
 class TCanvas;
+class TGdiPalette;
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
@@ -52,6 +54,12 @@ public:
     void SaveToFile(const std::string& fileName);
 
     void Assign(const TGraphic& source);
+
+    // Clipboard data of a format the class knows (the clipboard's own data of
+    // that format when `data` is none); the palette goes with bitmap data. The
+    // base class knows none: EInvalidGraphic "Unsupported clipboard format".
+    virtual void LoadFromClipboardFormat(std::uint32_t format, void* data, TGdiPalette* palette);
+    virtual void SaveToClipboardFormat(std::uint32_t& format, void*& data, TGdiPalette*& palette);
 
     // Draws the graphic scaled into `rect` of the canvas. Implemented by each
     // class with the canvas.
@@ -118,6 +126,14 @@ public:
     static bool IsFileFormatRegistered(const std::string& extension);
     // "All (*.jpg;*.bmp)|*.jpg;*.bmp|JPEG Image File (*.jpg)|*.jpg|..." for dialogs.
     static std::string GraphicFilter();
+
+    // Clipboard formats that a graphic class loads from.
+    static void RegisterClipboardFormat(std::uint32_t format, TGraphicFactory factory);
+    static void UnregisterClipboardFormat(std::uint32_t format);
+    static bool SupportsClipboardFormat(std::uint32_t format);
+    // A new graphic of the format's class from the data; EInvalidGraphic
+    // "Unsupported clipboard format" for a format nobody registered.
+    void LoadFromClipboardFormat(std::uint32_t format, void* data, TGdiPalette* palette);
 
 private:
     void Changed();

@@ -49,6 +49,27 @@ TFileFormats& FileFormats()
     return formats;
 }
 
+struct TClipboardFormats {
+    std::mutex Lock;
+    std::vector<std::pair<std::uint32_t, TGraphicFactory>> Formats;
+};
+
+TClipboardFormats& ClipboardFormats()
+{
+    static TClipboardFormats formats;
+    return formats;
+}
+
+TGraphicFactory FindClipboardFactory(std::uint32_t format)
+{
+    TClipboardFormats& registry = ClipboardFormats();
+    std::lock_guard guard(registry.Lock);
+    // The newest registration of a format wins.
+    for (auto it = registry.Formats.rbegin(); it != registry.Formats.rend(); ++it)
+        if (it->first == format) return it->second;
+    return {};
+}
+
 TGraphicFactory FindFactory(const std::string& extension)
 {
     TFileFormats& registry = FileFormats();
@@ -102,6 +123,34 @@ std::string TPicture::GraphicFilter()
         entries += '|' + format.Description + " (" + mask + ")|" + mask;
     }
     return "All (" + masks + ")|" + masks + entries;
+}
+
+void TPicture::RegisterClipboardFormat(std::uint32_t format, TGraphicFactory factory)
+{
+    TClipboardFormats& registry = ClipboardFormats();
+    std::lock_guard guard(registry.Lock);
+    registry.Formats.emplace_back(format, std::move(factory));
+}
+
+void TPicture::UnregisterClipboardFormat(std::uint32_t format)
+{
+    TClipboardFormats& registry = ClipboardFormats();
+    std::lock_guard guard(registry.Lock);
+    std::erase_if(registry.Formats, [&](const auto& entry) { return entry.first == format; });
+}
+
+bool TPicture::SupportsClipboardFormat(std::uint32_t format)
+{
+    return static_cast<bool>(FindClipboardFactory(format));
+}
+
+void TPicture::LoadFromClipboardFormat(std::uint32_t format, void* data, TGdiPalette* palette)
+{
+    const TGraphicFactory factory = FindClipboardFactory(format);
+    if (!factory) throw EInvalidGraphic("Unsupported clipboard format");
+    std::unique_ptr<TGraphic> graphic = factory();
+    graphic->LoadFromClipboardFormat(format, data, palette);
+    SetGraphic(std::move(graphic));
 }
 
 void TPicture::SetGraphic(const TGraphic* graphic)

@@ -11,6 +11,7 @@
 #include "platform/core/TStream.h"
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TCanvas.h"
+#include "tests/support/GifPictures.h"
 
 namespace {
 
@@ -143,11 +144,8 @@ TEST(GifFrameBitmap, PhotoSavedAsGifOpensInThePeersWithTheCubesColours)
         GTEST_SKIP() << "no ImageMagick, gifsicle or giflib tools";
     // A smooth 24-bit picture of far more than 256 colours.
     TBitmap photo(120, 80, pf24bit);
-    for (int y = 0; y < 80; ++y)
-        for (int x = 0; x < 120; ++x)
-            photo.SetPixel(x, y, RGB(x * 2, y * 3, (x + y) & 0xFF));
     TGIFImage gif;
-    gif.Assign(photo);
+    gif.Assign(testsupport::PaintSmoothPhoto(photo));
     const std::string path = TempFolder("photo-gif") + "/photo.gif";
     WriteBinaryFile(path, SaveGif(gif));
     std::string output;

@@ -113,6 +113,7 @@ TEST(WatermarkStamp, BlendLiesBetweenMarkAndPicture)
         {200, 100, 100, 200}, {101, 100, 50, 100},  // 0.5 rounds to even 0
         {103, 100, 50, 102},                          // 1.5 rounds to 2
         {0, 255, 30, 179},                            // 255 - round(76.5) = 255 - 76
+        {114, 100, 75, 110},                          // 10.5 exactly; 14 * 0.01 * 75 in doubles lies above
     };
     for (const Case& c : cases) {
         auto picture = Filled(1, 1, RGB(c.picture, c.picture, c.picture));

@@ -3,10 +3,15 @@
 #include <algorithm>
 #include <cctype>
 
+#include "gif/GIFFrameBitmap.h"
+#include "gif/GIFImage.h"
 #include "pdf/PdfDoc.h"
 #include "pdf/PdfFonts.h"
 #include "pdf/PdfImages.h"
+#include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
+#include "platform/core/TStream.h"
+#include "platform/graphics/TBitmap.h"
 
 namespace {
 
@@ -114,6 +119,25 @@ struct TPicturePage {
     int Height;
 };
 
+// A GIF picture's frame 0 on the page's white, as a browser shows it; any
+// other file is taken as a JPEG.
+std::unique_ptr<TPdfImage> PictureImage(std::string bytes)
+{
+    if (!bytes.starts_with("GIF8"))
+        return TPdfJpegImage::MakeImageFromBytes(std::move(bytes));
+    TGIFImage gif;
+    TMemoryStream stream;
+    stream.WriteString(bytes);
+    stream.SetPosition(0);
+    gif.LoadFromStream(stream);
+    if (gif.Empty())
+        throw EInvalidGraphic("the GIF picture has no frames");
+    TBitmap bitmap(gif.Width(), gif.Height(), pf24bit);
+    bitmap.Fill(clWhite);
+    DrawFrame(*gif.Images().Items(0), bitmap.Canvas(), TRect{0, 0, gif.Width(), gif.Height()}, true, false);
+    return TPdfBitmapImage().MakeImage(bitmap);
+}
+
 void DrawPage(TPdfDoc& doc, TPicturePage& page, const TPdfGalleryArguments& arguments, int number)
 {
     TPdfCanvas& canvas = doc.Canvas();
@@ -220,7 +244,7 @@ TPdfGalleryResult WritePdfGallery(const std::vector<TGalleryPicture>& pictures, 
     for (const TGalleryPicture& picture : pictures) {
         TPicturePage page{&picture, nullptr, 0, 0};
         try {
-            page.Image = TPdfJpegImage::MakeImageFromBytes(ReadFileBytes(picture.Path));
+            page.Image = PictureImage(ReadFileBytes(picture.Path));
             page.Width = page.Image->Attributes().PdfNumberByName("Width")->Value();
             page.Height = page.Image->Attributes().PdfNumberByName("Height")->Value();
             if (page.Width <= 0 || page.Height <= 0)

@@ -44,7 +44,7 @@ struct TPdfGalleryResult {
     std::vector<std::string> Skipped;
 };
 
-// Writes the gallery of every picture that is a readable JPEG; writes
+// Writes the gallery of every picture that is a readable JPEG or GIF; writes
 // nothing when there is none (Pages 0).
 TPdfGalleryResult WritePdfGallery(const std::vector<TGalleryPicture>& pictures, const TPdfGalleryArguments& arguments,
                                   TStream& target);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "gif/GIFImage.h"
+#include "platform/graphics/TCanvas.h"
+#include "tests/support/GifPictures.h"
 #include "platform/graphics/TBitmap.h"
 
 #include <filesystem>
@@ -112,15 +114,10 @@ TEST_F(BuildMendsTest, ADamagedSourcePictureIsRefusedAHarmlessWarningIsNot)
 TEST_F(BuildMendsTest, GifPicturesTakeTheirOwnRoadNextToJpegs)
 {
     AddJpegs(1);
+    // Transparent at the left, wide enough to be in the thumbnail too.
+    testsupport::SaveHoledGif(In.Path() + "clear.gif", 60, 40, clLime, TRect{0, 0, 12, 40});
     TBitmap source(60, 40, pf24bit);
     source.Fill(clLime);
-    source.SetPixel(0, 39, clFuchsia);
-    source.SetTransparent(true);
-    source.SetTransparentColor(clFuchsia);
-    TGIFImage transparent;
-    transparent.Assign(source);
-    transparent.SaveToFile(In.Path() + "clear.gif");
-    source.SetTransparent(false);
     TGIFImage plain;
     plain.Assign(source);
     plain.SaveToFile(In.Path() + "plain.GIF");
@@ -148,6 +145,47 @@ TEST_F(BuildMendsTest, GifPicturesTakeTheirOwnRoadNextToJpegs)
     EXPECT_TRUE(thumbnail.QueryTransparent());
     thumbnail.LoadFromFile(Gallery + "th_2.gif");
     EXPECT_FALSE(thumbnail.QueryTransparent());
+}
+
+// The thumbnail of a GIF drawn with its transparency over yellow.
+std::unique_ptr<TBitmap> ShownOverYellow(const std::string& path)
+{
+    TGIFImage thumbnail;
+    thumbnail.LoadFromFile(path);
+    auto shown = std::make_unique<TBitmap>(thumbnail.Width(), thumbnail.Height(), pf24bit);
+    shown->Fill(clYellow);
+    thumbnail.Draw(shown->Canvas(), TRect{0, 0, thumbnail.Width(), thumbnail.Height()});
+    return shown;
+}
+
+TEST_F(BuildMendsTest, TransparentGifThumbnailsAreTransparentWhereThePictureIsAndNowhereElse)
+{
+    // Transparent by its flag, but no pixel has the transparent index.
+    TBitmap lime(60, 40, pf24bit);
+    lime.Fill(clLime);
+    TGIFImage flagged;
+    flagged.Assign(lime);
+    TGIFSubImage& frame = *flagged.Images().Items(0);
+    auto gce = std::make_unique<TGIFGraphicControlExtension>(&frame);
+    gce->SetTransparentColorIndex(frame.Pixels(0, 0) == 0 ? 1 : 0);
+    gce->SetTransparent(true);
+    frame.Extensions().Add(std::move(gce));
+    flagged.SaveToFile(In.Path() + "flagged.gif");
+    // A transparent hole in the middle; the corners are opaque lime.
+    testsupport::SaveHoledGif(In.Path() + "holed.gif", 60, 40, clLime, TRect{20, 10, 40, 30});
+    AddPictures({In.Path() + "flagged.gif", In.Path() + "holed.gif"}, {"a", "b"});
+    Build();
+
+    const auto flaggedShown = ShownOverYellow(Gallery + "th_0.gif");
+    for (int y = 0; y < flaggedShown->Height(); ++y)
+        for (int x = 0; x < flaggedShown->Width(); ++x)
+            ASSERT_EQ(flaggedShown->Pixel(x, y), clLime) << x << "," << y;
+    const auto holedShown = ShownOverYellow(Gallery + "th_1.gif");
+    const int w = holedShown->Width();
+    const int h = holedShown->Height();
+    EXPECT_EQ(holedShown->Pixel(0, 0), clLime);
+    EXPECT_EQ(holedShown->Pixel(w - 1, h - 1), clLime);
+    EXPECT_EQ(holedShown->Pixel(w / 2, h / 2), clYellow);
 }
 
 TEST_F(BuildMendsTest, AWriteErrorEndsTheBuildButGivesTheWizardBack)

@@ -7,10 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 #include <cstdio>
 #include <regex>
 #include <set>
 
+#include "gif/GIFImage.h"
+#include "tests/support/GifPictures.h"
+#include "platform/graphics/TBitmap.h"
 #include "shared/veskotools.h"
 #include "tests/builder/build_fixture.h"
 
@@ -171,6 +175,36 @@ TEST_F(ChromiumGalleryTest, ThumbnailsOfEveryPictureTypeLoad)
     WriteFileBytes(Gallery + "thumbnails.html", page + "</body></html>");
     EXPECT_EQ(LoadedPictures(Gallery, "thumbnails.html"), "images=4 broken=[]");
     Screenshot(Gallery, "thumbnails.html", "thumbnails");
+}
+
+TEST_F(ChromiumGalleryTest, APhotoSavedAsGifShowsTheCubesColours)
+{
+    if (!FileExists(Chromium))
+        GTEST_SKIP() << "Chromium is not installed (" << Chromium << "); apt-get install chromium";
+    TBitmap photo(120, 80, pf24bit);
+    TGIFImage gif;
+    gif.Assign(testsupport::PaintSmoothPhoto(photo));
+    ForceDirectories(Gallery);
+    gif.SaveToFile(Gallery + "photo.gif");
+    WriteFileBytes(Gallery + "photo.html", "<html><body style=\"margin:0\"><img src=photo.gif></body></html>");
+    EXPECT_EQ(LoadedPictures(Gallery, "photo.html"), "images=1 broken=[]");
+    Screenshot(Gallery, "photo.html", "photo-gif");
+    const std::string png = Screenshots + "photo-gif.png";
+    const std::string rgb = Out.Path() + "photo.rgb";
+    ASSERT_EQ(std::system(("convert '" + png + "' -crop 120x80+0+0 -depth 8 rgb:'" + rgb + "'").c_str()), 0);
+    const std::string shown = ReadFileBytes(rgb);
+    ASSERT_EQ(shown.size(), 120u * 80 * 3);
+    std::unique_ptr<TBitmap> ours = gif.GetPictureBitmap();
+    int off = 0;
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 120; ++x) {
+            const auto* p = reinterpret_cast<const unsigned char*>(&shown[(std::size_t(y) * 120 + x) * 3]);
+            const TColor c = ours->Pixel(x, y);
+            EXPECT_EQ(GetRValue(c) % 51 + GetGValue(c) % 51 + GetBValue(c) % 51, 0) << x << "," << y;
+            if (std::abs(p[0] - GetRValue(c)) > 2 || std::abs(p[1] - GetGValue(c)) > 2 || std::abs(p[2] - GetBValue(c)) > 2)
+                ++off;
+        }
+    EXPECT_EQ(off, 0) << "pixels where the browser shows other colours than ours";
 }
 
 }  // namespace

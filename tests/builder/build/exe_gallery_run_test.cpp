@@ -13,7 +13,9 @@
 #include <cstdlib>
 #include <thread>
 
+#include "gif/GIFImage.h"
 #include "platform/graphics/TBitmap.h"
+#include "tests/support/GifPictures.h"
 #include "tests/builder/road_fixture.h"
 #include "tests/platform/display/x_server.h"
 
@@ -51,16 +53,21 @@ protected:
         RunBuild();
         return target;
     }
+
+    // What the gallery, run without a screen, says it read.
+    std::string UnattendedReport(const std::string& gallery) const
+    {
+        const std::string report = Out.Path() + "report.txt";
+        const std::string command = "env -u DISPLAY GLIMRA_REPORT='" + report + "' timeout 60 '" + gallery + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        return ReadFileBytes(report);
+    }
 };
 
 TEST_F(ExeGalleryRunTest, UnattendedItReportsThePicturesItRead)
 {
     Wizard->Memo2->SetText("Photos (c) us");
-    const std::string gallery = BuildGallery();
-    const std::string report = Out.Path() + "report.txt";
-    const std::string command = "env -u DISPLAY GLIMRA_REPORT='" + report + "' timeout 60 '" + gallery + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(ReadFileBytes(report), "result loaded\npictures 2\nnotes Photos (c) us\n"
+    EXPECT_EQ(UnattendedReport(BuildGallery()), "result loaded\npictures 2\nnotes Photos (c) us\n"
                                      "picture 0 JPG 300x200 Red roof\npicture 1 JPG 200x100  \n");
 }
 
@@ -101,12 +108,10 @@ bool ShotUntil(const std::string& name, WindowGeometry& w, const std::function<b
     return false;
 }
 
-TEST_F(ExeGalleryRunTest, OnAScreenItShowsTheFirstPicture)
+// Runs the gallery on the private X server: its first thumbnail and, once
+// clicked, its first picture (300 x 200, red) must show.
+void ExpectFirstPictureShown(const std::string& gallery, const std::string& shotName)
 {
-    std::string why;
-    if (!XServer::Start(why))
-        GTEST_SKIP() << "no X server for the gallery's screen: " << why;
-    const std::string gallery = BuildGallery();
     const pid_t viewer = fork();
     if (viewer == 0) {
         unsetenv("GLIMRA_REPORT");
@@ -125,7 +130,7 @@ TEST_F(ExeGalleryRunTest, OnAScreenItShowsTheFirstPicture)
         // glyph (the picture in 90 x 90) above the caption.
         const int buttonX = 1 + 60;
         const int glyphY = 10 + 50;
-        EXPECT_TRUE(ShotUntil("exe-gallery-loaded", window, [&](const std::string& shot) {
+        EXPECT_TRUE(ShotUntil(shotName + "-loaded", window, [&](const std::string& shot) {
             return XServer::Near(XServer::PixelOf(shot, buttonX, glyphY), 255, 0, 0);
         })) << "the first thumbnail shows no red";
 
@@ -141,7 +146,7 @@ TEST_F(ExeGalleryRunTest, OnAScreenItShowsTheFirstPicture)
                 ADD_FAILURE() << "xdotool could not click";
                 break;
             }
-            shown = ShotUntil("exe-gallery-first-picture", window, [&](const std::string& shot) {
+            shown = ShotUntil(shotName + "-first-picture", window, [&](const std::string& shot) {
                 const int areaX = 150 + (window.Width - 150) / 2;
                 const int areaY = 40 + (window.Height - 40) / 2;
                 return XServer::Near(XServer::PixelOf(shot, areaX, areaY), 255, 0, 0) &&
@@ -153,6 +158,43 @@ TEST_F(ExeGalleryRunTest, OnAScreenItShowsTheFirstPicture)
     }
     kill(viewer, SIGTERM);
     waitpid(viewer, nullptr, 0);
+}
+
+TEST_F(ExeGalleryRunTest, OnAScreenItShowsTheFirstPicture)
+{
+    std::string why;
+    if (!XServer::Start(why))
+        GTEST_SKIP() << "no X server for the gallery's screen: " << why;
+    ExpectFirstPictureShown(BuildGallery(), "exe-gallery");
+    XServer::Stop();
+}
+
+// The same gallery of GIF pictures: a red one first, then a transparent one.
+class ExeGifGalleryRunTest : public ExeGalleryRunTest {
+protected:
+    ExeGifGalleryRunTest()
+    {
+        TBitmap red(300, 200, pf24bit);
+        red.Fill(clRed);
+        TGIFImage first;
+        first.Assign(red);
+        first.SaveToFile(In.Path() + "red.gif");
+        testsupport::SaveHoledGif(In.Path() + "holed.gif", 200, 100, clBlue, TRect{50, 25, 150, 75});
+        Wizard->ListBox1->Clear();
+        Wizard->ListBox2->Clear();
+        AddPictures({In.Path() + "red.gif", In.Path() + "holed.gif"}, {"Red GIF", "Holed GIF"});
+    }
+};
+
+TEST_F(ExeGifGalleryRunTest, OnAScreenItShowsTheFirstGif)
+{
+    std::string why;
+    if (!XServer::Start(why))
+        GTEST_SKIP() << "no X server for the gallery's screen: " << why;
+    const std::string gallery = BuildGallery();
+    EXPECT_EQ(UnattendedReport(gallery), "result loaded\npictures 2\nnotes \n"
+                                     "picture 0 GIF 300x200 Red GIF\npicture 1 GIF 200x100 Holed GIF\n");
+    ExpectFirstPictureShown(gallery, "exe-gif-gallery");
     XServer::Stop();
 }
 

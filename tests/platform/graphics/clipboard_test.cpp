@@ -3,7 +3,10 @@
 #include <cstring>
 
 #include "canvas_test_support.h"
+#include "platform/core/Exceptions.h"
 #include "platform/graphics/Clipboard.h"
+#include "platform/graphics/TBitmap.h"
+#include "platform/graphics/TGraphic.h"
 
 using namespace canvastest;
 
@@ -72,4 +75,23 @@ TEST(ClipboardTest, BitmapsPalettesAndText)
     EXPECT_EQ(GetObjectType(palette), 0u);  // freed by the clipboard
     Clipboard().Clear();
     EXPECT_EQ(Clipboard().AsText(), "");
+}
+
+TEST(ClipboardTest, GraphicsGoThroughTheFormatsTheirClassesRegistered)
+{
+    const UINT format = RegisterClipboardFormat("Clipboard Test Picture");
+    TPicture picture;
+    EXPECT_FALSE(TPicture::SupportsClipboardFormat(format));
+    EXPECT_THROW(picture.LoadFromClipboardFormat(format, nullptr, nullptr), EInvalidGraphic);
+    TPicture::RegisterClipboardFormat(format, [] { return std::make_unique<TBitmap>(); });
+    EXPECT_TRUE(TPicture::SupportsClipboardFormat(format));
+    // A class that knows no clipboard format refuses, and the clipboard is closed again.
+    EXPECT_THROW(picture.LoadFromClipboardFormat(format, nullptr, nullptr), EInvalidGraphic);
+    EXPECT_EQ(picture.Graphic(), nullptr);
+    TBitmap bitmap(2, 2, pf24bit);
+    EXPECT_THROW(Clipboard().Assign(bitmap), EInvalidGraphic);
+    ASSERT_TRUE(OpenClipboard());
+    CloseClipboard();
+    TPicture::UnregisterClipboardFormat(format);
+    EXPECT_FALSE(TPicture::SupportsClipboardFormat(format));
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "gif/GIFImage.h"
+#include "platform/core/TStream.h"
+#include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TJPEGImage.h"
 #include "tests/platform/graphics/jpeg_fixtures.h"
 #include "tests/tools/plennix/plennix_fixture.h"
@@ -13,6 +16,22 @@ std::string PageCount(const std::string& info)
 {
     const std::size_t at = info.find("Pages:");
     return at == std::string::npos ? "" : info.substr(at, info.find('\n', at) - at);
+}
+
+// Red, with a transparent top row.
+std::string TransparentGif()
+{
+    TBitmap bitmap(40, 30, pf24bit);
+    bitmap.Fill(clRed);
+    for (int x = 0; x < 40; ++x)
+        bitmap.SetPixel(x, 0, clBlue);
+    bitmap.SetTransparent(true);
+    bitmap.SetTransparentColor(clBlue);
+    TGIFImage gif;
+    gif.Assign(bitmap);
+    TMemoryStream stream;
+    gif.SaveToStream(stream);
+    return stream.Bytes();
 }
 
 TEST(PlennixProgram, BadInputGivesThePdfOfWhatItCanRead)
@@ -32,7 +51,9 @@ TEST(PlennixProgram, BadInputGivesThePdfOfWhatItCanRead)
          "Pages:           2", {}},
         {"missing and broken pictures", {{"0.jpg", jpeg}, {"2.jpg", "not a jpeg"}, {"3.gif", "GIF89a"}},
          "@0.jpg\r\n@1.jpg\r\n@2.jpg\r\n@3.gif\r\n", "a\r\nb\r\nc\r\nd\r\n", "1 T A D", "Pages:           1",
-         {"@1.jpg: Cannot open", "@2.jpg: not a JPEG picture", "@3.gif: not a JPEG picture"}},
+         {"@1.jpg: Cannot open", "@2.jpg: not a JPEG picture", "@3.gif: "}},
+        {"a JPEG and a transparent GIF", {{"0.jpg", jpeg}, {"1.gif", TransparentGif()}}, "@0.jpg\r\n@1.gif\r\n",
+         "a\r\nb\r\n", "1 T A D", "Pages:           2", {}},
         {"truncated JPEG header", {{"0.jpg", jpeg.substr(0, 30)}, {"1.jpg", jpeg}}, "@0.jpg\r\n@1.jpg\r\n", "", "1 T A D",
          "Pages:           1", {"@0.jpg: not a JPEG picture"}},
         {"empty k.dat", {{"0.jpg", jpeg}}, "@0.jpg\r\n", "", "1 T A D", "Pages:           1", {}},
@@ -77,6 +98,11 @@ TEST(PlennixProgram, BadInputGivesThePdfOfWhatItCanRead)
         EXPECT_EQ(pdftest::QpdfProblems(run.Pdf()), "");
         EXPECT_EQ(PageCount(RunCommand("pdfinfo '" + run.Pdf() + "'").Output), c.pages);
         EXPECT_EQ(run.Opened(), run.Pdf() + "\n") << "handed to the desktop's viewer";
+        if (std::string(c.name) == "a JPEG and a transparent GIF") {
+            // The GIF's page holds its 40 x 30 pixels in colour.
+            const std::string images = RunCommand("pdfimages -list '" + run.Pdf() + "'").Output;
+            EXPECT_NE(images.find("   2     1 image      40    30  rgb     3   8  image"), std::string::npos) << images;
+        }
     }
 }
 
