@@ -250,7 +250,10 @@ void TForm17::ApplyAndSave()
         if (slider.Position() == 0)
             return;
         Label2->SetCaption(status);
-        auto result = std::make_unique<TBitmap>(work->Width(), work->Height(), pf24bit);
+        // The channel routines write their own channel only: the rest comes from the copy.
+        auto result = std::make_unique<TBitmap>();
+        result->Assign(*work);
+        result->SetPixelFormat(pf24bit);
         adjust(*result, *work, slider.Position());
         work = std::move(result);
     };
