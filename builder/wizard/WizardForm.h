@@ -321,7 +321,7 @@ private:
     // The four items of "Edit Picture..".
     void EditPictureItemClick(TObject* Sender);
     // The editor's preview, base and start pictures from the preview Image3;
-    // false (with a message) when it shows no picture.
+    // false when it shows no picture.
     bool PrepareEditorPictures();
 
     // Mirror chains (WizardFormMirrors.cpp).

@@ -145,8 +145,10 @@ void TForm1::EditPictureItemClick(TObject* Sender)
     const bool rotation = Sender == Child<TMenuItem>("Rotation1");
     editor.initElements(rotation, rotation, Sender == Child<TMenuItem>("Colors1"),
                         Sender == Child<TMenuItem>("Contrast1"), Sender == Child<TMenuItem>("Brightness1"));
-    if (!PrepareEditorPictures())
+    if (!PrepareEditorPictures()) {
+        ShowMessage("Please choose a picture");
         return;
+    }
     editor.Show();
     RotationQuarterTurns = 0;
 }
@@ -155,10 +157,8 @@ bool TForm1::PrepareEditorPictures()
 {
     TForm17& editor = FormRef(PictureEditorForm, "TForm17");
     const TGraphic* picture = Image3->Picture().Graphic();
-    if (!picture || picture->Empty()) {
-        ShowMessage("Please choose a picture");
+    if (!picture || picture->Empty())
         return false;
-    }
     TBitmap work;
     work.Assign(*picture);
     const std::unique_ptr<TBitmap> small = ResizeBitmap(work, editor.Image1->Width(), editor.Image1->Height());
