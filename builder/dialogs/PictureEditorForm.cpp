@@ -169,29 +169,24 @@ void TForm17::Timer1Timer(TObject*)
     SliderChangeCount = 0;
 }
 
-void TForm17::BitBtn1Click(TObject*)
+// A quarter turn of the preview, which is also the base from then on; the
+// count runs from -2 to 2, a third turn one way being one the other way.
+void TForm17::Turn(const char* operation, int step)
 {
-    EditOperation = "rota2";
-    if (--RotationQuarterTurns == -3)
-        RotationQuarterTurns = 1;
+    EditOperation = operation;
+    RotationQuarterTurns += step;
+    if (RotationQuarterTurns == 3 * step)
+        RotationQuarterTurns = -step;
     if (Image1->Picture().Empty())
         return;
-    ShowPicture(*Image1, RotateBitmapLeft(*BitmapOf(*Image1)));
+    const std::unique_ptr<TBitmap> preview = BitmapOf(*Image1);
+    ShowPicture(*Image1, step < 0 ? RotateBitmapLeft(*preview) : RotateBitmapRight(*preview));
     if (FBase)
         FBase->Picture().Assign(Image1->Picture());
 }
 
-void TForm17::BitBtn2Click(TObject*)
-{
-    EditOperation = "rota1";
-    if (++RotationQuarterTurns == 3)
-        RotationQuarterTurns = -1;
-    if (Image1->Picture().Empty())
-        return;
-    ShowPicture(*Image1, RotateBitmapRight(*BitmapOf(*Image1)));
-    if (FBase)
-        FBase->Picture().Assign(Image1->Picture());
-}
+void TForm17::BitBtn1Click(TObject*) { Turn("rota2", -1); }
+void TForm17::BitBtn2Click(TObject*) { Turn("rota1", 1); }
 
 // The sliders keep their positions: "Ok!" still applies them.
 void TForm17::BitBtn5Click(TObject*)

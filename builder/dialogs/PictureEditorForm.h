@@ -90,6 +90,7 @@ private:
     void BitBtn3Click(TObject* Sender);
     void BitBtn4Click(TObject* Sender);
     void BitBtn5Click(TObject* Sender);
+    void Turn(const char* operation, int step);
     void ApplyAndSave();
     std::string NextBackupName(const std::string& extension) const;
 
