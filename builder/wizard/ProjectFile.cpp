@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -91,7 +92,12 @@ TLoadedProject LoadProject(const std::string& fileName, bool older)
     if (!FileExists(fileName))
         throw EProjectFileError("The project file " + fileName + " does not exist.");
     TLoadedProject p;
-    p.Record = DecodeProjectRecord(ReadFileBytes(fileName), older, fileName);
+    // A file of another size is refused before it is read, however large it is.
+    const std::int64_t size = FileSize(fileName);
+    const std::size_t expected = older ? GalleryProjectRecordV1Size : GalleryProjectRecordSize;
+    p.Record = DecodeProjectRecord(size == static_cast<std::int64_t>(expected) ? ReadFileBytes(fileName)
+                                                                                : std::string(),
+                                   older, fileName);
     const TGalleryProjectRecord& r = p.Record;
     const std::string stem = ProjectSideFileStem(fileName);
     if (r.HasPictures) {

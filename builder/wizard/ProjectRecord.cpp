@@ -111,8 +111,8 @@ TGalleryProjectRecord DecodeProjectRecord(std::string_view bytes, bool older, co
 {
     const std::size_t size = older ? GalleryProjectRecordV1Size : GalleryProjectRecordSize;
     if (bytes.size() != size)
-        throw EProjectFileError("The project file " + fileName + " holds " + std::to_string(bytes.size()) +
-                                " bytes; a project of its kind holds exactly " + std::to_string(size) + ".");
+        throw EProjectFileError("The project file " + fileName + " is no project of its kind, which holds exactly " +
+                                std::to_string(size) + " bytes.");
     const TRecordReader in(bytes, fileName);
     TGalleryProjectRecord r;
     r.HasPictures = in.Flag(OffHasPictures);
