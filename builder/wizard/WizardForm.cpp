@@ -5,6 +5,7 @@
 #include "builder/dialogs/CopyrightDialog.h"
 #include "builder/dialogs/FontOptionsDialog.h"
 #include "builder/dialogs/LimitsDialog.h"
+#include "builder/dialogs/PictureEditorForm.h"
 #include "pdf/PReport.h"
 #include "platform/core/DateTime.h"
 #include "shared/veskotools.h"
@@ -266,6 +267,7 @@ void TForm1::FindControls()
 
 void TForm1::FormCreate(TObject*)
 {
+    BackupPictureCount = 0;
     RadioButton2->SetChecked(true);
     RadioButton7->SetChecked(true);
     RadioButton9->SetChecked(true);

@@ -293,6 +293,9 @@ private:
     void FormClose(TObject* Sender, TCloseAction& Action);
     void Save1Click(TObject* Sender);
     void Load1Click(TObject* Sender);
+    // Project files (WizardFormProject.cpp).
+    void SaveProject();
+    void LoadProject();
     void Exit1Click(TObject* Sender);
     void AnAus1Click(TObject* Sender);
     void Color1Click(TObject* Sender);
@@ -317,6 +320,9 @@ private:
     void Label52Click(TObject* Sender);
     // The four items of "Edit Picture..".
     void EditPictureItemClick(TObject* Sender);
+    // The editor's preview, base and start pictures from the preview Image3;
+    // false when it shows no picture.
+    bool PrepareEditorPictures();
 
     // Mirror chains (WizardFormMirrors.cpp).
     void RadioButton1Click(TObject* Sender);

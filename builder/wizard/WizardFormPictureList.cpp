@@ -4,6 +4,10 @@
 #include "builder/wizard/WizardForm.h"
 
 #include "builder/dialogs/ButtonSounds.h"
+#include "builder/dialogs/FormReference.h"
+#include "builder/dialogs/PictureEditorForm.h"
+#include "platform/graphics/TBitmap.h"
+#include "shared/veskotools.h"
 #include "platform/controls/TScreen.h"
 #include "platform/core/AnsiString.h"
 
@@ -131,9 +135,39 @@ void TForm1::Label52Click(TObject*)
     // pictures when one of them is chosen.
     const TPoint at = Mouse ? Mouse->CursorPos() : TPoint{};
     PopupMenu1->Popup(at.X, at.Y);
+    PrepareEditorPictures();
 }
 
-void TForm1::EditPictureItemClick(TObject*)
+void TForm1::EditPictureItemClick(TObject* Sender)
 {
-    ShowMessage("The picture editor is not available yet.");
+    TForm17& editor = FormRef(PictureEditorForm, "TForm17");
+    editor.LastEditOperation.clear();
+    const bool rotation = Sender == Child<TMenuItem>("Rotation1");
+    editor.initElements(rotation, rotation, Sender == Child<TMenuItem>("Colors1"),
+                        Sender == Child<TMenuItem>("Contrast1"), Sender == Child<TMenuItem>("Brightness1"));
+    if (!PrepareEditorPictures()) {
+        ShowMessage("Please choose a picture");
+        return;
+    }
+    editor.Show();
+    RotationQuarterTurns = 0;
+}
+
+bool TForm1::PrepareEditorPictures()
+{
+    TForm17& editor = FormRef(PictureEditorForm, "TForm17");
+    const TGraphic* picture = Image3->Picture().Graphic();
+    if (!picture || picture->Empty())
+        return false;
+    TBitmap work;
+    work.Assign(*picture);
+    const std::unique_ptr<TBitmap> small = ResizeBitmap(work, editor.Image1->Width(), editor.Image1->Height());
+    TImage& base = *Child<TImage>("Image54");
+    TImage& start = *Child<TImage>("Image55");
+    editor.Image1->Picture().Assign(small.get());
+    base.Picture().Assign(small.get());
+    start.Picture().Assign(small.get());
+    editor.SetWorkPictures(*Image3, base, start, *ListBox1, ProgramFolder);
+    RotationQuarterTurns = 0;
+    return true;
 }

@@ -64,12 +64,12 @@ void TForm1::FormClose(TObject*, TCloseAction&)
 
 void TForm1::Save1Click(TObject*)
 {
-    ShowMessage("Saving the gallery settings is not available yet.");
+    SaveProject();
 }
 
 void TForm1::Load1Click(TObject*)
 {
-    ShowMessage("Loading gallery settings is not available yet.");
+    LoadProject();
 }
 
 void TForm1::Exit1Click(TObject*)

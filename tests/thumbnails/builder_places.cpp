@@ -11,6 +11,7 @@
 #include "platform/controls/LayoutReader.h"
 #include "platform/controls/TApplication.h"
 #include "platform/controls/TFileControls.h"
+#include "platform/controls/TListBox.h"
 #include "platform/controls/TPageControl.h"
 #include "platform/display/DisplayBackend.h"
 #include "platform/shell/ShellExecute.h"
@@ -62,6 +63,16 @@ TPoint TBuilderPlaces::Centre(const std::string& form, const std::string& name) 
 {
     const TControl& control = Find(form, name);
     return InWindow(control, {control.Width() / 2, control.Height() / 2});
+}
+
+TPoint TBuilderPlaces::ListRow(const std::string& form, const std::string& name, int row) const
+{
+    const auto* list = dynamic_cast<const TListBox*>(&Find(form, name));
+    if (!list)
+        throw std::runtime_error(name + " is no list box");
+    constexpr int Border = 2;
+    return InWindow(*list, {list->Width() / 3, Border + (row - list->TopIndex()) * list->ItemHeight() +
+                                                   list->ItemHeight() / 2});
 }
 
 TPoint TBuilderPlaces::Tab(const std::string& page) const

@@ -34,6 +34,8 @@ public:
     // The centre of the control `name` of the window `form` (the layout's
     // object name, e.g. "WizardForm").
     TPoint Centre(const std::string& form, const std::string& name) const;
+    // The centre of row `row` of the list box `name` of the window `form`.
+    TPoint ListRow(const std::string& form, const std::string& name, int row) const;
     // The centre of a wizard page's tab.
     TPoint Tab(const std::string& page) const;
     // The centre of the folder chooser's row for `folder` when the list shows

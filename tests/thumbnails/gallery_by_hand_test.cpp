@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "builder_places.h"
-#include "running_builder.h"
+#include "builder_by_hand.h"
 #include "platform/graphics/TCanvas.h"
 #include "platform/graphics/TJPEGImage.h"
 #include "shared/veskotools.h"
@@ -19,7 +18,7 @@ using namespace thumbnailstest;
 
 constexpr int PictureCount = 4;
 
-class GalleryByHand : public RunningBuilder {
+class GalleryByHand : public BuilderByHand {
 protected:
     void Prepare() override
     {
@@ -38,41 +37,17 @@ protected:
     std::string Picture(int i) const { return Folder + "/pictures/holiday" + std::to_string(i) + ".jpg"; }
     std::string Gallery() const { return Folder + "/gallery/"; }
 
-    TBuilderPlaces& Places()
-    {
-        if (!FPlaces)
-            FPlaces = std::make_unique<TBuilderPlaces>(std::filesystem::path(THUMBNAILS_PROGRAM).parent_path() /
-                                                       "resources");
-        return *FPlaces;
-    }
-
-    void Click(const TWindow& window, TPoint at) { ClickAt(window, at.X, at.Y); }
-
-    // The wizard's add button, then the file dialog: the focus starts in its
-    // name field, which takes the pictures' quoted paths.
     void AddPicturesThroughTheOpenDialog(const TWindow& wizard)
     {
-        Click(wizard, Places().Centre("WizardForm", "Image25"));
-        TWindow open;
-        ASSERT_TRUE(FindWindow("Open", open)) << "the file dialog did not show";
-        std::string names;
+        std::vector<std::string> pictures;
         for (int i = 0; i < PictureCount; ++i)
-            names += "\"" + Picture(i) + "\" ";
-        ASSERT_TRUE(XServer::Tool("search --onlyvisible --name '^Open$' windowfocus --sync"));
-        ASSERT_TRUE(XServer::Tool("type --delay 2 '" + names + "'"));
-        Shot(open, "by-hand-open-dialog");
-        ASSERT_TRUE(XServer::Tool("key Return"));
-        ASSERT_TRUE(WaitFor([] { return !WindowShows("Open"); }, 5000)) << "the file dialog stayed open";
+            pictures.push_back(Picture(i));
+        BuilderByHand::AddPicturesThroughTheOpenDialog(wizard, pictures, "by-hand-open-dialog");
     }
 
-    // The folder chooser that Start opens: the gallery folder's row, then Ok!.
     void ChooseTheGalleryFolder(const std::string& shot)
     {
-        TWindow chooser;
-        ASSERT_TRUE(FindWindow("Select Directory.*", chooser)) << "the folder chooser did not show";
-        Click(chooser, Places().FolderRow(Folder, Folder + "/gallery"));
-        Shot(chooser, shot);
-        Click(chooser, Places().Centre("FolderChooserDialog", "BitBtn2"));
+        BuilderByHand::ChooseTheGalleryFolder(Folder + "/gallery", shot);
     }
 
     void ExpectTheFolderHolds(const std::vector<std::string>& names)
@@ -91,26 +66,14 @@ protected:
             EXPECT_EQ(thumbnail.Height(), 100);
         }
     }
-
-private:
-    std::unique_ptr<TBuilderPlaces> FPlaces;
 };
 
 TEST_F(GalleryByHand, AnEnglishHtmlGalleryFromTheStartScreenToTheDoneDialog)
 {
     TWindow start;
     ASSERT_TRUE(FindWindow("VESKO THUMBNAILS", start)) << "the start screen did not show";
-    Places().SetUp(TBuilderPlaces::TKind::Web, "eng");
-    Click(start, Places().Centre("StartScreen", "MTranBtn2"));
-
-    TWindow kind;
-    ASSERT_TRUE(FindWindow("HTML or PHP Gallery\\?", kind)) << "the gallery-kind dialog did not show";
-    Click(kind, Places().Centre("GalleryKindDialog", "RadioButton2"));
-    Shot(kind, "by-hand-gallery-kind");
-    Click(kind, Places().Centre("GalleryKindDialog", "BitBtn1"));
-
     TWindow wizard;
-    ASSERT_TRUE(FindWindow("VESKO THUMBNAILS - .*", wizard)) << "the wizard did not show";
+    ASSERT_NO_FATAL_FAILURE(OpenAnHtmlWizard(wizard, "by-hand-gallery-kind"));
     ASSERT_NO_FATAL_FAILURE(AddPicturesThroughTheOpenDialog(wizard));
     Shot(wizard, "by-hand-picture-list");
 

@@ -127,9 +127,14 @@ protected:
             std::fclose(script);
         }
         std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
+        Prepare();
+        Launch();
+    }
+    // Starts the program from its folder (again, once an earlier run ended).
+    void Launch()
+    {
         const char* path = std::getenv("PATH");
         const std::string searched = Folder + "/desktop:" + (path ? path : "/usr/bin:/bin");
-        Prepare();
         const std::string program = Folder + "/thumbnails";
         Program = fork();
         if (Program == 0) {

@@ -102,9 +102,10 @@ TEST_P(ExitInGerman, AsksThenWritesTheSwitchesAndTheLanguage)
     Wizard->AnAus1->Click();    // sounds off
     Script.AnswerModal("SaveSettingsPrompt", GetParam());
     if (GetParam() == mrYes)
-        Script.AnswerMessage(IDOK, "not available yet");
+        Script.AnswerSave(Folder.Path() + "leaving");
     Wizard->Exit1->Click();
     EXPECT_EQ(Script.Pending(), 0u);
+    EXPECT_EQ(FileExists(Folder.Path() + "leaving.vt2"), GetParam() == mrYes);
     EXPECT_EQ(ReadFileBytes(SettingsFile()), "SOUND=OFF\r\nCOLOR=ON\r\nLANG=deu\r\n");
     EXPECT_FALSE(Wizard->Visible());
     EXPECT_TRUE(App.Terminated());

@@ -7,6 +7,7 @@
 #include "platform/core/AnsiString.h"
 #include "platform/controls/InputDriver.h"
 #include "platform/core/DateTime.h"
+#include "builder/dialogs/PictureEditorForm.h"
 #include "tests/builder/wizard_fixture.h"
 
 using namespace buildertest;
@@ -241,6 +242,7 @@ TEST_F(WizardOptionsTest, MovingSwapsBothListsAndStopsAtTheEnds)
 
 TEST_F(WizardOptionsTest, EditPictureAsksForAJpegOrGifSelection)
 {
+    App.CreateForm(PictureEditorForm);
     AddPictures({"/p/a.bmp", "/p/b.JPG"});
     Script.AnswerMessage(IDOK, "Please choose a picture");
     ClickOn(*Wizard->Label52);
@@ -252,13 +254,14 @@ TEST_F(WizardOptionsTest, EditPictureAsksForAJpegOrGifSelection)
     ClickOn(*Wizard->Label52);
     EXPECT_EQ(Script.Pending(), 0u);
     EXPECT_EQ(Script.Asked().back().Kind, TQuestionKind::Popup);
-    // Until the picture editor exists, each of its items says so.
+    // Each item opens the picture editor on the preview's picture.
     for (const char* item : {"Rotation1", "Brightness1", "Contrast1", "Colors1"}) {
         SCOPED_TRACE(item);
         Script.AnswerPopup(item);
-        Script.AnswerMessage(IDOK, "The picture editor is not available yet.");
         ClickOn(*Wizard->Label52);
         EXPECT_EQ(Script.Pending(), 0u);
+        EXPECT_TRUE(PictureEditorForm->Visible());
+        PictureEditorForm->Hide();
     }
 }
 
