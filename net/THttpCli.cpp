@@ -342,8 +342,11 @@ void THttpCli::RunRequest(THttpRequest kind)
         if (FMultiThreaded || !Application) {
             MSG msg;
             handled = PeekMessage(msg, 0, 0, 0, PM_REMOVE);
-            if (handled && msg.message == WM_QUIT)
+            if (handled && msg.message == WM_QUIT) {
+                // Left for the thread's own loop.
+                PostQuitMessage(static_cast<int>(msg.wParam));
                 break;
+            }
             if (handled) {
                 TranslateMessage(msg);
                 DispatchMessage(msg);
@@ -900,6 +903,9 @@ void THttpCli::HandleSocketClosed(WORD error)
     }
     if (!FHeaderEnded && FState != httpWaitingBody)
         Fail("connection closed before the reply header ended", error);
+    // The document is complete: a handler that takes its time (a message
+    // box) is no silence of the server.
+    KillTimer(FWindowHandle, TimeoutTimerId);
     if (FBodyLineCount > 0 && !FFailed)
         FireDocEnd();
     MarkReady();

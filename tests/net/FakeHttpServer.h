@@ -56,6 +56,8 @@ public:
     }
     // The connection stays open after the reply until the server goes.
     std::atomic<bool> HoldAfterReply{false};
+    // When set, each "\x01" of a reply is a pause of this many milliseconds.
+    std::atomic<int> PauseMs{0};
 
     std::vector<std::string> Requests()
     {
@@ -119,11 +121,24 @@ private:
                 held.push_back(fd);
                 continue;
             }
-            for (std::size_t sent = 0; sent < reply->size();) {
-                ssize_t n = send(fd, reply->data() + sent, reply->size() - sent, MSG_NOSIGNAL);
-                if (n <= 0)
-                    break;
-                sent += static_cast<std::size_t>(n);
+            std::vector<std::string> pieces{*reply};
+            if (PauseMs > 0) {
+                pieces.clear();
+                std::size_t start = 0;
+                for (std::size_t mark; (mark = reply->find('\x01', start)) != std::string::npos; start = mark + 1)
+                    pieces.push_back(reply->substr(start, mark - start));
+                pieces.push_back(reply->substr(start));
+            }
+            for (std::size_t i = 0; i < pieces.size(); ++i) {
+                if (i > 0)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(PauseMs));
+                const std::string& piece = pieces[i];
+                for (std::size_t sent = 0; sent < piece.size();) {
+                    ssize_t n = send(fd, piece.data() + sent, piece.size() - sent, MSG_NOSIGNAL);
+                    if (n <= 0)
+                        break;
+                    sent += static_cast<std::size_t>(n);
+                }
             }
             if (HoldAfterReply)
                 held.push_back(fd);

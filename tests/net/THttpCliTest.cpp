@@ -520,4 +520,16 @@ TEST_F(HttpCliTest, SilenceEndsTheRequest)
     EXPECT_EQ(Http->StatusCode(), 200);
 }
 
+TEST_F(HttpCliTest, OnlySilenceCountsNotTheWholeTime)
+{
+    FakeHttpServer server([](int, const std::string&) {
+        return std::string("HTTP/1.0 200 OK\r\n\x01\r\none\x01 two\x01 three\x01 four");
+    });
+    server.PauseMs = 150;
+    Http->NoDataTimeout = 400;
+    Get(server.Url("/"));
+    EXPECT_EQ(Http->StatusCode(), 200);
+    EXPECT_EQ(Body.Bytes(), "one two three four");
+}
+
 }  // namespace
