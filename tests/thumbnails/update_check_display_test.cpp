@@ -2,46 +2,18 @@
 // server on loopback (the maker's server pointed there for the test only):
 // once the current version, once a newer one with its dialog.
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-
 #include <fstream>
 #include <sstream>
 #include <vector>
 
 #include "running_builder.h"
+#include "tests/support/LoopbackPort.h"
 
 namespace {
 
 using namespace thumbnailstest;
 
 constexpr int UpdateLeft = 204, UpdateTop = 470, UpdateWidth = 60, UpdateHeight = 16;
-
-std::uint16_t FreePort()
-{
-    int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    close(s);
-    return ntohs(address.sin_port);
-}
-
-bool Listening(std::uint16_t port)
-{
-    int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool up = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    close(s);
-    return up;
-}
 
 // A visible window of `title` other than the start screen (720 wide).
 bool FindOtherWindow(const std::string& title, TWindow& window, int seconds = 10)
@@ -67,7 +39,7 @@ protected:
     {
         std::filesystem::create_directory(Folder + "/www");
         std::ofstream(Folder + "/www/version_vx.html", std::ios::binary) << Page;
-        const std::uint16_t port = FreePort();
+        const std::uint16_t port = testsupport::FreeLoopbackPort();
         Server = fork();
         if (Server == 0) {
             std::freopen("/dev/null", "w", stdout);
@@ -76,7 +48,7 @@ protected:
                   (Folder + "/www").c_str(), std::to_string(port).c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }
-        ASSERT_TRUE(WaitFor([&] { return Listening(port); }, 5000)) << "python's file server did not start";
+        ASSERT_TRUE(WaitFor([&] { return testsupport::LoopbackAccepts(port); }, 5000)) << "python's file server did not start";
         setenv("THUMBNAILS_UPDATE_SERVER", ("127.0.0.1:" + std::to_string(port)).c_str(), 1);
     }
     void TearDown() override
