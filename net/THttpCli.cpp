@@ -181,7 +181,7 @@ THttpCli::THttpCli(TComponent* AOwner) : TComponent(AOwner)
     AllocateWindow();
     FCtrlSocket = std::make_unique<TWSocket>(nullptr);
     TWSocket& s = *FCtrlSocket;
-    s.OnSessionClosed = [this](TObject*, WORD error) { HandleSocketClosed(error); };
+    BindSessionClosed(false);
     s.OnDataAvailable = [this](TObject*, WORD error) { HandleSocketData(error); };
     s.OnSessionConnected = [this](TObject*, WORD error) { HandleSocketConnected(error); };
     s.OnDataSent = [this](TObject*, WORD error) { HandleSocketSent(error); };
@@ -365,7 +365,7 @@ void THttpCli::StartRequest(THttpRequest kind)
         throw EHttpException("HTTP component is busy", 1);
     if (kind == httpPOST && !PostStream)
         throw EHttpException("HTTP component has nothing to post", 2);
-    FCtrlSocket->OnSessionClosed = [this](TObject*, WORD error) { HandleSocketClosed(error); };
+    BindSessionClosed(false);
     ++FSerial;
     FEnded = false;
     FFailed = false;
@@ -659,13 +659,36 @@ void THttpCli::HandleSocketData(WORD error)
         throw EHttpException("HTTP line too long", 4);
 }
 
+void THttpCli::BindSessionClosed(bool relocation)
+{
+    FCtrlSocket->OnSessionClosed = [this, relocation](TObject*, WORD error) {
+        // An exception of an event handler must not unwind through the
+        // socket's close.
+        try {
+            if (relocation)
+                HandleRelocationClosed(error);
+            else
+                HandleSocketClosed(error);
+        } catch (const Exception& e) {
+            HandleBgException(e);
+        }
+    };
+}
+
 void THttpCli::HandleBgException(const std::exception& e)
 {
     if (FState == httpReady || FEnded)
         return;
     FLocationPending = false;
     Fail(e.what(), 0);
-    FCtrlSocket->OnSessionClosed = [this](TObject*, WORD error) { HandleSocketClosed(error); };
+    BindSessionClosed(false);
+    try {
+        if (FCtrlSocket->State() != wsClosed)
+            CloseConnection();
+        HandleSocketClosed(0);
+    } catch (const Exception&) {
+        MarkReady();
+    }
 }
 
 void THttpCli::ReadHeaderLine(std::string_view line)
@@ -723,7 +746,7 @@ void THttpCli::ReadHeaderLine(std::string_view line)
         FReceiveLen = 0;
         FHeaderLineCount = 0;
         FBodyLineCount = 0;
-        FCtrlSocket->OnSessionClosed = [this](TObject*, WORD error) { HandleRelocationClosed(error); };
+        BindSessionClosed(true);
         FCtrlSocket->Close();
     } else if (FLocationRefused || FFailed) {
         FireHeaderEnd();
@@ -866,7 +889,7 @@ void THttpCli::HandleRelocationClosed(WORD)
     FLocationPending = false;
     if (FRequestType == httpPOST)
         FRequestType = httpGET;
-    FCtrlSocket->OnSessionClosed = [this](TObject*, WORD error) { HandleSocketClosed(error); };
+    BindSessionClosed(false);
     Fire(*this, OnLocationChange, this);
     FReplyHeader.Clear();
     FHeaderLineCount = 0;
@@ -933,7 +956,7 @@ void THttpCli::HandleTimeout()
         return;
     Fail("Timeout", winsock::WSAETIMEDOUT);
     FLocationPending = false;
-    FCtrlSocket->OnSessionClosed = [this](TObject*, WORD error) { HandleSocketClosed(error); };
+    BindSessionClosed(false);
     FCtrlSocket->CancelDnsLookup();
     if (FCtrlSocket->State() != wsClosed)
         FCtrlSocket->Abort();

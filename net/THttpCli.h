@@ -8,8 +8,12 @@
 // - Every step runs in a socket event or a message of the component's own
 //   hidden window; Get pumps messages until the component is ready again, so
 //   OnDocEnd runs inside Get and OnRequestDone after it has returned.
-// - Local failures (lookup, connect, time-out) end the request normally with
-//   StatusCode 404 and a reason text, and exactly once.
+// - Local failures (lookup, connect, time-out, a reply that cannot be read,
+//   an exception in an event handler) end the request normally with
+//   StatusCode 404 and a reason text, and exactly once; OnDocEnd then does
+//   not fire.
+// - A reply of status 400 or more is closed after its header; what of its
+//   body had arrived is delivered.
 // - A relocation is followed only to http (scheme without case), at most
 //   MaxRelocations times; otherwise the relocating reply ends the request.
 // - NoDataTimeout milliseconds without any data end the request with 404
@@ -200,7 +204,10 @@ protected:
     void EnterBody(const std::string* firstLine);
     void RestartTimeout();
     void HandleTimeout();
+    // Ends the request after an exception inside a socket event: 404 with
+    // its message.
     void HandleBgException(const std::exception& e);
+    void BindSessionClosed(bool relocation);
 
 private:
     using TLineHandler = void (THttpCli::*)(std::string_view);

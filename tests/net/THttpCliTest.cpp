@@ -365,6 +365,33 @@ TEST_F(HttpCliTest, BadRepliesEndCleanly)
     }
 }
 
+TEST_F(HttpCliTest, AHandlerThatThrowsStillEndsTheRequest)
+{
+    FakeHttpServer server([](int, const std::string&) { return Reply("HTTP/1.0 200 OK", "body"); });
+    for (bool inData : {false, true}) {
+        SCOPED_TRACE(inData ? "OnDocData" : "OnDocEnd");
+        Log.clear();
+        Http->OnDocEnd = nullptr;
+        Http->OnDocData = nullptr;
+        if (inData)
+            Http->OnDocData = [](TObject*, const void*, int) { throw Exception("handler failed"); };
+        else
+            Http->OnDocEnd = [](TObject*) { throw Exception("handler failed"); };
+        Get(server.Url("/"));
+        EXPECT_EQ(Http->StatusCode(), 404);
+        EXPECT_EQ(Http->ReasonPhrase(), "handler failed");
+        PumpFor(30);
+        EXPECT_EQ(Done(), 1);
+    }
+    Http->OnDocData = nullptr;
+    Http->OnDocEnd = [this](TObject*) { Log.push_back("docend"); };
+    Log.clear();
+    Body.Clear();
+    Get(server.Url("/"));
+    EXPECT_EQ(Http->StatusCode(), 200);
+    EXPECT_EQ(Log, (std::vector<std::string>{"docend", "done 1 0"}));
+}
+
 TEST_F(HttpCliTest, RelocationRules)
 {
     FakeHttpServer target([](int, const std::string& request) {
