@@ -166,6 +166,9 @@ TEST_F(HttpCliTest, GoldenRequestTexts)
         if (line.rfind("Accept:", 0) == 0)
             line.clear();
     };
+    Http->OnBeforeHeaderSend = [](TObject*, const std::string& method, TStrings* headers) {
+        headers->Add("X-Method: " + method);
+    };
     Get("http://www.example.org:8000");
     EXPECT_EQ(server.Request(1),
               "GET http://www.example.org:8000/ HTTP/1.0\r\n"
@@ -173,8 +176,23 @@ TEST_F(HttpCliTest, GoldenRequestTexts)
               "User-Agent: Mozilla/3.0 (compatible)\r\n"
               "Host: www.example.org\r\n"
               "Proxy-Authorization: Basic cHU6cHA=\r\n"
+              "X-Method: GET\r\n"
               "\r\n");
     EXPECT_EQ(Http->DocumentName(), "document.htm");
+}
+
+TEST_F(HttpCliTest, HeadAsksForTheHeaderOnly)
+{
+    FakeHttpServer server([](int, const std::string&) { return Reply("HTTP/1.0 200 OK\r\nContent-Length: 1234"); });
+    Http->URL = server.Url("/big.zip");
+    Http->RunRequest(httpHEAD);
+    ASSERT_TRUE(PumpUntil([&] { return Done() > 0; }));
+    const std::string request = server.Request(0);
+    EXPECT_EQ(request.substr(0, request.find("\r\n")), "HEAD /big.zip HTTP/1.0");
+    EXPECT_EQ(Http->StatusCode(), 200);
+    EXPECT_EQ(Http->ContentLength(), 1234);
+    EXPECT_EQ(Http->RcvdCount(), 0);
+    EXPECT_EQ(Log, (std::vector<std::string>{"done 3 0"}));
 }
 
 TEST_F(HttpCliTest, PostSendsItsBodyAndRelocatesAsGet)
