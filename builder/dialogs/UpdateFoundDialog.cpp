@@ -24,8 +24,15 @@ TForm18::~TForm18()
 
 void TForm18::BitBtn1Click(TObject*)
 {
-    if (!DownloadLink.empty())
+    // The link comes from an unauthenticated reply: only a web address is
+    // handed to the shell, never a file or program.
+    if (IsWebAddress(DownloadLink))
         ShellExecute(0, "open", DownloadLink, "", "", SW_SHOWNORMAL);
+}
+
+bool TForm18::IsWebAddress(const std::string& link)
+{
+    return link.rfind("http://", 0) == 0 || link.rfind("https://", 0) == 0;
 }
 
 void TForm18::BitBtn2Click(TObject*)

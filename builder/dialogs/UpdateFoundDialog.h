@@ -1,8 +1,9 @@
 #pragma once
 
 // The dialog that tells of a newer version: Memo1 describes it, "Download
-// now!" opens DownloadLink in the browser, "Exit" hides the dialog. The check
-// that fills it comes with the update check.
+// now!" opens DownloadLink in the browser when it is a web address ("http://"
+// or "https://"), "Exit" hides the dialog. The start screen's update check
+// fills it.
 
 #include <string>
 
@@ -24,6 +25,8 @@ public:
 
     // The download address of the last reply.
     std::string DownloadLink;
+
+    static bool IsWebAddress(const std::string& link);
 
 private:
     void BitBtn1Click(TObject* Sender);

@@ -1,16 +1,32 @@
 #include "builder/wizard/StartScreen.h"
 
+#include <cstdlib>
+
 #include "builder/dialogs/ButtonSounds.h"
+#include "builder/dialogs/FormReference.h"
+#include "builder/dialogs/UpdateFoundDialog.h"
 #include "builder/language/Language.h"
 #include "builder/wizard/WizardForm.h"
 #include "platform/controls/TApplication.h"
 #include "platform/controls/TDialogs.h"
 #include "platform/shell/ShellExecute.h"
+#include "platform/core/AnsiString.h"
+#include "platform/core/TStringList.h"
 #include "shared/MakerHomePage.h"
+#include "shared/veskotools.h"
 
 TVM* StartScreen = nullptr;
 
 namespace {
+
+constexpr char ThisVersion[] = "3.3.1";
+
+// The maker's server, unless the environment names another for a test.
+std::string UpdateServer()
+{
+    const char* server = std::getenv("THUMBNAILS_UPDATE_SERVER");
+    return server && *server ? std::string(server) : std::string(MakerWebServer);
+}
 
 void SetUnderlined(TLabel& label, bool underlined)
 {
@@ -35,6 +51,7 @@ void SetMarkColor(TMTranBtn& button, TColor color)
 TVM::TVM(TComponent* AOwner) : TForm(AOwner)
 {
     RegisterTranBtn();
+    RegisterHttpCli();
     THandlerTable h;
     h.Add("MTranBtn1Click", this, &TVM::MTranBtn1Click);
     h.Add("MTranBtn2Click", this, &TVM::MTranBtn2Click);
@@ -51,6 +68,7 @@ TVM::TVM(TComponent* AOwner) : TForm(AOwner)
     h.Add("Label5MouseMove", this, &TVM::Label5MouseMove);
     h.Add("Label2Click", this, &TVM::Label2Click);
     h.Add("Label5Click", this, &TVM::Label5Click);
+    h.Add("HttpCli1DocEnd", this, &TVM::HttpCli1DocEnd);
     ReadLayout("StartScreen", h);
     Image1 = Child<TImage>("Image1");
     Image2 = Child<TImage>("Image2");
@@ -78,6 +96,7 @@ TVM::TVM(TComponent* AOwner) : TForm(AOwner)
     Memo11 = Child<TMemo>("Memo11");
     Memo12 = Child<TMemo>("Memo12");
     Memo14 = Child<TMemo>("Memo14");
+    HttpCli1 = Child<THttpCli>("HttpCli1");
     Label2->SetCaption(std::string(MakerHomePage));
 }
 
@@ -156,7 +175,57 @@ void TVM::Label2Click(TObject*)
 
 void TVM::Label5Click(TObject*)
 {
-    ShowMessage("The update check is not available yet.");
+    // A click while a check runs only meets the client's busy refusal; the
+    // running check keeps its stream.
+    if (HttpCli1->State() == httpReady) {
+        UpdateReplyStream = std::make_unique<TMemoryStream>();
+        HttpCli1->URL = "http://" + UpdateServer() + "/version_vx.html";
+        HttpCli1->ReceiveStream = UpdateReplyStream.get();
+        FUpdateAnswered = false;
+    }
+    const char* notReady = "http connect is not ready. please check your internet network or try again later.";
+    try {
+        HttpCli1->Get();
+    } catch (const Exception&) {
+        if (!FUpdateAnswered)
+            ShowMessage(notReady);
+        throw;
+    }
+    if (!FUpdateAnswered)
+        ShowMessage(notReady);
+}
+
+void TVM::HttpCli1DocEnd(TObject*)
+{
+    // An error page is no version reply.
+    if (HttpCli1->StatusCode() != 200 || !UpdateReplyStream)
+        return;
+    FUpdateAnswered = true;
+    TStringList lines;
+    UpdateReplyStream->SetPosition(0);
+    lines.LoadFromStream(*UpdateReplyStream);
+    const std::string text = lines.Text();
+    if (Pos(std::string("<version>") + ThisVersion + "</version>", text) > 0) {
+        ShowMessage("Your version is actual");
+    } else {
+        TForm18& dialog = FormRef(UpdateFoundDialog, "TForm18");
+        dialog.Memo1->Lines().Clear();
+        std::string before, rest, version, link, description;
+        SplitAtText("<version>", text, before, rest);
+        SplitAtText("</version>", rest, version, rest);
+        SplitAtText("<link>", rest, before, rest);
+        SplitAtText("</link>", rest, link, description);
+        dialog.Memo1->Lines().Add("New Version: " + version);
+        dialog.Memo1->Lines().Add("Download from:: " + link);
+        dialog.Memo1->Lines().Add("Description: ");
+        TStringList descriptionLines;
+        descriptionLines.SetText(description);
+        for (const std::string& line : descriptionLines.Items())
+            dialog.Memo1->Lines().Add(line);
+        dialog.DownloadLink = link;
+        dialog.Show();
+    }
+    UpdateReplyStream->Clear();
 }
 
 void TVM::MTranBtn5Click(TObject*)

@@ -16,9 +16,19 @@
 //   change under it (BuildStateChanged).
 // - The exit button ends the program at once, writing nothing; closing this
 //   window does the same.
+// - "Update?" fetches the version page from the maker's web server with
+//   HttpCli1 and says the version is current or shows TForm18 with the new
+//   one. A check that gets no document (or an error reply) says the
+//   connection is not ready. THUMBNAILS_UPDATE_SERVER (host[:port]) points
+//   the check elsewhere; the tests use it.
 
 #include <array>
+#include <memory>
+#include <string>
 #include <string_view>
+
+#include "net/THttpCli.h"
+#include "platform/core/TStream.h"
 
 #include "platform/controls/TCustomForm.h"
 #include "platform/controls/TEdit.h"
@@ -59,6 +69,7 @@ public:
     TMemo* Memo11;  // PDF (German)
     TMemo* Memo12;  // PDF (English)
     TMemo* Memo14;  // the German description of the PHP gallery
+    THttpCli* HttpCli1;  // the update check
 
     void MTranBtn1Click(TObject* Sender);
     void MTranBtn2Click(TObject* Sender);
@@ -69,6 +80,7 @@ public:
     void MTranBtn3Click(TObject* Sender);
     void Label2Click(TObject* Sender);
     void Label5Click(TObject* Sender);
+    void HttpCli1DocEnd(TObject* Sender);
 
     // Follows the wizard's build state: the kind buttons are enabled exactly
     // while no build runs.
@@ -89,6 +101,11 @@ private:
     void Label5MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
     void MarkButton(const TMTranBtn* marked);
     std::array<THoverText, 7> HoverTexts() const;
+
+    // The reply of the running update check; a fresh one for every check.
+    std::unique_ptr<TMemoryStream> UpdateReplyStream;
+    // The reply handler has taken a document of the running check.
+    bool FUpdateAnswered = false;
 };
 
 extern TVM* StartScreen;

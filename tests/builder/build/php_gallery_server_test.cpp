@@ -26,6 +26,7 @@
 #include "builder/dialogs/GalleryKindDialog.h"
 #include "shared/veskotools.h"
 #include "tests/builder/build_fixture.h"
+#include "tests/support/LoopbackPort.h"
 
 extern char** environ;
 
@@ -48,30 +49,9 @@ std::string Shell(const std::string& command)
     return output;
 }
 
-int FreePort()
-{
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    close(s);
-    return ntohs(address.sin_port);
-}
+int FreePort() { return testsupport::FreeLoopbackPort(); }
 
-bool Accepts(int port)
-{
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(std::uint16_t(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool ok = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    close(s);
-    return ok;
-}
+bool Accepts(int port) { return testsupport::LoopbackAccepts(static_cast<std::uint16_t>(port)); }
 
 // `php -S` on the gallery folder, with workers so that requests really run in
 // parallel, stopped with the test.
