@@ -5,12 +5,20 @@
 bool BuildRunning = false;
 TForm12* BuildCancelWindow = nullptr;
 
+namespace {
+
+// The components TForm12 holds, by their names in the layout.
+const TBindingTable BuildCancelWindowBindings = {
+    {"BitBtn1", &TForm12::BitBtn1},
+};
+
+}  // namespace
+
 TForm12::TForm12(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
     handlers.Add("BitBtn1Click", this, &TForm12::BitBtn1Click);
-    ReadLayout("BuildCancelWindow", handlers);
-    BitBtn1 = Child<TBitBtn>("BitBtn1");
+    ReadLayout("BuildCancelWindow", handlers, &BuildCancelWindowBindings);
 }
 
 TForm12::~TForm12()

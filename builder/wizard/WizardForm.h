@@ -284,7 +284,6 @@ public:
 private:
     friend class TBuildInProgress;
 
-    void FindControls();
     void FormCreate(TObject* Sender);
 
     // Start-up, menu and leaving (WizardFormStartAndExit.cpp).
