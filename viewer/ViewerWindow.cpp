@@ -94,6 +94,34 @@ void ProcessPending()
 
 }  // namespace
 
+namespace {
+
+// The components TForm1 holds, by their names in the layout.
+const TBindingTable ViewerWindowBindings = {
+    {"ScrollBox1", &TForm1::ScrollBox1},
+    {"Splitter1", &TForm1::Splitter1},
+    {"Panel1", &TForm1::Panel1},
+    {"ToolBar1", &TForm1::ToolBar1},
+    {"BitBtn2", &TForm1::BitBtn2},
+    {"BitBtn3", &TForm1::BitBtn3},
+    {"BitBtn4", &TForm1::BitBtn4},
+    {"BitBtn5", &TForm1::BitBtn5},
+    {"BitBtn6", &TForm1::BitBtn6},
+    {"ComboBox1", &TForm1::ComboBox1},
+    {"Edit1", &TForm1::Edit1},
+    {"Image4", &TForm1::Image4},
+    {"ScrollBox2", &TForm1::ScrollBox2},
+    {"Image5", &TForm1::Image5},
+    {"Image1", &TForm1::Image1},
+    {"Image3", &TForm1::Image3},
+    {"Image6", &TForm1::Image6},
+    {"Timer1", &TForm1::Timer1},
+    {"SavePictureDialog1", &TForm1::SavePictureDialog1},
+    {"ColorDialog1", &TForm1::ColorDialog1},
+};
+
+}  // namespace
+
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
@@ -107,27 +135,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
     handlers.Add("BitBtn5Click", this, &TForm1::BitBtn5Click);
     handlers.Add("BitBtn6Click", this, &TForm1::BitBtn6Click);
     handlers.Add("Image4Click", this, &TForm1::Image4Click);
-    ReadLayout("ViewerWindow", handlers);
-    ScrollBox1 = Child<TScrollBox>("ScrollBox1");
-    Splitter1 = Child<TSplitter>("Splitter1");
-    Panel1 = Child<TPanel>("Panel1");
-    ToolBar1 = Child<TToolBar>("ToolBar1");
-    BitBtn2 = Child<TBitBtn>("BitBtn2");
-    BitBtn3 = Child<TBitBtn>("BitBtn3");
-    BitBtn4 = Child<TBitBtn>("BitBtn4");
-    BitBtn5 = Child<TBitBtn>("BitBtn5");
-    BitBtn6 = Child<TBitBtn>("BitBtn6");
-    ComboBox1 = Child<TComboBox>("ComboBox1");
-    Edit1 = Child<TEdit>("Edit1");
-    Image4 = Child<TImage>("Image4");
-    ScrollBox2 = Child<TScrollBox>("ScrollBox2");
-    Image5 = Child<TImage>("Image5");
-    Image1 = Child<TImage>("Image1");
-    Image3 = Child<TImage>("Image3");
-    Image6 = Child<TImage>("Image6");
-    Timer1 = Child<TTimer>("Timer1");
-    SavePictureDialog1 = Child<TSavePictureDialog>("SavePictureDialog1");
-    ColorDialog1 = Child<TColorDialog>("ColorDialog1");
+    ReadLayout("ViewerWindow", handlers, &ViewerWindowBindings);
 }
 
 TForm1::~TForm1()
