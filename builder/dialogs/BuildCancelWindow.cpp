@@ -1,7 +1,5 @@
 #include "builder/dialogs/BuildCancelWindow.h"
 
-#include "builder/wizard/WizardForm.h"
-
 bool BuildRunning = false;
 TForm12* BuildCancelWindow = nullptr;
 
@@ -31,6 +29,6 @@ void TForm12::BitBtn1Click(TObject*)
 {
     BuildRunning = false;
     Hide();
-    if (WizardForm)
-        WizardForm->ProgressBar1->SetPosition(0);
+    if (OnCancel)
+        OnCancel(this);
 }

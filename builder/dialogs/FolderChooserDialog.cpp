@@ -1,7 +1,7 @@
 #include "builder/dialogs/FolderChooserDialog.h"
 
+#include "builder/dialogs/FormReference.h"
 #include "builder/dialogs/NewFolderDialog.h"
-#include "builder/wizard/WizardForm.h"
 #include "platform/controls/TDialogs.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
@@ -72,11 +72,6 @@ void TForm2::DirectoryListBox1Change(TObject*)
 
 void TForm2::BitBtn2Click(TObject*)
 {
-    TForm1& wizard = FormRef(WizardForm, "TForm1");
-    if (!wizard.StartPending)
-        return;
-    Hide();
-    // The root is already its own folder with its "/"; every other folder gets one.
-    wizard.Label2->SetCaption(IncludeTrailingPathDelimiter(ChosenFolder()));
-    wizard.BitBtn2Click(this);
+    if (OnOk)
+        OnOk(*this);
 }

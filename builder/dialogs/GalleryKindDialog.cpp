@@ -2,7 +2,6 @@
 
 #include <initializer_list>
 
-#include "builder/wizard/WizardForm.h"
 
 TForm21* GalleryKindDialog = nullptr;
 
@@ -73,8 +72,8 @@ void TForm21::CheckBox2Click(TObject*)
 
 void TForm21::Choose(bool php)
 {
-    if (WizardForm)
-        WizardForm->PhpGallery = php;
+    if (OnChoose)
+        OnChoose(php);
     (php ? RadioButton1 : RadioButton2)->SetChecked(true, TChangeNotify::Silent);
     Image7->Picture().Assign((php ? Image10 : Image9)->Picture());
     Image8->Picture().Assign((php ? Image9 : Image10)->Picture());

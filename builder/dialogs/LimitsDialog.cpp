@@ -1,6 +1,5 @@
 #include "builder/dialogs/LimitsDialog.h"
 
-#include "builder/wizard/WizardForm.h"
 #include "platform/controls/TDialogs.h"
 #include "platform/core/AnsiString.h"
 
@@ -51,12 +50,7 @@ void TForm11::BitBtn1Click(TObject*)
         ShowMessage("Invalid value (file size)");
         return;
     }
-    TForm1& wizard = FormRef(WizardForm, "TForm1");
-    wizard.Edit19->SetText(Edit1->Text());
-    wizard.Edit20->SetText(Edit2->Text());
-    wizard.Edit21->SetText(Edit3->Text());
-    wizard.Edit22->SetText(Edit1->Text());
-    wizard.Edit23->SetText(Edit2->Text());
-    wizard.Edit24->SetText(Edit3->Text());
+    if (OnAccept)
+        OnAccept(*this);
     Hide();
 }

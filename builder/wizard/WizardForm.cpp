@@ -1,12 +1,16 @@
 #include "builder/wizard/WizardForm.h"
 
 #include "builder/dialogs/BackgroundDialog.h"
+#include "builder/dialogs/BuildCancelWindow.h"
 #include "builder/dialogs/ButtonSounds.h"
 #include "builder/dialogs/CopyrightDialog.h"
+#include "builder/dialogs/FolderChooserDialog.h"
 #include "builder/dialogs/FontOptionsDialog.h"
+#include "builder/dialogs/GalleryKindDialog.h"
 #include "builder/dialogs/LimitsDialog.h"
 #include "pdf/PReport.h"
 #include "platform/core/DateTime.h"
+#include "platform/core/Files.h"
 #include "shared/veskotools.h"
 
 TForm1* WizardForm = nullptr;
@@ -265,6 +269,35 @@ TForm1::~TForm1()
 {
     if (WizardForm == this)
         WizardForm = nullptr;
+    if (ButtonSoundSwitch() == AnAus1)
+        SetButtonSoundSwitch(nullptr);
+}
+
+void TForm1::ConnectDialogs()
+{
+    SetButtonSoundSwitch(AnAus1);
+    if (LimitsDialog)
+        LimitsDialog->OnAccept = [this](const TForm11& limits) {
+            for (TEdit* height : {Edit19, Edit22})
+                height->SetText(limits.Edit1->Text());
+            for (TEdit* width : {Edit20, Edit23})
+                width->SetText(limits.Edit2->Text());
+            for (TEdit* size : {Edit21, Edit24})
+                size->SetText(limits.Edit3->Text());
+        };
+    if (FolderChooserDialog)
+        FolderChooserDialog->OnOk = [this](TForm2& chooser) {
+            if (!StartPending)
+                return;
+            chooser.Hide();
+            // The root is already its own folder with its "/"; every other folder gets one.
+            Label2->SetCaption(IncludeTrailingPathDelimiter(chooser.ChosenFolder()));
+            BitBtn2Click(&chooser);
+        };
+    if (GalleryKindDialog)
+        GalleryKindDialog->OnChoose = [this](bool php) { PhpGallery = php; };
+    if (BuildCancelWindow)
+        BuildCancelWindow->OnCancel = [this](TObject*) { ProgressBar1->SetPosition(0); };
 }
 
 void TForm1::FormCreate(TObject*)
