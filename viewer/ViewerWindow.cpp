@@ -159,19 +159,11 @@ void TForm1::FormResize(TObject*)
                           std::max(0, ClientHeight() - Panel1->Height()));
 }
 
-void TForm1::Tell(const std::string& text)
-{
-    if (!FReportFile.empty())
-        FMessages.push_back(text);
-    else
-        ShowMessage(text);
-}
-
 void TForm1::Timer1Timer(TObject*)
 {
     Timer1->SetEnabled(false);
     SetEnabled(false);
-    if (FReportFile.empty() && LoadingWindow) {
+    if (LoadingWindow) {
         LoadingWindow->Show();
         ProcessPending();
     }
@@ -185,14 +177,10 @@ void TForm1::Timer1Timer(TObject*)
         LoadingWindow->Hide();
     SetEnabled(true);
     if (result == TLoadResult::Loaded && !FLoadError.empty())
-        Tell(FLoadError);
-    if (!FReportFile.empty()) {
-        WriteReport(result);
-        if (Application)
-            Application->Terminate();
-        return;
-    }
-    if (result != TLoadResult::Loaded) {
+        ShowMessage(FLoadError);
+    if (OnLoadDone)
+        OnLoadDone(result);
+    if (result != TLoadResult::Loaded || (Application && Application->Terminated())) {
         if (Application)
             Application->Terminate();
         return;
@@ -216,11 +204,11 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
     if (block.Pictures.empty()) {
         // A bare viewer, or a block that holds no picture it could read.
         FLoadError = block.Error.empty() ? "" : BlockDamaged(block.Error);
-        Tell(FLoadError.empty() ? "No Images" : FLoadError + "\r\nNo Images");
+        ShowMessage(FLoadError.empty() ? "No Images" : FLoadError + "\r\nNo Images");
         return TLoadResult::NoImages;
     }
     FNotes = block.Notes;
-    if (!FNotes.empty() && FReportFile.empty() && ContentNotesDialog) {
+    if (!FNotes.empty() && ContentNotesDialog) {
         ContentNotesDialog->Memo1->Lines().SetText(FNotes);
         if (ContentNotesDialog->ShowModal() == mrCancel)
             return TLoadResult::NotesRefused;
@@ -284,7 +272,7 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
     if (!block.Error.empty())
         FLoadError += (FLoadError.empty() ? "" : "\r\n") + BlockDamaged(block.Error);
     if (FPictures.empty()) {
-        Tell(FLoadError + "\r\nNo Images");
+        ShowMessage(FLoadError + "\r\nNo Images");
         return TLoadResult::NoImages;
     }
     if (lastFailed) {
@@ -375,7 +363,7 @@ void TForm1::BitBtn2Click(TObject*)
 void TForm1::BitBtn3Click(TObject*)
 {
     if (FSelectedPictureName.empty()) {
-        Tell("Kein Bild ausgew\xE4hlt..");
+        ShowMessage("Kein Bild ausgew\xE4hlt..");
         return;
     }
     const int k = SelectedNumber();
@@ -434,22 +422,10 @@ void TForm1::Image4Click(TObject*)
         ViewerInfoDialog->Show();
 }
 
-void TForm1::WriteReport(TLoadResult result)
+const TImage* TForm1::HiddenPicture(int n) const
 {
-    std::string report = "result ";
-    report += result == TLoadResult::Loaded ? "loaded" : result == TLoadResult::NoImages ? "no images" : "refused";
-    report += "\npictures " + std::to_string(PictureCount()) + "\n";
-    report += "notes " + FNotes + "\n";
-    for (int n = 0; n < PictureCount(); ++n) {
-        const TComponent* hidden = FindComponent("IM" + std::to_string(n));
-        if (!hidden)
-            hidden = FindComponent("GF" + std::to_string(n));
-        const auto* image = dynamic_cast<const TImage*>(hidden);
-        report += "picture " + std::to_string(n) + " " + BlockPicture(n).Format + " " +
-                  std::to_string(image ? image->Picture().Width() : 0) + "x" +
-                  std::to_string(image ? image->Picture().Height() : 0) + " " + BlockPicture(n).Comment + "\n";
-    }
-    for (const std::string& message : FMessages)
-        report += "message " + message + "\n";
-    WriteFileBytes(FReportFile, report);
+    const TComponent* hidden = FindComponent("IM" + std::to_string(n));
+    if (!hidden)
+        hidden = FindComponent("GF" + std::to_string(n));
+    return dynamic_cast<const TImage*>(hidden);
 }

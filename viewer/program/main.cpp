@@ -4,12 +4,14 @@
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <memory>
 
 #include "platform/controls/TApplication.h"
 #include "platform/core/Program.h"
 #include "platform/display/DisplayBackend.h"
 #include "viewer/ContentNotesDialog.h"
 #include "viewer/LoadingWindow.h"
+#include "viewer/UnattendedReport.h"
 #include "viewer/ViewerInfoDialog.h"
 #include "viewer/ViewerLayouts.h"
 #include "viewer/ViewerWindow.h"
@@ -24,13 +26,15 @@ int main(int argc, char** argv)
         const bool unattended = report && *report;
         const bool windows = !unattended && InstallDisplayBackend();
         {
+            std::unique_ptr<TUnattendedReport> reporter;
+            if (unattended) reporter = std::make_unique<TUnattendedReport>(report);
             TApplication application;
             application.Initialize();
             application.CreateForm(ViewerWindow);
             application.CreateForm(LoadingWindow);
             application.CreateForm(ViewerInfoDialog);
             application.CreateForm(ContentNotesDialog);
-            if (unattended) ViewerWindow->SetReportFile(report);
+            if (reporter) reporter->Install(*ViewerWindow);
             application.Run();
         }
         if (windows) UninstallDisplayBackend();
