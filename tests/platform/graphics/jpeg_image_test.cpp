@@ -11,6 +11,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/TStream.h"
 #include "platform/graphics/TCanvas.h"
+#include "platform/graphics/TPicture.h"
 
 namespace {
 
