@@ -4,9 +4,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "platform/core/TStream.h"
+#include "tests/support/TempFolder.h"
 
 TLoadResult LoadGif(const std::string& bytes)
 {
@@ -65,24 +67,13 @@ bool HaveTool(const std::string& name)
     return RunCommand("sh -c \"command -v " + name + "\"", output) == 0;
 }
 
-std::string TempFolder(const std::string& name)
+std::string TempFolder(const std::string&)
 {
-    namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / ("gallery-gif-" + name + "-" + std::to_string(getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    static std::vector<fs::path> made;
-    static struct TCleanup {
-        ~TCleanup()
-        {
-            for (const auto& f : made) {
-                std::error_code ignored;
-                fs::remove_all(f, ignored);
-            }
-        }
-    } cleanup;
-    made.push_back(folder);
-    return folder.string();
+    // Each lives until the test program ends.
+    static std::vector<std::unique_ptr<testsupport::TempFolder>> made;
+    made.push_back(std::make_unique<testsupport::TempFolder>());
+    const std::string& path = made.back()->Path();
+    return path.substr(0, path.size() - 1);
 }
 
 std::string TestDataDir()

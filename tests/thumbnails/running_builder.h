@@ -22,6 +22,7 @@
 
 #include "x_server.h"
 #include "platform/graphics/TBitmap.h"
+#include "tests/support/TempFolder.h"
 
 namespace thumbnailstest {
 
@@ -112,9 +113,7 @@ protected:
         std::string why;
         if (!XServer::Start(why))
             GTEST_SKIP() << "no X server for the program check: " << why;
-        std::string pattern = (std::filesystem::temp_directory_path() / "thumbnails-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        Folder = pattern;
+        Folder = Temp.Path().substr(0, Temp.Path().size() - 1);
         const std::filesystem::path built(THUMBNAILS_PROGRAM);
         std::filesystem::copy_file(built, Folder + "/thumbnails");
         std::filesystem::create_directory_symlink(built.parent_path() / "resources", Folder + "/resources");
@@ -145,10 +144,6 @@ protected:
         if (Program > 0 && waitpid(Program, nullptr, WNOHANG) == 0) {
             kill(Program, SIGTERM);
             waitpid(Program, nullptr, 0);
-        }
-        if (!Folder.empty()) {
-            std::error_code error;
-            std::filesystem::remove_all(Folder, error);
         }
     }
     // The documents and addresses the program asked the desktop to open, one a line.
@@ -181,7 +176,8 @@ protected:
         return -1;
     }
 
-    std::string Folder;
+    testsupport::TempFolder Temp;
+    std::string Folder;  // Temp's, without the final "/"
     pid_t Program = 0;
 };
 

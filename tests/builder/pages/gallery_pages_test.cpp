@@ -11,6 +11,7 @@
 #include "tests/builder/page_test_helpers.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -297,19 +298,10 @@ TEST(CreateFrameSet, MenuSizedByTheLargestThumbnail)
 
 class PageFileWriting : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        FFolder = std::filesystem::temp_directory_path() /
-                  ("gallery_pages_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(FFolder);
-        std::filesystem::create_directories(FFolder);
-    }
-    void TearDown() override { std::filesystem::remove_all(FFolder); }
-    std::string Folder() const { return FFolder.string() + "/"; }
+    const std::string& Folder() const { return FTemp.Path(); }
 
 private:
-    std::filesystem::path FFolder;
+    testsupport::TempFolder FTemp;
 };
 
 TEST_F(PageFileWriting, WithAndWithoutFinalLineEnd)

@@ -19,6 +19,7 @@
 
 #include <jpeglib.h>
 
+#include "tests/support/TempFolder.h"
 #include "platform/graphics/TBitmap.h"
 
 namespace jpegtest {
@@ -212,27 +213,7 @@ inline void WriteAll(const std::filesystem::path& path, const std::string& bytes
     ASSERT_TRUE(out.good()) << path;
 }
 
-// A folder of its own per test process (ctest runs tests in parallel).
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "jpegtest-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        FPath = pattern;
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(FPath, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::filesystem::path operator/(const std::string& name) const { return FPath / name; }
-
-private:
-    std::filesystem::path FPath;
-};
+using TempDir = testsupport::TempFolder;
 
 inline bool HasTool(const char* name)
 {
