@@ -152,37 +152,7 @@ TEST(IndexPageCount, RoundsUpAndRejectsEmptyLayouts)
 
 TEST(IndexPageText, TenPicturesInThreeByThreeWhole)
 {
-    const std::string expected = Crlf(R"(<html>
-<head><title>Summer</title></head>
-)") + std::string(SummerStyleAndBody) + Crlf(R"(
-<center>
-<font class=tx>
-Above
-</font>
-<p>
-<font class=ub>
-<b>Summer 2003</b>
-<p>
-<font class=tx>
-Below
-</font>
-</font>
-<p>
-<table><tr>
-<td>
-<font class=tx><a href=page1.html>Pictures: 1 - 9</a></font>
-</td>
-</tr><tr>
-<td>
-<font class=tx><a href=page2.html>Pictures: 10 - 10</a></font>
-</td>
-</tr></table>
-<font class=tx><p><p>
-Under
-</font>
-</center>
-</body>
-</html>)");
+    const std::string expected = GoldenPage("summer_index_of_10_3x3.html");
     EXPECT_EQ(IndexPageText(SummerSettings(), 3, 3, 10), expected);
 }
 
