@@ -9,6 +9,7 @@
 
 #include "platform/core/TStream.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/CommandOutput.h"
 
 TLoadResult LoadGif(const std::string& bytes)
 {
@@ -49,16 +50,9 @@ void WriteBinaryFile(const std::string& path, const std::string& bytes)
 
 int RunCommand(const std::string& command, std::string& output)
 {
-    output.clear();
-    FILE* pipe = popen(("timeout 60 " + command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return -1;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    testsupport::TCommandResult result = testsupport::RunShellCommand("timeout 60 " + command + " 2>&1");
+    output = std::move(result.Output);
+    return result.Status;
 }
 
 bool HaveTool(const std::string& name)

@@ -23,6 +23,7 @@
 #include "x_server.h"
 #include "platform/graphics/TBitmap.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/CommandOutput.h"
 
 namespace thumbnailstest {
 
@@ -35,14 +36,7 @@ struct TWindow {
 
 inline std::string Output(const std::string& command)
 {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe))
-            text += buffer;
-        pclose(pipe);
-    }
-    return text;
+    return testsupport::CommandOutput(command);
 }
 
 inline int ShellValue(const std::string& text, const std::string& name)
