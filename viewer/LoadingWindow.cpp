@@ -2,10 +2,18 @@
 
 TForm2* LoadingWindow = nullptr;
 
+namespace {
+
+// The components TForm2 holds, by their names in the layout.
+const TBindingTable LoadingWindowBindings = {
+    {"Label1", &TForm2::Label1},
+};
+
+}  // namespace
+
 TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
 {
-    ReadLayout("LoadingWindow", THandlerTable());
-    Label1 = Child<TLabel>("Label1");
+    ReadLayout("LoadingWindow", THandlerTable(), &LoadingWindowBindings);
 }
 
 TForm2::~TForm2()

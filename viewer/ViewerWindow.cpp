@@ -94,6 +94,34 @@ void ProcessPending()
 
 }  // namespace
 
+namespace {
+
+// The components TForm1 holds, by their names in the layout.
+const TBindingTable ViewerWindowBindings = {
+    {"ScrollBox1", &TForm1::ScrollBox1},
+    {"Splitter1", &TForm1::Splitter1},
+    {"Panel1", &TForm1::Panel1},
+    {"ToolBar1", &TForm1::ToolBar1},
+    {"BitBtn2", &TForm1::BitBtn2},
+    {"BitBtn3", &TForm1::BitBtn3},
+    {"BitBtn4", &TForm1::BitBtn4},
+    {"BitBtn5", &TForm1::BitBtn5},
+    {"BitBtn6", &TForm1::BitBtn6},
+    {"ComboBox1", &TForm1::ComboBox1},
+    {"Edit1", &TForm1::Edit1},
+    {"Image4", &TForm1::Image4},
+    {"ScrollBox2", &TForm1::ScrollBox2},
+    {"Image5", &TForm1::Image5},
+    {"Image1", &TForm1::Image1},
+    {"Image3", &TForm1::Image3},
+    {"Image6", &TForm1::Image6},
+    {"Timer1", &TForm1::Timer1},
+    {"SavePictureDialog1", &TForm1::SavePictureDialog1},
+    {"ColorDialog1", &TForm1::ColorDialog1},
+};
+
+}  // namespace
+
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
@@ -107,27 +135,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
     handlers.Add("BitBtn5Click", this, &TForm1::BitBtn5Click);
     handlers.Add("BitBtn6Click", this, &TForm1::BitBtn6Click);
     handlers.Add("Image4Click", this, &TForm1::Image4Click);
-    ReadLayout("ViewerWindow", handlers);
-    ScrollBox1 = Child<TScrollBox>("ScrollBox1");
-    Splitter1 = Child<TSplitter>("Splitter1");
-    Panel1 = Child<TPanel>("Panel1");
-    ToolBar1 = Child<TToolBar>("ToolBar1");
-    BitBtn2 = Child<TBitBtn>("BitBtn2");
-    BitBtn3 = Child<TBitBtn>("BitBtn3");
-    BitBtn4 = Child<TBitBtn>("BitBtn4");
-    BitBtn5 = Child<TBitBtn>("BitBtn5");
-    BitBtn6 = Child<TBitBtn>("BitBtn6");
-    ComboBox1 = Child<TComboBox>("ComboBox1");
-    Edit1 = Child<TEdit>("Edit1");
-    Image4 = Child<TImage>("Image4");
-    ScrollBox2 = Child<TScrollBox>("ScrollBox2");
-    Image5 = Child<TImage>("Image5");
-    Image1 = Child<TImage>("Image1");
-    Image3 = Child<TImage>("Image3");
-    Image6 = Child<TImage>("Image6");
-    Timer1 = Child<TTimer>("Timer1");
-    SavePictureDialog1 = Child<TSavePictureDialog>("SavePictureDialog1");
-    ColorDialog1 = Child<TColorDialog>("ColorDialog1");
+    ReadLayout("ViewerWindow", handlers, &ViewerWindowBindings);
 }
 
 TForm1::~TForm1()
@@ -151,19 +159,11 @@ void TForm1::FormResize(TObject*)
                           std::max(0, ClientHeight() - Panel1->Height()));
 }
 
-void TForm1::Tell(const std::string& text)
-{
-    if (!FReportFile.empty())
-        FMessages.push_back(text);
-    else
-        ShowMessage(text);
-}
-
 void TForm1::Timer1Timer(TObject*)
 {
     Timer1->SetEnabled(false);
     SetEnabled(false);
-    if (FReportFile.empty() && LoadingWindow) {
+    if (LoadingWindow) {
         LoadingWindow->Show();
         ProcessPending();
     }
@@ -177,14 +177,10 @@ void TForm1::Timer1Timer(TObject*)
         LoadingWindow->Hide();
     SetEnabled(true);
     if (result == TLoadResult::Loaded && !FLoadError.empty())
-        Tell(FLoadError);
-    if (!FReportFile.empty()) {
-        WriteReport(result);
-        if (Application)
-            Application->Terminate();
-        return;
-    }
-    if (result != TLoadResult::Loaded) {
+        ShowMessage(FLoadError);
+    if (OnLoadDone)
+        OnLoadDone(result);
+    if (result != TLoadResult::Loaded || (Application && Application->Terminated())) {
         if (Application)
             Application->Terminate();
         return;
@@ -208,11 +204,11 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
     if (block.Pictures.empty()) {
         // A bare viewer, or a block that holds no picture it could read.
         FLoadError = block.Error.empty() ? "" : BlockDamaged(block.Error);
-        Tell(FLoadError.empty() ? "No Images" : FLoadError + "\r\nNo Images");
+        ShowMessage(FLoadError.empty() ? "No Images" : FLoadError + "\r\nNo Images");
         return TLoadResult::NoImages;
     }
     FNotes = block.Notes;
-    if (!FNotes.empty() && FReportFile.empty() && ContentNotesDialog) {
+    if (!FNotes.empty() && ContentNotesDialog) {
         ContentNotesDialog->Memo1->Lines().SetText(FNotes);
         if (ContentNotesDialog->ShowModal() == mrCancel)
             return TLoadResult::NotesRefused;
@@ -276,7 +272,7 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
     if (!block.Error.empty())
         FLoadError += (FLoadError.empty() ? "" : "\r\n") + BlockDamaged(block.Error);
     if (FPictures.empty()) {
-        Tell(FLoadError + "\r\nNo Images");
+        ShowMessage(FLoadError + "\r\nNo Images");
         return TLoadResult::NoImages;
     }
     if (lastFailed) {
@@ -367,7 +363,7 @@ void TForm1::BitBtn2Click(TObject*)
 void TForm1::BitBtn3Click(TObject*)
 {
     if (FSelectedPictureName.empty()) {
-        Tell("Kein Bild ausgew\xE4hlt..");
+        ShowMessage("Kein Bild ausgew\xE4hlt..");
         return;
     }
     const int k = SelectedNumber();
@@ -426,22 +422,10 @@ void TForm1::Image4Click(TObject*)
         ViewerInfoDialog->Show();
 }
 
-void TForm1::WriteReport(TLoadResult result)
+const TImage* TForm1::HiddenPicture(int n) const
 {
-    std::string report = "result ";
-    report += result == TLoadResult::Loaded ? "loaded" : result == TLoadResult::NoImages ? "no images" : "refused";
-    report += "\npictures " + std::to_string(PictureCount()) + "\n";
-    report += "notes " + FNotes + "\n";
-    for (int n = 0; n < PictureCount(); ++n) {
-        const TComponent* hidden = FindComponent("IM" + std::to_string(n));
-        if (!hidden)
-            hidden = FindComponent("GF" + std::to_string(n));
-        const auto* image = dynamic_cast<const TImage*>(hidden);
-        report += "picture " + std::to_string(n) + " " + BlockPicture(n).Format + " " +
-                  std::to_string(image ? image->Picture().Width() : 0) + "x" +
-                  std::to_string(image ? image->Picture().Height() : 0) + " " + BlockPicture(n).Comment + "\n";
-    }
-    for (const std::string& message : FMessages)
-        report += "message " + message + "\n";
-    WriteFileBytes(FReportFile, report);
+    const TComponent* hidden = FindComponent("IM" + std::to_string(n));
+    if (!hidden)
+        hidden = FindComponent("GF" + std::to_string(n));
+    return dynamic_cast<const TImage*>(hidden);
 }

@@ -4,6 +4,7 @@
 // box, and the picture area. The gallery is read from the viewer's own program
 // file one second after start.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,14 +77,14 @@ public:
     int RotationCount() const { return FRotationCount; }
     void PBox();
 
-    // When set, the viewer runs unattended: it asks nothing, writes what it
-    // loaded into this file and ends (for checks of a built gallery).
-    void SetReportFile(const std::string& fileName) { FReportFile = fileName; }
+    // The hidden picture of picture n ("IM" JPEG or "GF" GIF); nullptr when none.
+    const TImage* HiddenPicture(int n) const;
+    // Told once the start's load is over, before the window shows or the
+    // program ends (the unattended report).
+    std::function<void(TLoadResult)> OnLoadDone;
 
 private:
-    void Tell(const std::string& text);
     void Turn(bool right);
-    void WriteReport(TLoadResult result);
     int SelectedNumber() const;
 
     std::string FSelectedPictureName;
@@ -92,8 +93,6 @@ private:
     std::vector<TBlockPicture> FPictures;      // views into FProgramFiles
     std::string FNotes;
     std::string FLoadError;
-    std::string FReportFile;
-    std::vector<std::string> FMessages;
 };
 
 extern TForm1* ViewerWindow;

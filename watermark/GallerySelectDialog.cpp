@@ -8,6 +8,22 @@
 
 TForm3* GallerySelectDialog = nullptr;
 
+namespace {
+
+// The components TForm3 holds, by their names in the layout.
+const TBindingTable GallerySelectDialogBindings = {
+    {"DriveComboBox1", &TForm3::DriveComboBox1},
+    {"DirectoryListBox1", &TForm3::DirectoryListBox1},
+    {"FileListBox1", &TForm3::FileListBox1},
+    {"Label3", &TForm3::Label3},
+    {"Label4", &TForm3::Label4},
+    {"MTranBtn1", &TForm3::MTranBtn1},
+    {"MTranBtn2", &TForm3::MTranBtn2},
+    {"Timer1", &TForm3::Timer1},
+};
+
+}  // namespace
+
 TForm3::TForm3(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
@@ -17,15 +33,7 @@ TForm3::TForm3(TComponent* AOwner) : TForm(AOwner)
     handlers.Add("MTranBtn1Click", this, &TForm3::MTranBtn1Click);
     handlers.Add("MTranBtn2Click", this, &TForm3::MTranBtn2Click);
     handlers.Add("DriveComboBox1Change", this, &TForm3::DriveComboBox1Change);
-    ReadLayout("GallerySelectDialog", handlers);
-    DriveComboBox1 = Child<TDriveComboBox>("DriveComboBox1");
-    DirectoryListBox1 = Child<TDirectoryListBox>("DirectoryListBox1");
-    FileListBox1 = Child<TFileListBox>("FileListBox1");
-    Label3 = Child<TLabel>("Label3");
-    Label4 = Child<TLabel>("Label4");
-    MTranBtn1 = Child<TMTranBtn>("MTranBtn1");
-    MTranBtn2 = Child<TMTranBtn>("MTranBtn2");
-    Timer1 = Child<TTimer>("Timer1");
+    ReadLayout("GallerySelectDialog", handlers, &GallerySelectDialogBindings);
 }
 
 TForm3::~TForm3()

@@ -11,20 +11,28 @@ std::string RemoteMode;
 std::string GalleryDir;
 TForm2* WatermarkAssistant = nullptr;
 
+namespace {
+
+// The components TForm2 holds, by their names in the layout.
+const TBindingTable WatermarkAssistantBindings = {
+    {"Image1", &TForm2::Image1},
+    {"RadioButton1", &TForm2::RadioButton1},
+    {"RadioButton2", &TForm2::RadioButton2},
+    {"CheckBox1", &TForm2::CheckBox1},
+    {"CheckBox2", &TForm2::CheckBox2},
+    {"MTranBtn1", &TForm2::MTranBtn1},
+    {"MTranBtn2", &TForm2::MTranBtn2},
+};
+
+}  // namespace
+
 TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
     handlers.Add("FormCreate", this, &TForm2::FormCreate);
     handlers.Add("MTranBtn1Click", this, &TForm2::MTranBtn1Click);
     handlers.Add("MTranBtn2Click", this, &TForm2::MTranBtn2Click);
-    ReadLayout("WatermarkAssistant", handlers);
-    Image1 = Child<TImage>("Image1");
-    RadioButton1 = Child<TRadioButton>("RadioButton1");
-    RadioButton2 = Child<TRadioButton>("RadioButton2");
-    CheckBox1 = Child<TCheckBox>("CheckBox1");
-    CheckBox2 = Child<TCheckBox>("CheckBox2");
-    MTranBtn1 = Child<TMTranBtn>("MTranBtn1");
-    MTranBtn2 = Child<TMTranBtn>("MTranBtn2");
+    ReadLayout("WatermarkAssistant", handlers, &WatermarkAssistantBindings);
 }
 
 TForm2::~TForm2()

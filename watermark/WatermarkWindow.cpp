@@ -22,6 +22,84 @@ std::unique_ptr<TBitmap> LoadedBitmap(const std::string& path)
 
 }  // namespace
 
+namespace {
+
+// The components TForm1 holds, by their names in the layout.
+const TBindingTable WatermarkWindowBindings = {
+    {"MTranBtn1", &TForm1::MTranBtn1},
+    {"PageControl1", &TForm1::PageControl1},
+    {"TabSheet1", &TForm1::TabSheet1},
+    {"TabSheet2", &TForm1::TabSheet2},
+    {"TabSheet3", &TForm1::TabSheet3},
+    {"DriveComboBox1", &TForm1::DriveComboBox1},
+    {"DirectoryListBox1", &TForm1::DirectoryListBox1},
+    {"FileListBox1", &TForm1::FileListBox1},
+    {"ListBox1", &TForm1::ListBox1},
+    {"BitBtn5", &TForm1::BitBtn5},
+    {"BitBtn6", &TForm1::BitBtn6},
+    {"BitBtn7", &TForm1::BitBtn7},
+    {"Image10", &TForm1::Image10},
+    {"CheckBox6", &TForm1::CheckBox6},
+    {"CheckBox7", &TForm1::CheckBox7},
+    {"RadioButton10", &TForm1::RadioButton10},
+    {"RadioButton11", &TForm1::RadioButton11},
+    {"ScrollBox1", &TForm1::ScrollBox1},
+    {"Image1", &TForm1::Image1},
+    {"Image2", &TForm1::Image2},
+    {"RadioButton8", &TForm1::RadioButton8},
+    {"RadioButton9", &TForm1::RadioButton9},
+    {"Edit1", &TForm1::Edit1},
+    {"ScrollBox2", &TForm1::ScrollBox2},
+    {"Label1", &TForm1::Label1},
+    {"ComboBox1", &TForm1::ComboBox1},
+    {"Edit2", &TForm1::Edit2},
+    {"UpDown1", &TForm1::UpDown1},
+    {"BitBtn2", &TForm1::BitBtn2},
+    {"OpenPictureDialog1", &TForm1::OpenPictureDialog1},
+    {"Image8", &TForm1::Image8},
+    {"Image9", &TForm1::Image9},
+    {"CheckBox4", &TForm1::CheckBox4},
+    {"Edit4", &TForm1::Edit4},
+    {"UpDown3", &TForm1::UpDown3},
+    {"Memo1", &TForm1::Memo1},
+    {"Memo2", &TForm1::Memo2},
+    {"Memo3", &TForm1::Memo3},
+    {"Label7", &TForm1::Label7},
+    {"TrackBar1", &TForm1::TrackBar1},
+    {"Label2", &TForm1::Label2},
+    {"Label3", &TForm1::Label3},
+    {"Label6", &TForm1::Label6},
+    {"Edit3", &TForm1::Edit3},
+    {"UpDown2", &TForm1::UpDown2},
+    {"RadioButton3", &TForm1::RadioButton3},
+    {"RadioButton4", &TForm1::RadioButton4},
+    {"RadioButton5", &TForm1::RadioButton5},
+    {"RadioButton6", &TForm1::RadioButton6},
+    {"RadioButton7", &TForm1::RadioButton7},
+    {"CheckBox1", &TForm1::CheckBox1},
+    {"CheckBox2", &TForm1::CheckBox2},
+    {"CheckBox3", &TForm1::CheckBox3},
+    {"BitBtn1", &TForm1::BitBtn1},
+    {"RadioButton1", &TForm1::RadioButton1},
+    {"RadioButton2", &TForm1::RadioButton2},
+    {"BitBtn3", &TForm1::BitBtn3},
+    {"BitBtn4", &TForm1::BitBtn4},
+    {"ComboBox2", &TForm1::ComboBox2},
+    {"CheckBox5", &TForm1::CheckBox5},
+    {"RadioButton12", &TForm1::RadioButton12},
+    {"RadioButton13", &TForm1::RadioButton13},
+    {"Edit5", &TForm1::Edit5},
+    {"RadioButton14", &TForm1::RadioButton14},
+    {"BitBtn8", &TForm1::BitBtn8},
+    {"Label21", &TForm1::Label21},
+    {"BitBtn9", &TForm1::BitBtn9},
+    {"Label23", &TForm1::Label23},
+    {"Image14", &TForm1::Image14},
+    {"Timer1", &TForm1::Timer1},
+};
+
+}  // namespace
+
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
@@ -64,77 +142,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
     handlers.Add("Image8MouseDown", this, &TForm1::Image8MouseDown);
     handlers.Add("RadioButton1Click", this, &TForm1::RadioButton1Click);
     handlers.Add("RadioButton2Click", this, &TForm1::RadioButton2Click);
-    ReadLayout("WatermarkWindow", handlers);
-    MTranBtn1 = Child<TMTranBtn>("MTranBtn1");
-    PageControl1 = Child<TPageControl>("PageControl1");
-    TabSheet1 = Child<TTabSheet>("TabSheet1");
-    TabSheet2 = Child<TTabSheet>("TabSheet2");
-    TabSheet3 = Child<TTabSheet>("TabSheet3");
-    DriveComboBox1 = Child<TDriveComboBox>("DriveComboBox1");
-    DirectoryListBox1 = Child<TDirectoryListBox>("DirectoryListBox1");
-    FileListBox1 = Child<TFileListBox>("FileListBox1");
-    ListBox1 = Child<TListBox>("ListBox1");
-    BitBtn5 = Child<TBitBtn>("BitBtn5");
-    BitBtn6 = Child<TBitBtn>("BitBtn6");
-    BitBtn7 = Child<TBitBtn>("BitBtn7");
-    Image10 = Child<TImage>("Image10");
-    CheckBox6 = Child<TCheckBox>("CheckBox6");
-    CheckBox7 = Child<TCheckBox>("CheckBox7");
-    RadioButton10 = Child<TRadioButton>("RadioButton10");
-    RadioButton11 = Child<TRadioButton>("RadioButton11");
-    ScrollBox1 = Child<TScrollBox>("ScrollBox1");
-    Image1 = Child<TImage>("Image1");
-    Image2 = Child<TImage>("Image2");
-    RadioButton8 = Child<TRadioButton>("RadioButton8");
-    RadioButton9 = Child<TRadioButton>("RadioButton9");
-    Edit1 = Child<TEdit>("Edit1");
-    ScrollBox2 = Child<TScrollBox>("ScrollBox2");
-    Label1 = Child<TLabel>("Label1");
-    ComboBox1 = Child<TComboBox>("ComboBox1");
-    Edit2 = Child<TEdit>("Edit2");
-    UpDown1 = Child<TUpDown>("UpDown1");
-    BitBtn2 = Child<TBitBtn>("BitBtn2");
-    OpenPictureDialog1 = Child<TOpenPictureDialog>("OpenPictureDialog1");
-    Image8 = Child<TImage>("Image8");
-    Image9 = Child<TImage>("Image9");
-    CheckBox4 = Child<TCheckBox>("CheckBox4");
-    Edit4 = Child<TEdit>("Edit4");
-    UpDown3 = Child<TUpDown>("UpDown3");
-    Memo1 = Child<TMemo>("Memo1");
-    Memo2 = Child<TMemo>("Memo2");
-    Memo3 = Child<TMemo>("Memo3");
-    Label7 = Child<TLabel>("Label7");
-    TrackBar1 = Child<TTrackBar>("TrackBar1");
-    Label2 = Child<TLabel>("Label2");
-    Label3 = Child<TLabel>("Label3");
-    Label6 = Child<TLabel>("Label6");
-    Edit3 = Child<TEdit>("Edit3");
-    UpDown2 = Child<TUpDown>("UpDown2");
-    RadioButton3 = Child<TRadioButton>("RadioButton3");
-    RadioButton4 = Child<TRadioButton>("RadioButton4");
-    RadioButton5 = Child<TRadioButton>("RadioButton5");
-    RadioButton6 = Child<TRadioButton>("RadioButton6");
-    RadioButton7 = Child<TRadioButton>("RadioButton7");
-    CheckBox1 = Child<TCheckBox>("CheckBox1");
-    CheckBox2 = Child<TCheckBox>("CheckBox2");
-    CheckBox3 = Child<TCheckBox>("CheckBox3");
-    BitBtn1 = Child<TBitBtn>("BitBtn1");
-    RadioButton1 = Child<TRadioButton>("RadioButton1");
-    RadioButton2 = Child<TRadioButton>("RadioButton2");
-    BitBtn3 = Child<TBitBtn>("BitBtn3");
-    BitBtn4 = Child<TBitBtn>("BitBtn4");
-    ComboBox2 = Child<TComboBox>("ComboBox2");
-    CheckBox5 = Child<TCheckBox>("CheckBox5");
-    RadioButton12 = Child<TRadioButton>("RadioButton12");
-    RadioButton13 = Child<TRadioButton>("RadioButton13");
-    Edit5 = Child<TEdit>("Edit5");
-    RadioButton14 = Child<TRadioButton>("RadioButton14");
-    BitBtn8 = Child<TBitBtn>("BitBtn8");
-    Label21 = Child<TLabel>("Label21");
-    BitBtn9 = Child<TBitBtn>("BitBtn9");
-    Label23 = Child<TLabel>("Label23");
-    Image14 = Child<TImage>("Image14");
-    Timer1 = Child<TTimer>("Timer1");
+    ReadLayout("WatermarkWindow", handlers, &WatermarkWindowBindings);
 }
 
 TForm1::~TForm1()

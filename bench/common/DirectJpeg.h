@@ -15,6 +15,7 @@
 #include <jpeglib.h>
 
 #include "platform/graphics/PixelAllocator.h"
+#include "tests/support/ReferenceJpeg.h"
 
 struct TDirectPicture {
     TPixelBytes Rgb;
@@ -50,29 +51,7 @@ inline TDirectPicture DirectDecode(std::string_view file)
 
 inline std::string DirectEncode(const unsigned char* rgb, int width, int height, int quality)
 {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr error{};
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(rgb + std::size_t(info.next_scanline) * width * 3);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    std::free(buffer);
-    return bytes;
+    return ReferenceJpeg(rgb, width, height, 3, JCS_RGB, {quality});
 }
 
 inline double Median(std::vector<double> values)

@@ -7,6 +7,7 @@
 #include "platform/core/TStream.h"
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TCanvas.h"
+#include "platform/graphics/TPicture.h"
 
 namespace {
 

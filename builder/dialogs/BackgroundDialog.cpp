@@ -2,19 +2,27 @@
 
 TForm6* BackgroundDialog = nullptr;
 
+namespace {
+
+// The components TForm6 holds, by their names in the layout.
+const TBindingTable BackgroundDialogBindings = {
+    {"Image1", &TForm6::Image1},
+    {"Label1", &TForm6::Label1},
+    {"BitBtn1", &TForm6::BitBtn1},
+    {"BitBtn2", &TForm6::BitBtn2},
+    {"BitBtn3", &TForm6::BitBtn3},
+    {"OpenDialog1", &TForm6::OpenDialog1},
+};
+
+}  // namespace
+
 TForm6::TForm6(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
     handlers.Add("BitBtn1Click", this, &TForm6::BitBtn1Click);
     handlers.Add("BitBtn2Click", this, &TForm6::BitBtn2Click);
     handlers.Add("BitBtn3Click", this, &TForm6::BitBtn3Click);
-    ReadLayout("BackgroundDialog", handlers);
-    Image1 = Child<TImage>("Image1");
-    Label1 = Child<TLabel>("Label1");
-    BitBtn1 = Child<TBitBtn>("BitBtn1");
-    BitBtn2 = Child<TBitBtn>("BitBtn2");
-    BitBtn3 = Child<TBitBtn>("BitBtn3");
-    OpenDialog1 = Child<TOpenDialog>("OpenDialog1");
+    ReadLayout("BackgroundDialog", handlers, &BackgroundDialogBindings);
 }
 
 TForm6::~TForm6()

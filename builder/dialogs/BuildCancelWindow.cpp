@@ -1,16 +1,22 @@
 #include "builder/dialogs/BuildCancelWindow.h"
 
-#include "builder/wizard/WizardForm.h"
-
 bool BuildRunning = false;
 TForm12* BuildCancelWindow = nullptr;
+
+namespace {
+
+// The components TForm12 holds, by their names in the layout.
+const TBindingTable BuildCancelWindowBindings = {
+    {"BitBtn1", &TForm12::BitBtn1},
+};
+
+}  // namespace
 
 TForm12::TForm12(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
     handlers.Add("BitBtn1Click", this, &TForm12::BitBtn1Click);
-    ReadLayout("BuildCancelWindow", handlers);
-    BitBtn1 = Child<TBitBtn>("BitBtn1");
+    ReadLayout("BuildCancelWindow", handlers, &BuildCancelWindowBindings);
 }
 
 TForm12::~TForm12()
@@ -23,6 +29,6 @@ void TForm12::BitBtn1Click(TObject*)
 {
     BuildRunning = false;
     Hide();
-    if (WizardForm)
-        WizardForm->ProgressBar1->SetPosition(0);
+    if (OnCancel)
+        OnCancel(this);
 }

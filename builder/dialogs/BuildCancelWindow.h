@@ -1,7 +1,8 @@
 #pragma once
 
 // The build-cancel window, shown beside the wizard while a build runs. Its one
-// button clears BuildRunning, which the build looks at before every picture.
+// button clears BuildRunning, which the build looks at before every picture,
+// and then tells OnCancel (the wizard clears its progress bar).
 
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TCustomForm.h"
@@ -17,6 +18,7 @@ public:
     const char* ClassName() const override { return "TForm12"; }
 
     TBitBtn* BitBtn1;
+    TNotifyEvent OnCancel;
 
 private:
     void BitBtn1Click(TObject* Sender);

@@ -1,11 +1,13 @@
 #include "builder/dialogs/ButtonSounds.h"
 
-#include "builder/wizard/WizardForm.h"
+#include "platform/controls/TMenu.h"
 #include "platform/shell/Sound.h"
 
 namespace {
 
-bool SoundEffectsOn() { return WizardForm && WizardForm->AnAus1 && WizardForm->AnAus1->Checked(); }
+const TMenuItem* SoundSwitch = nullptr;
+
+bool SoundEffectsOn() { return SoundSwitch && SoundSwitch->Checked(); }
 
 void PlayButtonResource(const char* name)
 {
@@ -14,6 +16,9 @@ void PlayButtonResource(const char* name)
 }
 
 }  // namespace
+
+void SetButtonSoundSwitch(const TMenuItem* soundEffects) { SoundSwitch = soundEffects; }
+const TMenuItem* ButtonSoundSwitch() { return SoundSwitch; }
 
 void PlayHoverSound() { PlayButtonResource("PLAY1"); }
 void PlayButtonSound() { PlayButtonResource("PLAY2"); }

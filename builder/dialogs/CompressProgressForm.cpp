@@ -2,12 +2,20 @@
 
 TForm10* CompressProgressForm = nullptr;
 
+namespace {
+
+// The components TForm10 holds, by their names in the layout.
+const TBindingTable CompressProgressFormBindings = {
+    {"Label1", &TForm10::Label1},
+    {"Label2", &TForm10::Label2},
+    {"Image1", &TForm10::Image1},
+};
+
+}  // namespace
+
 TForm10::TForm10(TComponent* AOwner) : TForm(AOwner)
 {
-    ReadLayout("CompressProgressForm", THandlerTable());
-    Label1 = Child<TLabel>("Label1");
-    Label2 = Child<TLabel>("Label2");
-    Image1 = Child<TImage>("Image1");
+    ReadLayout("CompressProgressForm", THandlerTable(), &CompressProgressFormBindings);
 }
 
 TForm10::~TForm10()

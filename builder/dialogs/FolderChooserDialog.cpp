@@ -1,12 +1,28 @@
 #include "builder/dialogs/FolderChooserDialog.h"
 
+#include "builder/dialogs/FormReference.h"
 #include "builder/dialogs/NewFolderDialog.h"
-#include "builder/wizard/WizardForm.h"
 #include "platform/controls/TDialogs.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 
 TForm2* FolderChooserDialog = nullptr;
+
+namespace {
+
+// The components TForm2 holds, by their names in the layout.
+const TBindingTable FolderChooserDialogBindings = {
+    {"Label1", &TForm2::Label1},
+    {"DriveComboBox1", &TForm2::DriveComboBox1},
+    {"DirectoryListBox1", &TForm2::DirectoryListBox1},
+    {"StaticText1", &TForm2::StaticText1},
+    {"Label2", &TForm2::Label2},
+    {"BitBtn1", &TForm2::BitBtn1},
+    {"BitBtn2", &TForm2::BitBtn2},
+    {"FileListBox1", &TForm2::FileListBox1},
+};
+
+}  // namespace
 
 TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
 {
@@ -15,15 +31,7 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
     handlers.Add("DriveComboBox1Change", this, &TForm2::DriveComboBox1Change);
     handlers.Add("BitBtn1Click", this, &TForm2::BitBtn1Click);
     handlers.Add("BitBtn2Click", this, &TForm2::BitBtn2Click);
-    ReadLayout("FolderChooserDialog", handlers);
-    Label1 = Child<TLabel>("Label1");
-    DriveComboBox1 = Child<TDriveComboBox>("DriveComboBox1");
-    DirectoryListBox1 = Child<TDirectoryListBox>("DirectoryListBox1");
-    StaticText1 = Child<TStaticText>("StaticText1");
-    Label2 = Child<TLabel>("Label2");
-    BitBtn1 = Child<TBitBtn>("BitBtn1");
-    BitBtn2 = Child<TBitBtn>("BitBtn2");
-    FileListBox1 = Child<TFileListBox>("FileListBox1");
+    ReadLayout("FolderChooserDialog", handlers, &FolderChooserDialogBindings);
     StaticText1->SetCaption(ChosenFolder());
 }
 
@@ -64,11 +72,6 @@ void TForm2::DirectoryListBox1Change(TObject*)
 
 void TForm2::BitBtn2Click(TObject*)
 {
-    TForm1& wizard = FormRef(WizardForm, "TForm1");
-    if (!wizard.StartPending)
-        return;
-    Hide();
-    // The root is already its own folder with its "/"; every other folder gets one.
-    wizard.Label2->SetCaption(IncludeTrailingPathDelimiter(ChosenFolder()));
-    wizard.BitBtn2Click(this);
+    if (OnOk)
+        OnOk(*this);
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-// The gallery-folder chooser. Its Ok! (BitBtn2, modal result OK) starts a build
-// into the chosen folder when a Start is pending; otherwise it only closes a
-// modal showing. The hidden file list FileListBox1 (mask "*.cnt") is the one a
+// The gallery-folder chooser. Its Ok! (BitBtn2, modal result OK) hands the
+// chooser to OnOk, where the wizard starts a build into the chosen folder when
+// a Start is pending; otherwise it only closes a modal showing. The hidden file list FileListBox1 (mask "*.cnt") is the one a
 // PHP build uses to find the old counter files of a gallery folder.
 
+#include <functional>
 #include <string>
 
 #include "platform/controls/TBitBtn.h"
@@ -31,6 +32,7 @@ public:
     TBitBtn* BitBtn1;  // Create New Folder
     TBitBtn* BitBtn2;  // Ok!
     TFileListBox* FileListBox1;
+    std::function<void(TForm2&)> OnOk;
 
 private:
     // A drive that cannot be read gets "disc / medium not ready", and the

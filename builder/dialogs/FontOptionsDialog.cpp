@@ -5,6 +5,36 @@
 
 TForm7* FontOptionsDialog = nullptr;
 
+namespace {
+
+// The components TForm7 holds, by their names in the layout.
+const TBindingTable FontOptionsDialogBindings = {
+    {"ComboBox1", &TForm7::ComboBox1},
+    {"Memo1", &TForm7::Memo1},
+    {"Label1", &TForm7::Label1},
+    {"Label2", &TForm7::Label2},
+    {"Label3", &TForm7::Label3},
+    {"Label4", &TForm7::Label4},
+    {"Label5", &TForm7::Label5},
+    {"Label7", &TForm7::Label7},
+    {"Edit1", &TForm7::Edit1},
+    {"Edit2", &TForm7::Edit2},
+    {"Edit3", &TForm7::Edit3},
+    {"Edit4", &TForm7::Edit4},
+    {"Edit5", &TForm7::Edit5},
+    {"UpDown1", &TForm7::UpDown1},
+    {"UpDown2", &TForm7::UpDown2},
+    {"UpDown3", &TForm7::UpDown3},
+    {"BitBtn1", &TForm7::BitBtn1},
+    {"BitBtn2", &TForm7::BitBtn2},
+    {"BitBtn3", &TForm7::BitBtn3},
+    {"BitBtn4", &TForm7::BitBtn4},
+    {"BitBtn5", &TForm7::BitBtn5},
+    {"ColorDialog1", &TForm7::ColorDialog1},
+};
+
+}  // namespace
+
 TForm7::TForm7(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
@@ -15,29 +45,7 @@ TForm7::TForm7(TComponent* AOwner) : TForm(AOwner)
     handlers.Add("BitBtn4Click", this, &TForm7::BitBtn4Click);
     handlers.Add("BitBtn5Click", this, &TForm7::BitBtn5Click);
     handlers.Add("SizeClick", this, &TForm7::SizeClick);
-    ReadLayout("FontOptionsDialog", handlers);
-    ComboBox1 = Child<TComboBox>("ComboBox1");
-    Memo1 = Child<TMemo>("Memo1");
-    Label1 = Child<TLabel>("Label1");
-    Label2 = Child<TLabel>("Label2");
-    Label3 = Child<TLabel>("Label3");
-    Label4 = Child<TLabel>("Label4");
-    Label5 = Child<TLabel>("Label5");
-    Label7 = Child<TLabel>("Label7");
-    Edit1 = Child<TEdit>("Edit1");
-    Edit2 = Child<TEdit>("Edit2");
-    Edit3 = Child<TEdit>("Edit3");
-    Edit4 = Child<TEdit>("Edit4");
-    Edit5 = Child<TEdit>("Edit5");
-    UpDown1 = Child<TUpDown>("UpDown1");
-    UpDown2 = Child<TUpDown>("UpDown2");
-    UpDown3 = Child<TUpDown>("UpDown3");
-    BitBtn1 = Child<TBitBtn>("BitBtn1");
-    BitBtn2 = Child<TBitBtn>("BitBtn2");
-    BitBtn3 = Child<TBitBtn>("BitBtn3");
-    BitBtn4 = Child<TBitBtn>("BitBtn4");
-    BitBtn5 = Child<TBitBtn>("BitBtn5");
-    ColorDialog1 = Child<TColorDialog>("ColorDialog1");
+    ReadLayout("FontOptionsDialog", handlers, &FontOptionsDialogBindings);
 }
 
 TForm7::~TForm7()

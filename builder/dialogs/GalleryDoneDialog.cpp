@@ -2,14 +2,22 @@
 
 TForm4* GalleryDoneDialog = nullptr;
 
+namespace {
+
+// The components TForm4 holds, by their names in the layout.
+const TBindingTable GalleryDoneDialogBindings = {
+    {"Label1", &TForm4::Label1},
+    {"Label2", &TForm4::Label2},
+    {"Label3", &TForm4::Label3},
+    {"BitBtn1", &TForm4::BitBtn1},
+    {"BitBtn2", &TForm4::BitBtn2},
+};
+
+}  // namespace
+
 TForm4::TForm4(TComponent* AOwner) : TForm(AOwner)
 {
-    ReadLayout("GalleryDoneDialog", THandlerTable());
-    Label1 = Child<TLabel>("Label1");
-    Label2 = Child<TLabel>("Label2");
-    Label3 = Child<TLabel>("Label3");
-    BitBtn1 = Child<TBitBtn>("BitBtn1");
-    BitBtn2 = Child<TBitBtn>("BitBtn2");
+    ReadLayout("GalleryDoneDialog", THandlerTable(), &GalleryDoneDialogBindings);
 }
 
 TForm4::~TForm4()

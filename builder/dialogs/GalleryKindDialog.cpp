@@ -2,9 +2,44 @@
 
 #include <initializer_list>
 
-#include "builder/wizard/WizardForm.h"
 
 TForm21* GalleryKindDialog = nullptr;
+
+namespace {
+
+// The components TForm21 holds, by their names in the layout.
+const TBindingTable GalleryKindDialogBindings = {
+    {"Label1", &TForm21::Label1},
+    {"Label2", &TForm21::Label2},
+    {"Label3", &TForm21::Label3},
+    {"Label4", &TForm21::Label4},
+    {"Label5", &TForm21::Label5},
+    {"Label6", &TForm21::Label6},
+    {"RadioButton1", &TForm21::RadioButton1},
+    {"RadioButton2", &TForm21::RadioButton2},
+    {"CheckBox1", &TForm21::CheckBox1},
+    {"CheckBox2", &TForm21::CheckBox2},
+    {"CheckBox3", &TForm21::CheckBox3},
+    {"CheckBox4", &TForm21::CheckBox4},
+    {"CheckBox5", &TForm21::CheckBox5},
+    {"CheckBox6", &TForm21::CheckBox6},
+    {"CheckBox7", &TForm21::CheckBox7},
+    {"Edit1", &TForm21::Edit1},
+    {"Edit2", &TForm21::Edit2},
+    {"Memo1", &TForm21::Memo1},
+    {"Memo2", &TForm21::Memo2},
+    {"BitBtn1", &TForm21::BitBtn1},
+    {"BitBtn2", &TForm21::BitBtn2},
+    {"Image1", &TForm21::Image1},
+    {"Image2", &TForm21::Image2},
+    {"Image7", &TForm21::Image7},
+    {"Image8", &TForm21::Image8},
+    {"Image9", &TForm21::Image9},
+    {"Image10", &TForm21::Image10},
+    {"Timer1", &TForm21::Timer1},
+};
+
+}  // namespace
 
 TForm21::TForm21(TComponent* AOwner) : TForm(AOwner)
 {
@@ -16,35 +51,7 @@ TForm21::TForm21(TComponent* AOwner) : TForm(AOwner)
     handlers.Add("Image1Click", this, &TForm21::Image1Click);
     handlers.Add("Image2Click", this, &TForm21::Image2Click);
     handlers.Add("Timer1Timer", this, &TForm21::Timer1Timer);
-    ReadLayout("GalleryKindDialog", handlers);
-    Label1 = Child<TLabel>("Label1");
-    Label2 = Child<TLabel>("Label2");
-    Label3 = Child<TLabel>("Label3");
-    Label4 = Child<TLabel>("Label4");
-    Label5 = Child<TLabel>("Label5");
-    Label6 = Child<TLabel>("Label6");
-    RadioButton1 = Child<TRadioButton>("RadioButton1");
-    RadioButton2 = Child<TRadioButton>("RadioButton2");
-    CheckBox1 = Child<TCheckBox>("CheckBox1");
-    CheckBox2 = Child<TCheckBox>("CheckBox2");
-    CheckBox3 = Child<TCheckBox>("CheckBox3");
-    CheckBox4 = Child<TCheckBox>("CheckBox4");
-    CheckBox5 = Child<TCheckBox>("CheckBox5");
-    CheckBox6 = Child<TCheckBox>("CheckBox6");
-    CheckBox7 = Child<TCheckBox>("CheckBox7");
-    Edit1 = Child<TEdit>("Edit1");
-    Edit2 = Child<TEdit>("Edit2");
-    Memo1 = Child<TMemo>("Memo1");
-    Memo2 = Child<TMemo>("Memo2");
-    BitBtn1 = Child<TBitBtn>("BitBtn1");
-    BitBtn2 = Child<TBitBtn>("BitBtn2");
-    Image1 = Child<TImage>("Image1");
-    Image2 = Child<TImage>("Image2");
-    Image7 = Child<TImage>("Image7");
-    Image8 = Child<TImage>("Image8");
-    Image9 = Child<TImage>("Image9");
-    Image10 = Child<TImage>("Image10");
-    Timer1 = Child<TTimer>("Timer1");
+    ReadLayout("GalleryKindDialog", handlers, &GalleryKindDialogBindings);
 }
 
 TForm21::~TForm21()
@@ -65,8 +72,8 @@ void TForm21::CheckBox2Click(TObject*)
 
 void TForm21::Choose(bool php)
 {
-    if (WizardForm)
-        WizardForm->PhpGallery = php;
+    if (OnChoose)
+        OnChoose(php);
     (php ? RadioButton1 : RadioButton2)->SetChecked(true, TChangeNotify::Silent);
     Image7->Picture().Assign((php ? Image10 : Image9)->Picture());
     Image8->Picture().Assign((php ? Image9 : Image10)->Picture());

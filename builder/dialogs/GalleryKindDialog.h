@@ -7,10 +7,12 @@
 // "Chart - Votes".
 //
 // Each choice can also be made through its picture (Image1 HTML, Image2 PHP);
-// a choice sets the wizard's PhpGallery and puts its pair of preview pictures
-// (Image9, Image10) into Image7 and Image8. While Timer1 runs (the start
+// a choice goes to OnChoose (the wizard's PhpGallery) and puts its pair of
+// preview pictures (Image9, Image10) into Image7 and Image8. While Timer1 runs (the start
 // screen runs it while it asks), the PHP options and fields are enabled
 // exactly while PHP is chosen.
+
+#include <functional>
 
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TCheckBox.h"
@@ -58,6 +60,8 @@ public:
     void Timer1Timer(TObject* Sender);
     // Sets the kind, its choice and its previews.
     void Choose(bool php);
+    // Told every choice: true for PHP.
+    std::function<void(bool)> OnChoose;
 
 private:
     void CheckBox1Click(TObject* Sender);

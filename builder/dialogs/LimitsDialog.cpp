@@ -1,25 +1,32 @@
 #include "builder/dialogs/LimitsDialog.h"
 
-#include "builder/wizard/WizardForm.h"
 #include "platform/controls/TDialogs.h"
 #include "platform/core/AnsiString.h"
 
 TForm11* LimitsDialog = nullptr;
 
+namespace {
+
+// The components TForm11 holds, by their names in the layout.
+const TBindingTable LimitsDialogBindings = {
+    {"Label1", &TForm11::Label1},
+    {"Label2", &TForm11::Label2},
+    {"Label3", &TForm11::Label3},
+    {"Memo1", &TForm11::Memo1},
+    {"Edit1", &TForm11::Edit1},
+    {"Edit2", &TForm11::Edit2},
+    {"Edit3", &TForm11::Edit3},
+    {"UpDown1", &TForm11::UpDown1},
+    {"BitBtn1", &TForm11::BitBtn1},
+};
+
+}  // namespace
+
 TForm11::TForm11(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
     handlers.Add("BitBtn1Click", this, &TForm11::BitBtn1Click);
-    ReadLayout("LimitsDialog", handlers);
-    Label1 = Child<TLabel>("Label1");
-    Label2 = Child<TLabel>("Label2");
-    Label3 = Child<TLabel>("Label3");
-    Memo1 = Child<TMemo>("Memo1");
-    Edit1 = Child<TEdit>("Edit1");
-    Edit2 = Child<TEdit>("Edit2");
-    Edit3 = Child<TEdit>("Edit3");
-    UpDown1 = Child<TUpDown>("UpDown1");
-    BitBtn1 = Child<TBitBtn>("BitBtn1");
+    ReadLayout("LimitsDialog", handlers, &LimitsDialogBindings);
 }
 
 TForm11::~TForm11()
@@ -43,12 +50,7 @@ void TForm11::BitBtn1Click(TObject*)
         ShowMessage("Invalid value (file size)");
         return;
     }
-    TForm1& wizard = FormRef(WizardForm, "TForm1");
-    wizard.Edit19->SetText(Edit1->Text());
-    wizard.Edit20->SetText(Edit2->Text());
-    wizard.Edit21->SetText(Edit3->Text());
-    wizard.Edit22->SetText(Edit1->Text());
-    wizard.Edit23->SetText(Edit2->Text());
-    wizard.Edit24->SetText(Edit3->Text());
+    if (OnAccept)
+        OnAccept(*this);
     Hide();
 }

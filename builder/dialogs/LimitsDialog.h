@@ -2,7 +2,10 @@
 
 // The limits dialog: the largest height and width (pixels) and file size (KB)
 // of the full pictures of an internet-optimised build, read by the build from
-// Edit1 to Edit3.
+// Edit1 to Edit3. Its OK hands the three checked values to OnAccept, which
+// the wizard installs to keep its own copies of them.
+
+#include <functional>
 
 #include "platform/controls/TBitBtn.h"
 #include "platform/controls/TCustomForm.h"
@@ -25,10 +28,12 @@ public:
     TEdit* Edit3;  // file size
     TUpDown* UpDown1;
     TBitBtn* BitBtn1;
+    // The three fields, once they are whole numbers.
+    std::function<void(const TForm11&)> OnAccept;
 
 private:
     // OK: the three fields must be whole numbers, checked in order; then they go
-    // to the picture-application pages' copies and the dialog hides.
+    // to OnAccept and the dialog hides.
     void BitBtn1Click(TObject* Sender);
 };
 

@@ -4,15 +4,23 @@
 
 TForm14* MetaTagsEditor = nullptr;
 
+namespace {
+
+// The components TForm14 holds, by their names in the layout.
+const TBindingTable MetaTagsEditorBindings = {
+    {"Memo1", &TForm14::Memo1},
+    {"Button1", &TForm14::Button1},
+    {"Button2", &TForm14::Button2},
+};
+
+}  // namespace
+
 TForm14::TForm14(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
     handlers.Add("Button1Click", this, &TForm14::Button1Click);
     handlers.Add("Button2Click", this, &TForm14::Button2Click);
-    ReadLayout("MetaTagsEditor", handlers);
-    Memo1 = Child<TMemo>("Memo1");
-    Button1 = Child<TButton>("Button1");
-    Button2 = Child<TButton>("Button2");
+    ReadLayout("MetaTagsEditor", handlers, &MetaTagsEditorBindings);
 }
 
 TForm14::~TForm14()

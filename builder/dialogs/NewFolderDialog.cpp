@@ -7,16 +7,24 @@
 
 TForm3* NewFolderDialog = nullptr;
 
+namespace {
+
+// The components TForm3 holds, by their names in the layout.
+const TBindingTable NewFolderDialogBindings = {
+    {"Label1", &TForm3::Label1},
+    {"Edit1", &TForm3::Edit1},
+    {"Button1", &TForm3::Button1},
+    {"Button2", &TForm3::Button2},
+};
+
+}  // namespace
+
 TForm3::TForm3(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
     handlers.Add("Button1Click", this, &TForm3::Button1Click);
     handlers.Add("Button2Click", this, &TForm3::Button2Click);
-    ReadLayout("NewFolderDialog", handlers);
-    Label1 = Child<TLabel>("Label1");
-    Edit1 = Child<TEdit>("Edit1");
-    Button1 = Child<TButton>("Button1");
-    Button2 = Child<TButton>("Button2");
+    ReadLayout("NewFolderDialog", handlers, &NewFolderDialogBindings);
 }
 
 TForm3::~TForm3()

@@ -2,10 +2,18 @@
 
 TSchreibeDaten* PleaseWaitForm = nullptr;
 
+namespace {
+
+// The components TSchreibeDaten holds, by their names in the layout.
+const TBindingTable PleaseWaitFormBindings = {
+    {"Label1", &TSchreibeDaten::Label1},
+};
+
+}  // namespace
+
 TSchreibeDaten::TSchreibeDaten(TComponent* AOwner) : TForm(AOwner)
 {
-    ReadLayout("PleaseWaitForm", THandlerTable());
-    Label1 = Child<TLabel>("Label1");
+    ReadLayout("PleaseWaitForm", THandlerTable(), &PleaseWaitFormBindings);
 }
 
 TSchreibeDaten::~TSchreibeDaten()

@@ -4,16 +4,24 @@
 
 TForm18* UpdateFoundDialog = nullptr;
 
+namespace {
+
+// The components TForm18 holds, by their names in the layout.
+const TBindingTable UpdateFoundDialogBindings = {
+    {"Label1", &TForm18::Label1},
+    {"Memo1", &TForm18::Memo1},
+    {"BitBtn1", &TForm18::BitBtn1},
+    {"BitBtn2", &TForm18::BitBtn2},
+};
+
+}  // namespace
+
 TForm18::TForm18(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
     handlers.Add("BitBtn1Click", this, &TForm18::BitBtn1Click);
     handlers.Add("BitBtn2Click", this, &TForm18::BitBtn2Click);
-    ReadLayout("UpdateFoundDialog", handlers);
-    Label1 = Child<TLabel>("Label1");
-    Memo1 = Child<TMemo>("Memo1");
-    BitBtn1 = Child<TBitBtn>("BitBtn1");
-    BitBtn2 = Child<TBitBtn>("BitBtn2");
+    ReadLayout("UpdateFoundDialog", handlers, &UpdateFoundDialogBindings);
 }
 
 TForm18::~TForm18()

@@ -50,15 +50,23 @@ std::string SizeInfoText(const TPictureSizeInfo& info)
            IntToStr(info.ByteCount) + " Byte\r\n</font>\r\n";
 }
 
+// A gallery page up to its PHP functions; only the first page has the meta
+// head text, and unlike the index page no line end between it and the style sheet.
+std::string GalleryPageStart(const TGalleryPageSettings& settings, bool metaHead)
+{
+    std::string text = "<html>\r\n" + (metaHead ? settings.MetaHeadText : std::string()) +
+                       StyleSheetText(settings) + BodyTag(settings);
+    text += CRLF;
+    text += settings.Php.Functions;
+    return text;
+}
+
 }  // namespace
 
 std::string FirstPageHead(const TGalleryPageSettings& settings)
 {
     const TPageTexts texts = GalleryTexts(settings);
-    // Unlike the index page, no line end between the meta head text and the style sheet.
-    std::string text = "<html>\r\n" + settings.MetaHeadText + StyleSheetText(settings) + BodyTag(settings);
-    text += CRLF;
-    text += settings.Php.Functions;
+    std::string text = GalleryPageStart(settings, true);
     text += "\r\n<center>\r\n<font class=ub>\r\n<font class=tx>" + texts.AboveHeading + "</font>\r\n<p>\r\n";
     text += "<b>" + settings.GalleryHeading + "</b>\r\n</font>\r\n<p>\r\n";
     text += "<font class=tx>" + texts.BelowHeading + "</font>\r\n<p>\r\n<table>\r\n<tr>";
@@ -68,9 +76,7 @@ std::string FirstPageHead(const TGalleryPageSettings& settings)
 std::string LaterPageHead(const TGalleryPageSettings& settings)
 {
     const TPageTexts texts = GalleryTexts(settings);
-    std::string text = "<html>\r\n" + StyleSheetText(settings) + BodyTag(settings);
-    text += CRLF;
-    text += settings.Php.Functions;
+    std::string text = GalleryPageStart(settings, false);
     text += "\r\n<center><font class=ub>\r\n<font class=tx>" + texts.AboveHeading + "</font>\r\n";
     text += "<p><b>" + settings.GalleryHeading + "</b>\r\n<p>\r\n";
     text += "<font class=tx>" + texts.BelowHeading + "</font>\r\n</font>\r\n<p>\r\n<table>\r\n<tr>\r\n\r\n<td>\r\n";

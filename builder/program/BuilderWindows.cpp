@@ -46,6 +46,7 @@ void CreateBuilderWindows(TApplication& application)
     application.CreateForm(PdfPageHolderForm);
     application.CreateForm(PdfDoneDialog);
     application.CreateForm(GalleryKindDialog);
+    WizardForm->ConnectDialogs();
     WizardForm->OnBuildStateChange = [](TObject*) {
         if (StartScreen)
             StartScreen->BuildStateChanged();

@@ -1,13 +1,10 @@
 // thumbnails: the gallery builder. It opens on its start screen.
 
-#include <exception>
 #include <iostream>
 
 #include "builder/program/BuilderWindows.h"
-#include "platform/controls/TApplication.h"
 #include "platform/core/Exceptions.h"
-#include "platform/core/Program.h"
-#include "platform/display/DisplayBackend.h"
+#include "platform/display/WindowsProgram.h"
 #include "platform/shell/Sound.h"
 #include "shared/veskotools.h"
 
@@ -28,31 +25,12 @@ void RegisterButtonSounds()
     }
 }
 
-int ProgramMain()
-{
-    const bool windows = InstallDisplayBackend();
-    {
-        TApplication application;
-        application.Initialize();
-        application.SetTitle("VESKO THUMBNAILS");
-        RegisterButtonSounds();
-        CreateBuilderWindows(application);
-        application.Run();
-    }
-    if (windows)
-        UninstallDisplayBackend();
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    try {
-        InitProgram(argc, argv);
-        return ProgramMain();
-    } catch (const std::exception& e) {
-        std::cerr << "thumbnails: " << e.what() << "\n";
-        return 1;
-    }
+    return RunWindowsProgram(argc, argv, {"thumbnails", "VESKO THUMBNAILS", [](TApplication& application) {
+                                              RegisterButtonSounds();
+                                              CreateBuilderWindows(application);
+                                          }});
 }

@@ -48,6 +48,41 @@ void SetMarkColor(TMTranBtn& button, TColor color)
 
 }  // namespace
 
+namespace {
+
+// The components TVM holds, by their names in the layout.
+const TBindingTable StartScreenBindings = {
+    {"Image1", &TVM::Image1},
+    {"Image2", &TVM::Image2},
+    {"Image3", &TVM::Image3},
+    {"MTranBtn1", &TVM::MTranBtn1},
+    {"MTranBtn2", &TVM::MTranBtn2},
+    {"MTranBtn4", &TVM::MTranBtn4},
+    {"MTranBtn7", &TVM::MTranBtn7},
+    {"MTranBtn8", &TVM::MTranBtn8},
+    {"MTranBtn5", &TVM::MTranBtn5},
+    {"MTranBtn3", &TVM::MTranBtn3},
+    {"Label1", &TVM::Label1},
+    {"Memo1", &TVM::Memo1},
+    {"Label2", &TVM::Label2},
+    {"Label3", &TVM::Label3},
+    {"Label5", &TVM::Label5},
+    {"Memo2", &TVM::Memo2},
+    {"Memo3", &TVM::Memo3},
+    {"Memo4", &TVM::Memo4},
+    {"Memo5", &TVM::Memo5},
+    {"Memo7", &TVM::Memo7},
+    {"Memo8", &TVM::Memo8},
+    {"Memo9", &TVM::Memo9},
+    {"Memo10", &TVM::Memo10},
+    {"Memo11", &TVM::Memo11},
+    {"Memo12", &TVM::Memo12},
+    {"Memo14", &TVM::Memo14},
+    {"HttpCli1", &TVM::HttpCli1},
+};
+
+}  // namespace
+
 TVM::TVM(TComponent* AOwner) : TForm(AOwner)
 {
     RegisterTranBtn();
@@ -69,34 +104,7 @@ TVM::TVM(TComponent* AOwner) : TForm(AOwner)
     h.Add("Label2Click", this, &TVM::Label2Click);
     h.Add("Label5Click", this, &TVM::Label5Click);
     h.Add("HttpCli1DocEnd", this, &TVM::HttpCli1DocEnd);
-    ReadLayout("StartScreen", h);
-    Image1 = Child<TImage>("Image1");
-    Image2 = Child<TImage>("Image2");
-    Image3 = Child<TImage>("Image3");
-    MTranBtn1 = Child<TMTranBtn>("MTranBtn1");
-    MTranBtn2 = Child<TMTranBtn>("MTranBtn2");
-    MTranBtn4 = Child<TMTranBtn>("MTranBtn4");
-    MTranBtn7 = Child<TMTranBtn>("MTranBtn7");
-    MTranBtn8 = Child<TMTranBtn>("MTranBtn8");
-    MTranBtn5 = Child<TMTranBtn>("MTranBtn5");
-    MTranBtn3 = Child<TMTranBtn>("MTranBtn3");
-    Label1 = Child<TLabel>("Label1");
-    Memo1 = Child<TMemo>("Memo1");
-    Label2 = Child<TLabel>("Label2");
-    Label3 = Child<TLabel>("Label3");
-    Label5 = Child<TLabel>("Label5");
-    Memo2 = Child<TMemo>("Memo2");
-    Memo3 = Child<TMemo>("Memo3");
-    Memo4 = Child<TMemo>("Memo4");
-    Memo5 = Child<TMemo>("Memo5");
-    Memo7 = Child<TMemo>("Memo7");
-    Memo8 = Child<TMemo>("Memo8");
-    Memo9 = Child<TMemo>("Memo9");
-    Memo10 = Child<TMemo>("Memo10");
-    Memo11 = Child<TMemo>("Memo11");
-    Memo12 = Child<TMemo>("Memo12");
-    Memo14 = Child<TMemo>("Memo14");
-    HttpCli1 = Child<THttpCli>("HttpCli1");
+    ReadLayout("StartScreen", h, &StartScreenBindings);
     Label2->SetCaption(std::string(MakerHomePage));
 }
 

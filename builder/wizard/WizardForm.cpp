@@ -1,16 +1,203 @@
 #include "builder/wizard/WizardForm.h"
 
 #include "builder/dialogs/BackgroundDialog.h"
+#include "builder/dialogs/BuildCancelWindow.h"
 #include "builder/dialogs/ButtonSounds.h"
 #include "builder/dialogs/CopyrightDialog.h"
+#include "builder/dialogs/FolderChooserDialog.h"
 #include "builder/dialogs/FontOptionsDialog.h"
+#include "builder/dialogs/GalleryKindDialog.h"
 #include "builder/dialogs/LimitsDialog.h"
 #include "builder/dialogs/PictureEditorForm.h"
 #include "pdf/PReport.h"
 #include "platform/core/DateTime.h"
+#include "platform/core/Files.h"
 #include "shared/veskotools.h"
 
 TForm1* WizardForm = nullptr;
+
+namespace {
+
+// The components TForm1 holds, by their names in the layout.
+const TBindingTable WizardFormBindings = {
+    {"MainMenu1", &TForm1::MainMenu1},
+    {"PReport1", &TForm1::PReport1},
+    {"Gallery1", &TForm1::Gallery1},
+    {"Save1", &TForm1::Save1},
+    {"Load1", &TForm1::Load1},
+    {"Exit1", &TForm1::Exit1},
+    {"AnAus1", &TForm1::AnAus1},
+    {"Color1", &TForm1::Color1},
+    {"English1", &TForm1::English1},
+    {"Deutsch1", &TForm1::Deutsch1},
+    {"BackToAssist1", &TForm1::BackToAssist1},
+
+    {"Timer1", &TForm1::Timer1},
+    {"Timer2", &TForm1::Timer2},
+
+    {"PageControl1", &TForm1::PageControl1},
+    {"TabSheet1", &TForm1::TabSheet1},
+    {"TabSheet2", &TForm1::TabSheet2},
+    {"TabSheet4", &TForm1::TabSheet4},
+    {"TabSheet5", &TForm1::TabSheet5},
+    {"TabSheet6", &TForm1::TabSheet6},
+    {"TabSheet7", &TForm1::TabSheet7},
+    {"TabSheet8", &TForm1::TabSheet8},
+    {"TabSheet9", &TForm1::TabSheet9},
+    {"Image1", &TForm1::Image1},
+    {"Image2", &TForm1::Image2},
+    {"Image5", &TForm1::Image5},
+    {"Image8", &TForm1::Image8},
+    {"Image18", &TForm1::Image18},
+    {"Image20", &TForm1::Image20},
+    {"Image57", &TForm1::Image57},
+    {"Image58", &TForm1::Image58},
+    {"Shape1", &TForm1::Shape1},
+    {"Shape2", &TForm1::Shape2},
+    {"Shape3", &TForm1::Shape3},
+    {"Shape4", &TForm1::Shape4},
+    {"Shape5", &TForm1::Shape5},
+    {"Shape6", &TForm1::Shape6},
+    {"Shape7", &TForm1::Shape7},
+    {"Shape8", &TForm1::Shape8},
+    {"Shape9", &TForm1::Shape9},
+    {"Shape10", &TForm1::Shape10},
+    {"Shape11", &TForm1::Shape11},
+    {"Shape12", &TForm1::Shape12},
+    {"Shape13", &TForm1::Shape13},
+    {"Shape14", &TForm1::Shape14},
+    {"Panel2", &TForm1::Panel2},
+    {"Panel3", &TForm1::Panel3},
+    {"Image6", &TForm1::Image6},
+    {"Image16", &TForm1::Image16},
+    {"Image17", &TForm1::Image17},
+    {"Image19", &TForm1::Image19},
+    {"Image56", &TForm1::Image56},
+    {"Image53", &TForm1::Image53},
+    {"Image51", &TForm1::Image51},
+
+    {"ListBox1", &TForm1::ListBox1},
+    {"ListBox2", &TForm1::ListBox2},
+    {"Image3", &TForm1::Image3},
+    {"Image7", &TForm1::Image7},
+    {"Image52", &TForm1::Image52},
+    {"Edit10", &TForm1::Edit10},
+    {"Image25", &TForm1::Image25},
+    {"Image26", &TForm1::Image26},
+    {"Image27", &TForm1::Image27},
+    {"BitBtn1", &TForm1::BitBtn1},
+    {"BitBtn3", &TForm1::BitBtn3},
+    {"BitBtn4", &TForm1::BitBtn4},
+    {"BitBtn6", &TForm1::BitBtn6},
+    {"BitBtn12", &TForm1::BitBtn12},
+    {"Label52", &TForm1::Label52},
+    {"PopupMenu1", &TForm1::PopupMenu1},
+    {"OpenPictureDialog1", &TForm1::OpenPictureDialog1},
+
+    {"RadioButton3", &TForm1::RadioButton3},
+    {"RadioButton4", &TForm1::RadioButton4},
+    {"RadioButton5", &TForm1::RadioButton5},
+    {"RadioButton10", &TForm1::RadioButton10},
+    {"Label2", &TForm1::Label2},
+    {"Image31", &TForm1::Image31},
+    {"BitBtn2", &TForm1::BitBtn2},
+    {"ProgressBar1", &TForm1::ProgressBar1},
+    {"ProgressBar2", &TForm1::ProgressBar2},
+    {"ProgressBar3", &TForm1::ProgressBar3},
+    {"ProgressBar4", &TForm1::ProgressBar4},
+    {"ProgressBar5", &TForm1::ProgressBar5},
+    {"FileListBox1", &TForm1::FileListBox1},
+    {"SaveDialog2", &TForm1::SaveDialog2},
+    {"OpenDialog1", &TForm1::OpenDialog1},
+
+    {"RadioButton1", &TForm1::RadioButton1},
+    {"RadioButton2", &TForm1::RadioButton2},
+    {"Edit1", &TForm1::Edit1},
+    {"UpDown1", &TForm1::UpDown1},
+    {"Edit2", &TForm1::Edit2},
+    {"UpDown2", &TForm1::UpDown2},
+    {"Edit3", &TForm1::Edit3},
+    {"UpDown3", &TForm1::UpDown3},
+    {"Edit4", &TForm1::Edit4},
+    {"Edit5", &TForm1::Edit5},
+    {"UpDown4", &TForm1::UpDown4},
+    {"Edit6", &TForm1::Edit6},
+    {"UpDown5", &TForm1::UpDown5},
+    {"ComboBox1", &TForm1::ComboBox1},
+    {"CheckBox7", &TForm1::CheckBox7},
+    {"Label24", &TForm1::Label24},
+    {"Edit8", &TForm1::Edit8},
+    {"UpDown6", &TForm1::UpDown6},
+    {"CheckBox3", &TForm1::CheckBox3},
+    {"CheckBox8", &TForm1::CheckBox8},
+    {"CheckBox10", &TForm1::CheckBox10},
+    {"Edit9", &TForm1::Edit9},
+    {"CheckBox9", &TForm1::CheckBox9},
+    {"Label27", &TForm1::Label27},
+    {"CheckBox11", &TForm1::CheckBox11},
+    {"CheckBox12", &TForm1::CheckBox12},
+    {"CheckBox14", &TForm1::CheckBox14},
+    {"CheckBox15", &TForm1::CheckBox15},
+    {"CheckBox16", &TForm1::CheckBox16},
+    {"Image21", &TForm1::Image21},
+    {"Image22", &TForm1::Image22},
+    {"Image23", &TForm1::Image23},
+
+    {"Memo3", &TForm1::Memo3},
+    {"Memo4", &TForm1::Memo4},
+    {"Memo5", &TForm1::Memo5},
+    {"CheckBox4", &TForm1::CheckBox4},
+    {"CheckBox5", &TForm1::CheckBox5},
+    {"CheckBox6", &TForm1::CheckBox6},
+    {"Image28", &TForm1::Image28},
+    {"Image29", &TForm1::Image29},
+    {"Image30", &TForm1::Image30},
+
+    {"RadioButton6", &TForm1::RadioButton6},
+    {"RadioButton7", &TForm1::RadioButton7},
+    {"Edit11", &TForm1::Edit11},
+    {"UpDown7", &TForm1::UpDown7},
+    {"Edit12", &TForm1::Edit12},
+    {"UpDown8", &TForm1::UpDown8},
+    {"Edit13", &TForm1::Edit13},
+    {"UpDown9", &TForm1::UpDown9},
+    {"Edit14", &TForm1::Edit14},
+    {"Edit15", &TForm1::Edit15},
+    {"UpDown10", &TForm1::UpDown10},
+    {"CheckBox2", &TForm1::CheckBox2},
+    {"Image15", &TForm1::Image15},
+
+    {"RadioButton8", &TForm1::RadioButton8},
+    {"RadioButton9", &TForm1::RadioButton9},
+    {"Edit16", &TForm1::Edit16},
+    {"UpDown11", &TForm1::UpDown11},
+    {"Edit17", &TForm1::Edit17},
+    {"UpDown12", &TForm1::UpDown12},
+    {"Edit18", &TForm1::Edit18},
+    {"UpDown13", &TForm1::UpDown13},
+    {"CheckBox13", &TForm1::CheckBox13},
+
+    {"RadioButton11", &TForm1::RadioButton11},
+    {"RadioButton12", &TForm1::RadioButton12},
+    {"Edit19", &TForm1::Edit19},
+    {"Edit20", &TForm1::Edit20},
+    {"Edit21", &TForm1::Edit21},
+    {"Memo2", &TForm1::Memo2},
+    {"Label51", &TForm1::Label51},
+    {"Label54", &TForm1::Label54},
+
+    {"RadioButton13", &TForm1::RadioButton13},
+    {"RadioButton14", &TForm1::RadioButton14},
+    {"Edit22", &TForm1::Edit22},
+    {"Edit23", &TForm1::Edit23},
+    {"Edit24", &TForm1::Edit24},
+    {"Edit25", &TForm1::Edit25},
+    {"Edit26", &TForm1::Edit26},
+    {"Edit27", &TForm1::Edit27},
+    {"Label58", &TForm1::Label58},
+};
+
+}  // namespace
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
 {
@@ -76,193 +263,42 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
     h.Add("Image3MouseMove", this, &TForm1::Image3MouseMove);
     h.Add("Panel3MouseMove", this, &TForm1::Panel3MouseMove);
     RegisterPReportComponents();
-    ReadLayout("WizardForm", h);
-    FindControls();
+    ReadLayout("WizardForm", h, &WizardFormBindings);
 }
 
 TForm1::~TForm1()
 {
     if (WizardForm == this)
         WizardForm = nullptr;
+    if (ButtonSoundSwitch() == AnAus1)
+        SetButtonSoundSwitch(nullptr);
 }
 
-void TForm1::FindControls()
+void TForm1::ConnectDialogs()
 {
-    MainMenu1 = Child<TMainMenu>("MainMenu1");
-    PReport1 = Child<TPReport>("PReport1");
-    Gallery1 = Child<TMenuItem>("Gallery1");
-    Save1 = Child<TMenuItem>("Save1");
-    Load1 = Child<TMenuItem>("Load1");
-    Exit1 = Child<TMenuItem>("Exit1");
-    AnAus1 = Child<TMenuItem>("AnAus1");
-    Color1 = Child<TMenuItem>("Color1");
-    English1 = Child<TMenuItem>("English1");
-    Deutsch1 = Child<TMenuItem>("Deutsch1");
-    BackToAssist1 = Child<TMenuItem>("BackToAssist1");
-
-    Timer1 = Child<TTimer>("Timer1");
-    Timer2 = Child<TTimer>("Timer2");
-
-    PageControl1 = Child<TPageControl>("PageControl1");
-    TabSheet1 = Child<TTabSheet>("TabSheet1");
-    TabSheet2 = Child<TTabSheet>("TabSheet2");
-    TabSheet4 = Child<TTabSheet>("TabSheet4");
-    TabSheet5 = Child<TTabSheet>("TabSheet5");
-    TabSheet6 = Child<TTabSheet>("TabSheet6");
-    TabSheet7 = Child<TTabSheet>("TabSheet7");
-    TabSheet8 = Child<TTabSheet>("TabSheet8");
-    TabSheet9 = Child<TTabSheet>("TabSheet9");
-    Image1 = Child<TImage>("Image1");
-    Image2 = Child<TImage>("Image2");
-    Image5 = Child<TImage>("Image5");
-    Image8 = Child<TImage>("Image8");
-    Image18 = Child<TImage>("Image18");
-    Image20 = Child<TImage>("Image20");
-    Image57 = Child<TImage>("Image57");
-    Image58 = Child<TImage>("Image58");
-    Shape1 = Child<TShape>("Shape1");
-    Shape2 = Child<TShape>("Shape2");
-    Shape3 = Child<TShape>("Shape3");
-    Shape4 = Child<TShape>("Shape4");
-    Shape5 = Child<TShape>("Shape5");
-    Shape6 = Child<TShape>("Shape6");
-    Shape7 = Child<TShape>("Shape7");
-    Shape8 = Child<TShape>("Shape8");
-    Shape9 = Child<TShape>("Shape9");
-    Shape10 = Child<TShape>("Shape10");
-    Shape11 = Child<TShape>("Shape11");
-    Shape12 = Child<TShape>("Shape12");
-    Shape13 = Child<TShape>("Shape13");
-    Shape14 = Child<TShape>("Shape14");
-    Panel2 = Child<TPanel>("Panel2");
-    Panel3 = Child<TPanel>("Panel3");
-    Image6 = Child<TImage>("Image6");
-    Image16 = Child<TImage>("Image16");
-    Image17 = Child<TImage>("Image17");
-    Image19 = Child<TImage>("Image19");
-    Image56 = Child<TImage>("Image56");
-    Image53 = Child<TImage>("Image53");
-    Image51 = Child<TImage>("Image51");
-
-    ListBox1 = Child<TListBox>("ListBox1");
-    ListBox2 = Child<TListBox>("ListBox2");
-    Image3 = Child<TImage>("Image3");
-    Image7 = Child<TImage>("Image7");
-    Image52 = Child<TImage>("Image52");
-    Edit10 = Child<TEdit>("Edit10");
-    Image25 = Child<TImage>("Image25");
-    Image26 = Child<TImage>("Image26");
-    Image27 = Child<TImage>("Image27");
-    BitBtn1 = Child<TBitBtn>("BitBtn1");
-    BitBtn3 = Child<TBitBtn>("BitBtn3");
-    BitBtn4 = Child<TBitBtn>("BitBtn4");
-    BitBtn6 = Child<TBitBtn>("BitBtn6");
-    BitBtn12 = Child<TBitBtn>("BitBtn12");
-    Label52 = Child<TLabel>("Label52");
-    PopupMenu1 = Child<TPopupMenu>("PopupMenu1");
-    OpenPictureDialog1 = Child<TOpenPictureDialog>("OpenPictureDialog1");
-
-    RadioButton3 = Child<TRadioButton>("RadioButton3");
-    RadioButton4 = Child<TRadioButton>("RadioButton4");
-    RadioButton5 = Child<TRadioButton>("RadioButton5");
-    RadioButton10 = Child<TRadioButton>("RadioButton10");
-    Label2 = Child<TLabel>("Label2");
-    Image31 = Child<TImage>("Image31");
-    BitBtn2 = Child<TBitBtn>("BitBtn2");
-    ProgressBar1 = Child<TProgressBar>("ProgressBar1");
-    ProgressBar2 = Child<TProgressBar>("ProgressBar2");
-    ProgressBar3 = Child<TProgressBar>("ProgressBar3");
-    ProgressBar4 = Child<TProgressBar>("ProgressBar4");
-    ProgressBar5 = Child<TProgressBar>("ProgressBar5");
-    FileListBox1 = Child<TFileListBox>("FileListBox1");
-    SaveDialog2 = Child<TSaveDialog>("SaveDialog2");
-    OpenDialog1 = Child<TOpenDialog>("OpenDialog1");
-
-    RadioButton1 = Child<TRadioButton>("RadioButton1");
-    RadioButton2 = Child<TRadioButton>("RadioButton2");
-    Edit1 = Child<TEdit>("Edit1");
-    UpDown1 = Child<TUpDown>("UpDown1");
-    Edit2 = Child<TEdit>("Edit2");
-    UpDown2 = Child<TUpDown>("UpDown2");
-    Edit3 = Child<TEdit>("Edit3");
-    UpDown3 = Child<TUpDown>("UpDown3");
-    Edit4 = Child<TEdit>("Edit4");
-    Edit5 = Child<TEdit>("Edit5");
-    UpDown4 = Child<TUpDown>("UpDown4");
-    Edit6 = Child<TEdit>("Edit6");
-    UpDown5 = Child<TUpDown>("UpDown5");
-    ComboBox1 = Child<TComboBox>("ComboBox1");
-    CheckBox7 = Child<TCheckBox>("CheckBox7");
-    Label24 = Child<TLabel>("Label24");
-    Edit8 = Child<TEdit>("Edit8");
-    UpDown6 = Child<TUpDown>("UpDown6");
-    CheckBox3 = Child<TCheckBox>("CheckBox3");
-    CheckBox8 = Child<TCheckBox>("CheckBox8");
-    CheckBox10 = Child<TCheckBox>("CheckBox10");
-    Edit9 = Child<TEdit>("Edit9");
-    CheckBox9 = Child<TCheckBox>("CheckBox9");
-    Label27 = Child<TLabel>("Label27");
-    CheckBox11 = Child<TCheckBox>("CheckBox11");
-    CheckBox12 = Child<TCheckBox>("CheckBox12");
-    CheckBox14 = Child<TCheckBox>("CheckBox14");
-    CheckBox15 = Child<TCheckBox>("CheckBox15");
-    CheckBox16 = Child<TCheckBox>("CheckBox16");
-    Image21 = Child<TImage>("Image21");
-    Image22 = Child<TImage>("Image22");
-    Image23 = Child<TImage>("Image23");
-
-    Memo3 = Child<TMemo>("Memo3");
-    Memo4 = Child<TMemo>("Memo4");
-    Memo5 = Child<TMemo>("Memo5");
-    CheckBox4 = Child<TCheckBox>("CheckBox4");
-    CheckBox5 = Child<TCheckBox>("CheckBox5");
-    CheckBox6 = Child<TCheckBox>("CheckBox6");
-    Image28 = Child<TImage>("Image28");
-    Image29 = Child<TImage>("Image29");
-    Image30 = Child<TImage>("Image30");
-
-    RadioButton6 = Child<TRadioButton>("RadioButton6");
-    RadioButton7 = Child<TRadioButton>("RadioButton7");
-    Edit11 = Child<TEdit>("Edit11");
-    UpDown7 = Child<TUpDown>("UpDown7");
-    Edit12 = Child<TEdit>("Edit12");
-    UpDown8 = Child<TUpDown>("UpDown8");
-    Edit13 = Child<TEdit>("Edit13");
-    UpDown9 = Child<TUpDown>("UpDown9");
-    Edit14 = Child<TEdit>("Edit14");
-    Edit15 = Child<TEdit>("Edit15");
-    UpDown10 = Child<TUpDown>("UpDown10");
-    CheckBox2 = Child<TCheckBox>("CheckBox2");
-    Image15 = Child<TImage>("Image15");
-
-    RadioButton8 = Child<TRadioButton>("RadioButton8");
-    RadioButton9 = Child<TRadioButton>("RadioButton9");
-    Edit16 = Child<TEdit>("Edit16");
-    UpDown11 = Child<TUpDown>("UpDown11");
-    Edit17 = Child<TEdit>("Edit17");
-    UpDown12 = Child<TUpDown>("UpDown12");
-    Edit18 = Child<TEdit>("Edit18");
-    UpDown13 = Child<TUpDown>("UpDown13");
-    CheckBox13 = Child<TCheckBox>("CheckBox13");
-
-    RadioButton11 = Child<TRadioButton>("RadioButton11");
-    RadioButton12 = Child<TRadioButton>("RadioButton12");
-    Edit19 = Child<TEdit>("Edit19");
-    Edit20 = Child<TEdit>("Edit20");
-    Edit21 = Child<TEdit>("Edit21");
-    Memo2 = Child<TMemo>("Memo2");
-    Label51 = Child<TLabel>("Label51");
-    Label54 = Child<TLabel>("Label54");
-
-    RadioButton13 = Child<TRadioButton>("RadioButton13");
-    RadioButton14 = Child<TRadioButton>("RadioButton14");
-    Edit22 = Child<TEdit>("Edit22");
-    Edit23 = Child<TEdit>("Edit23");
-    Edit24 = Child<TEdit>("Edit24");
-    Edit25 = Child<TEdit>("Edit25");
-    Edit26 = Child<TEdit>("Edit26");
-    Edit27 = Child<TEdit>("Edit27");
-    Label58 = Child<TLabel>("Label58");
+    SetButtonSoundSwitch(AnAus1);
+    if (LimitsDialog)
+        LimitsDialog->OnAccept = [this](const TForm11& limits) {
+            for (TEdit* height : {Edit19, Edit22})
+                height->SetText(limits.Edit1->Text());
+            for (TEdit* width : {Edit20, Edit23})
+                width->SetText(limits.Edit2->Text());
+            for (TEdit* size : {Edit21, Edit24})
+                size->SetText(limits.Edit3->Text());
+        };
+    if (FolderChooserDialog)
+        FolderChooserDialog->OnOk = [this](TForm2& chooser) {
+            if (!StartPending)
+                return;
+            chooser.Hide();
+            // The root is already its own folder with its "/"; every other folder gets one.
+            Label2->SetCaption(IncludeTrailingPathDelimiter(chooser.ChosenFolder()));
+            BitBtn2Click(&chooser);
+        };
+    if (GalleryKindDialog)
+        GalleryKindDialog->OnChoose = [this](bool php) { PhpGallery = php; };
+    if (BuildCancelWindow)
+        BuildCancelWindow->OnCancel = [this](TObject*) { ProgressBar1->SetPosition(0); };
 }
 
 void TForm1::FormCreate(TObject*)

@@ -66,6 +66,11 @@ public:
     void Image31Click(TObject* Sender);
     // Publish: the uploader on a chosen gallery folder that holds "start.html".
     void Image53Click(TObject* Sender);
+    // Gives the dialogs made after the wizard what they hand back to it: the
+    // limits for both picture-application pages, the chosen folder of a
+    // pending Start, the gallery kind, the cancel's cleared progress bar, and
+    // "Sound Effects" for the button sounds.
+    void ConnectDialogs();
 
     // Start-up and leaving (WizardFormStartAndExit.cpp).
     // Reads a settings file into "Sound Effects" and "Color Effects". A file
@@ -284,7 +289,6 @@ public:
 private:
     friend class TBuildInProgress;
 
-    void FindControls();
     void FormCreate(TObject* Sender);
 
     // Start-up, menu and leaving (WizardFormStartAndExit.cpp).

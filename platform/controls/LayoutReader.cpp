@@ -385,14 +385,28 @@ std::string& LayoutDirectory()
 
 }  // namespace
 
+namespace {
+
+void BindComponents(const TLayoutReadContext& ctx, const std::string& sourceName, const TBindingTable& bindings)
+{
+    for (const TComponentBinding& binding : bindings) {
+        TComponent* component = ctx.Lookup(binding.Name());
+        if (!component || !binding.Bind(ctx.Root(), *component))
+            throw ELayoutError(sourceName + ": no component " + binding.Name() + " of the needed class");
+    }
+}
+
+}  // namespace
+
 void ReadComponentLayout(TComponent& root, std::string_view text, const THandlerTable* handlers,
-                         const std::string& sourceName)
+                         const std::string& sourceName, const TBindingTable* bindings)
 {
     TLayoutReadContext ctx(root, handlers, sourceName);
     std::vector<TComponent*> read;
     try {
         TLayoutParser(text, ctx).ReadRoot(root, read);
         ctx.RunFixups();
+        if (bindings) BindComponents(ctx, sourceName, *bindings);
     } catch (...) {
         for (TComponent* c : read) c->Loaded();
         throw;

@@ -28,8 +28,10 @@
 
 #include "platform/controls/Properties.h"
 
+// With `bindings`, each named component then goes into its member of the root
+// (Properties.h); a missing one raises ELayoutError.
 void ReadComponentLayout(TComponent& root, std::string_view text, const THandlerTable* handlers,
-                         const std::string& sourceName);
+                         const std::string& sourceName, const TBindingTable* bindings = nullptr);
 std::string WriteComponentLayout(const TComponent& root);
 
 // Layout texts by resource name: one registered in memory first, else the file

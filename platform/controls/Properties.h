@@ -70,6 +70,33 @@ private:
     std::map<std::string, std::any> FHandlers;
 };
 
+// Components by name, one table per form: once the layout is read, the reader
+// puts each named component into the form member beside its name. A name the
+// layout lacks, or a component of another class than the member's, raises
+// ELayoutError, so a renamed control fails when the form is made.
+class TComponentBinding {
+public:
+    template <class Form, class T>
+    TComponentBinding(std::string name, T* Form::*member)
+        : FName(std::move(name)), FBind([member](TComponent& root, TComponent& component) {
+              auto* form = dynamic_cast<Form*>(&root);
+              auto* typed = dynamic_cast<T*>(&component);
+              if (!form || !typed) return false;
+              form->*member = typed;
+              return true;
+          })
+    {
+    }
+    const std::string& Name() const { return FName; }
+    // False when the root is not the member's form or the component not of its class.
+    bool Bind(TComponent& root, TComponent& component) const { return FBind(root, component); }
+
+private:
+    std::string FName;
+    std::function<bool(TComponent&, TComponent&)> FBind;
+};
+using TBindingTable = std::vector<TComponentBinding>;
+
 // What a property reader needs besides the value.
 class TLayoutReadContext {
 public:

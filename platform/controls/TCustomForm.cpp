@@ -569,14 +569,16 @@ void TCustomForm::KeyInput(std::uint16_t key, TShiftState shift)
     if (self.Alive()) KeyUpInput(key, shift);
 }
 
-void TCustomForm::ReadLayout(const std::string& resourceName, const THandlerTable& handlers)
+void TCustomForm::ReadLayout(const std::string& resourceName, const THandlerTable& handlers,
+                             const TBindingTable* bindings)
 {
-    ReadLayoutText(LayoutResource(resourceName), handlers, resourceName);
+    ReadLayoutText(LayoutResource(resourceName), handlers, resourceName, bindings);
 }
 
-void TCustomForm::ReadLayoutText(std::string_view text, const THandlerTable& handlers, const std::string& sourceName)
+void TCustomForm::ReadLayoutText(std::string_view text, const THandlerTable& handlers, const std::string& sourceName,
+                                 const TBindingTable* bindings)
 {
-    ReadComponentLayout(*this, text, &handlers, sourceName);
+    ReadComponentLayout(*this, text, &handlers, sourceName, bindings);
 }
 
 void TCustomForm::DoCreate()

@@ -109,8 +109,12 @@ public:
     // Reads the form's layout resource (LayoutResources.h) into the form and its
     // components, binding event names through `handlers`. Unknown classes,
     // properties and handler names raise ELayoutError.
-    void ReadLayout(const std::string& resourceName, const THandlerTable& handlers);
-    void ReadLayoutText(std::string_view text, const THandlerTable& handlers, const std::string& sourceName);
+    // With `bindings`, the named components then go into the form's members
+    // (TBindingTable); a name the layout lacks raises ELayoutError too.
+    void ReadLayout(const std::string& resourceName, const THandlerTable& handlers,
+                    const TBindingTable* bindings = nullptr);
+    void ReadLayoutText(std::string_view text, const THandlerTable& handlers, const std::string& sourceName,
+                        const TBindingTable* bindings = nullptr);
     // An owned component by name of the given class; ELayoutError when there is none.
     template <class T>
     T* Child(const std::string& name) const

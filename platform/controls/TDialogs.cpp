@@ -4,7 +4,7 @@
 #include "platform/controls/TApplication.h"
 #include "platform/controls/UserInteraction.h"
 #include "platform/core/Files.h"
-#include "platform/graphics/TGraphic.h"
+#include "platform/graphics/TPicture.h"
 
 TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
 

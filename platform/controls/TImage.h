@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "platform/controls/TGraphicControl.h"
-#include "platform/graphics/TGraphic.h"
+#include "platform/graphics/TPicture.h"
 
 class TImage : public TGraphicControl {
 public:

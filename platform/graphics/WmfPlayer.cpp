@@ -53,22 +53,22 @@ struct TLayout {
 
 TLayout ReadLayout(std::span<const std::uint8_t> data)
 {
-    TRecordReader r(data);
+    TRecordReader record(data);
     TLayout layout;
     std::size_t header = 0;
-    if (r.U32(0) == PlaceableKey) {
+    if (record.U32(0) == PlaceableKey) {
         layout.Placeable = true;
-        layout.Bounds = {r.I16(6), r.I16(8), r.I16(10), r.I16(12)};
-        layout.Inch = r.U16(14);
+        layout.Bounds = {record.I16(6), record.I16(8), record.I16(10), record.I16(12)};
+        layout.Inch = record.U16(14);
         header = 22;
     }
-    const std::uint16_t type = r.U16(header);
-    const std::uint16_t headerWords = r.U16(header + 2);
-    const std::uint16_t version = r.U16(header + 4);
-    if (r.Failed() || !r.Has(header, 18) || (type != 1 && type != 2) || headerWords != 9 ||
+    const std::uint16_t type = record.U16(header);
+    const std::uint16_t headerWords = record.U16(header + 2);
+    const std::uint16_t version = record.U16(header + 4);
+    if (record.Failed() || !record.Has(header, 18) || (type != 1 && type != 2) || headerWords != 9 ||
         (version != 0x0100 && version != 0x0300))
         throw EInvalidGraphic("Invalid metafile");
-    layout.Objects = r.U16(header + 10);
+    layout.Objects = record.U16(header + 10);
     layout.Records = header + 18;
     return layout;
 }
@@ -94,10 +94,10 @@ void ForEachRecord(std::span<const std::uint8_t> data, std::size_t start, Visit 
 bool FindWindow(std::span<const std::uint8_t> data, std::size_t start, TPoint& org, TPoint& ext)
 {
     bool found = false;
-    ForEachRecord(data, start, [&](std::uint16_t f, TRecordReader& r, std::size_t) {
-        if (f == META_SETWINDOWORG) org = {r.I16(8), r.I16(6)};
-        if (f == META_SETWINDOWEXT) {
-            ext = {r.I16(8), r.I16(6)};
+    ForEachRecord(data, start, [&](std::uint16_t function, TRecordReader& record, std::size_t) {
+        if (function == META_SETWINDOWORG) org = {record.I16(8), record.I16(6)};
+        if (function == META_SETWINDOWEXT) {
+            ext = {record.I16(8), record.I16(6)};
             found = ext.X != 0 && ext.Y != 0;
             return false;
         }
@@ -109,9 +109,9 @@ bool FindWindow(std::span<const std::uint8_t> data, std::size_t start, TPoint& o
 std::string FaceName(std::span<const std::uint8_t> bytes)
 {
     std::string face;
-    for (std::uint8_t b : bytes) {
-        if (b == 0) break;
-        face.push_back(char(b));
+    for (std::uint8_t pattern : bytes) {
+        if (pattern == 0) break;
+        face.push_back(char(pattern));
     }
     return face;
 }
@@ -122,22 +122,22 @@ public:
         : P(player), FObjects(std::size_t(objects)), FReport(report)
     {
     }
-    bool Record(std::uint16_t f, TRecordReader& r, std::size_t n);
+    bool Record(std::uint16_t function, TRecordReader& record, std::size_t size);
 
 private:
     // Parameter i (16-bit words after the function number).
-    static std::int16_t W(TRecordReader& r, std::size_t i) { return r.I16(6 + 2 * i); }
-    static std::uint32_t Colour(TRecordReader& r, std::size_t i) { return r.U32(6 + 2 * i) & 0xFFFFFF; }
+    static std::int16_t Word(TRecordReader& record, std::size_t i) { return record.I16(6 + 2 * i); }
+    static std::uint32_t Colour(TRecordReader& record, std::size_t i) { return record.U32(6 + 2 * i) & 0xFFFFFF; }
     void Create(TMetaObject object);
     const TMetaObject* Object(std::size_t index, TMetaObject::TKind kind) const;
-    std::vector<TPoint> Points(TRecordReader& r, std::size_t word, std::size_t count);
-    std::optional<std::unique_ptr<TBitmap>> Dib(TRecordReader& r, std::size_t at);
+    std::vector<TPoint> Points(TRecordReader& record, std::size_t word, std::size_t count);
+    std::optional<std::unique_ptr<TBitmap>> Dib(TRecordReader& record, std::size_t at);
     // A device-dependent bitmap (Bitmap16): type, size, row bytes, planes, bits per pixel, rows.
-    std::optional<std::unique_ptr<TBitmap>> Bitmap16(TRecordReader& r, std::size_t at);
-    void DibBlit(TRecordReader& r, std::uint32_t rop, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
-                 std::size_t dibWord, bool device);
-    std::vector<TRect> RegionRects(TRecordReader& r);
-    void Text(TRecordReader& r, std::size_t words);
+    std::optional<std::unique_ptr<TBitmap>> Bitmap16(TRecordReader& record, std::size_t at);
+    void DibBlit(TRecordReader& record, std::uint32_t rop, int sx, int sy, int sw, int sh, int dx, int dy, int dw,
+                 int dh, std::size_t dibWord, bool device);
+    std::vector<TRect> RegionRects(TRecordReader& record);
+    void Text(TRecordReader& record, std::size_t words);
 
     TMetafilePlayer& P;
     std::vector<std::optional<TMetaObject>> FObjects;
@@ -163,37 +163,39 @@ const TMetaObject* TWmfPlayback::Object(std::size_t index, TMetaObject::TKind ki
     return &*FObjects[index];
 }
 
-std::vector<TPoint> TWmfPlayback::Points(TRecordReader& r, std::size_t word, std::size_t count)
+std::vector<TPoint> TWmfPlayback::Points(TRecordReader& record, std::size_t word, std::size_t count)
 {
     std::vector<TPoint> points;
     points.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) points.push_back({W(r, word + 2 * i), W(r, word + 2 * i + 1)});
+    for (std::size_t i = 0; i < count; ++i)
+        points.push_back({Word(record, word + 2 * i), Word(record, word + 2 * i + 1)});
     return points;
 }
 
-std::optional<std::unique_ptr<TBitmap>> TWmfPlayback::Dib(TRecordReader& r, std::size_t at)
+std::optional<std::unique_ptr<TBitmap>> TWmfPlayback::Dib(TRecordReader& record, std::size_t at)
 {
-    if (!r.Has(at, 12)) return std::nullopt;
-    const std::uint32_t headerSize = r.U32(at);
-    if (headerSize < 12 || !r.Has(at, headerSize)) return std::nullopt;
-    const std::uint16_t bitCount = headerSize == 12 ? r.U16(at + 10) : r.U16(at + 14);
-    const std::uint32_t compression = headerSize == 12 ? 0 : r.U32(at + 16);
-    std::uint32_t colours = headerSize == 12 ? 0 : r.U32(at + 32);
+    if (!record.Has(at, 12)) return std::nullopt;
+    const std::uint32_t headerSize = record.U32(at);
+    if (headerSize < 12 || !record.Has(at, headerSize)) return std::nullopt;
+    const std::uint16_t bitCount = headerSize == 12 ? record.U16(at + 10) : record.U16(at + 14);
+    const std::uint32_t compression = headerSize == 12 ? 0 : record.U32(at + 16);
+    std::uint32_t colours = headerSize == 12 ? 0 : record.U32(at + 32);
     if (colours == 0 && bitCount <= 8) colours = 1u << bitCount;
     if (colours > 256) return std::nullopt;
     std::size_t table = std::size_t(colours) * (headerSize == 12 ? 3 : 4);
     if (headerSize == 40 && compression == 3) table += 12;  // BI_BITFIELDS masks
     const std::size_t headerBytes = headerSize + table;
-    if (!r.Has(at, headerBytes)) return std::nullopt;
-    return DecodeDib(r.Bytes(at, headerBytes), r.Bytes(at + headerBytes, r.Size() - at - headerBytes));
+    if (!record.Has(at, headerBytes)) return std::nullopt;
+    return DecodeDib(record.Bytes(at, headerBytes), record.Bytes(at + headerBytes, record.Size() - at - headerBytes));
 }
 
-std::optional<std::unique_ptr<TBitmap>> TWmfPlayback::Bitmap16(TRecordReader& r, std::size_t at)
+std::optional<std::unique_ptr<TBitmap>> TWmfPlayback::Bitmap16(TRecordReader& record, std::size_t at)
 {
-    const int width = r.I16(at + 2), height = r.I16(at + 4), rowBytes = r.I16(at + 6);
-    const int planes = r.U8(at + 8), bits = r.U8(at + 9);
-    if (r.Failed() || width <= 0 || height <= 0 || planes != 1 || (bits != 1 && bits != 24 && bits != 32)) return std::nullopt;
-    if (rowBytes < (width * bits + 7) / 8 || !r.Has(at + 10, std::size_t(rowBytes) * std::size_t(height)))
+    const int width = record.I16(at + 2), height = record.I16(at + 4), rowBytes = record.I16(at + 6);
+    const int planes = record.U8(at + 8), bits = record.U8(at + 9);
+    if (record.Failed() || width <= 0 || height <= 0 || planes != 1 || (bits != 1 && bits != 24 && bits != 32))
+        return std::nullopt;
+    if (rowBytes < (width * bits + 7) / 8 || !record.Has(at + 10, std::size_t(rowBytes) * std::size_t(height)))
         return std::nullopt;
     auto bitmap = std::make_unique<TBitmap>(width, height, bits == 1 ? pf1bit : pf24bit);
     if (bits == 1) bitmap->SetPalette({ColorToQuad(clBlack), ColorToQuad(clWhite)});
@@ -202,81 +204,85 @@ std::optional<std::unique_ptr<TBitmap>> TWmfPlayback::Bitmap16(TRecordReader& r,
         const std::size_t row = at + 10 + std::size_t(y) * std::size_t(rowBytes);
         for (int x = 0; x < width; ++x) {
             if (bits == 1) {
-                view.Set(x, y, (r.U8(row + std::size_t(x) / 8) >> (7 - x % 8)) & 1 ? 0xFFFFFF : 0);
+                view.Set(x, y, (record.U8(row + std::size_t(x) / 8) >> (7 - x % 8)) & 1 ? 0xFFFFFF : 0);
             } else {
-                const std::size_t p = row + std::size_t(x) * std::size_t(bits / 8);
-                view.Set(x, y, RGB(r.U8(p + 2), r.U8(p + 1), r.U8(p)));
+                const std::size_t pixel = row + std::size_t(x) * std::size_t(bits / 8);
+                view.Set(x, y, RGB(record.U8(pixel + 2), record.U8(pixel + 1), record.U8(pixel)));
             }
         }
     }
     return bitmap;
 }
 
-void TWmfPlayback::DibBlit(TRecordReader& r, std::uint32_t rop, int sx, int sy, int sw, int sh, int dx, int dy,
+void TWmfPlayback::DibBlit(TRecordReader& record, std::uint32_t rop, int sx, int sy, int sw, int sh, int dx, int dy,
                            int dw, int dh, std::size_t dibWord, bool device)
 {
     const std::size_t at = 6 + 2 * dibWord;
-    const auto dib = device ? Bitmap16(r, at) : Dib(r, at);
+    const auto dib = device ? Bitmap16(record, at) : Dib(record, at);
     if (!dib) return;
     const TBitmap& bitmap = **dib;
     // Source rows count from the bottom of a bottom-up bitmap.
     if (!device) {
-        const std::int32_t height = r.U32(at) == 12 ? r.I16(at + 6) : r.I32(at + 8);
+        const std::int32_t height = record.U32(at) == 12 ? record.I16(at + 6) : record.I32(at + 8);
         if (height > 0) sy = bitmap.Height() - sy - sh;
     }
     P.Blit(dx, dy, dw, dh, &bitmap, sx, sy, sw, sh, rop);
 }
 
 // META_CREATEREGION: a header, the bounds, then scans of (count, top, bottom, x pairs, count).
-std::vector<TRect> TWmfPlayback::RegionRects(TRecordReader& r)
+std::vector<TRect> TWmfPlayback::RegionRects(TRecordReader& record)
 {
     std::vector<TRect> rects;
-    const int scans = r.I16(16);
+    const int scans = record.I16(16);
     std::size_t at = 28;
-    for (int i = 0; i < scans && r.Has(at, 6); ++i) {
-        const int count = r.U16(at), top = r.I16(at + 2), bottom = r.I16(at + 4);
-        if (count % 2 || !r.Has(at + 6, std::size_t(count) * 2 + 2)) break;
-        for (int k = 0; k + 1 < count; k += 2)
-            rects.push_back({r.I16(at + 6 + 2 * std::size_t(k)), top, r.I16(at + 8 + 2 * std::size_t(k)), bottom});
+    for (int i = 0; i < scans && record.Has(at, 6); ++i) {
+        const int count = record.U16(at), top = record.I16(at + 2), bottom = record.I16(at + 4);
+        if (count % 2 || !record.Has(at + 6, std::size_t(count) * 2 + 2)) break;
+        for (int pair = 0; pair + 1 < count; pair += 2)
+            rects.push_back(
+                {record.I16(at + 6 + 2 * std::size_t(pair)), top, record.I16(at + 8 + 2 * std::size_t(pair)), bottom});
         at += 6 + std::size_t(count) * 2 + 2;
     }
     return rects;
 }
 
-void TWmfPlayback::Text(TRecordReader& r, std::size_t words)
+void TWmfPlayback::Text(TRecordReader& record, std::size_t words)
 {
-    const int y = W(r, 0), x = W(r, 1), count = W(r, 2);
-    const unsigned options = std::uint16_t(W(r, 3));
+    const int y = Word(record, 0), x = Word(record, 1), count = Word(record, 2);
+    const unsigned options = std::uint16_t(Word(record, 3));
     std::size_t word = 4;
     std::optional<std::array<double, 4>> rect;
     if (options & 6) {
-        rect = std::array<double, 4>{double(W(r, 4)), double(W(r, 5)), double(W(r, 6)), double(W(r, 7))};
+        rect = std::array<double, 4>{double(Word(record, 4)), double(Word(record, 5)), double(Word(record, 6)),
+                                     double(Word(record, 7))};
         word = 8;
     }
     if (count < 0 || word + (std::size_t(count) + 1) / 2 > words) return;
-    const std::u32string text = DecodeAnsiText(r.Bytes(6 + 2 * word, std::size_t(count)), FCharset);
+    const std::u32string text = DecodeAnsiText(record.Bytes(6 + 2 * word, std::size_t(count)), FCharset);
     std::vector<int> dx;
     const std::size_t dxWord = word + (std::size_t(count) + 1) / 2;
     if (dxWord + std::size_t(count) <= words)
-        for (int i = 0; i < count; ++i) dx.push_back(W(r, dxWord + std::size_t(i)));
+        for (int i = 0; i < count; ++i) dx.push_back(Word(record, dxWord + std::size_t(i)));
     P.TextOut(x, y, text, dx, options, rect);
 }
 
-bool TWmfPlayback::Record(std::uint16_t f, TRecordReader& r, std::size_t n)
+bool TWmfPlayback::Record(std::uint16_t function, TRecordReader& record, std::size_t size)
 {
-    const std::size_t words = n / 2;
-    switch (f) {
-    case META_SETBKCOLOR: P.SetBkColor(Colour(r, 0)); break;
-    case META_SETBKMODE: P.SetBkMode(W(r, 0)); break;
-    case META_SETMAPMODE: P.SetMapMode(W(r, 0)); break;
-    case META_SETROP2: P.SetRop2(W(r, 0)); break;
-    case META_SETPOLYFILLMODE: P.SetPolyFillMode(W(r, 0)); break;
-    case META_SETTEXTCOLOR: P.SetTextColor(Colour(r, 0)); break;
-    case META_SETTEXTALIGN: P.SetTextAlign(std::uint16_t(W(r, 0))); break;
-    case META_SETWINDOWORG: P.SetWindowOrg(W(r, 1), W(r, 0)); break;
-    case META_SETWINDOWEXT: P.SetWindowExt(W(r, 1), W(r, 0)); break;
-    case META_OFFSETWINDOWORG: P.OffsetWindowOrg(W(r, 1), W(r, 0)); break;
-    case META_SCALEWINDOWEXT: P.ScaleWindowExt(W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
+    const std::size_t words = size / 2;
+    switch (function) {
+    case META_SETBKCOLOR: P.SetBkColor(Colour(record, 0)); break;
+    case META_SETBKMODE: P.SetBkMode(Word(record, 0)); break;
+    case META_SETMAPMODE: P.SetMapMode(Word(record, 0)); break;
+    case META_SETROP2: P.SetRop2(Word(record, 0)); break;
+    case META_SETPOLYFILLMODE: P.SetPolyFillMode(Word(record, 0)); break;
+    case META_SETTEXTCOLOR: P.SetTextColor(Colour(record, 0)); break;
+    case META_SETTEXTALIGN: P.SetTextAlign(std::uint16_t(Word(record, 0))); break;
+    case META_SETWINDOWORG: P.SetWindowOrg(Word(record, 1), Word(record, 0)); break;
+    case META_SETWINDOWEXT: P.SetWindowExt(Word(record, 1), Word(record, 0)); break;
+    case META_OFFSETWINDOWORG: P.OffsetWindowOrg(Word(record, 1), Word(record, 0)); break;
+    case META_SCALEWINDOWEXT:
+        P.ScaleWindowExt(Word(record, 3), Word(record, 2), Word(record, 1), Word(record, 0));
+        break;
     // The viewport is the target rectangle; the file's viewport records are
     // meant for the device it was made on.
     case META_SETVIEWPORTORG: case META_SETVIEWPORTEXT: case META_OFFSETVIEWPORTORG: case META_SCALEVIEWPORTEXT: break;
@@ -285,175 +291,191 @@ bool TWmfPlayback::Record(std::uint16_t f, TRecordReader& r, std::size_t n)
     case META_SETMAPPERFLAGS: case META_SETLAYOUT: case META_ESCAPE: case META_REALIZEPALETTE:
     case META_SETPALENTRIES: case META_SELECTPALETTE: case META_RESIZEPALETTE: case META_ANIMATEPALETTE:
         break;
-    case META_MOVETO: P.MoveTo(W(r, 1), W(r, 0)); break;
-    case META_LINETO: P.LineTo(W(r, 1), W(r, 0)); break;
-    case META_RECTANGLE: P.Rectangle(W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
-    case META_ELLIPSE: P.Ellipse(W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
-    case META_ROUNDRECT: P.RoundRect(W(r, 5), W(r, 4), W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
+    case META_MOVETO: P.MoveTo(Word(record, 1), Word(record, 0)); break;
+    case META_LINETO: P.LineTo(Word(record, 1), Word(record, 0)); break;
+    case META_RECTANGLE: P.Rectangle(Word(record, 3), Word(record, 2), Word(record, 1), Word(record, 0)); break;
+    case META_ELLIPSE: P.Ellipse(Word(record, 3), Word(record, 2), Word(record, 1), Word(record, 0)); break;
+    case META_ROUNDRECT:
+        P.RoundRect(Word(record, 5), Word(record, 4), Word(record, 3), Word(record, 2), Word(record, 1),
+                    Word(record, 0));
+        break;
     case META_ARC: case META_PIE: case META_CHORD: {
-        const int kind = f == META_ARC ? 0 : f == META_PIE ? 1 : 2;
-        P.ArcShape(kind, W(r, 7), W(r, 6), W(r, 5), W(r, 4), W(r, 3), W(r, 2), W(r, 1), W(r, 0));
+        const int kind = function == META_ARC ? 0 : function == META_PIE ? 1 : 2;
+        P.ArcShape(kind, Word(record, 7), Word(record, 6), Word(record, 5), Word(record, 4), Word(record, 3),
+                   Word(record, 2), Word(record, 1), Word(record, 0));
         break;
     }
-    case META_SETPIXEL: P.SetPixel(W(r, 3), W(r, 2), Colour(r, 0)); break;
-    case META_FLOODFILL: P.FloodFill(W(r, 3), W(r, 2), Colour(r, 0), false); break;
-    case META_EXTFLOODFILL: P.FloodFill(W(r, 4), W(r, 3), Colour(r, 1), W(r, 0) == 1); break;
+    case META_SETPIXEL: P.SetPixel(Word(record, 3), Word(record, 2), Colour(record, 0)); break;
+    case META_FLOODFILL: P.FloodFill(Word(record, 3), Word(record, 2), Colour(record, 0), false); break;
+    case META_EXTFLOODFILL:
+        P.FloodFill(Word(record, 4), Word(record, 3), Colour(record, 1), Word(record, 0) == 1);
+        break;
     case META_POLYGON: case META_POLYLINE: {
-        const int count = W(r, 0);
+        const int count = Word(record, 0);
         if (count < 0 || std::size_t(count) * 2 + 1 > words) break;
-        const auto points = Points(r, 1, std::size_t(count));
-        if (f == META_POLYGON) P.Polygon(points);
+        const auto points = Points(record, 1, std::size_t(count));
+        if (function == META_POLYGON) P.Polygon(points);
         else P.Polyline(points);
         break;
     }
     case META_POLYPOLYGON: {
-        const int polygons = W(r, 0);
+        const int polygons = Word(record, 0);
         if (polygons < 0 || std::size_t(polygons) + 1 > words) break;
         std::vector<int> counts;
         std::size_t total = 0;
         for (int i = 0; i < polygons; ++i) {
-            const int c = W(r, 1 + std::size_t(i));
-            if (c < 0) return true;
-            counts.push_back(c);
-            total += std::size_t(c);
+            const int count = Word(record, 1 + std::size_t(i));
+            if (count < 0) return true;
+            counts.push_back(count);
+            total += std::size_t(count);
         }
         if (1 + std::size_t(polygons) + 2 * total > words) break;
-        P.PolyPolygon(Points(r, 1 + std::size_t(polygons), total), counts);
+        P.PolyPolygon(Points(record, 1 + std::size_t(polygons), total), counts);
         break;
     }
     case META_SAVEDC: P.SaveState(); break;
-    case META_RESTOREDC: P.RestoreState(W(r, 0)); break;
-    case META_INTERSECTCLIPRECT: P.IntersectClip(W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
-    case META_EXCLUDECLIPRECT: P.ExcludeClip(W(r, 3), W(r, 2), W(r, 1), W(r, 0)); break;
-    case META_OFFSETCLIPRGN: P.OffsetClip(W(r, 1), W(r, 0)); break;
+    case META_RESTOREDC: P.RestoreState(Word(record, 0)); break;
+    case META_INTERSECTCLIPRECT:
+        P.IntersectClip(Word(record, 3), Word(record, 2), Word(record, 1), Word(record, 0));
+        break;
+    case META_EXCLUDECLIPRECT: P.ExcludeClip(Word(record, 3), Word(record, 2), Word(record, 1), Word(record, 0)); break;
+    case META_OFFSETCLIPRGN: P.OffsetClip(Word(record, 1), Word(record, 0)); break;
     case META_CREATEPENINDIRECT: {
-        TMetaObject o;
-        o.Kind = TMetaObject::okPen;
-        o.Pen.Style = std::uint16_t(W(r, 0));
-        o.Pen.Width = W(r, 1);
-        o.Pen.Color = Colour(r, 3);
-        Create(o);
+        TMetaObject object;
+        object.Kind = TMetaObject::okPen;
+        object.Pen.Style = std::uint16_t(Word(record, 0));
+        object.Pen.Width = Word(record, 1);
+        object.Pen.Color = Colour(record, 3);
+        Create(object);
         break;
     }
     case META_CREATEBRUSHINDIRECT: {
-        TMetaObject o;
-        o.Kind = TMetaObject::okBrush;
-        const int style = W(r, 0);
-        o.Brush.Hollow = style == 1;
-        o.Brush.Color = Colour(r, 1);
-        if (style == 2) o.Brush.Hatch = std::clamp(int(W(r, 3)), 0, 5);
-        Create(o);
+        TMetaObject object;
+        object.Kind = TMetaObject::okBrush;
+        const int style = Word(record, 0);
+        object.Brush.Hollow = style == 1;
+        object.Brush.Color = Colour(record, 1);
+        if (style == 2) object.Brush.Hatch = std::clamp(int(Word(record, 3)), 0, 5);
+        Create(object);
         break;
     }
     case META_DIBCREATEPATTERNBRUSH: case META_CREATEPATTERNBRUSH: {
-        TMetaObject o;
-        o.Kind = TMetaObject::okBrush;
-        o.Brush.Color = RGB(128, 128, 128);
+        TMetaObject object;
+        object.Kind = TMetaObject::okBrush;
+        object.Brush.Color = RGB(128, 128, 128);
         // The DIB form has style and usage words first; the old form a Bitmap16 and 18 bytes of padding.
-        if (auto b = f == META_DIBCREATEPATTERNBRUSH ? Dib(r, 10) : Bitmap16(r, 6)) o.Brush.Pattern = std::move(*b);
-        Create(o);
+        if (auto pattern = function == META_DIBCREATEPATTERNBRUSH ? Dib(record, 10) : Bitmap16(record, 6))
+            object.Brush.Pattern = std::move(*pattern);
+        Create(object);
         break;
     }
     case META_CREATEFONTINDIRECT: {
-        TMetaObject o;
-        o.Kind = TMetaObject::okFont;
-        o.Font.Height = W(r, 0);
-        o.Font.Escapement = W(r, 2);
-        o.Font.Weight = W(r, 4);
-        o.Font.Italic = r.U8(16) != 0;
-        o.Font.Underline = r.U8(17) != 0;
-        o.Font.StrikeOut = r.U8(18) != 0;
-        o.Font.Charset = r.U8(19);
-        o.Font.Face = FaceName(r.Bytes(24, std::min<std::size_t>(32, r.Size() > 24 ? r.Size() - 24 : 0)));
-        Create(o);
+        TMetaObject object;
+        object.Kind = TMetaObject::okFont;
+        object.Font.Height = Word(record, 0);
+        object.Font.Escapement = Word(record, 2);
+        object.Font.Weight = Word(record, 4);
+        object.Font.Italic = record.U8(16) != 0;
+        object.Font.Underline = record.U8(17) != 0;
+        object.Font.StrikeOut = record.U8(18) != 0;
+        object.Font.Charset = record.U8(19);
+        object.Font.Face =
+            FaceName(record.Bytes(24, std::min<std::size_t>(32, record.Size() > 24 ? record.Size() - 24 : 0)));
+        Create(object);
         break;
     }
     case META_CREATEREGION: {
-        TMetaObject o;
-        o.Kind = TMetaObject::okRegion;
-        o.Region = RegionRects(r);
-        Create(o);
+        TMetaObject object;
+        object.Kind = TMetaObject::okRegion;
+        object.Region = RegionRects(record);
+        Create(object);
         break;
     }
     case META_CREATEPALETTE: Create({}); break;
     case META_SELECTOBJECT: {
-        const std::size_t index = std::uint16_t(W(r, 0));
+        const std::size_t index = std::uint16_t(Word(record, 0));
         if (index >= FObjects.size() || !FObjects[index]) break;
-        const TMetaObject& o = *FObjects[index];
-        if (o.Kind == TMetaObject::okPen) P.SetPen(o.Pen);
-        else if (o.Kind == TMetaObject::okBrush) P.SetBrush(o.Brush);
-        else if (o.Kind == TMetaObject::okFont) {
-            P.SetFont(o.Font);
-            FCharset = o.Font.Charset;
-        } else if (o.Kind == TMetaObject::okRegion) {
-            P.SelectClipLogical(o.Region, RGN_COPY);
+        const TMetaObject& object = *FObjects[index];
+        if (object.Kind == TMetaObject::okPen) P.SetPen(object.Pen);
+        else if (object.Kind == TMetaObject::okBrush) P.SetBrush(object.Brush);
+        else if (object.Kind == TMetaObject::okFont) {
+            P.SetFont(object.Font);
+            FCharset = object.Font.Charset;
+        } else if (object.Kind == TMetaObject::okRegion) {
+            P.SelectClipLogical(object.Region, RGN_COPY);
         }
         break;
     }
     case META_SELECTCLIPREGION: {
-        const TMetaObject* o = Object(std::uint16_t(W(r, 0)), TMetaObject::okRegion);
-        if (o) P.SelectClipLogical(o->Region, RGN_COPY);
+        const TMetaObject* object = Object(std::uint16_t(Word(record, 0)), TMetaObject::okRegion);
+        if (object) P.SelectClipLogical(object->Region, RGN_COPY);
         else P.SelectClipDevice(std::nullopt, RGN_COPY);
         break;
     }
     case META_FILLREGION: case META_FRAMEREGION: {
-        const TMetaObject* region = Object(std::uint16_t(W(r, 0)), TMetaObject::okRegion);
-        const TMetaObject* brush = Object(std::uint16_t(W(r, 1)), TMetaObject::okBrush);
+        const TMetaObject* region = Object(std::uint16_t(Word(record, 0)), TMetaObject::okRegion);
+        const TMetaObject* brush = Object(std::uint16_t(Word(record, 1)), TMetaObject::okBrush);
         if (!region || !brush) break;
-        if (f == META_FILLREGION) P.FillRegion(region->Region, brush->Brush);
-        else P.FrameRegion(region->Region, brush->Brush, W(r, 3), W(r, 2));
+        if (function == META_FILLREGION) P.FillRegion(region->Region, brush->Brush);
+        else P.FrameRegion(region->Region, brush->Brush, Word(record, 3), Word(record, 2));
         break;
     }
     case META_INVERTREGION: case META_PAINTREGION: {
-        const TMetaObject* region = Object(std::uint16_t(W(r, 0)), TMetaObject::okRegion);
+        const TMetaObject* region = Object(std::uint16_t(Word(record, 0)), TMetaObject::okRegion);
         if (!region) break;
-        if (f == META_INVERTREGION) P.InvertRegion(region->Region);
+        if (function == META_INVERTREGION) P.InvertRegion(region->Region);
         else P.PaintRegion(region->Region);
         break;
     }
     case META_DELETEOBJECT: {
-        const std::size_t index = std::uint16_t(W(r, 0));
+        const std::size_t index = std::uint16_t(Word(record, 0));
         if (index < FObjects.size()) FObjects[index].reset();
         break;
     }
     case META_TEXTOUT: {
-        const int count = W(r, 0);
+        const int count = Word(record, 0);
         const std::size_t padded = (std::size_t(std::max(count, 0)) + 1) / 2;
         if (count <= 0 || 1 + padded + 2 > words) break;
-        const std::u32string text = DecodeAnsiText(r.Bytes(8, std::size_t(count)), FCharset);
-        P.TextOut(W(r, 1 + padded + 1), W(r, 1 + padded), text, {}, 0, std::nullopt);
+        const std::u32string text = DecodeAnsiText(record.Bytes(8, std::size_t(count)), FCharset);
+        P.TextOut(Word(record, 1 + padded + 1), Word(record, 1 + padded), text, {}, 0, std::nullopt);
         break;
     }
-    case META_EXTTEXTOUT: Text(r, words); break;
-    case META_PATBLT: P.Blit(W(r, 5), W(r, 4), W(r, 3), W(r, 2), nullptr, 0, 0, 0, 0, r.U32(6)); break;
+    case META_EXTTEXTOUT: Text(record, words); break;
+    case META_PATBLT:
+        P.Blit(Word(record, 5), Word(record, 4), Word(record, 3), Word(record, 2), nullptr, 0, 0, 0, 0, record.U32(6));
+        break;
     case META_BITBLT: case META_DIBBITBLT: {
         // Without a bitmap a reserved word follows the source position and only the pattern is used.
         if (words == 9) {
-            P.Blit(W(r, 8), W(r, 7), W(r, 6), W(r, 5), nullptr, 0, 0, 0, 0, r.U32(6));
+            P.Blit(Word(record, 8), Word(record, 7), Word(record, 6), Word(record, 5), nullptr, 0, 0, 0, 0,
+                   record.U32(6));
             break;
         }
         // rop, ySrc, xSrc, height, width, yDest, xDest, bitmap
-        DibBlit(r, r.U32(6), W(r, 3), W(r, 2), W(r, 5), W(r, 4), W(r, 7), W(r, 6), W(r, 5), W(r, 4), 8,
-                f == META_BITBLT);
+        DibBlit(record, record.U32(6), Word(record, 3), Word(record, 2), Word(record, 5), Word(record, 4),
+                Word(record, 7), Word(record, 6), Word(record, 5), Word(record, 4), 8, function == META_BITBLT);
         break;
     }
     case META_STRETCHBLT: case META_DIBSTRETCHBLT: {
         if (words == 11) {
-            P.Blit(W(r, 10), W(r, 9), W(r, 8), W(r, 7), nullptr, 0, 0, 0, 0, r.U32(6));
+            P.Blit(Word(record, 10), Word(record, 9), Word(record, 8), Word(record, 7), nullptr, 0, 0, 0, 0,
+                   record.U32(6));
             break;
         }
         // rop, srcH, srcW, ySrc, xSrc, destH, destW, yDest, xDest, bitmap
-        DibBlit(r, r.U32(6), W(r, 5), W(r, 4), W(r, 3), W(r, 2), W(r, 9), W(r, 8), W(r, 7), W(r, 6), 10,
-                f == META_STRETCHBLT);
+        DibBlit(record, record.U32(6), Word(record, 5), Word(record, 4), Word(record, 3), Word(record, 2),
+                Word(record, 9), Word(record, 8), Word(record, 7), Word(record, 6), 10, function == META_STRETCHBLT);
         break;
     }
     case META_STRETCHDIB:  // rop, usage, srcH, srcW, ySrc, xSrc, destH, destW, yDest, xDest, bitmap
-        DibBlit(r, r.U32(6), W(r, 6), W(r, 5), W(r, 4), W(r, 3), W(r, 10), W(r, 9), W(r, 8), W(r, 7), 11, false);
+        DibBlit(record, record.U32(6), Word(record, 6), Word(record, 5), Word(record, 4), Word(record, 3),
+                Word(record, 10), Word(record, 9), Word(record, 8), Word(record, 7), 11, false);
         break;
     case META_SETDIBTODEV:  // usage, scans, start, yDib, xDib, height, width, yDest, xDest, bitmap
-        DibBlit(r, SRCCOPY, W(r, 4), W(r, 3), W(r, 6), W(r, 5), W(r, 8), W(r, 7), W(r, 6), W(r, 5), 9, false);
+        DibBlit(record, SRCCOPY, Word(record, 4), Word(record, 3), Word(record, 6), Word(record, 5), Word(record, 8),
+                Word(record, 7), Word(record, 6), Word(record, 5), 9, false);
         break;
-    default: FReport.Skip(f); break;
+    default: FReport.Skip(function); break;
     }
     return true;
 }
@@ -464,31 +486,36 @@ std::optional<TRect> DrawingBounds(std::span<const std::uint8_t> data, std::size
     std::optional<TRect> box;
     const auto add = [&](int x, int y) {
         if (!box) box = TRect{x, y, x, y};
-        else box = TRect{std::min(box->Left, x), std::min(box->Top, y), std::max(box->Right, x), std::max(box->Bottom, y)};
+        else
+            box =
+                TRect{std::min(box->Left, x), std::min(box->Top, y), std::max(box->Right, x), std::max(box->Bottom, y)};
     };
-    ForEachRecord(data, start, [&](std::uint16_t f, TRecordReader& r, std::size_t n) {
-        const auto w = [&](std::size_t i) { return int(r.I16(6 + 2 * i)); };
-        const std::size_t words = n / 2;
-        switch (f) {
-        case META_MOVETO: case META_LINETO: add(w(1), w(0)); break;
+    ForEachRecord(data, start, [&](std::uint16_t function, TRecordReader& record, std::size_t size) {
+        const auto word = [&](std::size_t i) { return int(record.I16(6 + 2 * i)); };
+        const std::size_t words = size / 2;
+        switch (function) {
+        case META_MOVETO: case META_LINETO: add(word(1), word(0)); break;
         case META_RECTANGLE: case META_ELLIPSE: case META_INTERSECTCLIPRECT:
-            add(w(3), w(2));
-            add(w(1), w(0));
+            add(word(3), word(2));
+            add(word(1), word(0));
             break;
-        case META_ROUNDRECT: add(w(5), w(4)); add(w(3), w(2)); break;
-        case META_ARC: case META_PIE: case META_CHORD: add(w(7), w(6)); add(w(5), w(4)); break;
+        case META_ROUNDRECT: add(word(5), word(4)); add(word(3), word(2)); break;
+        case META_ARC: case META_PIE: case META_CHORD: add(word(7), word(6)); add(word(5), word(4)); break;
         case META_TEXTOUT: case META_EXTTEXTOUT: break;
         case META_POLYGON: case META_POLYLINE: {
-            const int count = w(0);
-            for (int i = 0; i < count && std::size_t(2 * i + 2) < words + 1; ++i) add(w(1 + 2 * std::size_t(i)), w(2 + 2 * std::size_t(i)));
+            const int count = word(0);
+            for (int i = 0; i < count && std::size_t(2 * i + 2) < words + 1; ++i)
+                add(word(1 + 2 * std::size_t(i)), word(2 + 2 * std::size_t(i)));
             break;
         }
         case META_POLYPOLYGON: {
-            const int polygons = w(0);
+            const int polygons = word(0);
             std::size_t total = 0;
-            for (int i = 0; i < polygons && std::size_t(i) + 1 < words; ++i) total += std::size_t(std::max(0, w(1 + std::size_t(i))));
+            for (int i = 0; i < polygons && std::size_t(i) + 1 < words; ++i)
+                total += std::size_t(std::max(0, word(1 + std::size_t(i))));
             const std::size_t at = 1 + std::size_t(std::max(0, polygons));
-            for (std::size_t i = 0; i < total && at + 2 * i + 1 < words; ++i) add(w(at + 2 * i), w(at + 2 * i + 1));
+            for (std::size_t i = 0; i < total && at + 2 * i + 1 < words; ++i)
+                add(word(at + 2 * i), word(at + 2 * i + 1));
             break;
         }
         default: break;
@@ -547,9 +574,9 @@ TPlaybackReport PlayWmf(std::span<const std::uint8_t> data, TCanvas& canvas, con
     }
     TPlaybackReport report;
     TWmfPlayback playback(player, layout.Objects, report);
-    ForEachRecord(data, layout.Records, [&](std::uint16_t f, TRecordReader& r, std::size_t n) {
+    ForEachRecord(data, layout.Records, [&](std::uint16_t function, TRecordReader& record, std::size_t size) {
         ++report.Records;
-        return playback.Record(f, r, n);
+        return playback.Record(function, record, size);
     });
     return report;
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "builder/pages/GalleryPageSettings.h"
+#include "platform/core/Files.h"
 
 inline std::string Crlf(std::string_view text)
 {
@@ -17,6 +18,13 @@ inline std::string Crlf(std::string_view text)
         result += c;
     }
     return result;
+}
+
+// A page as it must be, written by hand into tests/data/pages/ with its CR LF
+// line ends (README there).
+inline std::string GoldenPage(const std::string& name)
+{
+    return ReadFileBytes(GALLERY_SOURCE_DIR "/tests/data/pages/" + name);
 }
 
 // How often `what` stands in `text`, without overlaps.

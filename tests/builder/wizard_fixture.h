@@ -206,6 +206,7 @@ protected:
         App.CreateForm(MetaTagsEditor);
         App.CreateForm(PleaseWaitForm);
         App.CreateForm(GalleryKindDialog);
+        WizardForm->ConnectDialogs();
         Wizard = WizardForm;
         // The poll's first round would apply the language and clear the
         // design within half a second; tests of that set it back themselves.

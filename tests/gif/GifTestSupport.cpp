@@ -4,9 +4,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "platform/core/TStream.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/CommandOutput.h"
 
 TLoadResult LoadGif(const std::string& bytes)
 {
@@ -47,16 +50,9 @@ void WriteBinaryFile(const std::string& path, const std::string& bytes)
 
 int RunCommand(const std::string& command, std::string& output)
 {
-    output.clear();
-    FILE* pipe = popen(("timeout 60 " + command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return -1;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    testsupport::TCommandResult result = testsupport::RunShellCommand("timeout 60 " + command + " 2>&1");
+    output = std::move(result.Output);
+    return result.Status;
 }
 
 bool HaveTool(const std::string& name)
@@ -65,24 +61,13 @@ bool HaveTool(const std::string& name)
     return RunCommand("sh -c \"command -v " + name + "\"", output) == 0;
 }
 
-std::string TempFolder(const std::string& name)
+std::string TempFolder(const std::string&)
 {
-    namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / ("gallery-gif-" + name + "-" + std::to_string(getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    static std::vector<fs::path> made;
-    static struct TCleanup {
-        ~TCleanup()
-        {
-            for (const auto& f : made) {
-                std::error_code ignored;
-                fs::remove_all(f, ignored);
-            }
-        }
-    } cleanup;
-    made.push_back(folder);
-    return folder.string();
+    // Each lives until the test program ends.
+    static std::vector<std::unique_ptr<testsupport::TempFolder>> made;
+    made.push_back(std::make_unique<testsupport::TempFolder>());
+    const std::string& path = made.back()->Path();
+    return path.substr(0, path.size() - 1);
 }
 
 std::string TestDataDir()

@@ -12,6 +12,7 @@
 
 #include "gif/GIFPalettes.h"
 #include "platform/core/Exceptions.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -116,8 +117,8 @@ TEST(DIBWriter, ImageMagickReadsItsFilesAsWeDo)
 {
     const std::string convert = ImageMagick();
     if (convert.empty()) GTEST_SKIP() << "ImageMagick's convert is not installed (Debian package imagemagick)";
-    std::string dir = (std::filesystem::temp_directory_path() / "dib-test-XXXXXX").string();
-    ASSERT_NE(mkdtemp(dir.data()), nullptr);
+    const testsupport::TempFolder folder;
+    const std::string dir = folder.Path();
     std::vector<PALETTEENTRY> entries;
     for (int i = 0; i < 40; ++i) entries.push_back({BYTE(i * 6), BYTE(255 - i * 5), BYTE(i * 37), 0});
     const TPaletteHandle palette(CreatePalette(entries));
@@ -164,7 +165,6 @@ TEST(DIBWriter, ImageMagickReadsItsFilesAsWeDo)
             }
         EXPECT_EQ(ours, expected);
     }
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "platform/core/TStream.h"
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TCanvas.h"
+#include "platform/graphics/TPicture.h"
 #include "tests/support/GifPictures.h"
 
 namespace {

@@ -13,6 +13,7 @@
 #include "platform/graphics/Clipboard.h"
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TCanvas.h"
+#include "platform/graphics/TPicture.h"
 #include "tests/platform/graphics/metafile_test_support.h"
 
 namespace {

@@ -10,6 +10,7 @@
 
 #include "SocketFixture.h"
 #include "net/TCustomSyncWSocket.h"
+#include "tests/support/TempFolder.h"
 
 using namespace nettest;
 using namespace winsock;
@@ -424,11 +425,9 @@ TEST_F(SocksTest, DanteCarriesSocks4And5)
     PythonPeer echo({"echo"});
     if (echo.Port == 0)
         GTEST_SKIP() << "no /usr/bin/python3 for the echo peer";
-    char directory[] = "/tmp/gallery-dante-XXXXXX";
-    if (!mkdtemp(directory))
-        GTEST_SKIP() << "no temporary folder";
+    const testsupport::TempFolder directory;
     std::string why;
-    SocksServerProcess proxy = StartDante(directory, why);
+    SocksServerProcess proxy = StartDante(directory.Path(), why);
     if (proxy.Port == 0)
         GTEST_SKIP() << why;
     for (const char* level : {"4", "4A", "5"}) {

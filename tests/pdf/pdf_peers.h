@@ -16,29 +16,18 @@
 
 #include "pdf/PdfDoc.h"
 #include "platform/core/TStream.h"
+#include "tests/support/CommandOutput.h"
 
 namespace pdftest {
 
 using testsupport::TempFolder;
 
-struct TCommandResult {
-    int Status = -1;
-    std::string Output;  // standard output and standard error
-};
+using testsupport::TCommandResult;
 
+// Output holds standard output and standard error.
 inline TCommandResult RunCommand(const std::string& command)
 {
-    TCommandResult result;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return result;
-    char buffer[4096];
-    std::size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.Output.append(buffer, got);
-    const int status = pclose(pipe);
-    result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    return testsupport::RunShellCommand(command + " 2>&1");
 }
 
 inline bool HasPeers()

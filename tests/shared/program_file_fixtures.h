@@ -9,6 +9,7 @@
 
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TJPEGImage.h"
+#include "tests/support/SmallJpeg.h"
 
 inline void PutLittle(std::string& s, std::size_t at, std::uint64_t value, int size)
 {
@@ -35,11 +36,3 @@ inline std::string TinyProgram()
     return image;
 }
 
-inline std::string SmallJpeg(int width, int height, TColor color)
-{
-    TBitmap bitmap;
-    bitmap.SetPixelFormat(pf24bit);
-    bitmap.SetSize(width, height);
-    bitmap.Fill(color);
-    return EncodeJpeg(bitmap, 90);
-}

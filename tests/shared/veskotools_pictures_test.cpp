@@ -12,6 +12,7 @@
 #include "platform/core/TStream.h"
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TJPEGImage.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -418,18 +419,11 @@ TEST(AdjustContrast, AmountZeroIsIdentityOverTheTargetSize)
 
 class SaveJpegTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        FDir = std::filesystem::temp_directory_path() /
-               ("veskotools_jpeg_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(FDir);
-        std::filesystem::create_directories(FDir);
-    }
-    void TearDown() override { std::filesystem::remove_all(FDir); }
 
     std::string Path(const std::string& name) const { return (FDir / name).string(); }
 
-    std::filesystem::path FDir;
+    testsupport::TempFolder FTemp;
+    std::filesystem::path FDir = FTemp.Path();
 };
 
 // Fails its first saves, recording the quality each attempt was made at.

@@ -9,6 +9,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/core/Program.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -149,15 +150,6 @@ TEST(RoundHalfEven, HalvesGoToEven)
 
 class LoadFileToStringTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        FDir = std::filesystem::temp_directory_path() /
-               ("veskotools_text_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(FDir);
-        std::filesystem::create_directories(FDir);
-    }
-    void TearDown() override { std::filesystem::remove_all(FDir); }
 
     std::string Write(const std::string& name, const std::string& bytes)
     {
@@ -166,7 +158,8 @@ protected:
         return path;
     }
 
-    std::filesystem::path FDir;
+    testsupport::TempFolder FTemp;
+    std::filesystem::path FDir = FTemp.Path();
 };
 
 TEST_F(LoadFileToStringTest, ReadsEveryByteAcrossChunkEdges)

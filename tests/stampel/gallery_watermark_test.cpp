@@ -20,6 +20,7 @@
 #include "platform/core/TStream.h"
 #include "platform/shell/ShellExecute.h"
 #include "tests/builder/build_fixture.h"
+#include "tests/support/CommandOutput.h"
 
 namespace {
 
@@ -31,14 +32,7 @@ constexpr const char* WorkWindow = "Norvale Watermark-PlugIn ";
 
 std::string Output(const std::string& command)
 {
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        std::array<char, 4096> buffer;
-        std::size_t n;
-        while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output.append(buffer.data(), n);
-        pclose(pipe);
-    }
-    return output;
+    return testsupport::CommandOutput(command);
 }
 
 // The page's pictures as Chromium loaded them: "images=N broken=[...]".

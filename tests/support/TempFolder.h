@@ -28,6 +28,8 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
     // Ends with "/".
     const std::string& Path() const { return FPath; }
+    // A file or folder in it.
+    std::string operator/(const std::string& name) const { return FPath + name; }
 
 private:
     std::string FPath;

@@ -22,6 +22,8 @@
 
 #include "x_server.h"
 #include "platform/graphics/TBitmap.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/CommandOutput.h"
 
 namespace thumbnailstest {
 
@@ -34,14 +36,7 @@ struct TWindow {
 
 inline std::string Output(const std::string& command)
 {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe))
-            text += buffer;
-        pclose(pipe);
-    }
-    return text;
+    return testsupport::CommandOutput(command);
 }
 
 inline int ShellValue(const std::string& text, const std::string& name)
@@ -112,9 +107,7 @@ protected:
         std::string why;
         if (!XServer::Start(why))
             GTEST_SKIP() << "no X server for the program check: " << why;
-        std::string pattern = (std::filesystem::temp_directory_path() / "thumbnails-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        Folder = pattern;
+        Folder = Temp.Path().substr(0, Temp.Path().size() - 1);
         const std::filesystem::path built(THUMBNAILS_PROGRAM);
         std::filesystem::copy_file(built, Folder + "/thumbnails");
         std::filesystem::create_directory_symlink(built.parent_path() / "resources", Folder + "/resources");
@@ -151,10 +144,6 @@ protected:
             kill(Program, SIGTERM);
             waitpid(Program, nullptr, 0);
         }
-        if (!Folder.empty()) {
-            std::error_code error;
-            std::filesystem::remove_all(Folder, error);
-        }
     }
     // The documents and addresses the program asked the desktop to open, one a line.
     std::string OpenedList() const { return Folder + "/desktop/opened.txt"; }
@@ -186,7 +175,8 @@ protected:
         return -1;
     }
 
-    std::string Folder;
+    testsupport::TempFolder Temp;
+    std::string Folder;  // Temp's, without the final "/"
     pid_t Program = 0;
 };
 

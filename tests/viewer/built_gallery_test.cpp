@@ -10,6 +10,7 @@
 #include "shared/GalleryDataBlock.h"
 #include "platform/core/Files.h"
 #include "tests/shared/program_file_fixtures.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -26,8 +27,8 @@ std::string RunReported(const std::filesystem::path& dir, const std::string& pro
 
 TEST(BuiltGallery, TheViewerReadsTheBlockBehindItsOwnImage)
 {
-    const auto dir = std::filesystem::temp_directory_path() / ("built_gallery_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const testsupport::TempFolder folder;
+    const std::filesystem::path dir = folder.Path();
     const std::string viewer = ReadFileBytes(GLIMRA_PROGRAM);
 
     EXPECT_EQ(RunReported(dir, viewer), "result no images\npictures 0\nnotes \nmessage No Images\n");
@@ -43,7 +44,6 @@ TEST(BuiltGallery, TheViewerReadsTheBlockBehindItsOwnImage)
     const std::string damaged = RunReported(dir, block.Bytes());
     EXPECT_NE(damaged.find("pictures 2\n"), std::string::npos) << damaged;
     EXPECT_NE(damaged.find("message Picture 3 cannot be shown"), std::string::npos) << damaged;
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "viewer/ViewerInfoDialog.h"
 #include "viewer/ViewerLayouts.h"
 #include "tests/shared/program_file_fixtures.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -292,8 +293,8 @@ TEST_F(ViewerWindowTest, TurnsWorkOnTheDisplayCopy)
 
 TEST_F(ViewerWindowTest, SavingWritesThePictureAsItArrived)
 {
-    const auto dir = std::filesystem::temp_directory_path() / ("viewer_save_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const testsupport::TempFolder folder;
+    const std::filesystem::path dir = folder.Path();
     const std::string jpeg = SmallJpeg(64, 48, clGreen);
     ASSERT_EQ(Window().LoadImages(Gallery("", {{jpeg, ""}})), TForm1::TLoadResult::Loaded);
 
@@ -310,7 +311,6 @@ TEST_F(ViewerWindowTest, SavingWritesThePictureAsItArrived)
     EXPECT_EQ(ReadFileBytes((dir / "holiday.jpg").string()), jpeg);
     EXPECT_EQ(ReadFileBytes((dir / "holiday.jpg.old").string()), jpeg);
     EXPECT_EQ(FScript.Pending(), 0u);
-    std::filesystem::remove_all(dir);
 }
 
 TEST_F(ViewerWindowTest, ColourChoiceAndResize)

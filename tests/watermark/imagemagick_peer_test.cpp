@@ -15,6 +15,7 @@
 
 #include "platform/graphics/TBitmap.h"
 #include "watermark/WatermarkStamp.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -41,8 +42,8 @@ TEST(ImageMagickPeer, BlendAgreesWithCompositeDissolve)
 {
     if (!HaveComposite())
         GTEST_SKIP() << "ImageMagick's composite is not installed (apt-get install imagemagick)";
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("stampel-peer-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+    const testsupport::TempFolder folder;
+    const std::filesystem::path dir = folder.Path();
     const auto picture = Noise(64, 48, 7);
     const auto mark = Noise(20, 10, 11);
     picture->SaveToFile((dir / "picture.bmp").string());
@@ -78,7 +79,6 @@ TEST(ImageMagickPeer, BlendAgreesWithCompositeDissolve)
             EXPECT_LE(worst, 1) << "t = " << t;
         }
     }
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

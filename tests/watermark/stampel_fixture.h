@@ -21,6 +21,7 @@
 #include "platform/core/Program.h"
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TJPEGImage.h"
+#include "tests/support/TempFolder.h"
 #include "watermark/GallerySelectDialog.h"
 #include "watermark/StampelWindows.h"
 #include "watermark/WatermarkAssistant.h"
@@ -70,9 +71,7 @@ class StampelWindows : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "stampel-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        Folder = pattern + "/";
+        Folder = Temp.Path();
         SetLayoutDirectory(GALLERY_SOURCE_DIR "/resources");
         // An open dialog moves the current folder into the temporary one.
         StartFolder = std::filesystem::current_path();
@@ -84,7 +83,6 @@ protected:
         std::filesystem::current_path(StartFolder);
         std::error_code error;
         std::filesystem::permissions(Folder, std::filesystem::perms::owner_all, error);
-        std::filesystem::remove_all(Folder, error);
     }
     // Makes the windows with these start arguments.
     void Start(std::vector<std::string> arguments)
@@ -110,6 +108,7 @@ protected:
         return list;
     }
 
+    testsupport::TempFolder Temp;  // removed after TearDown gave its folder back its rights
     std::string Folder;
     std::filesystem::path StartFolder;
     THeadlessScript Script;

@@ -2,41 +2,33 @@
 // appended to its own program file.
 
 #include <cstdlib>
-#include <exception>
-#include <iostream>
+#include <memory>
 
 #include "platform/controls/TApplication.h"
-#include "platform/core/Program.h"
-#include "platform/display/DisplayBackend.h"
+#include "platform/display/WindowsProgram.h"
 #include "viewer/ContentNotesDialog.h"
 #include "viewer/LoadingWindow.h"
+#include "viewer/UnattendedReport.h"
 #include "viewer/ViewerInfoDialog.h"
 #include "viewer/ViewerLayouts.h"
 #include "viewer/ViewerWindow.h"
 
 int main(int argc, char** argv)
 {
-    try {
-        InitProgram(argc, argv);
+    // For checks of a built gallery: read, report, end, with no window.
+    const char* report = std::getenv("GLIMRA_REPORT");
+    const bool unattended = report && *report;
+    std::unique_ptr<TUnattendedReport> reporter;
+    const auto createWindows = [&](TApplication& application) {
         RegisterViewerLayouts();
-        // For checks of a built gallery: read, report, end, with no window.
-        const char* report = std::getenv("GLIMRA_REPORT");
-        const bool unattended = report && *report;
-        const bool windows = !unattended && InstallDisplayBackend();
-        {
-            TApplication application;
-            application.Initialize();
-            application.CreateForm(ViewerWindow);
-            application.CreateForm(LoadingWindow);
-            application.CreateForm(ViewerInfoDialog);
-            application.CreateForm(ContentNotesDialog);
-            if (unattended) ViewerWindow->SetReportFile(report);
-            application.Run();
-        }
-        if (windows) UninstallDisplayBackend();
-    } catch (const std::exception& e) {
-        std::cerr << "glimra: " << e.what() << "\n";
-        return 1;
-    }
-    return 0;
+        if (unattended)
+            reporter = std::make_unique<TUnattendedReport>(report);
+        application.CreateForm(ViewerWindow);
+        application.CreateForm(LoadingWindow);
+        application.CreateForm(ViewerInfoDialog);
+        application.CreateForm(ContentNotesDialog);
+        if (reporter)
+            reporter->Install(*ViewerWindow);
+    };
+    return RunWindowsProgram(argc, argv, {"glimra", "", createWindows, !unattended});
 }

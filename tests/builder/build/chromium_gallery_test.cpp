@@ -17,6 +17,7 @@
 #include "platform/graphics/TBitmap.h"
 #include "shared/veskotools.h"
 #include "tests/builder/build_fixture.h"
+#include "tests/support/CommandOutput.h"
 
 using namespace buildertest;
 
@@ -57,15 +58,7 @@ protected:
                                     " --headless --no-sandbox --disable-gpu --disable-background-networking"
                                     " --disable-extensions --no-first-run --user-data-dir=" + profile.Path() +
                                     " --virtual-time-budget=5000 " + arguments + " 'file://" + file + "' 2>/dev/null";
-        std::string output;
-        if (FILE* pipe = popen(command.c_str(), "r")) {
-            std::array<char, 4096> buffer;
-            std::size_t n;
-            while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-                output.append(buffer.data(), n);
-            pclose(pipe);
-        }
-        return output;
+        return testsupport::CommandOutput(command);
     }
 
     // The pictures of a page as the browser loaded them: "images=N broken=[...]".

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "platform/core/Files.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -26,8 +27,8 @@ TEST(ExeGalleryFile, ExeTargetNaming)
 
 TEST(ExeGalleryFile, ExeGalleryIsWrittenExecutableAndReplaced)
 {
-    const auto dir = std::filesystem::temp_directory_path() / ("gdb_test_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const testsupport::TempFolder folder;
+    const std::filesystem::path dir = folder.Path();
     const std::string target = (dir / "g.exe").string();
     WriteFileBytes(target, "an older and longer file");
     WriteExeGallery(target, std::string("ab\0c", 4));
@@ -35,7 +36,6 @@ TEST(ExeGalleryFile, ExeGalleryIsWrittenExecutableAndReplaced)
     struct stat st {};
     ASSERT_EQ(::stat(target.c_str(), &st), 0);
     EXPECT_TRUE(st.st_mode & S_IXUSR);
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 #include "builder/dialogs/GalleryKindDialog.h"
 #include "shared/veskotools.h"
 #include "tests/builder/build_fixture.h"
+#include "tests/support/CommandOutput.h"
 #include "tests/support/LoopbackPort.h"
 
 extern char** environ;
@@ -38,15 +39,7 @@ constexpr const char* Php = "/usr/bin/php";
 
 std::string Shell(const std::string& command)
 {
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        std::array<char, 4096> buffer;
-        std::size_t n;
-        while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-            output.append(buffer.data(), n);
-        pclose(pipe);
-    }
-    return output;
+    return testsupport::CommandOutput(command);
 }
 
 int FreePort() { return testsupport::FreeLoopbackPort(); }

@@ -50,6 +50,7 @@ protected:
         App->CreateForm(LimitsDialog);
         App->CreateForm(BuildCancelWindow);
         App->CreateForm(MetaTagsEditor);
+        WizardForm->ConnectDialogs();
         Wizard = WizardForm;
     }
     static void MoveOnto(const TControl& control, int x, int y)

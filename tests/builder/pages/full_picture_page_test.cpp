@@ -9,28 +9,10 @@
 
 namespace {
 
-const std::string SinglePictureRest = Crlf(R"(<center><font class=ub>
-<font class=tx>
-Above
-</font>
-<p><b>Summer 2003</b>
-<p>
-<font class=tx>
-Below
-</font>
-</font>
-<p>
-<img src=th_0_big.jpg border=0><p><font class=pi>Sunset</font><p>
-<font class=tx><a href=page1.html>Gallery</a></font>&#160;<br><font class=tx><a href=start.html>Index</a></font>&#160;<font class=tx><p>
-Under
-</font>
-</body></html>)");
-
 TEST(FullPicturePageText, SinglePictureHasNeitherBackNorNext)
 {
     const TFullPicture picture{0, false, "Sunset", 0, 1};
-    EXPECT_EQ(FullPicturePageText(SummerSettings(), picture),
-              "<html>\r\n" + std::string(SummerStyleAndBody) + SinglePictureRest);
+    EXPECT_EQ(FullPicturePageText(SummerSettings(), picture), GoldenPage("summer_full_page_of_1.html"));
 }
 
 TEST(FullPicturePageText, SinglePictureSlideShowRefreshesItself)
@@ -39,9 +21,10 @@ TEST(FullPicturePageText, SinglePictureSlideShowRefreshesItself)
     settings.SlideShow = true;
     settings.SlideShowSeconds = std::string("5");
     const TFullPicture picture{0, false, "Sunset", 0, 1};
-    EXPECT_EQ(FullPicturePageText(settings, picture),
-              "<html>\r\n<meta http-equiv=refresh content=\"5; URL=th_0_big.html\">\r\n" +
-                  std::string(SummerStyleAndBody) + SinglePictureRest);
+    // The same page with the refresh line after its first.
+    std::string refreshing = GoldenPage("summer_full_page_of_1.html");
+    refreshing.insert(std::string("<html>\r\n").size(), "<meta http-equiv=refresh content=\"5; URL=th_0_big.html\">\r\n");
+    EXPECT_EQ(FullPicturePageText(settings, picture), refreshing);
 }
 
 TEST(FullPicturePageText, MiddlePictureWithWebLinkAndNothingOptional)

@@ -11,6 +11,7 @@
 #include "tests/builder/page_test_helpers.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -151,37 +152,7 @@ TEST(IndexPageCount, RoundsUpAndRejectsEmptyLayouts)
 
 TEST(IndexPageText, TenPicturesInThreeByThreeWhole)
 {
-    const std::string expected = Crlf(R"(<html>
-<head><title>Summer</title></head>
-)") + std::string(SummerStyleAndBody) + Crlf(R"(
-<center>
-<font class=tx>
-Above
-</font>
-<p>
-<font class=ub>
-<b>Summer 2003</b>
-<p>
-<font class=tx>
-Below
-</font>
-</font>
-<p>
-<table><tr>
-<td>
-<font class=tx><a href=page1.html>Pictures: 1 - 9</a></font>
-</td>
-</tr><tr>
-<td>
-<font class=tx><a href=page2.html>Pictures: 10 - 10</a></font>
-</td>
-</tr></table>
-<font class=tx><p><p>
-Under
-</font>
-</center>
-</body>
-</html>)");
+    const std::string expected = GoldenPage("summer_index_of_10_3x3.html");
     EXPECT_EQ(IndexPageText(SummerSettings(), 3, 3, 10), expected);
 }
 
@@ -297,19 +268,10 @@ TEST(CreateFrameSet, MenuSizedByTheLargestThumbnail)
 
 class PageFileWriting : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        FFolder = std::filesystem::temp_directory_path() /
-                  ("gallery_pages_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(FFolder);
-        std::filesystem::create_directories(FFolder);
-    }
-    void TearDown() override { std::filesystem::remove_all(FFolder); }
-    std::string Folder() const { return FFolder.string() + "/"; }
+    const std::string& Folder() const { return FTemp.Path(); }
 
 private:
-    std::filesystem::path FFolder;
+    testsupport::TempFolder FTemp;
 };
 
 TEST_F(PageFileWriting, WithAndWithoutFinalLineEnd)

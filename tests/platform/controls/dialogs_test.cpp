@@ -7,6 +7,7 @@
 #include "platform/controls/HeadlessInteraction.h"
 #include "platform/controls/TApplication.h"
 #include "platform/controls/TMenu.h"
+#include "platform/controls/UnattendedInteraction.h"
 #include "platform/core/Files.h"
 
 namespace {
@@ -144,3 +145,23 @@ TEST_F(DialogsTest, MenusRadioItemsAndPopups)
 }
 
 }  // namespace
+
+TEST(UnattendedInteractionTest, KeepsMessagesAcceptsModalFormsAndChoosesNothing)
+{
+    TApplication app;
+    TUnattendedInteraction unattended;
+    ASSERT_EQ(InstalledUserInteraction(), &unattended);
+    ShowMessage("first");
+    EXPECT_EQ(MessageDlg("second", mtError, mbYes | mbNo), IDOK);
+    EXPECT_EQ(unattended.Messages(), (std::vector<std::string>{"first", "second"}));
+    TForm form(nullptr);
+    EXPECT_EQ(form.ShowModal(), mrOk);
+    EXPECT_FALSE(form.Visible());
+    // A form that will not close on OK fails instead of waiting for ever.
+    form.OnCloseQuery = [](TObject*, bool& canClose) { canClose = false; };
+    EXPECT_THROW(form.ShowModal(), EUnscriptedInteraction);
+    TOpenDialog open(nullptr);
+    EXPECT_FALSE(open.Execute());
+    std::string folder = "/";
+    EXPECT_FALSE(BrowseForFolder("where", folder));
+}

@@ -348,6 +348,46 @@ TEST_F(LayoutTest, BrokenLayoutsFailLoudlyAtFormCreation)
     EXPECT_THROW(LayoutResource("no-such-layout"), ELayoutError);
 }
 
+// A form whose members come from its binding table.
+class TBoundForm : public TForm {
+public:
+    using TForm::TForm;
+    TButton* Button = nullptr;
+    TEdit* Field = nullptr;
+};
+
+TEST_F(LayoutTest, BindingTablesFillTheMembersAndFailOnANameTheLayoutLacks)
+{
+    const TBindingTable bindings = {{"Button1", &TBoundForm::Button}, {"Edit1", &TBoundForm::Field}};
+    const THandlerTable handlers;
+    const std::string both = "object F: TForm\nobject Button1: TButton\nend\nobject Edit1: TEdit\nend\nend\n";
+    TBoundForm form(nullptr);
+    form.ReadLayoutText(both, handlers, "bound", &bindings);
+    EXPECT_EQ(form.Button, form.FindComponent("Button1"));
+    EXPECT_EQ(form.Field, form.FindComponent("Edit1"));
+
+    struct Case {
+        const char* Name;
+        const char* Text;
+    } cases[] = {
+        {"name missing", "object F: TForm\nobject Button1: TButton\nend\nend\n"},
+        {"another class", "object F: TForm\nobject Button1: TButton\nend\nobject Edit1: TLabel\nend\nend\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TBoundForm broken(nullptr);
+        try {
+            broken.ReadLayoutText(c.Text, handlers, "bound", &bindings);
+            ADD_FAILURE() << "no error";
+        } catch (const ELayoutError& e) {
+            EXPECT_NE(std::string(e.what()).find("bound: no component Edit1"), std::string::npos) << e.what();
+        }
+    }
+    // A table of another form's members does not fit this one.
+    TForm other(nullptr);
+    EXPECT_THROW(other.ReadLayoutText(both, handlers, "other", &bindings), ELayoutError);
+}
+
 TEST_F(LayoutTest, ComponentsReadFromStoredPropertiesKeepTheirValues)
 {
     // A non-visual component streams like a control, without a parent.

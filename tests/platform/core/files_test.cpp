@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "temp_folder.h"
+#include "tests/support/TempFolder.h"
 #include "platform/core/Exceptions.h"
 
 namespace {
@@ -131,7 +131,7 @@ TEST(Files, SeveralMasks)
 
 class TFilesTest : public ::testing::Test {
 protected:
-    TTempFolder FFolder;
+    testsupport::TempFolder FFolder;
     std::string Name(const std::string& leaf) const { return FFolder.Path() + leaf; }
 };
 

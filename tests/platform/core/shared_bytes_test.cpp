@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "temp_folder.h"
+#include "tests/support/TempFolder.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 
@@ -10,7 +10,7 @@ namespace {
 
 TEST(SharedBytes, MappedFileSlicesOutliveTheirWhole)
 {
-    TTempFolder folder;
+    testsupport::TempFolder folder;
     std::string bytes(300000, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<char>(i * 7 % 251);
@@ -46,7 +46,7 @@ TEST(SharedBytes, OwnedTextsAndForeignViews)
 
 TEST(SharedBytes, MappingErrorsNameTheFile)
 {
-    TTempFolder folder;
+    testsupport::TempFolder folder;
     EXPECT_THROW(TSharedBytes::MapFile(folder.Path() + "none"), EFOpenError);
     EXPECT_THROW(TSharedBytes::MapFile(folder.Path()), EFOpenError);
     WriteFileBytes(folder.Path() + "empty", "");

@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "temp_folder.h"
+#include "tests/support/TempFolder.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 
@@ -123,7 +123,7 @@ TEST(TStream, ReadRestReadsFromThePosition)
 
 class TFileStreamTest : public ::testing::Test {
 protected:
-    TTempFolder FFolder;
+    testsupport::TempFolder FFolder;
     std::string Name(const std::string& leaf) const { return FFolder.Path() + leaf; }
 };
 

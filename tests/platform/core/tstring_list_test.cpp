@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "temp_folder.h"
+#include "tests/support/TempFolder.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/core/TStream.h"
@@ -63,7 +63,7 @@ TEST(TStringList, TextPutsCrLfAfterEveryLine)
 
 TEST(TStringList, SaveAndLoadFiles)
 {
-    TTempFolder folder;
+    testsupport::TempFolder folder;
     const std::string name = folder.Path() + "list.txt";
     TStringList empty;
     empty.SaveToFile(name);

@@ -38,6 +38,7 @@
 #include "platform/loop/Messages.h"
 #include "platform/loop/TEvent.h"
 #include "shared/Tranbtn.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -413,18 +414,12 @@ protected:
     void SetUp() override
     {
         Display::SetUp();
-        char pattern[] = "/tmp/display-dialogs-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        Dir = pattern;
+        Dir = Temp.Path().substr(0, Temp.Path().size() - 1);
         for (const char* name : {"a.jpg", "B.GIF", "c.txt"}) WriteFileBytes(Dir + "/" + name, "x");
         CreateDir(Dir + "/sub");
     }
-    void TearDown() override
-    {
-        std::filesystem::remove_all(Dir);
-        Display::TearDown();
-    }
-    std::string Dir;
+    testsupport::TempFolder Temp;
+    std::string Dir;  // Temp's, without the final "/"
 };
 
 TEST_F(DisplayDialogs, OpenChoosesOneOrSeveralFilesOfTheFilter)

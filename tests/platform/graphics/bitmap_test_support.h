@@ -15,6 +15,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "tests/support/TempFolder.h"
 #include "platform/core/TStream.h"
 #include "platform/graphics/TBitmap.h"
 
@@ -125,26 +126,6 @@ inline void FillRandom(TBitmap& bitmap, unsigned seed)
     }
 }
 
-// A folder of its own under the system's temporary folder, removed at the end.
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "bitmap-test-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        FPath = pattern;
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(FPath, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string operator/(const std::string& name) const { return (FPath / name).string(); }
-
-private:
-    std::filesystem::path FPath;
-};
+using TempDir = testsupport::TempFolder;
 
 }  // namespace bmptest

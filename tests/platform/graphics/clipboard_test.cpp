@@ -7,6 +7,7 @@
 #include "platform/graphics/Clipboard.h"
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TGraphic.h"
+#include "platform/graphics/TPicture.h"
 
 using namespace canvastest;
 

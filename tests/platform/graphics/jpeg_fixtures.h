@@ -19,6 +19,8 @@
 
 #include <jpeglib.h>
 
+#include "tests/support/ReferenceJpeg.h"
+#include "tests/support/TempFolder.h"
 #include "platform/graphics/TBitmap.h"
 
 namespace jpegtest {
@@ -118,75 +120,29 @@ inline ::testing::AssertionResult SamePixels(const TBitmap& bitmap, const Pnm& p
     return ::testing::AssertionSuccess();
 }
 
-// A JPEG file made by libjpeg directly (its default error handler ends the
-// test program on a mistake in these fixed settings).
+// A JPEG file made by libjpeg directly.
 inline std::string LibjpegFile(const Pnm& p, int quality, bool progressive, bool grayscale,
                                bool arithmetic = false)
 {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr error{};
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(p.width);
-    info.image_height = static_cast<JDIMENSION>(p.height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    if (grayscale) jpeg_set_colorspace(&info, JCS_GRAYSCALE);
-    jpeg_set_quality(&info, quality, TRUE);
-    if (progressive) jpeg_simple_progression(&info);
-    info.arith_code = arithmetic ? TRUE : FALSE;
-    jpeg_start_compress(&info, TRUE);
-    std::string rows = p.pixels;
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = reinterpret_cast<JSAMPROW>(&rows[std::size_t(info.next_scanline) * p.width * 3]);
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    std::free(buffer);
-    return bytes;
+    return ReferenceJpeg(reinterpret_cast<const unsigned char*>(p.pixels.data()), p.width, p.height, 3, JCS_RGB,
+                         {quality, grayscale ? JCS_GRAYSCALE : JCS_UNKNOWN, progressive, arithmetic});
 }
 
 // A CMYK picture as libjpeg writes it (Adobe marker, inverted inks), stored
 // as CMYK or as YCCK.
 inline std::string CmykJpeg(J_COLOR_SPACE stored, int width, int height)
 {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr error{};
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 4;
-    info.in_color_space = JCS_CMYK;
-    jpeg_set_defaults(&info);
-    jpeg_set_colorspace(&info, stored);
-    jpeg_set_quality(&info, 85, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    std::vector<unsigned char> row(std::size_t(width) * 4);
+    std::vector<unsigned char> pixels(std::size_t(width) * std::size_t(height) * 4);
     for (int y = 0; y < height; ++y) {
+        unsigned char* row = pixels.data() + std::size_t(y) * std::size_t(width) * 4;
         for (int x = 0; x < width; ++x) {
             row[4 * x] = static_cast<unsigned char>(x * 255 / width);
             row[4 * x + 1] = static_cast<unsigned char>(y * 255 / height);
             row[4 * x + 2] = static_cast<unsigned char>((x * y) & 0xFF);
             row[4 * x + 3] = static_cast<unsigned char>(255 - (x + y) % 128);
         }
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&info, &r, 1);
     }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    std::string bytes(reinterpret_cast<const char*>(buffer), size);
-    std::free(buffer);
-    return bytes;
+    return ReferenceJpeg(pixels.data(), width, height, 4, JCS_CMYK, {85, stored});
 }
 
 // Byte strings compared with a short report instead of a dump.
@@ -212,27 +168,7 @@ inline void WriteAll(const std::filesystem::path& path, const std::string& bytes
     ASSERT_TRUE(out.good()) << path;
 }
 
-// A folder of its own per test process (ctest runs tests in parallel).
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "jpegtest-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        FPath = pattern;
-    }
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(FPath, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::filesystem::path operator/(const std::string& name) const { return FPath / name; }
-
-private:
-    std::filesystem::path FPath;
-};
+using TempDir = testsupport::TempFolder;
 
 inline bool HasTool(const char* name)
 {

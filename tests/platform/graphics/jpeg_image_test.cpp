@@ -11,6 +11,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/TStream.h"
 #include "platform/graphics/TCanvas.h"
+#include "platform/graphics/TPicture.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ TEST(JpegImage, LoadedPictureSavesItsOwnBytes)
     EXPECT_TRUE(SameBytes(Saved(jpeg), file));
 
     TempDir dir;
-    const std::string path = (dir / "kept.jpg").string();
+    const std::string path = dir / "kept.jpg";
     jpeg.SaveToFile(path);
     TJPEGImage again;
     again.LoadFromFile(path);
@@ -62,7 +63,7 @@ TEST(JpegImage, PictureLoadsJpegFilesByExtension)
         SCOPED_TRACE(name);
         WriteAll(dir / name, file);
         TPicture picture;
-        picture.LoadFromFile((dir / name).string());
+        picture.LoadFromFile(dir / name);
         auto* jpeg = dynamic_cast<TJPEGImage*>(picture.Graphic());
         ASSERT_NE(jpeg, nullptr);
         EXPECT_TRUE(SameBytes(jpeg->Data(), file));
@@ -354,7 +355,7 @@ TEST(JpegImageBadInput, EveryCaseFailsAtLoadNamingTheFile)
     int n = 0;
     for (const BadInput& c : BadInputs()) {
         SCOPED_TRACE(c.name);
-        const std::string path = (dir / ("bad" + std::to_string(n++) + ".jpg")).string();
+        const std::string path = dir / ("bad" + std::to_string(n++) + ".jpg");
         WriteAll(path, c.bytes);
         TJPEGImage jpeg;
         try {
@@ -447,7 +448,7 @@ TEST(JpegImageWarnings, WarningsThatLeaveEveryPixelLoadTheRestFail)
 TEST(JpegImageBadInput, MissingFileIsAnOpenErrorNamingIt)
 {
     TempDir dir;
-    const std::string path = (dir / "absent.jpg").string();
+    const std::string path = dir / "absent.jpg";
     TJPEGImage jpeg;
     try {
         jpeg.LoadFromFile(path);

@@ -57,7 +57,7 @@ TEST_P(JpegPeerDecode, PixelsEqualDjpeg)
     const Pnm expected = ParsePnm(ReadAll(dir / "out.pnm"));
 
     TJPEGImage jpeg;
-    jpeg.LoadFromFile((dir / "in.jpg").string());
+    jpeg.LoadFromFile(dir / "in.jpg");
     EXPECT_TRUE(SamePixels(jpeg.Bitmap(), expected));
     EXPECT_EQ(jpeg.Grayscale(), expected.channels == 1);
     EXPECT_TRUE(SameBytes(jpeg.Data(), ReadAll(dir / "in.jpg")));

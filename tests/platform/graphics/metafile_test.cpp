@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "canvas_test_support.h"
+#include "platform/graphics/TPicture.h"
 #include "metafile_test_support.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/TStream.h"

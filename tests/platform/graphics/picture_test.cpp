@@ -1,4 +1,4 @@
-#include "platform/graphics/TGraphic.h"
+#include "platform/graphics/TPicture.h"
 
 #include <gtest/gtest.h>
 

@@ -10,15 +10,9 @@
 #include "platform/graphics/StoredJpeg.h"
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TJPEGImage.h"
+#include "tests/support/SmallJpeg.h"
 
 namespace {
-
-std::string SmallJpeg(int width, int height, TColor color)
-{
-    TBitmap bitmap(width, height, pf24bit);
-    bitmap.Fill(color);
-    return EncodeJpeg(bitmap, 90);
-}
 
 TEST(StoredJpeg, KeepsTheBytesAndGivesTheDecodedPictureToCopies)
 {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/shell/ShellExecute.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -25,9 +26,7 @@ class ShellExecuteTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/shelltest-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        FDir = pattern;
+        FDir = FTemp.Path().substr(0, FTemp.Path().size() - 1);
         ClearRecordedShellStarts();
         SetShellRecordOnly(true);
     }
@@ -35,7 +34,6 @@ protected:
     {
         SetShellRecordOnly(false);
         ClearRecordedShellStarts();
-        fs::remove_all(FDir);
     }
     std::string MakeFile(const std::string& name, const std::string& content, bool executable)
     {
@@ -61,7 +59,8 @@ protected:
         return true;
     }
 
-    std::string FDir;
+    testsupport::TempFolder FTemp;
+    std::string FDir;  // FTemp's, without the final "/"
 };
 
 // Writes its arguments after the first, one a line, into the file named by the

@@ -7,6 +7,7 @@
 
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -36,8 +37,8 @@ TEST(MailMessage, MissingPictureAndHostileNamesRaise)
 // The real program on a real folder; Python's email module reads the result.
 TEST(MailMessage, ProgramWritesAMessageEveryCidFinds)
 {
-    const auto dir = std::filesystem::temp_directory_path() / ("outmail_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const testsupport::TempFolder folder;
+    const std::filesystem::path dir = folder.Path();
     const std::string program = (dir / "VEV.exe").string();
     std::filesystem::copy_file(VEV_PROGRAM, program);
     const std::string page =
@@ -74,7 +75,6 @@ TEST(MailMessage, ProgramWritesAMessageEveryCidFinds)
     std::filesystem::remove(dir / "th_1.gif");
     EXPECT_NE(std::system(("GALLERY_SHELL=record '" + program + "' 2 2>/dev/null").c_str()), 0);
     EXPECT_FALSE(FileExists(eml));
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
