@@ -41,6 +41,29 @@ void ShowPicture(TImage& image, std::unique_ptr<TGraphic> graphic)
 bool IsJpegPath(const std::string& path) { return Pos(".jpg", path) > 0 || Pos(".JPG", path) > 0; }
 bool IsGifPath(const std::string& path) { return Pos(".gif", path) > 0 || Pos(".GIF", path) > 0; }
 
+const TBindingTable PictureEditorBindings = {
+    {"Label1", &TForm17::Label1},
+    {"Label2", &TForm17::Label2},
+    {"Label3", &TForm17::Label3},
+    {"Label4", &TForm17::Label4},
+    {"Label5", &TForm17::Label5},
+    {"Label6", &TForm17::Label6},
+    {"Label7", &TForm17::Label7},
+    {"BitBtn1", &TForm17::BitBtn1},
+    {"BitBtn2", &TForm17::BitBtn2},
+    {"BitBtn3", &TForm17::BitBtn3},
+    {"BitBtn4", &TForm17::BitBtn4},
+    {"BitBtn5", &TForm17::BitBtn5},
+    {"TrackBar1", &TForm17::TrackBar1},
+    {"TrackBar2", &TForm17::TrackBar2},
+    {"TrackBar3", &TForm17::TrackBar3},
+    {"TrackBar4", &TForm17::TrackBar4},
+    {"TrackBar5", &TForm17::TrackBar5},
+    {"Panel1", &TForm17::Panel1},
+    {"Image1", &TForm17::Image1},
+    {"Timer1", &TForm17::Timer1},
+};
+
 }  // namespace
 
 TForm17::TForm17(TComponent* AOwner) : TForm(AOwner)
@@ -58,27 +81,7 @@ TForm17::TForm17(TComponent* AOwner) : TForm(AOwner)
     h.Add("BitBtn3Click", this, &TForm17::BitBtn3Click);
     h.Add("BitBtn4Click", this, &TForm17::BitBtn4Click);
     h.Add("BitBtn5Click", this, &TForm17::BitBtn5Click);
-    ReadLayout("PictureEditorForm", h);
-    Label1 = Child<TLabel>("Label1");
-    Label2 = Child<TLabel>("Label2");
-    Label3 = Child<TLabel>("Label3");
-    Label4 = Child<TLabel>("Label4");
-    Label5 = Child<TLabel>("Label5");
-    Label6 = Child<TLabel>("Label6");
-    Label7 = Child<TLabel>("Label7");
-    BitBtn1 = Child<TBitBtn>("BitBtn1");
-    BitBtn2 = Child<TBitBtn>("BitBtn2");
-    BitBtn3 = Child<TBitBtn>("BitBtn3");
-    BitBtn4 = Child<TBitBtn>("BitBtn4");
-    BitBtn5 = Child<TBitBtn>("BitBtn5");
-    TrackBar1 = Child<TTrackBar>("TrackBar1");
-    TrackBar2 = Child<TTrackBar>("TrackBar2");
-    TrackBar3 = Child<TTrackBar>("TrackBar3");
-    TrackBar4 = Child<TTrackBar>("TrackBar4");
-    TrackBar5 = Child<TTrackBar>("TrackBar5");
-    Panel1 = Child<TPanel>("Panel1");
-    Image1 = Child<TImage>("Image1");
-    Timer1 = Child<TTimer>("Timer1");
+    ReadLayout("PictureEditorForm", h, &PictureEditorBindings);
 }
 
 TForm17::~TForm17()

@@ -163,7 +163,7 @@ void ApplyProject(TForm1& w, const TLoadedProject& p, bool older)
     }
     if (!older && Pos("<meta", r.MetaHeadText) > 0)
         MetaHeadText = r.MetaHeadText;
-    w.Child<TCheckBox>("CheckBox1")->SetChecked(r.CheckBox1);
+    w.CheckBox1->SetChecked(r.CheckBox1);
     w.RadioButton3->SetChecked(r.WebKind);
     w.Label2->SetCaption(r.GalleryFolder);
     w.RadioButton1->SetChecked(r.PercentSize);
@@ -276,7 +276,7 @@ void WriteProjectFile(TForm1& w, const std::string& fileName)
         if (*hasText[i])
             ReplaceFile(stem + TextEndings[i], memos[i]->Lines().Text());
     }
-    r.CheckBox1 = w.Child<TCheckBox>("CheckBox1")->Checked();
+    r.CheckBox1 = w.CheckBox1->Checked();
     r.WebKind = w.RadioButton3->Checked();
     r.GalleryFolder = w.Label2->Caption();
     r.PercentSize = w.RadioButton1->Checked();

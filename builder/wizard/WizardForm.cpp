@@ -31,6 +31,10 @@ const TBindingTable WizardFormBindings = {
     {"English1", &TForm1::English1},
     {"Deutsch1", &TForm1::Deutsch1},
     {"BackToAssist1", &TForm1::BackToAssist1},
+    {"Rotation1", &TForm1::Rotation1},
+    {"Brightness1", &TForm1::Brightness1},
+    {"Contrast1", &TForm1::Contrast1},
+    {"Colors1", &TForm1::Colors1},
 
     {"Timer1", &TForm1::Timer1},
     {"Timer2", &TForm1::Timer2},
@@ -74,6 +78,8 @@ const TBindingTable WizardFormBindings = {
     {"Image19", &TForm1::Image19},
     {"Image56", &TForm1::Image56},
     {"Image53", &TForm1::Image53},
+    {"Image54", &TForm1::Image54},
+    {"Image55", &TForm1::Image55},
     {"Image51", &TForm1::Image51},
 
     {"ListBox1", &TForm1::ListBox1},
@@ -109,6 +115,9 @@ const TBindingTable WizardFormBindings = {
     {"FileListBox1", &TForm1::FileListBox1},
     {"SaveDialog2", &TForm1::SaveDialog2},
     {"OpenDialog1", &TForm1::OpenDialog1},
+    {"SaveDialog1", &TForm1::SaveDialog1},
+    {"OpenDialog2", &TForm1::OpenDialog2},
+    {"CheckBox1", &TForm1::CheckBox1},
 
     {"RadioButton1", &TForm1::RadioButton1},
     {"RadioButton2", &TForm1::RadioButton2},

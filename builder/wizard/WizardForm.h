@@ -110,6 +110,11 @@ public:
     TMenuItem* English1;
     TMenuItem* Deutsch1;
     TMenuItem* BackToAssist1;
+    // The picture list's pop-up: the editor's four tools.
+    TMenuItem* Rotation1;
+    TMenuItem* Brightness1;
+    TMenuItem* Contrast1;
+    TMenuItem* Colors1;
 
     TTimer* Timer1;
     TTimer* Timer2;
@@ -156,6 +161,9 @@ public:
     TImage* Image56;  // PDF
     TImage* Image53;  // publish
     TImage* Image51;  // meta tags
+    // The editor's working pictures: the picture as loaded, and the start of an edit.
+    TImage* Image54;
+    TImage* Image55;
 
     // Picture list.
     TListBox* ListBox1;  // PictureList
@@ -193,6 +201,9 @@ public:
     TSaveDialog* SaveDialog2;
     TPReport* PReport1;
     TOpenDialog* OpenDialog1;
+    TSaveDialog* SaveDialog1;  // project files
+    TOpenDialog* OpenDialog2;  // project files
+    TCheckBox* CheckBox1;      // stored in project files only
 
     // Web gallery page.
     TRadioButton* RadioButton1;  // thumbnails in percent

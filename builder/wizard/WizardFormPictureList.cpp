@@ -142,9 +142,9 @@ void TForm1::EditPictureItemClick(TObject* Sender)
 {
     TForm17& editor = FormRef(PictureEditorForm, "TForm17");
     editor.LastEditOperation.clear();
-    const bool rotation = Sender == Child<TMenuItem>("Rotation1");
-    editor.initElements(rotation, rotation, Sender == Child<TMenuItem>("Colors1"),
-                        Sender == Child<TMenuItem>("Contrast1"), Sender == Child<TMenuItem>("Brightness1"));
+    const bool rotation = Sender == Rotation1;
+    editor.initElements(rotation, rotation, Sender == Colors1,
+                        Sender == Contrast1, Sender == Brightness1);
     if (!PrepareEditorPictures()) {
         ShowMessage("Please choose a picture");
         return;
@@ -162,8 +162,8 @@ bool TForm1::PrepareEditorPictures()
     TBitmap work;
     work.Assign(*picture);
     const std::unique_ptr<TBitmap> small = ResizeBitmap(work, editor.Image1->Width(), editor.Image1->Height());
-    TImage& base = *Child<TImage>("Image54");
-    TImage& start = *Child<TImage>("Image55");
+    TImage& base = *Image54;
+    TImage& start = *Image55;
     editor.Image1->Picture().Assign(small.get());
     base.Picture().Assign(small.get());
     start.Picture().Assign(small.get());

@@ -7,7 +7,7 @@
 
 void TForm1::SaveProject()
 {
-    auto* dialog = Child<TSaveDialog>("SaveDialog1");
+    auto* dialog = SaveDialog1;
     dialog->SetInitialDir(ProgramFolder);
     if (!dialog->Execute())
         return;
@@ -23,7 +23,7 @@ void TForm1::SaveProject()
 
 void TForm1::LoadProject()
 {
-    auto* dialog = Child<TOpenDialog>("OpenDialog2");
+    auto* dialog = OpenDialog2;
     if (!dialog->Execute())
         return;
     const std::string fileName = dialog->FileName();
