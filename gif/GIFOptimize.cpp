@@ -1,6 +1,7 @@
 #include "gif/GIFOptimize.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -88,24 +89,38 @@ void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous)
     else if (map.Count() < 1 || map.Count() > 255)
         return;
     const int previousT = previous->Transparent() ? previous->GraphicControlExtension()->TransparentColorIndex() : -1;
-    const bool sameMap = &map == &previousMap;
+    // Colours as numbers, -1 past a map's end: equal numbers show the same.
+    auto packed = [](const TGIFColorMap& m, std::array<int, 256>& out) {
+        out.fill(-1);
+        for (int i = 0; i < m.Count(); ++i)
+            out[static_cast<std::size_t>(i)] = m.Entry(i).Red << 16 | m.Entry(i).Green << 8 | m.Entry(i).Blue;
+    };
+    std::array<int, 256> colours{}, previousColours{};
+    packed(map, colours);
+    packed(previousMap, previousColours);
+    const int left = frame.Left();
+    const int top = frame.Top();
+    const int previousLeft = previous->Left();
+    const int previousTop = previous->Top();
     for (int y = common.Top; y < common.Bottom; ++y) {
-        std::uint8_t* row = frame.Scanline(y - frame.Top());
-        const std::uint8_t* previousRow = previous->Scanline(y - previous->Top());
+        std::uint8_t* row = frame.Scanline(y - top) - left;
+        const std::uint8_t* previousRow = previous->Scanline(y - previousTop) - previousLeft;
         for (int x = common.Left; x < common.Right; ++x) {
-            std::uint8_t& pixel = row[x - frame.Left()];
-            const int shown = previousRow[x - previous->Left()];
+            std::uint8_t& pixel = row[x];
+            const int shown = previousRow[x];
             if (pixel == t || shown == previousT)
                 continue;
-            bool equal = sameMap && pixel == shown;
-            if (!equal && pixel < map.Count() && shown < previousMap.Count())
-                equal = map.Entry(pixel) == previousMap.Entry(shown);
-            if (!equal)
+            const int colour = colours[pixel];
+            if (colour < 0 || colour != previousColours[static_cast<std::size_t>(shown)])
                 continue;
             if (t < 0) {
                 t = BorrowedIndex(frame);
-                if (t < 0)
+                if (t < 0) {
                     t = map.Add(clBlack);
+                    // The new entry may be the previous frame's map too.
+                    packed(map, colours);
+                    packed(previousMap, previousColours);
+                }
             }
             pixel = static_cast<std::uint8_t>(t);
         }
@@ -124,32 +139,28 @@ void CropFrame(TGIFSubImage& frame)
     const std::uint8_t t = frame.GraphicControlExtension()->TransparentColorIndex();
     const int w = frame.Width();
     const int h = frame.Height();
-    auto opaqueInColumn = [&](int x, int top, int bottom) {
-        for (int y = top; y < bottom; ++y)
-            if (frame.Scanline(y)[x] != t)
-                return true;
-        return false;
-    };
-    int left = 0;
-    while (left < w && !opaqueInColumn(left, 0, h))
-        ++left;
-    if (left == w) {
+    // Row by row: the box of the opaque pixels is the same as column first.
+    int left = w, right = -1, top = -1, bottom = -1;
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* row = frame.Scanline(y);
+        int first = 0;
+        while (first < w && row[first] == t)
+            ++first;
+        if (first == w)
+            continue;
+        int last = w - 1;
+        while (row[last] == t)
+            --last;
+        left = std::min(left, first);
+        right = std::max(right, last);
+        if (top < 0)
+            top = y;
+        bottom = y;
+    }
+    if (top < 0) {
         frame.Clear();
         return;
     }
-    int right = w - 1;
-    while (right > left && !opaqueInColumn(right, 0, h))
-        --right;
-    auto opaqueInRow = [&](int y) {
-        const std::uint8_t* row = frame.Scanline(y);
-        return std::any_of(row + left, row + right + 1, [t](std::uint8_t p) { return p != t; });
-    };
-    int top = 0;
-    while (!opaqueInRow(top))
-        ++top;
-    int bottom = h - 1;
-    while (bottom > top && !opaqueInRow(bottom))
-        --bottom;
     const int newWidth = right - left + 1;
     const int newHeight = bottom - top + 1;
     if (newWidth == w && newHeight == h)
