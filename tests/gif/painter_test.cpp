@@ -7,9 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 
 #include "GifTestSupport.h"
 #include "animation_fixture.h"
@@ -17,6 +15,7 @@
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TCanvas.h"
 #include "platform/loop/Messages.h"
+#include "tests/support/Netpbm.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -395,27 +394,7 @@ TEST(GifPainter, AQuitWhileDrawWaitsIsPostedAgain)
 
 // ---- the composed frames against ImageMagick
 
-struct Pam {
-    int Width = 0, Height = 0, Depth = 0;
-    std::string Data;
-};
-
-Pam ReadPam(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    Pam pam;
-    std::string line;
-    while (std::getline(in, line) && line != "ENDHDR") {
-        std::istringstream words(line);
-        std::string key;
-        words >> key;
-        if (key == "WIDTH") words >> pam.Width;
-        if (key == "HEIGHT") words >> pam.Height;
-        if (key == "DEPTH") words >> pam.Depth;
-    }
-    pam.Data.assign(std::istreambuf_iterator<char>(in), {});
-    return pam;
-}
+using Pam = testsupport::NetpbmPicture;
 
 std::vector<Pam> Coalesced(const std::string& gif, const std::string& folder)
 {
@@ -430,7 +409,7 @@ std::vector<Pam> Coalesced(const std::string& gif, const std::string& folder)
         std::snprintf(name, sizeof name, "f_%03d.pam", i);
         if (!fs::exists(folder + name))
             break;
-        frames.push_back(ReadPam(folder + name));
+        frames.push_back(testsupport::ReadNetpbm(folder + name));
     }
     return frames;
 }
@@ -466,7 +445,7 @@ void ExpectSameFrames(const std::vector<std::unique_ptr<TBitmap>>& shots, const 
         std::string first;
         for (int y = 0; y < f.Height; ++y)
             for (int x = 0; x < f.Width; ++x) {
-                const auto* p = reinterpret_cast<const unsigned char*>(f.Data.data()) + (y * f.Width + x) * f.Depth;
+                const unsigned char* p = f.At(x, y);
                 TColor want = RGB(p[0], p[1], p[2]);
                 if (f.Depth == 4 && p[3] < 128)
                     want = start;
