@@ -12,6 +12,7 @@
 #include "GifTestSupport.h"
 #include "animation_fixture.h"
 #include "gif/GIFPainter.h"
+#include "platform/core/Exceptions.h"
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TCanvas.h"
 #include "platform/loop/Messages.h"
@@ -374,6 +375,27 @@ TEST(GifPainter, PictureFreedInsideAnEventHandler)
         EXPECT_EQ(calls, 2);
         PumpUntil([] { return false; }, 50);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    }
+}
+
+TEST(GifPainter, AFailureEndsThePainterAndReachesTheWarnings)
+{
+    for (const std::uint16_t flags : {std::uint16_t(0x060F), std::uint16_t(0x060E)}) {
+        SCOPED_TRACE(flags);
+        auto image = MakeAnimation(8, 8, Frames(3));
+        image->PainterClock = std::make_shared<FakeClock>();
+        image->PaintFlags = flags;
+        std::vector<std::string> warnings;
+        image->OnGIFWarning = [&](TObject*, int, const std::string& message) { warnings.push_back(message); };
+        int frames = 0;
+        image->OnFrameDone = [&](TObject*) {
+            if (++frames == 2)
+                throw Exception("handler failed");
+        };
+        TBitmap target(8, 8, pf24bit);
+        Play(*image, target);
+        EXPECT_EQ(frames, 2);
+        EXPECT_EQ(warnings, std::vector<std::string>{"handler failed"});
     }
 }
 

@@ -171,4 +171,20 @@ bool RequestClose(const std::string& title)
     return window != 0;
 }
 
+bool FindWindow(const std::string& titlePattern, Geometry& geometry)
+{
+    const std::string command = "xdotool search --onlyvisible --name '^" + titlePattern +
+                                "$' getwindowgeometry --shell 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return false;
+    char line[128];
+    int found = 0;
+    while (fgets(line, sizeof line, pipe))
+        found += std::sscanf(line, "X=%d", &geometry.X) + std::sscanf(line, "Y=%d", &geometry.Y) +
+                 std::sscanf(line, "WIDTH=%d", &geometry.Width) + std::sscanf(line, "HEIGHT=%d", &geometry.Height);
+    pclose(pipe);
+    return found >= 4 && geometry.Width > 0;
+}
+
 }  // namespace XServer
