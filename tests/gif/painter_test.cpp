@@ -399,6 +399,29 @@ TEST(GifPainter, AFailureEndsThePainterAndReachesTheWarnings)
     }
 }
 
+TEST(GifPainter, ThePictureAsABitmapIsFrameZeroWhilePaintersRun)
+{
+    // What thumbnails are made of: frame 0, whichever frame is on show.
+    auto image = MakeAnimation(8, 8, Frames(3), 0);
+    image->PainterClock = std::make_shared<FakeClock>();
+    const std::unique_ptr<TBitmap> still = image->GetPictureBitmap();
+    int frames = 0;
+    image->OnFrameDone = [&](TObject*) { ++frames; };
+    TBitmap target(8, 8, pf24bit);
+    image->Draw(target.Canvas(), TRect{0, 0, 8, 8});
+    ASSERT_TRUE(PumpUntil([&] { return frames >= 5; }));
+    const std::unique_ptr<TBitmap> during = image->GetPictureBitmap();
+    TBitmap copy;
+    copy.Assign(*image);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            EXPECT_EQ(during->Pixel(x, y), still->Pixel(x, y));
+            EXPECT_EQ(copy.Pixel(x, y), still->Pixel(x, y));
+        }
+    const TGIFColor& first = image->GlobalColorMap().Entry(image->Images().Items(0)->Pixels(0, 0));
+    EXPECT_EQ(still->Pixel(0, 0), RGB(first.Red, first.Green, first.Blue));
+}
+
 TEST(GifPainter, AQuitWhileDrawWaitsIsPostedAgain)
 {
     auto image = MakeAnimation(8, 8, Frames(3));
