@@ -130,18 +130,11 @@ TEST(AnimatedGallery, ThePictureAreaPlaysTheCoalescedFrames)
     block.AddPicture(gifBytes, true, "moving");
     const std::string gallery = folder.Path() + "moving.exe";
     WriteExeGallery(gallery, block.Bytes());
-    const pid_t viewer = fork();
-    if (viewer == 0) {
-        unsetenv("GLIMRA_REPORT");
-        execl(gallery.c_str(), gallery.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    const pid_t viewer = XServer::Launch(gallery, "GLIMRA_REPORT");
     ASSERT_GT(viewer, 0);
 
     WindowGeometry window;
-    bool found = false;
-    for (int i = 0; i < 80 && !(found = FindWindow(window)); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    const bool found = XServer::WaitForWindow(Title, window);
     EXPECT_TRUE(found) << "the gallery opened no window";
     std::set<int> seen;
     int unmatched = 0;

@@ -90,18 +90,11 @@ TEST_F(ExeGalleryRunTest, OnAScreenItShowsTheFirstPicture)
     if (!XServer::Start(why))
         GTEST_SKIP() << "no X server for the gallery's screen: " << why;
     const std::string gallery = BuildGallery();
-    const pid_t viewer = fork();
-    if (viewer == 0) {
-        unsetenv("GLIMRA_REPORT");
-        execl(gallery.c_str(), gallery.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    const pid_t viewer = XServer::Launch(gallery, "GLIMRA_REPORT");
     ASSERT_GT(viewer, 0);
 
     WindowGeometry window;
-    bool found = false;
-    for (int i = 0; i < 80 && !(found = FindWindow(window)); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    const bool found = XServer::WaitForWindow(Title, window);
     EXPECT_TRUE(found) << "the gallery opened no window";
     if (found) {
         // The first thumbnail button: 120 x 120 at (1, 10) in the column, its

@@ -8,9 +8,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 namespace XServer {
 
@@ -185,6 +187,28 @@ bool FindWindow(const std::string& titlePattern, Geometry& geometry)
                  std::sscanf(line, "WIDTH=%d", &geometry.Width) + std::sscanf(line, "HEIGHT=%d", &geometry.Height);
     pclose(pipe);
     return found >= 4 && geometry.Width > 0;
+}
+
+bool WaitForWindow(const std::string& titlePattern, Geometry& geometry, int seconds)
+{
+    for (int i = 0; i < seconds * 4; ++i) {
+        if (FindWindow(titlePattern, geometry))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    return false;
+}
+
+int Launch(const std::string& program, const std::string& unset)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        if (!unset.empty())
+            unsetenv(unset.c_str());
+        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return child;
 }
 
 }  // namespace XServer

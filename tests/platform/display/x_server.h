@@ -39,6 +39,11 @@ struct Geometry {
 // Where the visible window whose title matches `titlePattern` (anchored at
 // both ends) stands; false when there is none.
 bool FindWindow(const std::string& titlePattern, Geometry& geometry);
+// FindWindow, tried every 250 ms for up to `seconds`.
+bool WaitForWindow(const std::string& titlePattern, Geometry& geometry, int seconds = 20);
+// Starts a program as a child, without the environment variable `unset`
+// (when given); its process id, or -1.
+int Launch(const std::string& program, const std::string& unset = {});
 
 struct Rgb {
     int R = -1, G = -1, B = -1;  // -1: the pixel could not be read
