@@ -422,6 +422,28 @@ TEST(GifPainter, ThePictureAsABitmapIsFrameZeroWhilePaintersRun)
     EXPECT_EQ(still->Pixel(0, 0), RGB(first.Red, first.Green, first.Blue));
 }
 
+TEST(GifPainter, TilesOfAScreenWithoutSizeEnd)
+{
+    // A loaded file may say its screen is 0 x 0: a tile is then one cell.
+    for (const std::uint16_t extra : {pfTile, std::uint16_t(pfTile | pfDirect)}) {
+        SCOPED_TRACE(extra);
+        std::vector<FrameSpec> specs = Frames(3);
+        specs[0].Disposal = 2;
+        specs[1].Transparent = true;
+        auto image = MakeAnimation(0, 0, specs);
+        image->PainterClock = std::make_shared<FakeClock>();
+        image->PaintFlags |= extra;
+        int frames = 0;
+        image->OnFrameDone = [&](TObject*) { ++frames; };
+        TBitmap target(16, 16, pf24bit);
+        image->Draw(target.Canvas(), TRect{0, 0, 16, 16});
+        EXPECT_TRUE(PumpUntil([&] { return image->PainterCount() == 0; }));
+        if (extra & pfDirect) {
+            EXPECT_EQ(frames, 3);
+        }
+    }
+}
+
 TEST(GifPainter, AQuitWhileDrawWaitsIsPostedAgain)
 {
     auto image = MakeAnimation(8, 8, Frames(3));
