@@ -3,6 +3,7 @@
 #   make test   install what is missing, build (release and sanitizer), run ctest
 #   make bench  release build, then every benchmark of bench/
 #   make fuzz   the GIF reader under libFuzzer for FUZZ_SECONDS (on demand, not in CI)
+#   make tsan   the thread tests (animation painters, threads) under ThreadSanitizer (on demand, not in CI)
 
 PACKAGES := g++ cmake ninja-build pkg-config libjpeg62-turbo-dev libjpeg-turbo-progs \
             libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core \
@@ -16,7 +17,7 @@ RELEASE := build/release
 ASAN := build/asan
 CMAKE_FLAGS := -G Ninja -Wno-dev
 
-.PHONY: all deps bench-deps configure build build-asan run test test-release test-asan bench fuzz clean
+.PHONY: all deps bench-deps configure build build-asan run test test-release test-asan bench fuzz tsan clean
 
 all: build
 
@@ -72,6 +73,17 @@ fuzz: deps $(FUZZ)/build.ninja
 	cp ../shared/testdata/gif-suite/*.gif $(FUZZ)/corpus/ 2>/dev/null || true
 	$(FUZZ)/fuzz/fuzz_gif_reader -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
 	  -artifact_prefix=tests/data/gif/fuzz/ $(FUZZ)/corpus tests/data/gif/fuzz
+
+TSAN := build/tsan
+TSAN_TESTS ?= GifPainter|TThreadTest|CrossThreadTest
+
+$(TSAN)/build.ninja:
+	cmake -S . -B $(TSAN) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGALLERY_TSAN=ON
+
+tsan: deps $(TSAN)/build.ninja
+	cmake --build $(TSAN) -j $(JOBS) --target test_gif test_platform_loop
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	  ctest --test-dir $(TSAN) -R '$(TSAN_TESTS)' --output-on-failure -j $(JOBS)
 
 clean:
 	rm -rf build

@@ -75,7 +75,11 @@ TGIFImage::TGIFImage() : FHeader(this), FImages(this)
     ClearPicture();
 }
 
-TGIFImage::~TGIFImage() = default;
+TGIFImage::~TGIFImage()
+{
+    StopAllPainters();
+    DetachPainters();
+}
 
 std::unique_ptr<TGraphic> TGIFImage::Clone() const
 {
@@ -86,6 +90,7 @@ std::unique_ptr<TGraphic> TGIFImage::Clone() const
 
 void TGIFImage::ClearPicture()
 {
+    StopAllPainters();
     FImages.Clear();
     FHeader.ColorMap().Clear();
     FHeader.SetWidth(0);
@@ -101,6 +106,7 @@ void TGIFImage::SetWidth(int width)
             GIFError("Image width too small for contained frames");
     if (width != Width()) {
         FHeader.SetWidth(width);
+        ReleasePictureBitmap();
         Changed();
     }
 }
@@ -112,6 +118,7 @@ void TGIFImage::SetHeight(int height)
             GIFError("Image height too small for contained frames");
     if (height != Height()) {
         FHeader.SetHeight(height);
+        ReleasePictureBitmap();
         Changed();
     }
 }
@@ -163,6 +170,10 @@ void TGIFImage::Draw(TCanvas& canvas, const TRect& rect)
     // A frame drawn through a canvas that draws this picture again does nothing.
     if (FDrawing || Empty())
         return;
+    if (FImages.Count() > 1 && (PaintFlags & pfAnimate)) {
+        DrawAnimated(canvas, rect);
+        return;
+    }
     FDrawing = true;
     try {
         DrawFrame(*FImages.Items(0), canvas, rect, PaintFlags & pfTransparent, PaintFlags & pfTile);
@@ -194,6 +205,7 @@ bool TGIFImage::AssignTo(TGraphic& dest) const
 int TGIFImage::AddFrame(std::unique_ptr<TGIFSubImage> frame)
 {
     const int index = FImages.Add(std::move(frame));
+    ReleasePictureBitmap();
     Changed();
     return index;
 }
@@ -252,6 +264,8 @@ bool TGIFImage::AssignFrom(const TGraphic& source)
     FHeader.Assign(gif->FHeader);
     PaintFlags = gif->PaintFlags;
     ReductionMethod = gif->ReductionMethod;
+    PainterPriority = gif->PainterPriority;
+    BackdropColor = gif->BackdropColor;
     DitherKind = gif->DitherKind;
     for (const auto& frame : gif->FImages) {
         auto copy = std::make_unique<TGIFSubImage>(this);

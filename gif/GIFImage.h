@@ -9,13 +9,16 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "gif/GIFHeader.h"
 #include "gif/GIFPalettes.h"
 #include "gif/GIFSubImage.h"
 #include "gif/GIFUtils.h"
 #include "platform/graphics/TGraphic.h"
+#include "platform/loop/TThread.h"
 
 class TGIFImageList : public TGIFList<TGIFSubImage> {
 public:
@@ -42,6 +45,10 @@ constexpr std::uint16_t pfAsync = 0x0001;
 constexpr std::uint16_t pfTransparent = 0x0002;
 constexpr std::uint16_t pfAnimate = 0x0004;
 constexpr std::uint16_t pfLoop = 0x0008;
+constexpr std::uint16_t pfLoopAlways = 0x0010;
+constexpr std::uint16_t pfCheckCanvas = 0x0020;
+constexpr std::uint16_t pfDirect = 0x0040;
+constexpr std::uint16_t pfClearOnRestart = 0x0080;
 constexpr std::uint16_t pfTile = 0x0100;
 constexpr std::uint16_t pfDither = 0x0200;
 constexpr std::uint16_t pfAutoDither = 0x0400;
@@ -51,6 +58,16 @@ constexpr std::uint16_t pfAutoDither = 0x0400;
 // second when pfAutoDither is set.
 extern bool ScreenHasPalette;
 extern bool DitherOnPaletteScreen;
+
+class TGIFPainter;
+struct TGIFPainterClock;
+
+// OptimizeFrames options.
+constexpr unsigned ooCrop = 0x01;
+constexpr unsigned ooMerge = 0x02;
+constexpr unsigned ooCleanup = 0x04;
+constexpr unsigned ooColorMap = 0x08;
+constexpr unsigned ooReduceColors = 0x10;
 
 enum TGIFCodingMethod : std::uint8_t { gcLZW = 0, gcRLE = 1 };
 
@@ -132,15 +149,61 @@ public:
     using TGraphic::Progress;
     void NotifyChanged() { Changed(); }
 
+    // Animation (GIFImageAnimation.cpp). A painter is made suspended; with
+    // pfAsync it is returned for the caller to resume, without it runs to the
+    // end inside the call and none is returned.
+    TGIFPainter* StartPainter(TGIFPainter** owner, TCanvas& canvas, std::uint16_t flags, const TRect& rect);
+    // Stops the current painter and waits for it, serving its calls.
+    void StopPainter();
+    void StopAllPainters();
+    // Detaches every asynchronous painter at once; they end by themselves.
+    void KillPainters();
+    TGIFPainter* CurrentPainter() const { return FCurrentPainter; }
+    std::recursive_mutex& PainterLock() { return FPainterLock; }
+    int PainterCount();
+    // The animation's back buffer, when a painter draws into it.
+    TBitmap* BufferBitmap() const { return FBufferBitmap.get(); }
+
+    // Stages of GIFOptimize.cpp.
+    void OptimizeFrames(unsigned options, int reductionMethod);
+
+    TThreadPriority PainterPriority = tpNormal;
+    int FramePace = 100;
+    TColor BackdropColor = 0x1FFFFFFF;  // clNone
+    TNotifyEvent OnPaintBegin;
+    TNotifyEvent OnFrameDraw;
+    TNotifyEvent OnFrameDone;
+    TNotifyEvent OnLoopRestart;
+    TNotifyEvent OnPaintEnd;
+    // The painters' clock and waits; the system's when none (tests set one).
+    std::shared_ptr<TGIFPainterClock> PainterClock;
+
 protected:
     bool AssignFrom(const TGraphic& source) override;
     bool AssignTo(TGraphic& dest) const override;
 
 private:
     bool AssignFromGraphic(const TGraphic& source);
+    friend class TGIFPainter;
+    void DrawAnimated(TCanvas& canvas, const TRect& rect);
+    TBitmap& MakeBufferBitmap();
+    void ReleasePictureBitmap();
+    void DrawBuffer(TCanvas& canvas, const TRect& rect);
+    // Waits a moment for the painters' calls; false on a quit message, which
+    // is posted again.
+    static bool ServePainters();
+    // The picture goes: painters still listed forget it.
+    void DetachPainters();
+
     bool FDrawing = false;
     bool FPaletteGuard = false;
     TPaletteHandle FPalette;
+    std::recursive_mutex FPainterLock;
+    std::vector<TGIFPainter*> FPainters;
+    TGIFPainter* FCurrentPainter = nullptr;
+    std::unique_ptr<TBitmap> FBufferBitmap;
+    // Expires with the picture: a painter run inside Draw may see it freed.
+    std::shared_ptr<char> FAlive = std::make_shared<char>();
     TGIFHeader FHeader;
     TGIFImageList FImages;
 };

@@ -68,12 +68,17 @@ bool PostThreadCall(DWORD threadId, TThreadMethod method, bool rethrowInCaller)
         Calls().Calls.erase(id);
         return false;
     }
-    std::unique_lock lock(call->Mutex);
-    call->Signal.wait(lock, [&] { return call->Outcome != ThreadCall::State::Waiting; });
-    if (call->Outcome == ThreadCall::State::Dropped)
-        return false;
-    if (call->Error)
-        std::rethrow_exception(call->Error);
+    std::exception_ptr error;
+    {
+        std::unique_lock lock(call->Mutex);
+        call->Signal.wait(lock, [&] { return call->Outcome != ThreadCall::State::Waiting; });
+        if (call->Outcome == ThreadCall::State::Dropped)
+            return false;
+        // Taken out, so that the exception ends on this thread alone.
+        error = std::move(call->Error);
+    }
+    if (error)
+        std::rethrow_exception(error);
     return true;
 }
 
@@ -97,7 +102,7 @@ void RunThreadCall(LPARAM callId)
         } catch (...) {
             error = std::current_exception();
         }
-        call->Finish(ThreadCall::State::Ran, error);
+        call->Finish(ThreadCall::State::Ran, std::move(error));
         return;
     }
     struct Release {

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "gif/GIFImage.h"
+#include "platform/loop/TThread.h"
 #include "platform/core/TStream.h"
 
+#include <chrono>
 #include <filesystem>
+#include <set>
 
 #include "shared/GalleryDataBlock.h"
 #include "platform/controls/HeadlessInteraction.h"
@@ -225,6 +228,67 @@ TEST_F(ViewerWindowTest, GifPicturesShowNextToJpegs)
     EXPECT_STREQ(Window().Image5->Picture().Graphic()->ClassName(), "TGIFImage");
     EXPECT_EQ(Window().Image5->Picture().Width(), 30);
     EXPECT_EQ(Window().Edit1->Text(), "g");
+}
+
+// Three whole frames of one colour each, looping for ever.
+std::string AnimatedGif(int delay)
+{
+    TGIFImage gif;
+    for (TColor c : {clRed, clLime, clBlue})
+        gif.GlobalColorMap().Add(c);
+    for (int n = 0; n < 3; ++n) {
+        auto frame = std::make_unique<TGIFSubImage>(&gif);
+        TGIFSubImage& f = *frame;
+        gif.AddFrame(std::move(frame));
+        f.SetBounds(0, 0, 40, 30);
+        std::fill(f.Data(), f.Data() + f.DataSize(), static_cast<std::uint8_t>(n));
+        if (n == 0)
+            f.Extensions().Add(std::make_unique<TGIFAppExtNSLoop>(&f));
+        auto gce = std::make_unique<TGIFGraphicControlExtension>(&f);
+        gce->SetDelay(static_cast<std::uint16_t>(delay));
+        f.Extensions().Add(std::move(gce));
+    }
+    TMemoryStream stream;
+    gif.SaveToStream(stream);
+    return stream.Bytes();
+}
+
+TEST_F(ViewerWindowTest, AnAnimatedGifPlaysInThePictureAreaUntilAnotherPictureShows)
+{
+    TGalleryDataBlock block(TinyProgram(), "");
+    block.AddPicture(AnimatedGif(2), true, "moving");
+    block.AddPicture(SmallJpeg(8, 8, clRed), false, "still");
+    ASSERT_EQ(Window().LoadImages(block.Bytes()), TForm1::TLoadResult::Loaded);
+    Window().Show();
+    Button(0).Click();
+    auto* gif = dynamic_cast<TGIFImage*>(Window().Image5->Picture().Graphic());
+    ASSERT_NE(gif, nullptr);
+    int frames = 0;
+    gif->OnFrameDone = [&](TObject*) { ++frames; };
+    TImage& area = *Window().Image5;
+    const TPoint centre = area.ClientToScreen({area.Width() / 2, area.Height() / 2});
+    const TPoint at{centre.X - Window().Left(), centre.Y - Window().Top()};
+    std::set<TColor> seen;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (seen.size() < 3 && std::chrono::steady_clock::now() < deadline) {
+        Window().PaintSurface();
+        seen.insert(Window().Surface().Pixel(at.X, at.Y));
+        CheckSynchronize(10);
+    }
+    EXPECT_EQ(seen, (std::set<TColor>{clRed, clLime, clBlue}));
+    EXPECT_EQ(gif->PainterCount(), 1);
+
+    Button(1).Click();
+    const int shown = frames;
+    for (int i = 0; i < 30; ++i) {
+        Window().PaintSurface();
+        CheckSynchronize(10);
+    }
+    EXPECT_EQ(frames, shown);
+    // The JPEG's red, near enough.
+    const TColor still = Window().Surface().Pixel(at.X, at.Y);
+    EXPECT_GT(still & 0xFF, 200u);
+    EXPECT_LT(still >> 8 & 0xFFFF, 0x2020u);
 }
 
 TEST_F(ViewerWindowTest, SizeBoxRules)

@@ -71,26 +71,9 @@ TEST_F(ExeGalleryRunTest, UnattendedItReportsThePicturesItRead)
                                      "picture 0 JPG 300x200 Red roof\npicture 1 JPG 200x100  \n");
 }
 
-struct WindowGeometry {
-    int X = 0, Y = 0, Width = 0, Height = 0;
-};
+using WindowGeometry = XServer::Geometry;
 
-bool FindWindow(WindowGeometry& geometry)
-{
-    const std::string command = std::string("xdotool search --onlyvisible --name '^") + Title +
-                                "$' getwindowgeometry --shell 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return false;
-    char line[128];
-    int found = 0;
-    while (fgets(line, sizeof line, pipe)) {
-        found += std::sscanf(line, "X=%d", &geometry.X) + std::sscanf(line, "Y=%d", &geometry.Y) +
-                 std::sscanf(line, "WIDTH=%d", &geometry.Width) + std::sscanf(line, "HEIGHT=%d", &geometry.Height);
-    }
-    pclose(pipe);
-    return found >= 4 && geometry.Width > 0;
-}
+bool FindWindow(WindowGeometry& geometry) { return XServer::FindWindow(Title, geometry); }
 
 // Screenshots of the window until `shows` holds for one, for up to `tries`
 // times 250 ms. The window is looked up each time: it grows to the screen once
@@ -112,18 +95,11 @@ bool ShotUntil(const std::string& name, WindowGeometry& w, const std::function<b
 // clicked, its first picture (300 x 200, red) must show.
 void ExpectFirstPictureShown(const std::string& gallery, const std::string& shotName)
 {
-    const pid_t viewer = fork();
-    if (viewer == 0) {
-        unsetenv("GLIMRA_REPORT");
-        execl(gallery.c_str(), gallery.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    const pid_t viewer = XServer::Launch(gallery, "GLIMRA_REPORT");
     ASSERT_GT(viewer, 0);
 
     WindowGeometry window;
-    bool found = false;
-    for (int i = 0; i < 80 && !(found = FindWindow(window)); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    const bool found = XServer::WaitForWindow(Title, window);
     EXPECT_TRUE(found) << "the gallery opened no window";
     if (found) {
         // The first thumbnail button: 120 x 120 at (1, 10) in the column, its

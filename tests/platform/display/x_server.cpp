@@ -8,9 +8,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 namespace XServer {
 
@@ -169,6 +171,44 @@ bool RequestClose(const std::string& title)
     }
     XCloseDisplay(display);
     return window != 0;
+}
+
+bool FindWindow(const std::string& titlePattern, Geometry& geometry)
+{
+    const std::string command = "xdotool search --onlyvisible --name '^" + titlePattern +
+                                "$' getwindowgeometry --shell 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return false;
+    char line[128];
+    int found = 0;
+    while (fgets(line, sizeof line, pipe))
+        found += std::sscanf(line, "X=%d", &geometry.X) + std::sscanf(line, "Y=%d", &geometry.Y) +
+                 std::sscanf(line, "WIDTH=%d", &geometry.Width) + std::sscanf(line, "HEIGHT=%d", &geometry.Height);
+    pclose(pipe);
+    return found >= 4 && geometry.Width > 0;
+}
+
+bool WaitForWindow(const std::string& titlePattern, Geometry& geometry, int seconds)
+{
+    for (int i = 0; i < seconds * 4; ++i) {
+        if (FindWindow(titlePattern, geometry))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    return false;
+}
+
+int Launch(const std::string& program, const std::string& unset)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        if (!unset.empty())
+            unsetenv(unset.c_str());
+        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return child;
 }
 
 }  // namespace XServer

@@ -33,6 +33,18 @@ bool RequestClose(const std::string& title);
 // Writes the screen rectangle as <build>/screenshots/<name>.png; answers the path.
 std::string Screenshot(const std::string& name, int x, int y, int w, int h);
 
+struct Geometry {
+    int X = 0, Y = 0, Width = 0, Height = 0;
+};
+// Where the visible window whose title matches `titlePattern` (anchored at
+// both ends) stands; false when there is none.
+bool FindWindow(const std::string& titlePattern, Geometry& geometry);
+// FindWindow, tried every 250 ms for up to `seconds`.
+bool WaitForWindow(const std::string& titlePattern, Geometry& geometry, int seconds = 20);
+// Starts a program as a child, without the environment variable `unset`
+// (when given); its process id, or -1.
+int Launch(const std::string& program, const std::string& unset = {});
+
 struct Rgb {
     int R = -1, G = -1, B = -1;  // -1: the pixel could not be read
 };
