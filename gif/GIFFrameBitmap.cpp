@@ -46,15 +46,9 @@ private:
     HGDIOBJ FOld;
 };
 
-}  // namespace
-
-TGIFFrameBitmap RenderFrame(TGIFSubImage& frame)
+TGIFFrameBitmap RenderFrameDirect(TGIFSubImage& frame)
 {
     TGIFFrameBitmap result;
-    if (frame.Empty())
-        return result;
-    if (frame.Image() && frame.Image()->NeedsDither())
-        return RenderFrameDithered(frame);
     const int width = frame.Width();
     const int height = frame.Height();
     frame.NeedImage();
@@ -75,6 +69,7 @@ TGIFFrameBitmap RenderFrame(TGIFSubImage& frame)
         std::ranges::fill(mask->Bits(), std::uint8_t(0));
     }
     for (int y = 0; y < height; ++y) {
+        FrameRowProgress(frame, y, height, "Rendering...");
         const std::uint8_t* source = frame.Scanline(y);
         std::copy_n(source, width, bitmap->ScanLine(y));
         if (!masked)
@@ -90,6 +85,31 @@ TGIFFrameBitmap RenderFrame(TGIFSubImage& frame)
     result.Bitmap = std::move(bitmap);
     if (anyMasked)
         result.Mask = std::move(mask);
+    return result;
+}
+
+}  // namespace
+
+void FrameProgress(TGIFSubImage& frame, TProgressStage stage, int percent, const std::string& text)
+{
+    if (TGIFImage* image = frame.Image())
+        image->Progress(&frame, stage, percent, false, TRect{}, text);
+}
+
+void FrameRowProgress(TGIFSubImage& frame, int row, int height, const std::string& text)
+{
+    if ((row & 31) == 0 && height > 0)
+        FrameProgress(frame, psRunning, row * 100 / height, text);
+}
+
+TGIFFrameBitmap RenderFrame(TGIFSubImage& frame)
+{
+    if (frame.Empty())
+        return {};
+    FrameProgress(frame, psStarting, 0, "Rendering...");
+    TGIFFrameBitmap result = frame.Image() && frame.Image()->NeedsDither() ? RenderFrameDithered(frame)
+                                                                          : RenderFrameDirect(frame);
+    FrameProgress(frame, psEnding, 100, "Rendering...");
     return result;
 }
 
@@ -123,24 +143,13 @@ void ApplyMask(TGIFSubImage& frame, const TBitmap& mask)
     frame.Extensions().Add(std::move(gce));
 }
 
-void FrameFromBitmap(TGIFSubImage& frame, TBitmap& source)
+namespace {
+
+// The pixels and the local map from the indexed bitmap; then the source's
+// transparency as a mask.
+void ImportRows(TGIFSubImage& frame, TBitmap& source, TBitmap& indexedSource)
 {
-    frame.Clear();
-    if (source.Empty())
-        return;
-    frame.SetBounds(frame.Left(), frame.Top(), source.Width(), source.Height());
-    std::unique_ptr<TBitmap> reduced;
-    TBitmap* indexed = &source;
-    const int bits = source.BitCount();
-    if (bits != 1 && bits != 4 && bits != 8) {
-        TGIFImage* image = frame.Image();
-        reduced = ReduceToPalette(source, image ? image->ReductionMethod : rmColorCube,
-                                  image ? image->DitherKind : dmNearest, nullptr, image ? image->QuantizeBits : 8);
-        if (!reduced || reduced->Empty())
-            throw GIFException("Unsupported color depth");
-        indexed = reduced.get();
-    }
-    frame.NeedImage();
+    TBitmap* indexed = &indexedSource;
     TGIFLocalColorMap& map = frame.ColorMap();
     map.Clear();
     const std::vector<TRGBQuad>& palette = indexed->Palette();
@@ -150,6 +159,7 @@ void FrameFromBitmap(TGIFSubImage& frame, TBitmap& source)
     const int width = source.Width();
     const int shift = indexed->BitCount();
     for (int y = 0; y < source.Height(); ++y) {
+        FrameRowProgress(frame, y, source.Height(), "Converting...");
         const std::uint8_t* row = indexed->ScanLine(y);
         std::uint8_t* out = frame.Scanline(y);
         for (int x = 0; x < width; ++x) {
@@ -172,6 +182,36 @@ void FrameFromBitmap(TGIFSubImage& frame, TBitmap& source)
         mask.SetPalette({{0, 0, 0, 0}, {255, 255, 255, 0}});
         ApplyMask(frame, mask);
     }
+}
+
+}  // namespace
+
+void FrameFromBitmap(TGIFSubImage& frame, TBitmap& source)
+{
+    frame.Clear();
+    if (source.Empty())
+        return;
+    frame.SetBounds(frame.Left(), frame.Top(), source.Width(), source.Height());
+    std::unique_ptr<TBitmap> reduced;
+    TBitmap* indexed = &source;
+    const int bits = source.BitCount();
+    if (bits != 1 && bits != 4 && bits != 8) {
+        TGIFImage* image = frame.Image();
+        reduced = ReduceToPalette(source, image ? image->ReductionMethod : rmColorCube,
+                                  image ? image->DitherKind : dmNearest, nullptr, image ? image->QuantizeBits : 8);
+        if (!reduced || reduced->Empty())
+            throw GIFException("Unsupported color depth");
+        indexed = reduced.get();
+    }
+    frame.NeedImage();
+    FrameProgress(frame, psStarting, 0, "Converting...");
+    try {
+        ImportRows(frame, source, *indexed);
+    } catch (...) {
+        FrameProgress(frame, psEnding, 0, "Converting...");
+        throw;
+    }
+    FrameProgress(frame, psEnding, 100, "Converting...");
 }
 
 void MaskedStretchBlt(HDC dest, const TRect& destRect, HDC mask, HDC source, const TRect& sourceRect)

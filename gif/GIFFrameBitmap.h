@@ -28,6 +28,12 @@ TGIFFrameBitmap RenderFrame(TGIFSubImage& frame);
 // Floyd-Steinberg error diffusion along serpentine rows; transparent pixels
 // take no part in the diffusion.
 TGIFFrameBitmap RenderFrameDithered(TGIFSubImage& frame);
+// Reports the frame's progress through its picture's progress event (nothing
+// without a picture): `stage` with `percent` and `text` ("Rendering...",
+// "Converting..."), the frame as sender.
+void FrameProgress(TGIFSubImage& frame, TProgressStage stage, int percent, const std::string& text);
+// Every 32nd row of a frame's pass reports how far the pass is.
+void FrameRowProgress(TGIFSubImage& frame, int row, int height, const std::string& text);
 // Index into the web palette written under transparent pixels: derived from
 // the transparent colour, and it may lie past the palette's 216 entries.
 int DitherFillIndex(TColor transparent);

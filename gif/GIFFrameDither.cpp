@@ -70,6 +70,7 @@ TGIFFrameBitmap RenderFrameDithered(TGIFSubImage& frame)
     TNetscapeColorLookup lookup;
     TFloydSteinbergDitherer engine(width, lookup);
     for (int y = 0; y < height; ++y) {
+        FrameRowProgress(frame, y, height, "Rendering...");
         const std::uint8_t* source = frame.Scanline(y);
         std::uint8_t* target = bitmap->ScanLine(y);
         std::uint8_t* bits = masked ? mask->ScanLine(y) : nullptr;

@@ -119,6 +119,36 @@ TEST(GifFrameBitmap, TransparentBitmapGivesTransparentIndex)
     EXPECT_EQ(rendered.Mask->Pixel(1, 5), clBlack);
 }
 
+TEST(GifFrameBitmap, ConvertingAndRenderingReportTheirProgressEvery32Rows)
+{
+    TBitmap photo(10, 70, pf24bit);
+    photo.Fill(clRed);
+    TGIFImage gif;
+    std::vector<std::string> seen;
+    std::vector<TObject*> senders;
+    gif.OnProgress = [&](TObject* sender, TProgressStage stage, int percent, bool, const TRect&,
+                         const std::string& text) {
+        seen.push_back(text + " " + std::to_string(stage) + " " + std::to_string(percent));
+        senders.push_back(sender);
+    };
+    gif.Assign(photo);
+    auto stages = [](const std::string& text) {
+        return std::vector<std::string>{text + " 0 0", text + " 1 0", text + " 1 45", text + " 1 91", text + " 2 100"};
+    };
+    EXPECT_EQ(seen, stages("Converting..."));
+    ASSERT_EQ(gif.Images().Count(), 1);
+    TGIFSubImage* frame = gif.Images().Items(0);
+    for (TObject* sender : senders)
+        EXPECT_EQ(sender, frame);
+    seen.clear();
+    RenderFrame(*frame);
+    EXPECT_EQ(seen, stages("Rendering..."));
+    seen.clear();
+    gif.PaintFlags = pfDither;
+    RenderFrame(*frame);
+    EXPECT_EQ(seen, stages("Rendering...")) << "dithered";
+}
+
 TEST(GifFrameBitmap, DrawingStretchesAndHonoursTheMask)
 {
     auto gif = SmallGif(8, 6, true);
