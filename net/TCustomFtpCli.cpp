@@ -609,7 +609,11 @@ void TCustomFtpCli::FireRequestDone(WORD error)
     if (FRequestDoneFlag)
         return;
     FRequestDoneFlag = true;
-    if (error == 0 && FNextRequest) {
+    // A failed step still lets a pending QUIT end the session politely.
+    bool quitPending = FHighLevelFlag && (FPendingSteps & Bit(12)) && FCurrentStep != 12;
+    if (FNextRequest && (error == 0 || quitPending)) {
+        if (error != 0)
+            FRequestResult = error;
         if (FState != ftpStateAborting)
             SetState(ftpStateBetweenSteps);
         (this->*FNextRequest)();
@@ -670,10 +674,12 @@ void TCustomFtpCli::RunNextStep()
     }
     FNextRequest = &TCustomFtpCli::RunNextStep;
     if (FRequestResult != 0) {
-        FHighLevelResult = FRequestResult;
-        FPendingSteps = (FPendingSteps & Bit(12)) && FCurrentStep != 12 ? Bit(12) : 0;
-        // The failure's text outlives the QUIT that follows it.
-        FFailureMessage = FErrorMessage;
+        if (FHighLevelResult == 0) {
+            FHighLevelResult = FRequestResult;
+            // The first failure's text outlives the QUIT that follows it.
+            FFailureMessage = FErrorMessage;
+        }
+        FPendingSteps = (FPendingSteps & Bit(12)) && FCurrentStep != 12 && FConnected ? Bit(12) : 0;
     }
     static constexpr int order[] = {1, 2, 3, 4, 20, 18, 23, 19, 10, 17, 22, 11, 21, 13, 6, 7, 8, 9, 5, 14, 15, 24, 16, 12};
     for (int step : order) {
@@ -936,7 +942,7 @@ void TCustomFtpCli::ControlSocketSessionClosed(TObject*, WORD Error)
     }
     if (!aborting)
         SetState(ftpStateBetweenSteps);
-    if (Error != 0) {
+    if (Error != 0 && !FQuitReplied) {
         SetFailure(500, "500 Control connection closed. " + SocketErrorText(Error) + " (Winsock error #" +
                             std::to_string(Error) + ")");
     } else if (!FRequestDoneFlag && !FQuitReplied && FRequestResult == 0) {
@@ -953,7 +959,10 @@ void TCustomFtpCli::ControlSocketSessionClosed(TObject*, WORD Error)
             SetState(ftpStateReady);
         return;
     }
-    FNextRequest = nullptr;
+    // After QUIT's reply a sequence ends as its steps went; any other
+    // close ends it here.
+    if (!FQuitReplied)
+        FNextRequest = nullptr;
     FireRequestDone(static_cast<WORD>(FRequestResult));
 }
 

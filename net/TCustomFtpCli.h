@@ -301,6 +301,10 @@ protected:
     // Connects the data socket for a passive transfer; false when the request
     // has ended with `failCode`.
     bool ConnectPassive(bool sending, int failCode);
+    // The active listener's connection goes to the transfer that has
+    // started; one that comes before the transfer waits for it.
+    void DataSocketSessionAvailable(WORD Error);
+    void TakePendingConnection();
     void DataSocketGetSessionAvailable(TObject* Sender, WORD Error);
     void DataSocketGetSessionConnected(TObject* Sender, WORD Error);
     void DataSocketGetDataAvailable(TObject* Sender, WORD Error);
@@ -397,6 +401,9 @@ protected:
     bool FEofFlag = false;
     bool FStorAnswerRcvd = false;
     bool FPutSessionOpened = false;
+    enum TDataAcceptor { daNone, daGet, daPut };
+    TDataAcceptor FDataAcceptor = daNone;
+    bool FAcceptPending = false;
     // A local read/write failure, an abort or a send error of this transfer.
     bool FLocalFailure = false;
     std::string FLocalFailureText;

@@ -118,6 +118,8 @@ void TCustomFtpCli::StartPort()
     data.OnDataSent = nullptr;
     data.OnSessionConnected = nullptr;
     CloseDataSocket();
+    FDataAcceptor = daNone;
+    FAcceptPending = false;
     sockaddr_in local;
     int length = sizeof local;
     FControlSocket->GetSockName(local, length);
@@ -135,6 +137,7 @@ void TCustomFtpCli::StartPort()
         data.SetLingerOnOff(wsLingerOn);
         data.SetLingerTimeout(10);
         data.Listen();
+        data.OnSessionAvailable = [this](TObject*, WORD e) { DataSocketSessionAvailable(e); };
         sockaddr_in bound;
         int boundLength = sizeof bound;
         data.GetSockName(bound, boundLength);
@@ -150,6 +153,25 @@ void TCustomFtpCli::StartPort()
     FByteCount = 0;
     FCurrentStep = 23;
     StartCommand(ftpRqPort, command, {200, 227}, nullptr);
+}
+
+void TCustomFtpCli::DataSocketSessionAvailable(WORD Error)
+{
+    switch (FDataAcceptor) {
+    case daGet: DataSocketGetSessionAvailable(FDataSocket, Error); break;
+    case daPut: DataSocketPutSessionAvailable(FDataSocket, Error); break;
+    case daNone: FAcceptPending = true; break;
+    }
+}
+
+void TCustomFtpCli::TakePendingConnection()
+{
+    // Servers connect as soon as PORT is answered, often before the
+    // transfer's command is sent.
+    if (FAcceptPending && !FPassive) {
+        FAcceptPending = false;
+        DataSocketSessionAvailable(0);
+    }
 }
 
 bool TCustomFtpCli::ParsePasvReply(std::string& port)
@@ -259,7 +281,7 @@ void TCustomFtpCli::StartReceive(TFtpRequest request)
     FByteCount = 0;
     FDataSocketError = 0;
     FErrorMessage.clear();
-    FDataSocket->OnSessionAvailable = [this](TObject* s, WORD e) { DataSocketGetSessionAvailable(s, e); };
+    FDataAcceptor = daGet;
     if (!FDisplayFileFlag) {
         try {
             FreeLocalStream();
@@ -279,6 +301,7 @@ void TCustomFtpCli::StartReceive(TFtpRequest request)
     }
     if (FPassive && !ConnectPassive(false, 550))
         return;
+    TakePendingConnection();
     SetState(ftpStateWaitReply);
     FNext = &TCustomFtpCli::NextGetAsync;
     SendCommand(command);
@@ -299,6 +322,7 @@ void TCustomFtpCli::DataSocketGetSessionAvailable(TObject*, WORD)
     if (accepted == INVALID_SOCKET)
         return;
     data.OnSessionAvailable = nullptr;
+    FDataAcceptor = daNone;
     data.Close();
     BindReceiving();
     data.Dup(accepted);
@@ -458,7 +482,7 @@ void TCustomFtpCli::StartTransmit()
         FireRequestDone(426);
         return;
     }
-    FDataSocket->OnSessionAvailable = [this](TObject* s, WORD e) { DataSocketPutSessionAvailable(s, e); };
+    FDataAcceptor = daPut;
     try {
         FreeLocalStream();
         FLocalStream = std::make_unique<TFileStream>(FLocalFileName, fmOpenRead | FShareMode);
@@ -480,6 +504,7 @@ void TCustomFtpCli::StartTransmit()
         ConnectPassive(true, 426);
         return;
     }
+    TakePendingConnection();
     SendTransferCommand();
 }
 
@@ -490,6 +515,7 @@ void TCustomFtpCli::DataSocketPutSessionAvailable(TObject*, WORD)
     if (accepted == INVALID_SOCKET)
         return;
     data.OnSessionAvailable = nullptr;
+    FDataAcceptor = daNone;
     data.Close();
     data.OnSessionClosed = [this](TObject* s, WORD e) { DataSocketPutSessionClosed(s, e); };
     data.OnDataAvailable = [this](TObject* s, WORD e) { DataSocketPutDataAvailable(s, e); };
