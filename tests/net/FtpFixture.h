@@ -113,6 +113,14 @@ protected:
         start();
         return nettest::PumpUntil([this] { return !Done.empty(); }, ms);
     }
+    // Connects, lets the connect's report arrive and forgets it.
+    bool Connect(TFtpClient& client)
+    {
+        bool connected = client.Connect();
+        nettest::PumpUntil([this] { return !Done.empty(); }, 2000);
+        Done.clear();
+        return connected;
+    }
     int LastError() const { return Done.empty() ? -1 : Done.back().second; }
     int LastRequest() const { return Done.empty() ? -1 : Done.back().first; }
     bool Displayed(const std::string& line) const

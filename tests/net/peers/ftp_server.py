@@ -33,6 +33,7 @@ class Handler(FTPHandler):
 Handler.authorizer = authorizer
 Handler.banner = "test server ready"
 Handler.timeout = 60
+Handler.auth_failed_timeout = 0.1
 
 
 class Steady(ThrottledDTPHandler):
