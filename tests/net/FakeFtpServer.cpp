@@ -101,9 +101,18 @@ std::string FakeFtpSession::OpenPassive()
 
 SOCKET FakeFtpSession::AcceptData(int ms)
 {
-    if (FListener == INVALID_SOCKET || !Readable(FListener, ms))
+    if (FListener == INVALID_SOCKET)
         return INVALID_SOCKET;
-    return accept(FListener, nullptr);
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        if (Readable(FListener, 20))
+            return accept(FListener, nullptr);
+        // A client that has gone will not connect any more.
+        char probe;
+        if (Readable(FControl, 0) && recv(FControl, &probe, 1, MSG_PEEK) <= 0)
+            break;
+    }
+    return INVALID_SOCKET;
 }
 
 SOCKET FakeFtpSession::ConnectActive(const std::string& portCommand, const std::string& address)

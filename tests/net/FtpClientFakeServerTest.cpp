@@ -186,7 +186,7 @@ TEST_F(FtpFakeTest, DeadlinesCrossingTheTickWrapDoNotExpireEarly)
         client.SetUserName("tester");
         client.SetPassWord("secret");
         client.SetTimeout(3);
-        ASSERT_TRUE(Connect(client));
+        ASSERT_TRUE(client.Connect());
         client.SetHostFileName("new");
         EXPECT_TRUE(client.Mkd()) << client.ErrorMessage();
     }
@@ -579,6 +579,38 @@ TEST_F(FtpFakeTest, RequestDoneComesFromTheLoopOnceTheStateIsReady)
     ASSERT_TRUE(nettest::PumpUntil([this] { return !Done.empty(); }));
     EXPECT_EQ(stateSeen, ftpStateReady);
     EXPECT_EQ(LastError(), 426);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FtpFakeTest, AStalledDataConnectionTimesOut)
+{
+    for (bool store : {false, true}) {
+        SCOPED_TRACE(store ? "store" : "retrieve");
+        auto client = Start(PassiveTransfer([&](FakeFtpSession& s, SOCKET& data) {
+            s.Command();
+            s.Reply("150 go");
+            if (!store)
+                nettest::SendAll(data, std::string(1000, 'd'));
+            // Neither reads nor sends any more, and keeps the connection.
+            s.Command(3000);
+        }));
+        client->SetPassive(true);
+        client->SetTimeout(1);
+        ASSERT_TRUE(Connect(*client));
+        WriteFileBytes(Local.Path() + "up.bin", RandomBytes(16 << 20, 2));
+        client->SetHostFileName("f.bin");
+        client->SetLocalFileName(Local.Path() + (store ? "up.bin" : "down.bin"));
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(client->Synchronize(store ? &TCustomFtpCli::StartPut : &TCustomFtpCli::StartRetrieve));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(4000));
+        EXPECT_EQ(client->ErrorMessage(), "426 Timeout");
+        ASSERT_TRUE(nettest::PumpUntil([this] { return !Done.empty(); }));
+        EXPECT_EQ(LastError(), 426);
+        client.reset();
+    }
 }
 
 }  // namespace

@@ -2,9 +2,14 @@
 
 #include "FtpFixture.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <thread>
 
 using namespace ftptest;
+using namespace winsock;
 
 namespace {
 
@@ -272,6 +277,146 @@ TEST_F(FtpTest, SessionRequestsRunTheirWholeSequence)
     EXPECT_EQ(client->ErrorMessage().substr(0, 4), "550 ");
     EXPECT_TRUE(Displayed("> QUIT"));
     EXPECT_FALSE(Displayed("> DELE s.bin"));
+}
+
+}  // namespace
+
+namespace {
+
+// vsftpd with a configuration of its own, serving anonymous users (no
+// password) on 127.0.0.2, so that the client's PORT goes out in its general
+// form and meets vsftpd's check that the address is the control peer's.
+class Vsftpd {
+public:
+    Vsftpd()
+    {
+        if (access("/usr/sbin/vsftpd", X_OK) != 0) {
+            Why = "vsftpd is not installed";
+            return;
+        }
+        if (geteuid() != 0) {
+            // It insists on starting as root, even for a private instance.
+            Why = "vsftpd must be started as root, and the tests do not run as root";
+            return;
+        }
+        FRoot = FFolder.Path() + "root/";
+        ForceDirectories(FRoot + "up");
+        chmod((FRoot + "up").c_str(), 0777);
+        ForceDirectories(FFolder.Path() + "empty");
+        std::uint16_t port = nettest::FreePort();
+        std::string config = FFolder.Path() + "vsftpd.conf";
+        WriteFileBytes(config, "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.2\nlisten_port=" +
+                                   std::to_string(port) +
+                                   "\nrun_as_launching_user=YES\nbackground=NO\nanonymous_enable=YES\n"
+                                   "no_anon_password=YES\nanon_root=" + FRoot +
+                                   "\nwrite_enable=YES\nanon_upload_enable=YES\nanon_mkdir_write_enable=YES\n"
+                                   "anon_other_write_enable=YES\nlocal_enable=NO\nseccomp_sandbox=NO\nisolate=NO\n"
+                                   "isolate_network=NO\nanon_world_readable_only=NO\nsecure_chroot_dir=" + FFolder.Path() +
+                                   "empty\nxferlog_enable=NO\npasv_enable=YES\npasv_address=127.0.0.2\n");
+        FProcess = std::make_unique<nettest::PeerProcess>(std::vector<std::string>{"/usr/sbin/vsftpd", config});
+        // vsftpd says nothing when it is up; wait for its port.
+        WSADATA data;
+        WSAStartup(0x0101, data);
+        for (int i = 0; i < 100 && FPort == 0; ++i) {
+            SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+            sockaddr_in address = nettest::Loopback(port);
+            address.sin_addr.s_addr = inet_addr("127.0.0.2");
+            if (connect(s, address) == 0)
+                FPort = port;
+            closesocket(s);
+            if (FPort == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        WSACleanup();
+        if (FPort == 0)
+            Why = "vsftpd did not start";
+    }
+    std::uint16_t Port() const { return FPort; }
+    const std::string& Root() const { return FRoot; }
+    std::string Why;
+
+private:
+    testsupport::TempFolder FFolder;
+    std::string FRoot;
+    std::unique_ptr<nettest::PeerProcess> FProcess;
+    std::uint16_t FPort = 0;
+};
+
+class FtpVsftpdTest : public FtpTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(FtpVsftpdTest, StoresAndRetrievesByteForByte)
+{
+    Vsftpd server;
+    if (server.Port() == 0)
+        GTEST_SKIP() << server.Why;
+    auto client = MakeClient(server.Port(), "127.0.0.2");
+    client->SetUserName("anonymous");
+    client->SetPassive(GetParam());
+    ASSERT_TRUE(Connect(*client)) << client->ErrorMessage();
+    ASSERT_TRUE(client->TypeSet());
+    client->SetHostFileName(server.Root() + "up/dir");
+    ASSERT_TRUE(client->Mkd()) << client->ErrorMessage();
+    for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{1460}, std::size_t{1461}, std::size_t{1} << 20}) {
+        SCOPED_TRACE(size);
+        std::string bytes = RandomBytes(size, static_cast<unsigned>(size) + 1);
+        WriteFileBytes(Local.Path() + "up.bin", bytes);
+        client->SetLocalFileName(Local.Path() + "up.bin");
+        client->SetHostFileName(server.Root() + "up/dir/f.bin");
+        ASSERT_TRUE(client->Put()) << client->ErrorMessage();
+        EXPECT_TRUE(SameBytes(ReadFileBytes(server.Root() + "up/dir/f.bin"), bytes));
+        client->SetLocalFileName(Local.Path() + "down.bin");
+        ASSERT_TRUE(Run([&] { client->StartRetrieve(); }));
+        EXPECT_EQ(LastError(), 0) << client->ErrorMessage();
+        EXPECT_TRUE(SameBytes(ReadFileBytes(Local.Path() + "down.bin"), bytes));
+    }
+    if (!GetParam()) {
+        // The general form with the control connection's local address.
+        EXPECT_TRUE(DisplayedStarting("> PORT 127,0,0,1,"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, FtpVsftpdTest, testing::Bool(), ModeName);
+
+TEST_F(FtpTest, PassiveTransfersGoThroughTheSocksProxy)
+{
+    PyFtpServer server;
+    if (!server.Running())
+        GTEST_SKIP() << "python3-pyftpdlib is not installed";
+    if (access("/usr/bin/microsocks", X_OK) != 0)
+        GTEST_SKIP() << "microsocks is not installed";
+    std::uint16_t proxyPort = nettest::FreePort();
+    // microsocks tells every connection it makes on stderr.
+    nettest::PeerProcess proxy({"/bin/sh", "-c",
+                                "exec /usr/bin/microsocks -i 127.0.0.1 -u gallery -P s3cret -p " +
+                                    std::to_string(proxyPort) + " 2>&1"});
+    ASSERT_TRUE(nettest::WaitListening(proxyPort));
+    auto client = MakeClient(server.Port());
+    client->SetConnectionType(ftpSocks5);
+    EXPECT_TRUE(client->Passive());
+    client->SetSocksServer("127.0.0.1");
+    client->SetSocksPort(std::to_string(proxyPort));
+    // The SOCKS connection types log in to the proxy.
+    client->SetSocksUserCode("gallery");
+    client->SetSocksPassword("s3cret");
+    ASSERT_TRUE(Connect(*client)) << client->ErrorMessage();
+    ASSERT_TRUE(client->TypeSet());
+    std::string bytes = RandomBytes(100000, 11);
+    WriteFileBytes(Local.Path() + "p.bin", bytes);
+    client->SetLocalFileName(Local.Path() + "p.bin");
+    for (int i = 0; i < 3; ++i) {
+        client->SetHostFileName("p" + std::to_string(i) + ".bin");
+        ASSERT_TRUE(client->Put()) << client->ErrorMessage();
+        EXPECT_TRUE(SameBytes(ReadFileBytes(server.Root() + "p" + std::to_string(i) + ".bin"), bytes));
+    }
+    client->SetLocalFileName(Local.Path() + "back.bin");
+    ASSERT_TRUE(Run([&] { client->StartRetrieve(); }));
+    EXPECT_EQ(LastError(), 0) << client->ErrorMessage();
+    EXPECT_TRUE(SameBytes(ReadFileBytes(Local.Path() + "back.bin"), bytes));
+    // The control connection and all four data connections went through it.
+    int seen = 0;
+    for (std::string line = proxy.ReadLine(2000); !line.empty(); line = proxy.ReadLine(300))
+        seen += line.find("connected to 127.0.0.1:") != std::string::npos;
+    EXPECT_EQ(seen, 5);
 }
 
 }  // namespace
