@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "net/TCustomSyncWSocket.h"
 #include "platform/core/TStream.h"
@@ -326,6 +327,9 @@ protected:
     void BindReceiving();
     void CloseDataSocket();
     void FreeLocalStream();
+    // Writes what waits for the file; false (and the transfer failed) when
+    // the write fails.
+    bool FlushLocalStream();
     void SendTransferCommand();
 
     TFtpClientState FState = ftpStateReady;
@@ -391,6 +395,9 @@ protected:
     TWSocket* FControlSocket = nullptr;  // owned as a component
     TWSocket* FDataSocket = nullptr;     // owned as a component
     std::unique_ptr<TStream> FLocalStream;
+    std::vector<char> FWriteBuffer;
+    std::vector<char> FReadBuffer;
+    std::size_t FReadPos = 0;
 
     std::string FPasvResponse;
     std::string FDataCommand;

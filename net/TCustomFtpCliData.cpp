@@ -16,6 +16,8 @@ namespace {
 constexpr int SendBlockSize = 1460;
 constexpr int ReceiveBlockSize = 4096;
 constexpr int DiscardBlockSize = 2048;
+constexpr std::size_t WriteBlockSize = 65536;
+constexpr std::size_t ReadBlockSize = 65536;
 
 // Strict decimal 0..255; false for anything else.
 bool ReadByte(const std::string& text, int& value)
@@ -38,7 +40,27 @@ bool ReadByte(const std::string& text, int& value)
 
 }  // namespace
 
-void TCustomFtpCli::FreeLocalStream() { FLocalStream.reset(); }
+void TCustomFtpCli::FreeLocalStream()
+{
+    FLocalStream.reset();
+    FWriteBuffer.clear();
+    FReadBuffer.clear();
+    FReadPos = 0;
+}
+
+bool TCustomFtpCli::FlushLocalStream()
+{
+    if (!FLocalStream || FWriteBuffer.empty())
+        return true;
+    try {
+        FLocalStream->WriteBuffer(FWriteBuffer.data(), FWriteBuffer.size());
+        FWriteBuffer.clear();
+        return true;
+    } catch (const std::exception&) {
+        LocalTransferFailure("Error writing local file");
+        return false;
+    }
+}
 
 void TCustomFtpCli::CloseDataSocket()
 {
@@ -357,12 +379,10 @@ void TCustomFtpCli::DataSocketGetDataAvailable(TObject*, WORD)
     }
     FByteCount += count;
     if (FLocalStream) {
-        try {
-            FLocalStream->WriteBuffer(buffer, static_cast<std::size_t>(count));
-        } catch (const std::exception&) {
-            LocalTransferFailure("Error writing local file");
+        // Blocks arrive by 4 KB; the file gets them by 64 KB.
+        FWriteBuffer.insert(FWriteBuffer.end(), buffer, buffer + count);
+        if (FWriteBuffer.size() >= WriteBlockSize && !FlushLocalStream())
             return;
-        }
     }
     if (FDisplayFileFlag) {
         int pos = 0;
@@ -380,6 +400,7 @@ void TCustomFtpCli::DataSocketGetDataAvailable(TObject*, WORD)
 
 void TCustomFtpCli::DataSocketGetSessionClosed(TObject*, WORD Error)
 {
+    FlushLocalStream();
     FreeLocalStream();
     FDataClosedFlag = true;
     FDataSocketError = Error;
@@ -562,14 +583,22 @@ void TCustomFtpCli::DataSocketPutDataSent(TObject*, WORD Error)
     }
     if (FEofFlag || !FStorAnswerRcvd || !FPutSessionOpened)
         return;
-    char buffer[SendBlockSize];
-    std::size_t count = 0;
-    try {
-        count = FLocalStream->Read(buffer, sizeof buffer);
-    } catch (const std::exception&) {
-        LocalTransferFailure("Error reading file");
-        return;
+    // The file is read by 64 KB and sent by 1460 bytes, one block a turn.
+    if (FReadPos >= FReadBuffer.size()) {
+        FReadBuffer.resize(ReadBlockSize);
+        std::size_t got = 0;
+        try {
+            got = FLocalStream->Read(FReadBuffer.data(), FReadBuffer.size());
+        } catch (const std::exception&) {
+            LocalTransferFailure("Error reading file");
+            return;
+        }
+        FReadBuffer.resize(got);
+        FReadPos = 0;
     }
+    std::size_t count = std::min<std::size_t>(SendBlockSize, FReadBuffer.size() - FReadPos);
+    const char* buffer = FReadBuffer.data() + FReadPos;
+    FReadPos += count;
     if (count == 0) {
         // Every block before this one has left our queue (the event comes
         // only then) and the close is graceful, so nothing is lost by
