@@ -277,14 +277,8 @@ void TCustomFtpCli::FailRequest(int code, const std::string& text)
 
 void TCustomFtpCli::HandleEventException(const std::exception& e)
 {
-    bool canClose = true;
-    if (OnBgException) {
-        try {
-            TBgExceptionEvent handler = OnBgException;
-            handler(this, e, canClose);
-        } catch (...) {
-        }
-    }
+    // Whatever CanClose says, the component goes on as it is.
+    FireBgException(OnBgException, this, e);
 }
 
 void TCustomFtpCli::WndProc(TMessage& msg)

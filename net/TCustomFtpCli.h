@@ -295,6 +295,8 @@ protected:
     void HandleReplyLine(const std::string& line, WORD error);
 
     // Data connections and transfers.
+    // What every transfer clears at its start.
+    void BeginTransfer();
     void StartReceive(TFtpRequest request);
     void StartTransmit();
     // The data connection's target from the 227 reply; false for a malformed one.
@@ -306,8 +308,11 @@ protected:
     // started; one that comes before the transfer waits for it.
     void DataSocketSessionAvailable(WORD Error);
     void TakePendingConnection();
+    TSocket AcceptDataConnection();
     void DataSocketGetSessionAvailable(TObject* Sender, WORD Error);
     void DataSocketGetSessionConnected(TObject* Sender, WORD Error);
+    // The passive data connection could not be made: the request ends, 550.
+    void FailDataConnection(WORD error);
     void DataSocketGetDataAvailable(TObject* Sender, WORD Error);
     void DataSocketGetSessionClosed(TObject* Sender, WORD Error);
     void DataSocketPutSessionAvailable(TObject* Sender, WORD Error);
@@ -316,6 +321,11 @@ protected:
     void DataSocketPutDataSent(TObject* Sender, WORD Error);
     void DataSocketPutSessionClosed(TObject* Sender, WORD Error);
     void SendNextBlock();
+    // Displays a reply of a transfer; false for a line that decides nothing.
+    bool TransferReply();
+    // The server refused the transfer: it ends with the reply's code, after
+    // `note` (nullptr: none) is displayed.
+    void RefuseTransfer(const char* note);
     void NextGetAsync();
     void NextGetAsync2();
     void NextPutAsync();

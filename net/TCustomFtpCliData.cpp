@@ -91,6 +91,18 @@ void TCustomFtpCli::LocalTransferFailure(const std::string& note)
     CloseDataSocket();
 }
 
+void TCustomFtpCli::BeginTransfer()
+{
+    FFinalReplyFlag = false;
+    FDataClosedFlag = false;
+    FLocalFailure = false;
+    FLocalFailureText.clear();
+    BeginRequest();
+    FByteCount = 0;
+    FDataSocketError = 0;
+    FErrorMessage.clear();
+}
+
 void TCustomFtpCli::DisplayTransferStats()
 {
     FStopTime = GetTickCount();
@@ -295,14 +307,7 @@ void TCustomFtpCli::StartReceive(TFtpRequest request)
     if (!FHighLevelFlag)
         FRequestType = request;
     FDataCommand = command.substr(0, 4);
-    FFinalReplyFlag = false;
-    FDataClosedFlag = false;
-    FLocalFailure = false;
-    FLocalFailureText.clear();
-    BeginRequest();
-    FByteCount = 0;
-    FDataSocketError = 0;
-    FErrorMessage.clear();
+    BeginTransfer();
     FDataAcceptor = daGet;
     if (!FDisplayFileFlag) {
         try {
@@ -337,15 +342,25 @@ void TCustomFtpCli::BindReceiving()
     data.OnDataSent = nullptr;
 }
 
-void TCustomFtpCli::DataSocketGetSessionAvailable(TObject*, WORD)
+TSocket TCustomFtpCli::AcceptDataConnection()
 {
+    // The listener makes way for the connection it accepted.
     TWSocket& data = *FDataSocket;
     TSocket accepted = data.Accept();
     if (accepted == INVALID_SOCKET)
-        return;
+        return accepted;
     data.OnSessionAvailable = nullptr;
     FDataAcceptor = daNone;
     data.Close();
+    return accepted;
+}
+
+void TCustomFtpCli::DataSocketGetSessionAvailable(TObject*, WORD)
+{
+    TWSocket& data = *FDataSocket;
+    TSocket accepted = AcceptDataConnection();
+    if (accepted == INVALID_SOCKET)
+        return;
     BindReceiving();
     data.Dup(accepted);
     FStartTime = GetTickCount();
@@ -355,12 +370,16 @@ void TCustomFtpCli::DataSocketGetSessionConnected(TObject*, WORD Error)
 {
     BindReceiving();
     FStartTime = GetTickCount();
-    if (Error != 0) {
-        SetFailure(550, "Unable to establish data connection, error #" + std::to_string(Error));
-        FreeLocalStream();
-        CloseDataSocket();
-        FireRequestDone(550);
-    }
+    if (Error != 0)
+        FailDataConnection(Error);
+}
+
+void TCustomFtpCli::FailDataConnection(WORD error)
+{
+    SetFailure(550, "Unable to establish data connection, error #" + std::to_string(error));
+    FreeLocalStream();
+    CloseDataSocket();
+    FireRequestDone(550);
 }
 
 void TCustomFtpCli::DataSocketGetDataAvailable(TObject*, WORD)
@@ -407,42 +426,48 @@ void TCustomFtpCli::DataSocketGetSessionClosed(TObject*, WORD Error)
     TransferEndCheck();
 }
 
-void TCustomFtpCli::NextGetAsync()
+bool TCustomFtpCli::TransferReply()
 {
     FireDisplay("< " + FReplyText);
-    if (ReplyIsIntermediate(FReplyText))
-        return;
+    return !ReplyIsIntermediate(FReplyText);
+}
+
+void TCustomFtpCli::RefuseTransfer(const char* note)
+{
     int code = FStatusCode;
-    if ((code >= 150 && code <= 159) || code == 125) {
-        FNext = &TCustomFtpCli::NextGetAsync2;
-        return;
-    }
     SetErrorMessage();
     FNext = nullptr;
     CloseDataSocket();
     FreeLocalStream();
+    if (note)
+        FireDisplay(note);
     FRestartOffset = 0;
     FRequestResult = code;
     FireRequestDone(static_cast<WORD>(code));
 }
 
-void TCustomFtpCli::NextGetAsync2()
+void TCustomFtpCli::NextGetAsync()
 {
-    FireDisplay("< " + FReplyText);
-    if (ReplyIsIntermediate(FReplyText))
+    if (!TransferReply())
         return;
     int code = FStatusCode;
-    if (code == 125 || code == 226 || code == 250) {
-        FFinalReplyFlag = true;
-        TransferEndCheck();
+    if ((code >= 150 && code <= 159) || code == 125)
+        FNext = &TCustomFtpCli::NextGetAsync2;
+    else
+        RefuseTransfer(nullptr);
+}
+
+void TCustomFtpCli::NextGetAsync2()
+{
+    if (!TransferReply())
+        return;
+    int code = FStatusCode;
+    if (code != 125 && code != 226 && code != 250) {
+        RefuseTransfer("! RETR/LIST/NLST Failed");
         return;
     }
-    SetErrorMessage();
-    FreeLocalStream();
-    CloseDataSocket();
-    FireDisplay("! RETR/LIST/NLST Failed");
-    FRequestResult = code;
-    FireRequestDone(static_cast<WORD>(code));
+    FFinalReplyFlag = true;
+    TransferEndCheck();
 }
 
 // ---------------------------------------------------------------- sending
@@ -482,17 +507,10 @@ void TCustomFtpCli::StartTransmit()
     }
     if (!CheckCommandText(FHostFileName))
         return;
-    FFinalReplyFlag = false;
-    FDataClosedFlag = false;
+    BeginTransfer();
     FPutSessionOpened = false;
     FStorAnswerRcvd = false;
-    FLocalFailure = false;
-    FLocalFailureText.clear();
-    BeginRequest();
     FStartTime = 0;
-    FByteCount = 0;
-    FDataSocketError = 0;
-    FErrorMessage.clear();
     bool cancel = false;
     FireReadyToTransmit(cancel);
     if (cancel) {
@@ -532,12 +550,9 @@ void TCustomFtpCli::StartTransmit()
 void TCustomFtpCli::DataSocketPutSessionAvailable(TObject*, WORD)
 {
     TWSocket& data = *FDataSocket;
-    TSocket accepted = data.Accept();
+    TSocket accepted = AcceptDataConnection();
     if (accepted == INVALID_SOCKET)
         return;
-    data.OnSessionAvailable = nullptr;
-    FDataAcceptor = daNone;
-    data.Close();
     data.OnSessionClosed = [this](TObject* s, WORD e) { DataSocketPutSessionClosed(s, e); };
     data.OnDataAvailable = [this](TObject* s, WORD e) { DataSocketPutDataAvailable(s, e); };
     data.OnDataSent = [this](TObject* s, WORD e) { DataSocketPutDataSent(s, e); };
@@ -564,10 +579,7 @@ void TCustomFtpCli::DataSocketPutSessionConnected(TObject*, WORD Error)
     FPutSessionOpened = true;
     FStartTime = GetTickCount();
     if (Error != 0) {
-        SetFailure(550, "Unable to establish data connection, error #" + std::to_string(Error));
-        FreeLocalStream();
-        CloseDataSocket();
-        FireRequestDone(550);
+        FailDataConnection(Error);
         return;
     }
     SendTransferCommand();
@@ -630,47 +642,34 @@ void TCustomFtpCli::DataSocketPutSessionClosed(TObject*, WORD Error)
 
 void TCustomFtpCli::NextPutAsync()
 {
-    FireDisplay("< " + FReplyText);
-    if (ReplyIsIntermediate(FReplyText))
+    if (!TransferReply())
         return;
     int code = FStatusCode;
-    if (code == 150 || code == 125) {
-        FStorAnswerRcvd = true;
-        FNext = &TCustomFtpCli::NextPutAsync2;
-        if (FPassive) {
-            FDataSocket->OnDataSent = [this](TObject* s, WORD e) { DataSocketPutDataSent(s, e); };
-            DataSocketPutDataSent(FDataSocket, 0);
-        } else if (FPutSessionOpened && FStartTime == 0) {
-            PostMessage(FWindowHandle, WM_FTP_SENDDATA, 0, 0);
-        }
+    if (code != 150 && code != 125) {
+        RefuseTransfer(nullptr);
         return;
     }
-    SetErrorMessage();
-    FNext = nullptr;
-    CloseDataSocket();
-    FreeLocalStream();
-    FRestartOffset = 0;
-    FRequestResult = code;
-    FireRequestDone(static_cast<WORD>(code));
+    FStorAnswerRcvd = true;
+    FNext = &TCustomFtpCli::NextPutAsync2;
+    if (FPassive) {
+        FDataSocket->OnDataSent = [this](TObject* s, WORD e) { DataSocketPutDataSent(s, e); };
+        DataSocketPutDataSent(FDataSocket, 0);
+    } else if (FPutSessionOpened && FStartTime == 0) {
+        PostMessage(FWindowHandle, WM_FTP_SENDDATA, 0, 0);
+    }
 }
 
 void TCustomFtpCli::NextPutAsync2()
 {
-    FireDisplay("< " + FReplyText);
-    if (ReplyIsIntermediate(FReplyText))
+    if (!TransferReply())
         return;
     int code = FStatusCode;
-    if (code == 226 || code == 250) {
-        FFinalReplyFlag = true;
-        TransferEndCheck();
+    if (code != 226 && code != 250) {
+        RefuseTransfer("! STOR Failed");
         return;
     }
-    SetErrorMessage();
-    FreeLocalStream();
-    CloseDataSocket();
-    FireDisplay("! STOR Failed");
-    FRequestResult = code;
-    FireRequestDone(static_cast<WORD>(code));
+    FFinalReplyFlag = true;
+    TransferEndCheck();
 }
 
 // ---------------------------------------------------------------- restart offset

@@ -23,6 +23,15 @@ protected:
         Server = std::make_unique<FakeFtpServer>(script);
         return MakeClient(Server->Port());
     }
+    // The blocking connect fails with `message`; its report, later, with `error`.
+    void ExpectConnectFails(WaitingFtpClient& client, const std::string& message, int error)
+    {
+        EXPECT_FALSE(client.Connect());
+        EXPECT_EQ(client.ErrorMessage(), message);
+        ASSERT_TRUE(nettest::PumpUntil([this] { return !Done.empty(); }));
+        EXPECT_EQ(LastError(), error);
+        EXPECT_FALSE(client.Connected());
+    }
     // The server goes after the client, so its script sees the close.
     std::unique_ptr<FakeFtpServer> Server;
 };
@@ -67,11 +76,7 @@ TEST_F(FtpFakeTest, RepliesEndingWithLFAloneNeedTheOption)
 TEST_F(FtpFakeTest, AGreetingOtherThan220EndsTheConnectWithItsCode)
 {
     auto client = Start([](FakeFtpSession& s) { s.Reply("421 too many users"); s.Command(1000); });
-    EXPECT_FALSE(client->Connect());
-    EXPECT_EQ(client->ErrorMessage(), "421 too many users");
-    ASSERT_TRUE(nettest::PumpUntil([this] { return !Done.empty(); }));
-    EXPECT_EQ(LastError(), 421);
-    EXPECT_FALSE(client->Connected());
+    ExpectConnectFails(*client, "421 too many users", 421);
 }
 
 TEST_F(FtpFakeTest, ANulInsideAReplyIsAByteLikeAnyOther)
@@ -94,11 +99,7 @@ TEST_F(FtpFakeTest, AReplyLineLongerThanTheBufferFailsTheRequest)
         s.Send("331 " + std::string(6000, 'x'));
         s.Command(1000);
     });
-    EXPECT_FALSE(client->Connect());
-    EXPECT_EQ(client->ErrorMessage(), "500 Reply line too long");
-    ASSERT_TRUE(nettest::PumpUntil([this] { return !Done.empty(); }));
-    EXPECT_EQ(LastError(), 500);
-    EXPECT_FALSE(client->Connected());
+    ExpectConnectFails(*client, "500 Reply line too long", 500);
 }
 
 TEST_F(FtpFakeTest, AnEndlessMultiLineReplyTimesOut)
@@ -112,10 +113,7 @@ TEST_F(FtpFakeTest, AnEndlessMultiLineReplyTimesOut)
         }
     });
     client->SetTimeout(1);
-    EXPECT_FALSE(client->Connect());
-    EXPECT_EQ(client->ErrorMessage(), "426 Timeout");
-    ASSERT_TRUE(nettest::PumpUntil([this] { return !Done.empty(); }));
-    EXPECT_EQ(LastError(), 426);
+    ExpectConnectFails(*client, "426 Timeout", 426);
 }
 
 TEST_F(FtpFakeTest, AConnectionLostBeforeTheFinalReplyIsAFailure)
