@@ -612,3 +612,78 @@ TEST_F(FtpFakeTest, AStalledDataConnectionTimesOut)
 }
 
 }  // namespace
+
+namespace {
+
+Script SlowMkd(int delayMs)
+{
+    return [delayMs](FakeFtpSession& s) {
+        s.Login();
+        s.AnswerUntil("MKD");
+        Sleep(delayMs);
+        s.Reply("257 \"d\" created");
+        s.AnswerUntil("never", "257 \"d\" created");
+    };
+}
+
+TEST_F(FtpFakeTest, ATimeoutOfZeroWaitsWithoutLimit)
+{
+    auto client = Start(SlowMkd(1100));
+    ASSERT_TRUE(Connect(*client));
+    client->SetTimeout(0);
+    client->SetHostFileName("d");
+    EXPECT_TRUE(client->Mkd()) << client->ErrorMessage();
+}
+
+TEST_F(FtpFakeTest, BlockingCallsNestInsideRequestDone)
+{
+    auto client = Start(SlowMkd(0));
+    std::vector<std::string> order;
+    client->OnRequestDone = [&](TObject*, TFtpRequest request, WORD error) {
+        order.push_back("done " + std::to_string(request) + " " + std::to_string(error));
+        if (request == ftpRqConnect) {
+            client->SetHostFileName("d");
+            order.push_back(client->Mkd() ? "mkd true" : "mkd false");
+        }
+    };
+    ASSERT_TRUE(client->Connect());
+    ASSERT_TRUE(nettest::PumpUntil([&] { return order.size() >= 3; }));
+    EXPECT_EQ(order, (std::vector<std::string>{"done 5 0", "done 22 0", "mkd true"}));
+}
+
+TEST_F(FtpFakeTest, AQuitMessageEndsTheWait)
+{
+    auto client = Start(SlowMkd(3000));
+    ASSERT_TRUE(Connect(*client));
+    client->SetHostFileName("d");
+    PostQuitMessage(0);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(client->Mkd());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+    EXPECT_EQ(client->ErrorMessage(), "426 Timeout");
+}
+
+TEST_F(FtpFakeTest, ARefusalWithOnErrorAssignedIsNoSuccess)
+{
+    auto client = Start([](FakeFtpSession& s) { s.Login(); s.Command(2000); });
+    ASSERT_TRUE(Connect(*client));
+    std::vector<std::string> errors;
+    client->OnError = [&](TObject*, const std::string& message) { errors.push_back(message); };
+    EXPECT_FALSE(client->Connect());
+    EXPECT_EQ(errors, std::vector<std::string>{"FTP component already connected"});
+}
+
+TEST_F(FtpFakeTest, ThroughAnFtpProxyTheUserNamesTheHost)
+{
+    auto client = Start([](FakeFtpSession& s) { s.Login(); s.Command(2000); });
+    client->SetConnectionType(ftpProxy);
+    EXPECT_TRUE(client->Passive());
+    client->SetProxyServer("127.0.0.1");
+    client->SetProxyPort(client->Port());
+    client->SetHostName("ftp.example.test");
+    client->SetPort("2121");
+    ASSERT_TRUE(Connect(*client)) << client->ErrorMessage();
+    EXPECT_TRUE(Displayed("> USER tester@ftp.example.test:2121"));
+}
+
+}  // namespace
