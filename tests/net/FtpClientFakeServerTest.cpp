@@ -687,3 +687,56 @@ TEST_F(FtpFakeTest, ThroughAnFtpProxyTheUserNamesTheHost)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FtpFakeTest, SizeAndDirectoryRepliesAreRead)
+{
+    auto client = Start([](FakeFtpSession& s) {
+        s.Login();
+        s.AnswerUntil("PWD");
+        s.Reply("257 \"/a \"\"b\"\" c\" is the current directory");
+        s.Command();
+        s.Reply("213 123456789");
+        s.Command();
+        s.Reply("257 no quotes here");
+        s.Command(2000);
+    });
+    ASSERT_TRUE(Connect(*client));
+    ASSERT_TRUE(Run([&] { client->StartPwd(); }));
+    EXPECT_EQ(client->DirectoryReply(), "/a \"b\" c");
+    client->SetHostFileName("f");
+    ASSERT_TRUE(Run([&] { client->StartSize(); }));
+    EXPECT_EQ(client->SizeReply(), 123456789);
+    ASSERT_TRUE(Run([&] { client->StartPwd(); }));
+    EXPECT_EQ(client->DirectoryReply(), "");
+}
+
+TEST(FtpProperties, SettersFollowTheirRules)
+{
+    TFtpClient client(nullptr);
+    EXPECT_EQ(client.ShareMode(), ftpShareExclusive);
+    for (TFtpShareMode mode : {ftpShareCompat, ftpShareExclusive, ftpShareDenyWrite, ftpShareDenyRead, ftpShareDenyNone}) {
+        client.SetShareMode(mode);
+        EXPECT_EQ(client.ShareMode(), mode);
+    }
+    client.SetShareMode(static_cast<TFtpShareMode>(9));
+    EXPECT_EQ(client.ShareMode(), ftpShareExclusive);
+    EXPECT_TRUE(client.Binary());
+    client.SetBinary(false);
+    EXPECT_FALSE(client.Binary());
+    EXPECT_EQ(client.Options(), FtpOption(ftpAcceptLF));
+    EXPECT_EQ(client.Timeout(), 15);
+    EXPECT_EQ(client.Port(), "ftp");
+    // Passive is a choice only for direct connections.
+    client.SetPassive(true);
+    client.SetPassive(false);
+    EXPECT_FALSE(client.Passive());
+    for (TFtpConnectionType type : {ftpProxy, ftpSocks4, ftpSocks4A, ftpSocks5}) {
+        client.SetConnectionType(type);
+        client.SetPassive(false);
+        EXPECT_TRUE(client.Passive());
+    }
+}
+
+}  // namespace
