@@ -733,6 +733,12 @@ void TCustomFtpCli::RunStep(int step, bool starting)
         &TCustomFtpCli::StartPort,
         &TCustomFtpCli::StartAbor,
     };
+    // Refused before anything was sent: the request never started.
+    auto forgetSequence = [this] {
+        FHighLevelFlag = false;
+        FNextRequest = nullptr;
+        FPendingSteps = 0;
+    };
     std::uint32_t serial = FRequestSerial;
     FRefused = false;
     std::string refusal;
@@ -740,23 +746,17 @@ void TCustomFtpCli::RunStep(int step, bool starting)
         (this->*methods[step])();
     } catch (const Exception& e) {
         if (starting) {
-            // Refused before anything was sent: the request never started.
-            FHighLevelFlag = false;
-            FNextRequest = nullptr;
-            FPendingSteps = 0;
+            forgetSequence();
             throw;
         }
         refusal = FRefused ? FRefusal : ExceptionClassName(e) + ": " + e.Message();
-        serial = FRequestSerial + 1;
     }
     if (serial != FRequestSerial && refusal.empty())
         return;
     if (refusal.empty())
         refusal = FRefused ? FRefusal : "step not started";
     if (starting) {
-        FHighLevelFlag = false;
-        FNextRequest = nullptr;
-        FPendingSteps = 0;
+        forgetSequence();
         return;
     }
     // A step refused in the middle of a sequence ends it as a failure.
