@@ -304,7 +304,9 @@ TPictureJob TGalleryBuild::PictureJob(int number) const
     job.Kind = FKind;
     job.Linked = FSettings.LinkMode == TLinkMode::FullPicture;
     job.SizeInfo = CellShowsSizeInfo(FSettings);
-    job.Optimize = FOptions.InternetOptimize();
+    // Only the kinds that shrink to the limits read them; a switch left on
+    // from another kind must not shrink a thumbnails-only GIF to limits of 0.
+    job.Optimize = UsesInternetOptimize() && FOptions.InternetOptimize();
     job.MaxWidth = FMaxPictureWidth;
     job.MaxHeight = FMaxPictureHeight;
     job.MaxBytes = FMaxPictureBytes;
