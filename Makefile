@@ -9,14 +9,15 @@ PACKAGES := g++ cmake ninja-build pkg-config libjpeg62-turbo-dev libjpeg-turbo-p
             libgtest-dev libasound2-dev python3 imagemagick chromium \
             libfltk1.3-dev xvfb xauth xdotool x11-apps libpng-dev libgif-dev giflib-tools gifsicle netbase microsocks dante-server \
             qpdf poppler-utils fonts-urw-base35 php-cli
-BENCH_PACKAGES := img2pdf
+BENCH_PACKAGES := img2pdf libvips-tools
 
 JOBS ?= $(shell nproc)
 RELEASE := build/release
 ASAN := build/asan
+TSAN := build/tsan
 CMAKE_FLAGS := -G Ninja -Wno-dev
 
-.PHONY: all deps bench-deps configure build build-asan run test test-release test-asan bench fuzz clean
+.PHONY: all deps bench-deps configure build build-asan run test test-release test-asan tsan bench fuzz clean
 
 all: build
 
@@ -50,6 +51,17 @@ test-asan: build-asan
 	  ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
 
 test: test-release test-asan
+
+# On demand (not in CI): the code that runs on worker threads under
+# ThreadSanitizer: the worker pool, the build run and the viewer's load.
+TSAN_TESTS := WorkerPool|ParallelBuildTest|GalleryIdentityTest|OneWorkerAndEight
+$(TSAN)/build.ninja:
+	cmake -S . -B $(TSAN) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGALLERY_TSAN=ON
+
+tsan: deps $(TSAN)/build.ninja
+	cmake --build $(TSAN) -j $(JOBS) --target test_platform_core test_builder test_viewer
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	  ctest --test-dir $(TSAN) --output-on-failure -j $(JOBS) -R '$(TSAN_TESTS)'
 
 bench: bench-deps $(RELEASE)/build.ninja
 	cmake --build $(RELEASE) -j $(JOBS)

@@ -310,13 +310,18 @@ TPictureJob TGalleryBuild::PictureJob(int number) const
     job.MaxWidth = FMaxPictureWidth;
     job.MaxHeight = FMaxPictureHeight;
     job.MaxBytes = FMaxPictureBytes;
-    const TImage& preview = *FormRef(CompressProgressForm, "TForm10").Image1;
-    job.PreviewBox = {preview.Width(), preview.Height()};
+    // The windows are asked only by the rounds that use them.
+    if (job.Optimize && job.Road != TPictureRoad::Gif) {
+        const TImage& preview = *FormRef(CompressProgressForm, "TForm10").Image1;
+        job.PreviewBox = {preview.Width(), preview.Height()};
+    }
     job.PercentThumbnails = FPercentThumbnails;
     job.ThumbPercent = FThumbPercent;
     job.ThumbWidth = FThumbWidth;
     job.ThumbHeight = FThumbHeight;
-    job.CopyrightNote = FormRef(CopyrightDialog, "TForm9").Edit1->Text();
+    const bool noted = FKind == TGalleryKind::Application || (FKind == TGalleryKind::Web && job.Linked);
+    if (noted && job.Road != TPictureRoad::Gif)
+        job.CopyrightNote = FormRef(CopyrightDialog, "TForm9").Edit1->Text();
     return job;
 }
 
