@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <ostream>
 
 #include "gif/GIFImage.h"
 #include "platform/controls/InputDriver.h"
@@ -54,6 +55,8 @@ struct TKindCase {
     // The questions the build asks, given how many damaged pictures it meets.
     std::function<void(THeadlessScript&, const std::string& runFolder, int damaged)> Script;
 };
+
+void PrintTo(const TKindCase& kind, std::ostream* out) { *out << kind.Name; }
 
 class ParallelBuildTest : public RoadTest, public ::testing::WithParamInterface<TKindCase> {
 public:
