@@ -14,8 +14,8 @@
 // is refused with a message before anything is written.
 //
 // The page texts are taken from the wizard once, when the build starts, so
-// every page of one build reads alike; the picture numbers and the switches of
-// the picture work are read as each round needs them.
+// every page of one build reads alike; the switches and the copyright note of
+// the picture work are read for each picture when it is handed to a worker.
 //
 // Sound behaviour where a plain reading would fail:
 // - the layout numbers, thumbnail sizes and (internet-optimised web builds)
@@ -41,9 +41,12 @@
 // thread, in the one-by-one order: each round's progress, messages, pages,
 // compress-progress window with its hand-overs, and files, the files written
 // by the main thread in list order. What a worker needs is read when its
-// picture is handed over, from controls that are disabled while the build
-// runs (the page control holds every option) or fixed when it starts; the
-// wizard's poll, which still runs at each hand-over, changes none of them.
+// picture is handed over (PictureJob), from controls that are disabled while
+// the build runs (the page control holds every option and the dialogs'
+// openers) or from numbers fixed when it starts; the wizard's poll, which
+// still runs at each hand-over, enables controls and applies a language
+// (captions, the background picture and the colours, all read at the start),
+// so it changes none of them.
 // At most one picture per worker is handed over and not yet gone through, so
 // no more than one decoded picture per worker exists at a time; a stop drops
 // the work done ahead, and a stop after picture K leaves what the one-by-one
