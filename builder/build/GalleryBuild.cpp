@@ -319,10 +319,16 @@ TPictureJob TGalleryBuild::PictureJob(int number) const
     job.ThumbPercent = FThumbPercent;
     job.ThumbWidth = FThumbWidth;
     job.ThumbHeight = FThumbHeight;
-    const bool noted = FKind == TGalleryKind::Application || (FKind == TGalleryKind::Web && job.Linked);
-    if (noted && job.Road != TPictureRoad::Gif)
+    if (NotesFullPicture(job.Road))
         job.CopyrightNote = FormRef(CopyrightDialog, "TForm9").Edit1->Text();
     return job;
+}
+
+bool TGalleryBuild::NotesFullPicture(TPictureRoad road) const
+{
+    const bool linked = FSettings.LinkMode == TLinkMode::FullPicture;
+    return road != TPictureRoad::Gif &&
+           (FKind == TGalleryKind::Application || (FKind == TGalleryKind::Web && linked));
 }
 
 void TGalleryBuild::BuildPicture(int number, TPictureOutcome& outcome)
@@ -356,6 +362,15 @@ void TGalleryBuild::BuildPicture(int number, TPictureOutcome& outcome)
     ShowShrink(outcome);
     if (outcome.Error)
         std::rethrow_exception(outcome.Error);
+    // The copyright dialog is a window of its own that stays open: a note
+    // changed after this picture was handed over is the one the round draws.
+    if (NotesFullPicture(PictureRoadOf(path)) &&
+        FormRef(CopyrightDialog, "TForm9").Edit1->Text() != outcome.CopyrightNote) {
+        TPictureOutcome again = MakePicture(PictureJob(number));
+        if (again.Error)
+            std::rethrow_exception(again.Error);
+        outcome.FullBytes = std::move(again.FullBytes);
+    }
     if (FKind == TGalleryKind::Application) {
         BuildApplicationPicture(outcome, number, gif, comment);
         return;

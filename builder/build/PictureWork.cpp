@@ -185,6 +185,7 @@ TPictureSize FittedSize(TPictureSize picture, int boxWidth, int boxHeight)
 TPictureOutcome MakePicture(const TPictureJob& job)
 {
     TPictureOutcome outcome;
+    outcome.CopyrightNote = job.CopyrightNote;
     try {
         if (job.Road == TPictureRoad::Gif)
             MakeGifPicture(job, outcome);

@@ -65,6 +65,7 @@ struct TPictureOutcome {
     std::optional<std::string> FullBytes;
     std::optional<std::string> ThumbnailBytes;
     TPictureSize Thumbnail;  // the saved thumbnail's size
+    std::string CopyrightNote;  // the job's, drawn into the full picture
     std::exception_ptr Error;
 
     TPictureOutcome();

@@ -88,7 +88,6 @@ public:
         LimitsDialog->Edit1->SetText("300");
         LimitsDialog->Edit2->SetText("400");
         LimitsDialog->Edit3->SetText("40");
-        CopyrightDialog->Edit1->SetText("(c) Parallel");
         Wizard->Memo2->SetText("Notes of the gallery");
         Wizard->ExeGalleryMode = false;
     }
@@ -111,6 +110,7 @@ public:
         Wizard->Label2->SetCaption(run + "gallery/");
         const std::string folder = run + GetParam().Choose(*Wizard);
         InstallGalleryBuild(*Wizard, workers);
+        CopyrightDialog->Edit1->SetText("(c) Parallel");
 
         TRun result;
         THeadlessScript script;
@@ -120,6 +120,10 @@ public:
             const int position = Wizard->ProgressBar2->Position();
             if (position == stopAt + 1 && BuildCancelWindow->Visible())
                 InputDriver::Click(*BuildCancelWindow->BitBtn1);
+            // The copyright dialog stays open beside the build: a new note
+            // counts from the next picture on.
+            if (position == 4)
+                CopyrightDialog->Edit1->SetText("(c) Changed");
             // The timers may add peeks of their own; a state is kept once.
             const std::string seen =
                 std::to_string(position) + " " + CompressProgressForm->Label2->Caption() +
