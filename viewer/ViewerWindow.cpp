@@ -270,8 +270,9 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
     // Every picture of one worker decodes into the same pixels: fresh memory
     // for each of a hundred photographs costs more in first touches than the
     // decoding. Declared before the pool, which ends first.
-    std::vector<TBitmap> scratch(static_cast<std::size_t>(FLoadWorkers > 0 ? FLoadWorkers : TWorkerPool::MachineWorkers()));
-    TWorkerPool pool(static_cast<int>(scratch.size()));
+    const int workers = FLoadWorkers > 0 ? FLoadWorkers : TWorkerPool::MachineWorkers();
+    std::vector<TBitmap> scratch(static_cast<std::size_t>(workers));
+    TWorkerPool pool(workers);
     std::deque<std::future<TThumbnailWork>> ahead;
     std::size_t handedOver = 0;
     const auto handOverNext = [&] {
@@ -284,7 +285,8 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
     };
     std::unique_ptr<TBitmap> lastDecoded;
     for (std::size_t i = 0; i < block.Pictures.size(); ++i) {
-        while (handedOver < block.Pictures.size() && handedOver < i + scratch.size())
+        const std::size_t inFlight = static_cast<std::size_t>(pool.Size());
+        while (handedOver < block.Pictures.size() && handedOver < i + inFlight)
             handOverNext();
         TThumbnailWork work = ahead.front().get();
         ahead.pop_front();

@@ -284,7 +284,7 @@ void TGalleryBuild::BuildPictures()
         ++handedOver;
     };
     for (int number = 0; number < FPictureCount && BuildRunning; ++number) {
-        while (handedOver < FPictureCount && handedOver < number + FWorkers)
+        while (handedOver < FPictureCount && handedOver < number + pool.Size())
             handOverNext();
         TPictureOutcome outcome = ahead.front().get();
         ahead.pop_front();

@@ -1,13 +1,23 @@
 #include "platform/core/WorkerPool.h"
 
 #include <algorithm>
+#include <string>
+#include <system_error>
+
+#include "platform/core/Exceptions.h"
 
 TWorkerPool::TWorkerPool(int workers)
 {
     const int count = std::max(workers, 1);
     FThreads.reserve(static_cast<std::size_t>(count));
-    for (int worker = 0; worker < count; ++worker)
-        FThreads.emplace_back([this, worker] { Work(worker); });
+    try {
+        for (int worker = 0; worker < count; ++worker)
+            FThreads.emplace_back([this, worker] { Work(worker); });
+    } catch (const std::system_error& e) {
+        // A machine out of threads works with those it gave.
+        if (FThreads.empty())
+            throw EOutOfResources(std::string("No worker thread could be started: ") + e.what());
+    }
 }
 
 TWorkerPool::~TWorkerPool()

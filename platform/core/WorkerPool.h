@@ -25,7 +25,8 @@
 
 class TWorkerPool {
 public:
-    // At least one worker.
+    // At least one worker; fewer than asked when the system refuses more
+    // threads, EOutOfResources when it refuses every one.
     explicit TWorkerPool(int workers);
     ~TWorkerPool();
     TWorkerPool(const TWorkerPool&) = delete;

@@ -179,8 +179,8 @@ TEST_P(ParallelBuildTest, OneWorkerAndEightBuildTheSameGallery)
     // The kinds that shrink show the quality search step by step.
     const std::string kind = GetParam().Name;
     if (kind == "web" || kind == "nolink" || kind == "exe" || kind == "pdf") {
-        EXPECT_TRUE(std::any_of(one.Seen.begin(), one.Seen.end(),
-                                [](const std::string& s) { return s.find("Compress 95% shown") != std::string::npos; }));
+        const auto searchShown = [](const std::string& s) { return s.find("Compress 95% shown") != std::string::npos; };
+        EXPECT_TRUE(std::any_of(one.Seen.begin(), one.Seen.end(), searchShown));
     }
 }
 
