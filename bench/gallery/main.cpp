@@ -11,6 +11,7 @@
 // single pictures one after the other.
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -124,7 +125,21 @@ struct TPeerJob {
     int Quality = 100;
 };
 
-double RunBuild(const std::vector<std::string>& paths, const std::string& gallery)
+// The resident memory now, in MB.
+double ResidentMb()
+{
+    long pages = 0;
+    long resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024 * 1024);
+}
+
+// `resident`: the memory the program holds when the build starts, its windows made.
+double RunBuild(const std::vector<std::string>& paths, const std::string& gallery, double& resident)
 {
     TApplication app;
     THeadlessScript script;
@@ -153,6 +168,7 @@ double RunBuild(const std::vector<std::string>& paths, const std::string& galler
     WizardForm->RadioButton1->SetChecked(true);
     WizardForm->Edit1->SetText(IntToStr(ThumbPercent));
     script.AnswerModal("GalleryDoneDialog", mrCancel);
+    resident = std::max(resident, ResidentMb());
     const Clock::time_point start = Clock::now();
     WizardForm->BitBtn2Click(nullptr);
     return Seconds(start);
@@ -255,9 +271,10 @@ int main()
     std::vector<double> builds;
     std::vector<double> codecs;
     std::vector<TPeerJob> jobs;
+    double resident = 0;
     for (const char side : std::string("cbbccb")) {
         if (side == 'b') {
-            builds.push_back(RunBuild(paths, work + "gallery" + std::to_string(builds.size()) + "/"));
+            builds.push_back(RunBuild(paths, work + "gallery" + std::to_string(builds.size()) + "/", resident));
         } else {
             jobs.clear();
             codecs.push_back(RunCodec(paths, jobs));
@@ -284,8 +301,12 @@ int main()
                 jobs.front().Thumbnail.Height);
     const double decoded = double(Width) * Height * 3 / (1024 * 1024);
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
-    std::printf("one decoded picture: %.0f MB; one per core and the main thread's (%d): %.0f MB\n", decoded,
-                cores + 1, (cores + 1) * decoded);
+    // A worker holds its picture decoded and the picture's file bytes.
+    const double file = static_cast<double>(FileSize(paths.front())) / (1024 * 1024);
+    const double bound = resident + (cores + 1) * (decoded + file);
+    std::printf("one decoded picture: %.0f MB with its file of %.1f MB; one per core and the main thread's (%d) "
+                "over the %.0f MB held when a build starts: %.0f MB\n",
+                decoded, file, cores + 1, resident, bound);
 
     std::error_code error;
     std::filesystem::remove_all(pattern, error);
@@ -304,5 +325,6 @@ int main()
     else
         std::printf("build/imagemagick: n/a (no ImageMagick at %s)\n", ImageMagick);
     std::printf("peak MB: %ld\n", usage.ru_maxrss / 1024);
+    std::printf("peak bound MB: %.0f\n", bound);
     return written == Pictures ? 0 : 1;
 }
