@@ -3,21 +3,22 @@
 #   make test   install what is missing, build (release and sanitizer), run ctest
 #   make bench  release build, then every benchmark of bench/
 #   make fuzz   the GIF reader under libFuzzer for FUZZ_SECONDS (on demand, not in CI)
+#   make tsan   the thread tests (animation painters, threads, the worker pool, the build run and the viewer's
+#               load) under ThreadSanitizer (on demand, not in CI)
 
 PACKAGES := g++ cmake ninja-build pkg-config libjpeg62-turbo-dev libjpeg-turbo-progs \
             libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core \
             libgtest-dev libasound2-dev python3 imagemagick chromium \
             libfltk1.3-dev xvfb xauth xdotool x11-apps libpng-dev libgif-dev giflib-tools gifsicle netbase microsocks dante-server \
-            qpdf poppler-utils fonts-urw-base35 php-cli
+            qpdf poppler-utils fonts-urw-base35 php-cli iproute2 nginx-light
 BENCH_PACKAGES := img2pdf libvips-tools
 
 JOBS ?= $(shell nproc)
 RELEASE := build/release
 ASAN := build/asan
-TSAN := build/tsan
 CMAKE_FLAGS := -G Ninja -Wno-dev
 
-.PHONY: all deps bench-deps configure build build-asan run test test-release test-asan tsan bench fuzz clean
+.PHONY: all deps bench-deps configure build build-asan run test test-release test-asan bench fuzz tsan clean
 
 all: build
 
@@ -52,17 +53,6 @@ test-asan: build-asan
 
 test: test-release test-asan
 
-# On demand (not in CI): the code that runs on worker threads under
-# ThreadSanitizer: the worker pool, the build run and the viewer's load.
-TSAN_TESTS := WorkerPool|ParallelBuildTest|GalleryIdentityTest|OneWorkerAndEight
-$(TSAN)/build.ninja:
-	cmake -S . -B $(TSAN) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGALLERY_TSAN=ON
-
-tsan: deps $(TSAN)/build.ninja
-	cmake --build $(TSAN) -j $(JOBS) --target test_platform_core test_builder test_viewer
-	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-	  ctest --test-dir $(TSAN) --output-on-failure -j $(JOBS) -R '$(TSAN_TESTS)'
-
 bench: bench-deps $(RELEASE)/build.ninja
 	cmake --build $(RELEASE) -j $(JOBS)
 	@./tools/run-benchmarks $(RELEASE)
@@ -84,6 +74,17 @@ fuzz: deps $(FUZZ)/build.ninja
 	cp ../shared/testdata/gif-suite/*.gif $(FUZZ)/corpus/ 2>/dev/null || true
 	$(FUZZ)/fuzz/fuzz_gif_reader -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
 	  -artifact_prefix=tests/data/gif/fuzz/ $(FUZZ)/corpus tests/data/gif/fuzz
+
+TSAN := build/tsan
+TSAN_TESTS ?= GifPainter|TThreadTest|CrossThreadTest|WorkerPool|ParallelBuildTest|GalleryIdentityTest|OneWorkerAndEight
+
+$(TSAN)/build.ninja:
+	cmake -S . -B $(TSAN) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGALLERY_TSAN=ON
+
+tsan: deps $(TSAN)/build.ninja
+	cmake --build $(TSAN) -j $(JOBS) --target test_gif test_platform_loop test_platform_core test_builder test_viewer
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	  ctest --test-dir $(TSAN) -R '$(TSAN_TESTS)' --output-on-failure -j $(JOBS)
 
 clean:
 	rm -rf build

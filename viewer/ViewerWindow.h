@@ -93,13 +93,13 @@ private:
     int SelectedNumber() const;
 
     std::string FSelectedPictureName;
+    int FLoadWorkers = 0;
     int FRotationCount = 0;
     std::vector<TSharedBytes> FProgramFiles;  // the files read, one a load
     std::vector<TBlockPicture> FPictures;      // views into FProgramFiles
     std::string FNotes;
     std::string FLoadError;
     std::string FReportFile;
-    int FLoadWorkers = 0;
     std::vector<std::string> FMessages;
 };
 
