@@ -3,8 +3,7 @@
 #   make test   install what is missing, build (release and sanitizer), run ctest
 #   make bench  release build, then every benchmark of bench/
 #   make fuzz   the GIF reader under libFuzzer for FUZZ_SECONDS (on demand, not in CI)
-#   make tsan   the thread tests (animation painters, threads, the worker pool, the build run and the viewer's
-#               load) under ThreadSanitizer (on demand, not in CI)
+#   make tsan   the thread tests (animation painters, threads) under ThreadSanitizer (on demand, not in CI)
 
 PACKAGES := g++ cmake ninja-build pkg-config libjpeg62-turbo-dev libjpeg-turbo-progs \
             libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core \
