@@ -10,7 +10,7 @@ PACKAGES := g++ cmake ninja-build pkg-config libjpeg62-turbo-dev libjpeg-turbo-p
             libgtest-dev libasound2-dev python3 imagemagick chromium \
             libfltk1.3-dev xvfb xauth xdotool x11-apps libpng-dev libgif-dev giflib-tools gifsicle netbase microsocks dante-server \
             qpdf poppler-utils fonts-urw-base35 php-cli iproute2 nginx-light python3-pyftpdlib vsftpd
-BENCH_PACKAGES := img2pdf
+BENCH_PACKAGES := img2pdf libvips-tools
 
 JOBS ?= $(shell nproc)
 RELEASE := build/release
@@ -75,13 +75,13 @@ fuzz: deps $(FUZZ)/build.ninja
 	  -artifact_prefix=tests/data/gif/fuzz/ $(FUZZ)/corpus tests/data/gif/fuzz
 
 TSAN := build/tsan
-TSAN_TESTS ?= GifPainter|TThreadTest|CrossThreadTest
+TSAN_TESTS ?= GifPainter|TThreadTest|CrossThreadTest|WorkerPool|ParallelBuildTest|GalleryIdentityTest|OneWorkerAndEight
 
 $(TSAN)/build.ninja:
 	cmake -S . -B $(TSAN) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGALLERY_TSAN=ON
 
 tsan: deps $(TSAN)/build.ninja
-	cmake --build $(TSAN) -j $(JOBS) --target test_gif test_platform_loop
+	cmake --build $(TSAN) -j $(JOBS) --target test_gif test_platform_loop test_platform_core test_builder test_viewer
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	  ctest --test-dir $(TSAN) -R '$(TSAN_TESTS)' --output-on-failure -j $(JOBS)
 

@@ -6,6 +6,11 @@
 // a missing trailer) and reports it through OnGIFWarning; errors raise
 // GIFException and leave the stream where loading began, keeping the frames
 // read so far. Saving codes every frame again from its pixels.
+//
+// Threads: a GIF picture is a value object, safe on a worker thread while no
+// other thread uses the same picture. The only shared table is the registry
+// of extension classes, which loading reads: register extensions before any
+// picture loads on a worker, never while one does.
 
 #include <functional>
 #include <memory>

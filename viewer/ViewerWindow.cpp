@@ -1,6 +1,8 @@
 #include "viewer/ViewerWindow.h"
 
 #include <algorithm>
+#include <deque>
+#include <future>
 
 #include "platform/controls/TApplication.h"
 #include "platform/controls/TScreen.h"
@@ -8,6 +10,7 @@
 #include "platform/core/Files.h"
 #include "platform/core/Program.h"
 #include "platform/core/TStream.h"
+#include "platform/core/WorkerPool.h"
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TJPEGImage.h"
 #include "shared/veskotools.h"
@@ -36,6 +39,47 @@ std::unique_ptr<TGIFImage> DecodeGif(std::string_view bytes, TBitmap& decoded)
     return gif;
 }
 
+// What a worker makes of one picture of the block: its glyph, its size, the
+// GIF picture itself, or why it cannot be shown; the decoded pixels only when
+// asked (the block's last picture, for the working images).
+struct TThumbnailWork {
+    std::string Error;
+    std::unique_ptr<TBitmap> Glyph;
+    std::unique_ptr<TGIFImage> Gif;
+    int Width = 0;
+    int Height = 0;
+    std::unique_ptr<TBitmap> Decoded;
+};
+
+constexpr TColor GlyphTransparent = 0xFF00FF;
+
+// Runs on a worker: it touches the picture's bytes (read-only, shared by
+// nobody that writes), its own decoding target and new value objects only.
+TThumbnailWork MakeThumbnail(const TBlockPicture& picture, TBitmap& decoded, bool keepDecoded)
+{
+    TThumbnailWork work;
+    try {
+        if (picture.Gif())
+            work.Gif = DecodeGif(picture.Bytes, decoded);
+        else {
+            bool grayscale = false;
+            DecodeJpeg(picture.Bytes, decoded, grayscale);
+        }
+    } catch (const Exception& e) {
+        work.Error = e.Message();
+        return work;
+    }
+    work.Width = decoded.Width();
+    work.Height = decoded.Height();
+    work.Glyph = getMiniImage(decoded, 90, 90);
+    work.Glyph->SetTransparentColor(GlyphTransparent);
+    if (keepDecoded) {
+        work.Decoded = std::make_unique<TBitmap>();
+        work.Decoded->Assign(decoded);
+    }
+    return work;
+}
+
 }  // namespace
 
 TForm1* ViewerWindow = nullptr;
@@ -48,8 +92,6 @@ TSharedBytes ReadOwnExecutable()
 {
     return TSharedBytes::MapFile(ProgramFileName());
 }
-
-constexpr TColor GlyphTransparent = 0xFF00FF;
 
 // The hourglass for the length of a handler, restored however it ends.
 class TBusyCursor {
@@ -216,28 +258,43 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
 
     // A picture that does not decode is skipped, named, and the others load;
     // only damage to the block itself (block.Error) ends the list early.
+    // Workers decode ahead and make the glyphs; the buttons come here, in
+    // block order, each as soon as its picture is done.
     std::vector<std::string> skipped;
     bool lastFailed = false;
-    // Every picture decodes into the same pixels: fresh memory for each of a
-    // hundred photographs costs more in first touches than the decoding.
-    TBitmap decoded;
+    const std::size_t last = block.Pictures.size() - 1;
+    // Every picture of one worker decodes into the same pixels: fresh memory
+    // for each of a hundred photographs costs more in first touches than the
+    // decoding. Declared before the pool, which ends first.
+    const int workers = FLoadWorkers > 0 ? FLoadWorkers : TWorkerPool::MachineWorkers();
+    std::vector<TBitmap> scratch(static_cast<std::size_t>(workers));
+    TWorkerPool pool(workers);
+    std::deque<std::future<TThumbnailWork>> ahead;
+    std::size_t handedOver = 0;
+    const auto handOverNext = [&] {
+        const TBlockPicture& picture = block.Pictures[handedOver];
+        const bool keep = handedOver == last;
+        ahead.push_back(pool.Submit([&picture, &scratch, keep](int worker) {
+            return MakeThumbnail(picture, scratch[static_cast<std::size_t>(worker)], keep);
+        }));
+        ++handedOver;
+    };
+    std::unique_ptr<TBitmap> lastDecoded;
     for (std::size_t i = 0; i < block.Pictures.size(); ++i) {
+        const std::size_t inFlight = static_cast<std::size_t>(pool.Size());
+        while (handedOver < block.Pictures.size() && handedOver < i + inFlight)
+            handOverNext();
+        TThumbnailWork work = ahead.front().get();
+        ahead.pop_front();
+        if (handedOver < block.Pictures.size())
+            handOverNext();
         TBlockPicture& picture = block.Pictures[i];
         const int n = PictureCount();
-        lastFailed = true;
-        std::unique_ptr<TGIFImage> gif;
-        try {
-            if (picture.Gif())
-                gif = DecodeGif(picture.Bytes, decoded);
-            else {
-                bool grayscale = false;
-                DecodeJpeg(picture.Bytes, decoded, grayscale);
-            }
-        } catch (const Exception& e) {
-            skipped.push_back(CannotBeShown(i, e.Message()));
+        lastFailed = !work.Error.empty();
+        if (lastFailed) {
+            skipped.push_back(CannotBeShown(i, work.Error));
             continue;
         }
-        lastFailed = false;
 
         auto* button = new TBitBtn(this);
         button->SetName("BT" + std::to_string(n));
@@ -247,26 +304,26 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
         button->SetLayout(blGlyphTop);
         button->SetHint(picture.Comment);
         button->SetShowHint(true);
-        std::unique_ptr<TBitmap> glyph = getMiniImage(decoded, 90, 90);
-        glyph->SetTransparentColor(GlyphTransparent);
-        button->SetGlyph(*glyph);
+        button->SetGlyph(*work.Glyph);
         button->OnClick = [this](TObject* sender) { btnclick(sender); };
 
         auto* hidden = new TImage(this);
-        hidden->SetName((gif ? "GF" : "IM") + std::to_string(n));
+        hidden->SetName((work.Gif ? "GF" : "IM") + std::to_string(n));
         hidden->SetVisible(false);
         hidden->SetParent(this);
-        if (gif)
-            hidden->Picture().SetGraphic(std::move(gif));
+        if (work.Gif)
+            hidden->Picture().SetGraphic(std::move(work.Gif));
         else
-            hidden->Picture().SetGraphic(std::make_unique<TStoredJpeg>(file.SliceOf(picture.Bytes), decoded.Width(),
-                                                                     decoded.Height()));
+            hidden->Picture().SetGraphic(
+                std::make_unique<TStoredJpeg>(file.SliceOf(picture.Bytes), work.Width, work.Height));
+        lastDecoded = std::move(work.Decoded);
 
         FPictures.push_back(std::move(picture));
         if (LoadingWindow)
             LoadingWindow->Label1->SetCaption("Load: Picture: " + std::to_string(n + 1));
         ProcessPending();
     }
+    TBitmap decoded;
     for (const std::string& line : skipped)
         FLoadError += (FLoadError.empty() ? "" : "\r\n") + line;
     if (!block.Error.empty())
@@ -275,7 +332,9 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
         ShowMessage(FLoadError + "\r\nNo Images");
         return TLoadResult::NoImages;
     }
-    if (lastFailed) {
+    if (lastDecoded) {
+        decoded.Assign(*lastDecoded);
+    } else {
         // The last picture of the block failed; the working images take the
         // last one that was shown.
         bool grayscale = false;

@@ -66,9 +66,15 @@ public:
     // button and a hidden picture for each picture that decodes. Loading stops
     // at the first damaged or undecodable picture; LoadError() tells why.
     // The pictures keep slices of `programFile`; the string form copies it.
+    // Worker threads decode the pictures and make the glyphs ahead, from the
+    // block's bytes into bitmaps of their own (TBitmap, the JPEG and GIF
+    // decoders and getMiniImage use nothing shared); the buttons and images
+    // are made here, in block order, each as soon as its picture is done.
     TLoadResult LoadImages(const TSharedBytes& programFile);
     TLoadResult LoadImages(std::string_view programFile);
     const std::string& LoadError() const { return FLoadError; }
+    // The threads that decode a load (0: one per core).
+    void SetLoadWorkers(int workers) { FLoadWorkers = workers; }
     int PictureCount() const { return static_cast<int>(FPictures.size()); }
     const TBlockPicture& BlockPicture(int n) const { return FPictures.at(static_cast<std::size_t>(n)); }
     const std::string& Notes() const { return FNotes; }
@@ -88,6 +94,7 @@ private:
     int SelectedNumber() const;
 
     std::string FSelectedPictureName;
+    int FLoadWorkers = 0;
     int FRotationCount = 0;
     std::vector<TSharedBytes> FProgramFiles;  // the files read, one a load
     std::vector<TBlockPicture> FPictures;      // views into FProgramFiles

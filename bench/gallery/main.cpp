@@ -5,9 +5,13 @@
 // once, then the encodes of the quality search and of the thumbnail; (b)
 // ImageMagick's convert making the same full pictures and thumbnails. The last
 // lines give the ratios of the build's time to theirs and the peak memory.
-// ImageMagick runs single pictures one after the other, as the build does.
+// (c) vipsthumbnail, on all cores, making them from the same files. The
+// build does the picture work on all cores too; "build wall/codec" is its
+// wall time over the codec work done once on one core. ImageMagick runs
+// single pictures one after the other.
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -15,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <jpeglib.h>
@@ -51,6 +56,7 @@ constexpr int MaxHeight = 400;
 constexpr std::int64_t MaxBytes = 150 * 1000;
 constexpr int ThumbPercent = 20;
 constexpr const char* ImageMagick = "/usr/bin/convert";
+constexpr const char* Vips = "/usr/bin/vipsthumbnail";
 
 using Clock = std::chrono::steady_clock;
 
@@ -119,7 +125,21 @@ struct TPeerJob {
     int Quality = 100;
 };
 
-double RunBuild(const std::vector<std::string>& paths, const std::string& gallery)
+// The resident memory now, in MB.
+double ResidentMb()
+{
+    long pages = 0;
+    long resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024 * 1024);
+}
+
+// `resident`: the memory the program holds when the build starts, its windows made.
+double RunBuild(const std::vector<std::string>& paths, const std::string& gallery, double& resident)
 {
     TApplication app;
     THeadlessScript script;
@@ -148,6 +168,7 @@ double RunBuild(const std::vector<std::string>& paths, const std::string& galler
     WizardForm->RadioButton1->SetChecked(true);
     WizardForm->Edit1->SetText(IntToStr(ThumbPercent));
     script.AnswerModal("GalleryDoneDialog", mrCancel);
+    resident = std::max(resident, ResidentMb());
     const Clock::time_point start = Clock::now();
     WizardForm->BitBtn2Click(nullptr);
     return Seconds(start);
@@ -198,6 +219,34 @@ double RunImageMagick(const std::vector<std::string>& paths, const std::vector<T
     return Seconds(start);
 }
 
+// vipsthumbnail (libvips) making the same shrunk full pictures and thumbnails
+// from the same files, one process per core at a time, each with libvips's
+// own threads.
+double RunVips(const std::vector<std::string>& paths, const std::vector<TPeerJob>& jobs, const std::string& folder)
+{
+    std::string commands;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const TPeerJob& job = jobs[i];
+        const std::string quality = std::to_string(job.Quality);
+        const auto line = [&](TPictureSize size, const std::string& name) {
+            return std::string(Vips) + " '" + paths[i] + "' --size " + std::to_string(size.Width) + "x" +
+                   std::to_string(size.Height) + "! -o '" + folder + name + "[Q=" + quality + "]'\n";
+        };
+        commands += line(job.Full, "th_" + std::to_string(i) + "_big.jpg");
+        commands += line(job.Thumbnail, "th_" + std::to_string(i) + ".jpg");
+    }
+    const std::string list = folder + "commands.txt";
+    WriteFileBytes(list, commands);
+    const std::string command = "xargs -d '\\n' -n 1 -P " + std::to_string(std::thread::hardware_concurrency()) +
+                                " sh -c < '" + list + "'";
+    const Clock::time_point start = Clock::now();
+    if (std::system(command.c_str()) != 0) {
+        std::fprintf(stderr, "vipsthumbnail failed: %s\n", command.c_str());
+        return -1;
+    }
+    return Seconds(start);
+}
+
 }  // namespace
 
 int main()
@@ -222,9 +271,10 @@ int main()
     std::vector<double> builds;
     std::vector<double> codecs;
     std::vector<TPeerJob> jobs;
+    double resident = 0;
     for (const char side : std::string("cbbccb")) {
         if (side == 'b') {
-            builds.push_back(RunBuild(paths, work + "gallery" + std::to_string(builds.size()) + "/"));
+            builds.push_back(RunBuild(paths, work + "gallery" + std::to_string(builds.size()) + "/", resident));
         } else {
             jobs.clear();
             codecs.push_back(RunCodec(paths, jobs));
@@ -235,30 +285,46 @@ int main()
     ForceDirectories(work + "magick");
     const bool magick = FileExists(ImageMagick);
     const double imageMagick = magick ? RunImageMagick(paths, jobs, work + "magick/") : -1;
+    ForceDirectories(work + "vips");
+    const bool vips = FileExists(Vips);
+    const double vipsTime = vips ? RunVips(paths, jobs, work + "vips/") : -1;
 
     int written = 0;
     for (int i = 0; i < Pictures; ++i)
         written += FileExists(work + "gallery0/th_" + std::to_string(i) + "_big.jpg") &&
                    FileExists(work + "gallery0/th_" + std::to_string(i) + ".jpg");
     std::printf("full pictures and thumbnails written by the build: %d of %d\n", written, Pictures);
-    std::printf("build: %.2f s, codec alone: %.2f s (medians of 3), ImageMagick: %.2f s\n", build, codec,
-                imageMagick);
+    std::printf("build: %.2f s, codec alone: %.2f s (medians of 3), ImageMagick: %.2f s, vipsthumbnail: %.2f s\n",
+                build, codec, imageMagick, vipsTime);
     std::printf("full picture %d x %d at quality %d, thumbnail %d x %d\n", jobs.front().Full.Width,
                 jobs.front().Full.Height, jobs.front().Quality, jobs.front().Thumbnail.Width,
                 jobs.front().Thumbnail.Height);
     const double decoded = double(Width) * Height * 3 / (1024 * 1024);
-    std::printf("one decoded picture: %.0f MB; three: %.0f MB\n", decoded, 3 * decoded);
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    // A worker holds its picture decoded and the picture's file bytes.
+    const double file = static_cast<double>(FileSize(paths.front())) / (1024 * 1024);
+    const double bound = resident + (cores + 1) * (decoded + file);
+    std::printf("one decoded picture: %.0f MB with its file of %.1f MB; one per core and the main thread's (%d) "
+                "over the %.0f MB held when a build starts: %.0f MB\n",
+                decoded, file, cores + 1, resident, bound);
 
     std::error_code error;
     std::filesystem::remove_all(pattern, error);
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
+    std::printf("cores: %d\n", cores);
     std::printf("build/codec: %.2f\n", build / codec);
+    std::printf("build wall/codec: %.2f\n", build / codec);
+    if (vipsTime > 0)
+        std::printf("build/vips: %.2f\n", build / vipsTime);
+    else
+        std::printf("build/vips: n/a (no vipsthumbnail at %s)\n", Vips);
     if (imageMagick > 0)
         std::printf("build/imagemagick: %.2f\n", build / imageMagick);
     else
         std::printf("build/imagemagick: n/a (no ImageMagick at %s)\n", ImageMagick);
     std::printf("peak MB: %ld\n", usage.ru_maxrss / 1024);
+    std::printf("peak bound MB: %.0f\n", bound);
     return written == Pictures ? 0 : 1;
 }

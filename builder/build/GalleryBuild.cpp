@@ -1,6 +1,8 @@
 #include "builder/build/GalleryBuild.h"
 
 #include <algorithm>
+#include <deque>
+#include <future>
 #include <limits>
 
 #include "builder/dialogs/BackgroundDialog.h"
@@ -25,6 +27,7 @@
 #include "platform/controls/TApplication.h"
 #include "platform/core/AnsiString.h"
 #include "platform/core/Files.h"
+#include "platform/core/WorkerPool.h"
 #include "platform/shell/ShellExecute.h"
 #include "shared/veskotools.h"
 
@@ -57,27 +60,19 @@ bool ReadRangedNumber(const std::string& text, int min, int max, const std::stri
                       value);
 }
 
-// The size of a picture scaled down to fit a box, aspect kept, at least 1 x 1.
-TPictureSize FittedSize(TPictureSize picture, int boxWidth, int boxHeight)
-{
-    std::int64_t width = std::min(picture.Width, std::max(boxWidth, 1));
-    std::int64_t height = std::max<std::int64_t>(1, RoundRatio(width * picture.Height, picture.Width));
-    if (height > boxHeight && boxHeight >= 1) {
-        height = boxHeight;
-        width = std::max<std::int64_t>(1, RoundRatio(height * picture.Width, picture.Height));
-    }
-    return {static_cast<int>(width), static_cast<int>(height)};
-}
-
 }  // namespace
 
-TGalleryBuild::TGalleryBuild(TForm1& wizard) : FWizard(wizard), FOptions(wizard), FKind(KindOf(FOptions)) {}
+TGalleryBuild::TGalleryBuild(TForm1& wizard, int workers)
+    : FWizard(wizard), FWorkers(workers > 0 ? workers : TWorkerPool::MachineWorkers()), FOptions(wizard),
+      FKind(KindOf(FOptions))
+{
+}
 
 TGalleryBuild::~TGalleryBuild() = default;
 
-void InstallGalleryBuild(TForm1& wizard)
+void InstallGalleryBuild(TForm1& wizard, int workers)
 {
-    wizard.OnRunBuild = [](TForm1& w) { TGalleryBuild(w).Run(); };
+    wizard.OnRunBuild = [workers](TForm1& w) { TGalleryBuild(w, workers).Run(); };
     wizard.PhpParts = std::make_unique<TPhpGalleryRoad>();
 }
 
@@ -279,142 +274,152 @@ void TGalleryBuild::RestoreWizard()
 
 void TGalleryBuild::BuildPictures()
 {
+    // Declared first so that it goes last: its end drops the work not begun
+    // and waits for the work that runs.
+    TWorkerPool pool(FWorkers);
+    std::deque<std::future<TPictureOutcome>> ahead;
+    int handedOver = 0;
+    const auto handOverNext = [&] {
+        ahead.push_back(pool.Submit([job = PictureJob(handedOver)](int) { return MakePicture(job); }));
+        ++handedOver;
+    };
     for (int number = 0; number < FPictureCount && BuildRunning; ++number) {
-        BuildPicture(number);
+        while (handedOver < FPictureCount && handedOver < number + pool.Size())
+            handOverNext();
+        TPictureOutcome outcome = ahead.front().get();
+        ahead.pop_front();
+        // The freed worker starts on the next picture while this round runs.
+        if (handedOver < FPictureCount)
+            handOverNext();
+        BuildPicture(number, outcome);
         HandOver();
     }
 }
 
-std::unique_ptr<TJPEGImage> TGalleryBuild::LoadPicture(const std::string& path)
+TPictureJob TGalleryBuild::PictureJob(int number) const
 {
-    const TPictureRoad road = PictureRoadOf(path);
-    try {
-        return LoadPictureAsJpeg(path, road);
-    } catch (const Exception&) {
-        ShowMessage("file format not found");
-        return nullptr;
+    TPictureJob job;
+    job.Path = FWizard.ListBox1->Items().Strings(number);
+    job.Road = PictureRoadOf(job.Path);
+    job.Kind = FKind;
+    job.Linked = FSettings.LinkMode == TLinkMode::FullPicture;
+    job.SizeInfo = CellShowsSizeInfo(FSettings);
+    // Only the kinds that shrink to the limits read them; a switch left on
+    // from another kind must not shrink a thumbnails-only GIF to limits of 0.
+    job.Optimize = UsesInternetOptimize() && FOptions.InternetOptimize();
+    job.MaxWidth = FMaxPictureWidth;
+    job.MaxHeight = FMaxPictureHeight;
+    job.MaxBytes = FMaxPictureBytes;
+    // The windows are asked only by the rounds that use them.
+    if (job.Optimize && job.Road != TPictureRoad::Gif) {
+        const TImage& preview = *FormRef(CompressProgressForm, "TForm10").Image1;
+        job.PreviewBox = {preview.Width(), preview.Height()};
     }
+    job.PercentThumbnails = FPercentThumbnails;
+    job.ThumbPercent = FThumbPercent;
+    job.ThumbWidth = FThumbWidth;
+    job.ThumbHeight = FThumbHeight;
+    if (NotesFullPicture(job.Road))
+        job.CopyrightNote = FormRef(CopyrightDialog, "TForm9").Edit1->Text();
+    return job;
 }
 
-void TGalleryBuild::BuildPicture(int number)
+bool TGalleryBuild::NotesFullPicture(TPictureRoad road) const
+{
+    const bool linked = FSettings.LinkMode == TLinkMode::FullPicture;
+    return road != TPictureRoad::Gif &&
+           (FKind == TGalleryKind::Application || (FKind == TGalleryKind::Web && linked));
+}
+
+void TGalleryBuild::BuildPicture(int number, TPictureOutcome& outcome)
 {
     SetProgress(number + 1);
+    if (outcome.Error && !outcome.Loaded)
+        std::rethrow_exception(outcome.Error);
     const std::string path = FWizard.ListBox1->Items().Strings(number);
     const TStrings& comments = FWizard.ListBox2->Items();
     const std::string comment = number < comments.Count() ? comments.Strings(number) : std::string(" ");
     const bool gif = PictureRoadOf(path) == TPictureRoad::Gif;
-    std::unique_ptr<TJPEGImage> picture = gif ? nullptr : LoadPicture(path);
-    if (gif && FKind != TGalleryKind::Web) {
-        BuildGifPicture(path, number, comment);
-        return;
-    }
-    if (FKind == TGalleryKind::Application || FKind == TGalleryKind::Email) {
-        if (!picture)
-            return;
-        if (FKind == TGalleryKind::Application)
-            BuildApplicationPicture(*picture, number, comment);
-        else
-            BuildMailPicture(*picture, number, comment);
-        return;
-    }
-
     const bool web = FKind == TGalleryKind::Web;
-    const bool linked = FSettings.LinkMode == TLinkMode::FullPicture;
+    // A JPEG-road picture is loaded before its cell begins, a GIF one after.
+    if (!outcome.Loaded && !gif)
+        ShowMessage("file format not found");
+    // A skipped picture keeps its cell, empty, so every page holds the
+    // pictures the index names.
     if (web) {
-        // A skipped picture keeps its cell, empty, so every page holds the
-        // pictures the index names.
         if (std::optional<TPageFile> closed = FGrid->BeginCell())
             WritePage(*closed);
     }
-    if (gif) {
-        BuildGifPicture(path, number, comment);
+    if (!outcome.Loaded && gif)
+        ShowMessage("file format not found");
+    if (!outcome.Loaded)
         return;
-    }
-    if (!picture)
-        return;
-
+    const bool linked = FSettings.LinkMode == TLinkMode::FullPicture;
     if (web && linked) {
-        const TFullPicture full{number, false, comment, FGrid->PagesWritten(), FPictureCount};
+        const TFullPicture full{number, gif, comment, FGrid->PagesWritten(), FPictureCount};
         WritePage({FullPicturePageName(FSettings, number), FullPicturePageText(FSettings, full), false});
     }
-    if (web && FOptions.InternetOptimize())
-        ShrinkToLimits(*picture);
-    if (web) {
-        TThumbnailCell cell{number, false, comment, std::nullopt};
-        if (CellShowsSizeInfo(FSettings)) {
-            const std::int64_t bytes = SavedByteCount(*picture);
-            cell.SizeInfo = TPictureSizeInfo{picture->Height(), picture->Width(), bytes};
-        }
-        FGrid->AppendThumbnailCell(cell);
+    ShowShrink(outcome);
+    if (outcome.Error)
+        std::rethrow_exception(outcome.Error);
+    // The copyright dialog is a window of its own that stays open: a note
+    // changed after this picture was handed over is the one the round draws.
+    if (NotesFullPicture(PictureRoadOf(path)) &&
+        FormRef(CopyrightDialog, "TForm9").Edit1->Text() != outcome.CopyrightNote) {
+        TPictureOutcome again = MakePicture(PictureJob(number));
+        if (again.Error)
+            std::rethrow_exception(again.Error);
+        outcome.FullBytes = std::move(again.FullBytes);
     }
-
-    const TPictureSize thumbSize = ThumbnailSize(*picture);
-    std::unique_ptr<TBitmap> thumbnail = ResizeBitmap(picture->Bitmap(), thumbSize.Width, thumbSize.Height);
-
-    if (web && linked) {
-        DrawCopyrightNoteIfSet(*picture);
-        picture->SaveToFile(FFolder + "th_" + IntToStr(number) + "_big.jpg");
+    if (FKind == TGalleryKind::Application) {
+        BuildApplicationPicture(outcome, number, gif, comment);
+        return;
     }
-
-    picture->Assign(*thumbnail);
-    thumbnail.reset();
-    WriteThumbnail(*picture, path, number);
+    if (FKind == TGalleryKind::Email) {
+        BuildMailPicture(outcome, number, gif, comment);
+        return;
+    }
+    if (web)
+        FGrid->AppendThumbnailCell(TThumbnailCell{number, gif, comment, outcome.SizeInfo});
+    if (web && linked)
+        SaveGraphicBytes(FFolder + "th_" + IntToStr(number) + (gif ? "_big.gif" : "_big.jpg"), *outcome.FullBytes);
+    WriteThumbnail(outcome, path, number, gif);
 }
 
-TPictureSize TGalleryBuild::ThumbnailSize(const TJPEGImage& picture) const
+// The compress-progress window as the shrink of a JPEG picture shows it: the
+// picture, "Please wait..", then each quality of the search, with a hand-over
+// after each step.
+void TGalleryBuild::ShowShrink(TPictureOutcome& outcome)
 {
-    return ThumbnailSize(TPictureSize{picture.Width(), picture.Height()});
-}
-
-TPictureSize TGalleryBuild::ThumbnailSize(TPictureSize size) const
-{
-    return FPercentThumbnails ? PercentThumbnailSize(size, FThumbPercent) : TPictureSize{FThumbWidth, FThumbHeight};
-}
-
-void TGalleryBuild::DrawCopyrightNoteIfSet(TJPEGImage& picture) const
-{
-    const std::string note = FormRef(CopyrightDialog, "TForm9").Edit1->Text();
-    if (!note.empty())
-        DrawCopyrightNote(picture, note);
-}
-
-void TGalleryBuild::ShrinkToLimits(TJPEGImage& picture)
-{
-    if (FMaxPictureHeight >= picture.Height() && FMaxPictureWidth >= picture.Width())
+    if (!outcome.Shrunk)
         return;
     TForm10& progress = FormRef(CompressProgressForm, "TForm10");
     progress.Label2->SetCaption("Please wait..");
-    // The window shows the picture fitted into its image; a copy of the whole
-    // picture would only cost memory.
-    const TPictureSize shown = FittedSize({picture.Width(), picture.Height()}, progress.Image1->Width(),
-                                          progress.Image1->Height());
-    progress.Image1->Picture().Assign(ResizeBitmap(picture.Bitmap(), shown.Width, shown.Height).get());
+    progress.Image1->Picture().Assign(outcome.Preview.get());
+    outcome.Preview.reset();
     progress.Show();
     HandOver();
-
-    const TPictureSize size = ShrunkSize({picture.Width(), picture.Height()}, FMaxPictureWidth, FMaxPictureHeight);
-    picture.Assign(*ResizeBitmap(picture.Bitmap(), size.Width, size.Height));
-    CompressToLimit(picture, FMaxPictureBytes, [&](int quality) {
+    for (const int quality : outcome.Qualities) {
         progress.Label2->SetCaption("Compress " + IntToStr(quality) + "%");
         HandOver();
-    });
+    }
     progress.Hide();
 }
 
-void TGalleryBuild::WriteThumbnail(TJPEGImage& picture, const std::string& path, int number)
+void TGalleryBuild::WriteThumbnail(const TPictureOutcome& outcome, const std::string& path, int number, bool gif)
 {
-    FMaxThumbWidth = std::max(FMaxThumbWidth, picture.Width());
-    FMaxThumbHeight = std::max(FMaxThumbHeight, picture.Height());
+    FMaxThumbWidth = std::max(FMaxThumbWidth, outcome.Thumbnail.Width);
+    FMaxThumbHeight = std::max(FMaxThumbHeight, outcome.Thumbnail.Height);
     if (FOptions.KeepOriginalNames()) {
         const std::string target = FFolder + ExtractFileName(path);
         if (SameFile(path, target)) {
             ShowMessage("The thumbnail would replace its own picture and is not written: " + path);
             return;
         }
-        picture.SaveToFile(target);
+        SaveGraphicBytes(target, *outcome.ThumbnailBytes);
         return;
     }
-    picture.SaveToFile(FFolder + "th_" + IntToStr(number) + ".jpg");
+    SaveGraphicBytes(FFolder + "th_" + IntToStr(number) + (gif ? ".gif" : ".jpg"), *outcome.ThumbnailBytes);
 }
 
 void TGalleryBuild::Finish()

@@ -14,8 +14,8 @@
 // is refused with a message before anything is written.
 //
 // The page texts are taken from the wizard once, when the build starts, so
-// every page of one build reads alike; the picture numbers and the switches of
-// the picture work are read as each round needs them.
+// every page of one build reads alike; the switches and the copyright note of
+// the picture work are read for each picture when it is handed to a worker.
 //
 // Sound behaviour where a plain reading would fail:
 // - the layout numbers, thumbnail sizes and (internet-optimised web builds)
@@ -35,6 +35,22 @@
 // - whatever ends the run, an error included, the page control and the start
 //   image are enabled again and the build-cancel and progress windows hidden;
 //   the error itself goes on to the caller.
+//
+// The picture work (decoding, shrinking, the quality search, encoding) runs
+// ahead on worker threads (PictureWork.h); everything else stays on the main
+// thread, in the one-by-one order: each round's progress, messages, pages,
+// compress-progress window with its hand-overs, and files, the files written
+// by the main thread in list order. What a worker needs is read when its
+// picture is handed over (PictureJob), from controls that are disabled while
+// the build runs (the page control holds every option and the dialogs'
+// openers) or from numbers fixed when it starts; the wizard's poll, which
+// still runs at each hand-over, enables controls and applies a language
+// (captions, the background picture and the colours, all read at the start),
+// so it changes none of them.
+// At most one picture per worker is handed over and not yet gone through, so
+// no more than one decoded picture per worker exists at a time; a stop drops
+// the work done ahead, and a stop after picture K leaves what the one-by-one
+// run leaves.
 
 #include <cstdint>
 #include <memory>
@@ -42,6 +58,7 @@
 #include <vector>
 
 #include "builder/build/BuildPicture.h"
+#include "builder/build/PictureWork.h"
 #include "builder/build/WizardOptions.h"
 #include "builder/pages/GalleryGrid.h"
 #include "builder/pages/GalleryPageSettings.h"
@@ -51,11 +68,10 @@ class TJPEGImage;
 class TGalleryDataBlock;
 class TMailPage;
 
-enum class TGalleryKind { Web, Email, Thumbnails, Application };
-
 class TGalleryBuild {
 public:
-    explicit TGalleryBuild(TForm1& wizard);
+    // `workers` threads do the picture work; 0 means one per core.
+    explicit TGalleryBuild(TForm1& wizard, int workers = 0);
     ~TGalleryBuild();
     TGalleryBuild(const TGalleryBuild&) = delete;
     TGalleryBuild& operator=(const TGalleryBuild&) = delete;
@@ -80,27 +96,26 @@ private:
     void WritePage(const TPageFile& page) const;
 
     void BuildPictures();
-    void BuildPicture(int number);
-    std::unique_ptr<TJPEGImage> LoadPicture(const std::string& path);
-    void ShrinkToLimits(TJPEGImage& picture);
-    TPictureSize ThumbnailSize(const TJPEGImage& picture) const;
-    TPictureSize ThumbnailSize(TPictureSize picture) const;
-    void BuildApplicationPicture(TJPEGImage& picture, int number, const std::string& comment);
-    void BuildMailPicture(TJPEGImage& picture, int number, const std::string& comment);
-    void DrawCopyrightNoteIfSet(TJPEGImage& picture) const;
+    // Read on the main thread when picture `number` is handed to a worker.
+    TPictureJob PictureJob(int number) const;
+    // True when the round draws the copyright note into the full picture.
+    bool NotesFullPicture(TPictureRoad road) const;
+    // The round of picture `number` with the work done for it.
+    void BuildPicture(int number, TPictureOutcome& outcome);
+    void ShowShrink(TPictureOutcome& outcome);
+    void BuildApplicationPicture(const TPictureOutcome& outcome, int number, bool gif, const std::string& comment);
+    void BuildMailPicture(const TPictureOutcome& outcome, int number, bool gif, const std::string& comment);
     void FinishExeGallery();
     void FinishPdfGallery();
     void FinishMailGallery();
-    void WriteThumbnail(TJPEGImage& picture, const std::string& path, int number);
-    // GIF pictures of web and thumbnail galleries: never recompressed, and a
-    // transparent picture keeps a transparent thumbnail.
-    void BuildGifPicture(const std::string& path, int number, const std::string& comment);
+    void WriteThumbnail(const TPictureOutcome& outcome, const std::string& path, int number, bool gif);
     void Finish();
     void StartWatermarkPlugin();
     void RestoreWizard();
     void HandOver();
 
     TForm1& FWizard;
+    int FWorkers;
     TWizardOptions FOptions;
     TGalleryKind FKind;
     std::string FFolder;
@@ -127,5 +142,6 @@ private:
     std::unique_ptr<TMailPage> FMailPage;
 };
 
-// Makes the wizard's start of a build run a TGalleryBuild.
-void InstallGalleryBuild(TForm1& wizard);
+// Makes the wizard's start of a build run a TGalleryBuild with `workers`
+// threads for the picture work (0: one per core).
+void InstallGalleryBuild(TForm1& wizard, int workers = 0);

@@ -30,13 +30,6 @@ std::string WorkFolder(const std::string& programFolder, const std::string& name
     return folder;
 }
 
-std::string JpegBytes(TJPEGImage& picture)
-{
-    TMemoryStream stream;
-    picture.SaveToStream(stream);
-    return std::move(stream.Bytes());
-}
-
 }  // namespace
 
 bool TGalleryBuild::RoadRefused()
@@ -86,26 +79,22 @@ void TGalleryBuild::ClearMailFolder()
         DeleteFile(FWorkFolder + name);
 }
 
-void TGalleryBuild::BuildApplicationPicture(TJPEGImage& picture, int number, const std::string& comment)
+void TGalleryBuild::BuildApplicationPicture(const TPictureOutcome& outcome, int number, bool gif,
+                                            const std::string& comment)
 {
-    if (FOptions.InternetOptimize())
-        ShrinkToLimits(picture);
-    DrawCopyrightNoteIfSet(picture);
     if (FDataBlock) {
-        FDataBlock->AddPicture(JpegBytes(picture), false, comment);
+        FDataBlock->AddPicture(*outcome.FullBytes, gif, comment);
         return;
     }
-    const std::string path = FWorkFolder + PdfPictureFileName(number, false);
-    picture.SaveToFile(path);
+    const std::string path = FWorkFolder + PdfPictureFileName(number, gif);
+    SaveGraphicBytes(path, *outcome.FullBytes);
     FPdfPictureList.push_back(path);
 }
 
-void TGalleryBuild::BuildMailPicture(TJPEGImage& picture, int number, const std::string& comment)
+void TGalleryBuild::BuildMailPicture(const TPictureOutcome& outcome, int number, bool gif, const std::string& comment)
 {
-    const TPictureSize size = ThumbnailSize(picture);
-    picture.Assign(*ResizeBitmap(picture.Bitmap(), size.Width, size.Height));
-    picture.SaveToFile(FWorkFolder + MailThumbnailName(number, false));
-    FMailPage->AddPicture(number, false, comment);
+    SaveGraphicBytes(FWorkFolder + MailThumbnailName(number, gif), *outcome.ThumbnailBytes);
+    FMailPage->AddPicture(number, gif, comment);
 }
 
 void TGalleryBuild::FinishExeGallery()

@@ -194,8 +194,8 @@ bool CopyFileTo(const std::string& source, const std::string& target)
     struct stat info {};
     if (::fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
-    TFd out(::open(ToSystemPath(target).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                   info.st_mode & 0777));
+    TFd out(OpenForWriting(ToSystemPath(target), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                           static_cast<int>(info.st_mode & 0777)));
     if (out.Get() < 0)
         return false;
     std::array<char, 64 * 1024> buffer;
@@ -375,9 +375,20 @@ std::vector<std::string> FindFiles(const std::string& dir, std::string_view mask
     return names;
 }
 
+int OpenForWriting(const std::string& systemName, int flags, int mode)
+{
+    constexpr int Tries = 200;  // 5 ms apart
+    for (int tryNumber = 1;; ++tryNumber) {
+        const int fd = ::open(systemName.c_str(), flags, mode);
+        if (fd >= 0 || errno != ETXTBSY || tryNumber == Tries)
+            return fd;
+        ::usleep(5000);
+    }
+}
+
 void WriteFileBytes(const std::string& fileName, std::string_view bytes)
 {
-    TFd fd(::open(ToSystemPath(fileName).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    TFd fd(OpenForWriting(ToSystemPath(fileName), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (fd.Get() < 0)
         throw EFCreateError(fileName, errno);
     if (!WriteAll(fd.Get(), bytes.data(), bytes.size()))

@@ -58,3 +58,10 @@ void WriteFileBytes(const std::string& fileName, std::string_view bytes);
 std::string ReadFileBytes(const std::string& fileName);
 // Adds the execute permission for everyone who may read the file.
 void MakeExecutable(const std::string& fileName);
+
+// open(2) of a file for writing (flags with O_WRONLY or O_RDWR), by its
+// system path. Once a program has ended, Windows lets its file be written;
+// Linux may keep the file of a multi-threaded program that has just ended
+// busy (ETXTBSY) for some milliseconds more, so that case is tried again for
+// up to a second. Returns the descriptor, or -1 with errno set.
+int OpenForWriting(const std::string& systemName, int flags, int mode);

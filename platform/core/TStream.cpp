@@ -201,7 +201,7 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode) : FFileName
     const std::string systemName = ToSystemPath(fileName);
     if ((mode & fmCreate) == fmCreate) {
         // 0666 lets the umask decide, giving the usual 0644.
-        FHandle = ::open(systemName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        FHandle = OpenForWriting(systemName, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (FHandle < 0)
             throw EFCreateError(fileName, errno);
         return;
@@ -220,7 +220,8 @@ TFileStream::TFileStream(const std::string& fileName, unsigned mode) : FFileName
     default:
         throw EFOpenError(fileName, EINVAL);
     }
-    FHandle = ::open(systemName.c_str(), flags | O_CLOEXEC);
+    FHandle = flags == O_RDONLY ? ::open(systemName.c_str(), flags | O_CLOEXEC)
+                                : OpenForWriting(systemName, flags | O_CLOEXEC, 0);
     if (FHandle < 0)
         throw EFOpenError(fileName, errno);
     // Linux opens a folder for reading; a file stream on one would only fail later.

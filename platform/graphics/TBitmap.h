@@ -35,6 +35,10 @@
 // other fields as pf24bit. Pixels that run-length data does not reach are index 0.
 // Saving writes BITMAPINFOHEADER bottom-up: BI_RGB with the palette for 1, 4
 // and 8 bits, BI_BITFIELDS for 15 and 16, BI_RGB for 24 (pfDevice too) and 32.
+//
+// Threads: a bitmap is a value object, safe on a worker thread while no other
+// thread uses the same bitmap. Bitmaps share nothing but the pixel allocator,
+// which keeps no state, and their canvases (TCanvas.h).
 
 #include <cstddef>
 #include <cstdint>

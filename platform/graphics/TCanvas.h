@@ -39,6 +39,11 @@
 // TextWidth is the sum of the glyphs' whole-pixel advances; TextHeight is the
 // cell height (ascent + descent). TextOut moves the pen to the text's end.
 //
+// Threads: a canvas on a bitmap of a worker's own is safe on that worker:
+// what canvases share is locked (the GDI handle table, the font cache, each
+// FreeType face while it renders), and metafiles play through the same
+// canvas. A canvas of a control or form belongs to the main thread.
+//
 // Copying: Draw and StretchDraw draw a graphic through its own Draw; a bitmap
 // is copied (stretched by nearest pixel), honouring its Transparent flag.
 // CopyRect stretches a canvas area through CopyMode, a ROP3 code; a

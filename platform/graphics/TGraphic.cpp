@@ -73,6 +73,16 @@ void TGraphic::SaveToFile(const std::string& fileName)
     }
 }
 
+void SaveGraphicBytes(const std::string& fileName, std::string_view bytes)
+{
+    try {
+        TFileStream stream(fileName, fmCreate);
+        stream.WriteString(bytes);
+    } catch (const Exception&) {
+        RethrowWithFileName(fileName);
+    }
+}
+
 void TGraphic::Assign(const TGraphic& source)
 {
     if (&source == this) return;

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/core/ClassRegistry.h"
@@ -89,5 +90,10 @@ private:
     bool FTransparent = false;
     bool FModified = false;
 };
+
+// Writes a graphic's saved bytes (what its SaveToStream gave) as SaveToFile
+// would write them: the same file creation and the same errors, so a picture
+// encoded elsewhere is written as if it were saved here.
+void SaveGraphicBytes(const std::string& fileName, std::string_view bytes);
 
 using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;

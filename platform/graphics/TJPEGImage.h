@@ -24,6 +24,10 @@
 //
 // The size of a JPEG picture is that of its data: SetWidth and SetHeight raise
 // EInvalidGraphicOperation. Resize a bitmap and assign it instead.
+//
+// Threads: a picture is a value object, safe on a worker thread while no
+// other thread uses the same picture; libjpeg keeps its state per call, so
+// pictures on different threads decode and encode at once.
 
 #include <cstdint>
 #include <memory>

@@ -5,6 +5,8 @@
 #include "gif/GIFImage.h"
 #include "platform/loop/TThread.h"
 #include "platform/core/TStream.h"
+#include "platform/graphics/TJPEGImage.h"
+#include "platform/loop/FdWatch.h"
 
 #include <chrono>
 #include <filesystem>
@@ -204,6 +206,96 @@ TEST_F(ViewerWindowTest, APictureThatDoesNotDecodeIsSkippedAndTheOthersLoad)
         // One picture named, once; the buttons still count from IMG 1.
         EXPECT_EQ(window.LoadError().find("Picture 2"), std::string::npos);
         EXPECT_EQ(dynamic_cast<TBitBtn*>(window.FindComponent("BT0"))->Caption(), "IMG 1");
+    }
+}
+
+// A photograph-like JPEG: the glyphs of plain colours would hide a mix-up.
+std::string NoisyJpeg(int width, int height, unsigned seed)
+{
+    TBitmap bitmap(width, height, pf24bit);
+    unsigned state = seed;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            state = state * 1103515245u + 12345u;
+            bitmap.SetPixel(x, y, RGB(x * 255 / width, y * 255 / height, (state >> 16) & 0xFF));
+        }
+    TJPEGImage jpeg;
+    jpeg.Assign(bitmap);
+    jpeg.Compress();
+    return jpeg.Data();
+}
+
+std::string Pixels(const TBitmap& bitmap)
+{
+    std::string bytes = std::to_string(bitmap.Width()) + "x" + std::to_string(bitmap.Height()) + ":";
+    for (int y = 0; y < bitmap.Height(); ++y)
+        bytes.append(reinterpret_cast<const char*>(bitmap.ScanLine(y)), bitmap.RowBytes());
+    return bytes;
+}
+
+// One worker or eight: the same buttons, glyphs, hidden pictures, working
+// images and messages, each button made as soon as its picture is done, in
+// block order, a damaged picture named in its place.
+TEST_F(ViewerWindowTest, OneWorkerAndEightLoadTheSameGallery)
+{
+    TBitmap source(50, 40, pf24bit);
+    source.Fill(clLime);
+    TGIFImage gif;
+    gif.Assign(source);
+    TMemoryStream stream;
+    gif.SaveToStream(stream);
+    const std::string good = NoisyJpeg(300, 200, 1);
+    for (const bool lastDamaged : {false, true}) {
+        SCOPED_TRACE(lastDamaged ? "the last picture damaged" : "the last picture whole");
+        TGalleryDataBlock block(TinyProgram(), "");
+        for (int n = 0; n < 14; ++n) {
+            if (n == 3 || n == 9 || (n == 13 && lastDamaged))
+                block.AddPicture(good.substr(0, good.size() / 2), false, "cut " + std::to_string(n));
+            else if (n == 6)
+                block.AddPicture(stream.Bytes(), true, "gif");
+            else
+                block.AddPicture(NoisyJpeg(120 + 40 * n, 300 - 10 * n, unsigned(n)), false, "p" + std::to_string(n));
+        }
+        std::vector<std::string> seen[2];
+        std::string report[2];
+        for (const int workers : {1, 8}) {
+            std::vector<std::string>& steps = seen[workers == 8];
+            TForm1 window(nullptr);
+            window.SetLoadWorkers(workers);
+            const TLoopHookId hook = AddGatherHook([&] {
+                const std::string step =
+                    std::to_string(window.ScrollBox1->ControlCount()) + " " + LoadingWindow->Label1->Caption();
+                if (steps.empty() || steps.back() != step)
+                    steps.push_back(step);
+            });
+            ASSERT_EQ(window.LoadImages(block.Bytes()), TForm1::TLoadResult::Loaded);
+            RemoveLoopHook(hook);
+            EXPECT_EQ(window.PictureCount(), lastDamaged ? 11 : 12);
+            std::string& r = report[workers == 8];
+            r = window.LoadError() + "\n";
+            for (int n = 0; n < window.PictureCount(); ++n) {
+                auto* button = dynamic_cast<TBitBtn*>(window.FindComponent("BT" + std::to_string(n)));
+                ASSERT_NE(button, nullptr);
+                r += button->Caption() + " " + button->Hint() + " " + std::to_string(button->Top()) + " " +
+                     Pixels(button->Glyph()) + "\n";
+                const TComponent* hidden = window.FindComponent("IM" + std::to_string(n));
+                if (!hidden)
+                    hidden = window.FindComponent("GF" + std::to_string(n));
+                ASSERT_NE(hidden, nullptr);
+                const auto& picture = dynamic_cast<const TImage*>(hidden)->Picture();
+                r += hidden->Name() + " " + std::to_string(picture.Width()) + "x" + std::to_string(picture.Height()) +
+                     "\n";
+            }
+            r += Pixels(window.Image3->Picture().Bitmap()) + std::to_string(window.Image1->Picture().Width());
+        }
+        EXPECT_TRUE(report[0] == report[1]);
+        EXPECT_EQ(seen[0], seen[1]);
+        EXPECT_NE(report[1].find("Picture 4 cannot be shown"), std::string::npos);
+        EXPECT_LT(report[1].find("Picture 4 cannot be shown"), report[1].find("Picture 10 cannot be shown"));
+        // The first button exists by the first hand-over to the loop.
+        ASSERT_FALSE(seen[1].empty());
+        EXPECT_EQ(seen[1].front(), "1 Load: Picture: 1");
+        EXPECT_EQ(seen[1].back(), lastDamaged ? "11 Load: Picture: 11" : "12 Load: Picture: 12");
     }
 }
 

@@ -7,6 +7,8 @@
 
 #include <sys/resource.h>
 
+#include <filesystem>
+
 #include "jpeg_fixtures.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/TStream.h"
@@ -53,6 +55,39 @@ TEST(JpegImage, LoadedPictureSavesItsOwnBytes)
     TJPEGImage again;
     again.LoadFromFile(path);
     EXPECT_TRUE(SameBytes(again.Data(), file));
+}
+
+// Bytes saved elsewhere are written as SaveToFile writes the picture, with
+// the same error for a path that cannot be created.
+TEST(JpegImage, SavedBytesAreWrittenAsTheFileOfThePicture)
+{
+    TJPEGImage jpeg;
+    Load(jpeg, ForeignFile());
+    TempDir dir;
+    const std::string saved = (dir / "saved.jpg").string();
+    const std::string written = (dir / "written.jpg").string();
+    jpeg.SaveToFile(saved);
+    SaveGraphicBytes(written, Saved(jpeg));
+    TJPEGImage a, b;
+    a.LoadFromFile(saved);
+    b.LoadFromFile(written);
+    EXPECT_TRUE(SameBytes(a.Data(), b.Data()));
+
+    std::filesystem::create_directories(dir / "folder.jpg");
+    const std::string folder = (dir / "folder.jpg").string();
+    std::string fromPicture, fromBytes;
+    try {
+        jpeg.SaveToFile(folder);
+    } catch (const EFCreateError& e) {
+        fromPicture = e.what();
+    }
+    try {
+        SaveGraphicBytes(folder, "bytes");
+    } catch (const EFCreateError& e) {
+        fromBytes = e.what();
+    }
+    EXPECT_FALSE(fromPicture.empty());
+    EXPECT_EQ(fromPicture, fromBytes);
 }
 
 TEST(JpegImage, PictureLoadsJpegFilesByExtension)
