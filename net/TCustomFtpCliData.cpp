@@ -13,7 +13,9 @@ using namespace winsock;
 
 namespace {
 
-constexpr int SendBlockSize = 1460;
+// What one data-sent turn hands to the socket, which queues it in its own
+// 1460-byte blocks: a turn per packet would cost the loop a round each.
+constexpr std::size_t SendTurnSize = 65536;
 constexpr int ReceiveBlockSize = 4096;
 constexpr int DiscardBlockSize = 2048;
 constexpr std::size_t WriteBlockSize = 65536;
@@ -595,7 +597,7 @@ void TCustomFtpCli::DataSocketPutDataSent(TObject*, WORD Error)
     }
     if (FEofFlag || !FStorAnswerRcvd || !FPutSessionOpened)
         return;
-    // The file is read by 64 KB and sent by 1460 bytes, one block a turn.
+    // The file is read and sent by 64 KB, one piece a turn.
     if (FReadPos >= FReadBuffer.size()) {
         FReadBuffer.resize(ReadBlockSize);
         std::size_t got = 0;
@@ -608,7 +610,7 @@ void TCustomFtpCli::DataSocketPutDataSent(TObject*, WORD Error)
         FReadBuffer.resize(got);
         FReadPos = 0;
     }
-    std::size_t count = std::min<std::size_t>(SendBlockSize, FReadBuffer.size() - FReadPos);
+    std::size_t count = std::min(SendTurnSize, FReadBuffer.size() - FReadPos);
     const char* buffer = FReadBuffer.data() + FReadPos;
     FReadPos += count;
     if (count == 0) {
