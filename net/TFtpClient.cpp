@@ -1,0 +1,76 @@
+#include "net/TFtpClient.h"
+
+#include "platform/controls/TApplication.h"
+#include "platform/core/Tick.h"
+#include "platform/loop/Messages.h"
+
+TFtpClient::TFtpClient(TComponent* AOwner) : TCustomFtpCli(AOwner) { FTimeout = 15; }
+
+void TFtpClient::SetMultiThreaded(bool value)
+{
+    FMultiThreaded = value;
+    if (FControlSocket)
+        FControlSocket->SetMultiThreaded(value);
+    if (FDataSocket)
+        FDataSocket->SetMultiThreaded(value);
+}
+
+std::uint32_t TFtpClient::TickNow() const { return GetTickCount(); }
+
+bool TFtpClient::Connect() { return Synchronize(&TCustomFtpCli::StartConnect); }
+bool TFtpClient::TypeSet() { return Synchronize(&TCustomFtpCli::StartTypeSet); }
+bool TFtpClient::Put() { return Synchronize(&TCustomFtpCli::StartPut); }
+bool TFtpClient::Mkd() { return Synchronize(&TCustomFtpCli::StartMkd); }
+bool TFtpClient::Abort() { return Synchronize(&TCustomFtpCli::StartAbort); }
+
+bool TFtpClient::Synchronize(TFtpStartProc proc)
+{
+    try {
+        FRefused = false;
+        (this->*proc)();
+        // With OnError assigned a refusal raises nothing; the request never
+        // started and must not pass for one that succeeded.
+        if (FRefused)
+            return false;
+        return WaitUntilReady();
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool TFtpClient::WaitUntilReady()
+{
+    FTimeStop = TickNow() + static_cast<std::uint32_t>(FTimeout) * 1000u;
+    for (;;) {
+        // Between two steps of a running sequence (a passive store waiting
+        // for its data connection) the request has not ended yet.
+        if (FState == ftpStateReady || (FState == ftpStateBetweenSteps && !FHighLevelFlag))
+            return FRequestResult == 0;
+        bool terminating = (Application && Application->Terminated()) ||
+                           (FControlSocket && FControlSocket->Terminated());
+        if (terminating || (FTimeout > 0 && TickReached(TickNow(), FTimeStop))) {
+            StartAbort();
+            FErrorMessage = "426 Timeout";
+            FStatusCode = 426;
+            return false;
+        }
+        if (FMultiThreaded || !Application) {
+            if (FControlSocket)
+                FControlSocket->DrainMessages();
+        } else {
+            Application->ProcessMessages();
+        }
+        if (FState == ftpStateReady || (FState == ftpStateBetweenSteps && !FHighLevelFlag))
+            continue;
+        // Sleeps until the next message or socket event, at most 10 ms.
+        MsgWaitForMultipleObjects({}, 10);
+    }
+}
+
+bool TFtpClient::FireProgress()
+{
+    bool goOn = TCustomFtpCli::FireProgress();
+    if (FTimeout > 0)
+        FTimeStop = TickNow() + static_cast<std::uint32_t>(FTimeout) * 1000u;
+    return goOn;
+}
