@@ -46,12 +46,11 @@ TEST(AccountLines, RoundTripAndSplitting)
         EXPECT_EQ(StoredAccountName(line), a.Name);
         EXPECT_TRUE(IsWholeAccountLine(line));
     }
-    // Short and unscrambled lines: what is there, the rest empty, and flagged.
+    // A short line: a field without its "~" is the rest, which ends as the flag.
     const TAccount shortOne = SplitAccountRecord("name~host~user");
-    EXPECT_EQ(shortOne.Name, "name");
-    EXPECT_EQ(shortOne.User, "user");
-    EXPECT_EQ(shortOne.Password, "");
-    EXPECT_EQ(shortOne.Flag, "");
+    EXPECT_EQ(shortOne.Host, "host");
+    EXPECT_EQ(shortOne.User, "");
+    EXPECT_EQ(shortOne.Flag, "user");
     EXPECT_FALSE(IsWholeAccountLine(ByFormula("name~host~user")));
     EXPECT_FALSE(IsWholeAccountLine("home~ftp.example.org~anna~secret~21~/~no"));
     // A "~" in the flag stays in the flag.

@@ -4,6 +4,7 @@
 // started and stopped by the test; every wait is bounded.
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,6 +41,8 @@ public:
             std::vector<char*> argv;
             for (std::string& a : args) argv.push_back(a.data());
             argv.push_back(nullptr);
+            // The server never outlives the test, however the test ends.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
             // The server's own log is not the test's.
             freopen("/dev/null", "w", stderr);
             execv(argv[0], argv.data());

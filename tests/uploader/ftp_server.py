@@ -10,7 +10,8 @@ import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.log import logger
 from pyftpdlib.servers import FTPServer
 
 parser = argparse.ArgumentParser()
@@ -45,8 +46,21 @@ class QuotaFS(AbstractedFS):
         return QuotaFile(f) if "w" in mode or "a" in mode else f
 
 
+class DTP(DTPHandler):
+    # The library's own answer loses the reason of a failed write.
+    def handle_error(self):
+        err = sys.exc_info()[1]
+        inner = err.args[0] if err is not None and err.args else None
+        if isinstance(inner, OSError) and inner.errno == errno.ENOSPC:
+            self._resp = ("452 Insufficient storage space; transfer aborted.", logger.warning)
+            self.close()
+            return
+        return super().handle_error()
+
+
 class Handler(FTPHandler):
     abstracted_fs = QuotaFS
+    dtp_handler = DTP
 
     def ftp_STOR(self, file, mode="w"):
         stored["stors"] += 1
