@@ -277,14 +277,8 @@ void TCustomFtpCli::FailRequest(int code, const std::string& text)
 
 void TCustomFtpCli::HandleEventException(const std::exception& e)
 {
-    bool canClose = true;
-    if (OnBgException) {
-        try {
-            TBgExceptionEvent handler = OnBgException;
-            handler(this, e, canClose);
-        } catch (...) {
-        }
-    }
+    // Whatever CanClose says, the component goes on as it is.
+    FireBgException(OnBgException, this, e);
 }
 
 void TCustomFtpCli::WndProc(TMessage& msg)
@@ -609,7 +603,11 @@ void TCustomFtpCli::FireRequestDone(WORD error)
     if (FRequestDoneFlag)
         return;
     FRequestDoneFlag = true;
-    if (error == 0 && FNextRequest) {
+    // A failed step still lets a pending QUIT end the session politely.
+    bool quitPending = FHighLevelFlag && (FPendingSteps & Bit(12)) && FCurrentStep != 12;
+    if (FNextRequest && (error == 0 || quitPending)) {
+        if (error != 0)
+            FRequestResult = error;
         if (FState != ftpStateAborting)
             SetState(ftpStateBetweenSteps);
         (this->*FNextRequest)();
@@ -670,10 +668,12 @@ void TCustomFtpCli::RunNextStep()
     }
     FNextRequest = &TCustomFtpCli::RunNextStep;
     if (FRequestResult != 0) {
-        FHighLevelResult = FRequestResult;
-        FPendingSteps = (FPendingSteps & Bit(12)) && FCurrentStep != 12 ? Bit(12) : 0;
-        // The failure's text outlives the QUIT that follows it.
-        FFailureMessage = FErrorMessage;
+        if (FHighLevelResult == 0) {
+            FHighLevelResult = FRequestResult;
+            // The first failure's text outlives the QUIT that follows it.
+            FFailureMessage = FErrorMessage;
+        }
+        FPendingSteps = (FPendingSteps & Bit(12)) && FCurrentStep != 12 && FConnected ? Bit(12) : 0;
     }
     static constexpr int order[] = {1, 2, 3, 4, 20, 18, 23, 19, 10, 17, 22, 11, 21, 13, 6, 7, 8, 9, 5, 14, 15, 24, 16, 12};
     for (int step : order) {
@@ -733,6 +733,12 @@ void TCustomFtpCli::RunStep(int step, bool starting)
         &TCustomFtpCli::StartPort,
         &TCustomFtpCli::StartAbor,
     };
+    // Refused before anything was sent: the request never started.
+    auto forgetSequence = [this] {
+        FHighLevelFlag = false;
+        FNextRequest = nullptr;
+        FPendingSteps = 0;
+    };
     std::uint32_t serial = FRequestSerial;
     FRefused = false;
     std::string refusal;
@@ -740,23 +746,17 @@ void TCustomFtpCli::RunStep(int step, bool starting)
         (this->*methods[step])();
     } catch (const Exception& e) {
         if (starting) {
-            // Refused before anything was sent: the request never started.
-            FHighLevelFlag = false;
-            FNextRequest = nullptr;
-            FPendingSteps = 0;
+            forgetSequence();
             throw;
         }
         refusal = FRefused ? FRefusal : ExceptionClassName(e) + ": " + e.Message();
-        serial = FRequestSerial + 1;
     }
     if (serial != FRequestSerial && refusal.empty())
         return;
     if (refusal.empty())
         refusal = FRefused ? FRefusal : "step not started";
     if (starting) {
-        FHighLevelFlag = false;
-        FNextRequest = nullptr;
-        FPendingSteps = 0;
+        forgetSequence();
         return;
     }
     // A step refused in the middle of a sequence ends it as a failure.
@@ -936,7 +936,7 @@ void TCustomFtpCli::ControlSocketSessionClosed(TObject*, WORD Error)
     }
     if (!aborting)
         SetState(ftpStateBetweenSteps);
-    if (Error != 0) {
+    if (Error != 0 && !FQuitReplied) {
         SetFailure(500, "500 Control connection closed. " + SocketErrorText(Error) + " (Winsock error #" +
                             std::to_string(Error) + ")");
     } else if (!FRequestDoneFlag && !FQuitReplied && FRequestResult == 0) {
@@ -953,7 +953,10 @@ void TCustomFtpCli::ControlSocketSessionClosed(TObject*, WORD Error)
             SetState(ftpStateReady);
         return;
     }
-    FNextRequest = nullptr;
+    // After QUIT's reply a sequence ends as its steps went; any other
+    // close ends it here.
+    if (!FQuitReplied)
+        FNextRequest = nullptr;
     FireRequestDone(static_cast<WORD>(FRequestResult));
 }
 

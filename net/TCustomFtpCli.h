@@ -22,6 +22,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "net/TCustomSyncWSocket.h"
 #include "platform/core/TStream.h"
@@ -294,6 +295,8 @@ protected:
     void HandleReplyLine(const std::string& line, WORD error);
 
     // Data connections and transfers.
+    // What every transfer clears at its start.
+    void BeginTransfer();
     void StartReceive(TFtpRequest request);
     void StartTransmit();
     // The data connection's target from the 227 reply; false for a malformed one.
@@ -301,8 +304,15 @@ protected:
     // Connects the data socket for a passive transfer; false when the request
     // has ended with `failCode`.
     bool ConnectPassive(bool sending, int failCode);
+    // The active listener's connection goes to the transfer that has
+    // started; one that comes before the transfer waits for it.
+    void DataSocketSessionAvailable(WORD Error);
+    void TakePendingConnection();
+    TSocket AcceptDataConnection();
     void DataSocketGetSessionAvailable(TObject* Sender, WORD Error);
     void DataSocketGetSessionConnected(TObject* Sender, WORD Error);
+    // The passive data connection could not be made: the request ends, 550.
+    void FailDataConnection(WORD error);
     void DataSocketGetDataAvailable(TObject* Sender, WORD Error);
     void DataSocketGetSessionClosed(TObject* Sender, WORD Error);
     void DataSocketPutSessionAvailable(TObject* Sender, WORD Error);
@@ -311,6 +321,11 @@ protected:
     void DataSocketPutDataSent(TObject* Sender, WORD Error);
     void DataSocketPutSessionClosed(TObject* Sender, WORD Error);
     void SendNextBlock();
+    // Displays a reply of a transfer; false for a line that decides nothing.
+    bool TransferReply();
+    // The server refused the transfer: it ends with the reply's code, after
+    // `note` (nullptr: none) is displayed.
+    void RefuseTransfer(const char* note);
     void NextGetAsync();
     void NextGetAsync2();
     void NextPutAsync();
@@ -322,6 +337,9 @@ protected:
     void BindReceiving();
     void CloseDataSocket();
     void FreeLocalStream();
+    // Writes what waits for the file; false (and the transfer failed) when
+    // the write fails.
+    bool FlushLocalStream();
     void SendTransferCommand();
 
     TFtpClientState FState = ftpStateReady;
@@ -387,6 +405,9 @@ protected:
     TWSocket* FControlSocket = nullptr;  // owned as a component
     TWSocket* FDataSocket = nullptr;     // owned as a component
     std::unique_ptr<TStream> FLocalStream;
+    std::vector<char> FWriteBuffer;
+    std::vector<char> FReadBuffer;
+    std::size_t FReadPos = 0;
 
     std::string FPasvResponse;
     std::string FDataCommand;
@@ -397,6 +418,9 @@ protected:
     bool FEofFlag = false;
     bool FStorAnswerRcvd = false;
     bool FPutSessionOpened = false;
+    enum TDataAcceptor { daNone, daGet, daPut };
+    TDataAcceptor FDataAcceptor = daNone;
+    bool FAcceptPending = false;
     // A local read/write failure, an abort or a send error of this transfer.
     bool FLocalFailure = false;
     std::string FLocalFailureText;

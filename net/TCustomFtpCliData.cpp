@@ -16,6 +16,8 @@ namespace {
 constexpr int SendBlockSize = 1460;
 constexpr int ReceiveBlockSize = 4096;
 constexpr int DiscardBlockSize = 2048;
+constexpr std::size_t WriteBlockSize = 65536;
+constexpr std::size_t ReadBlockSize = 65536;
 
 // Strict decimal 0..255; false for anything else.
 bool ReadByte(const std::string& text, int& value)
@@ -38,7 +40,27 @@ bool ReadByte(const std::string& text, int& value)
 
 }  // namespace
 
-void TCustomFtpCli::FreeLocalStream() { FLocalStream.reset(); }
+void TCustomFtpCli::FreeLocalStream()
+{
+    FLocalStream.reset();
+    FWriteBuffer.clear();
+    FReadBuffer.clear();
+    FReadPos = 0;
+}
+
+bool TCustomFtpCli::FlushLocalStream()
+{
+    if (!FLocalStream || FWriteBuffer.empty())
+        return true;
+    try {
+        FLocalStream->WriteBuffer(FWriteBuffer.data(), FWriteBuffer.size());
+        FWriteBuffer.clear();
+        return true;
+    } catch (const std::exception&) {
+        LocalTransferFailure("Error writing local file");
+        return false;
+    }
+}
 
 void TCustomFtpCli::CloseDataSocket()
 {
@@ -67,6 +89,18 @@ void TCustomFtpCli::LocalTransferFailure(const std::string& note)
     // No byte more may go to or come from the file.
     FreeLocalStream();
     CloseDataSocket();
+}
+
+void TCustomFtpCli::BeginTransfer()
+{
+    FFinalReplyFlag = false;
+    FDataClosedFlag = false;
+    FLocalFailure = false;
+    FLocalFailureText.clear();
+    BeginRequest();
+    FByteCount = 0;
+    FDataSocketError = 0;
+    FErrorMessage.clear();
 }
 
 void TCustomFtpCli::DisplayTransferStats()
@@ -118,6 +152,8 @@ void TCustomFtpCli::StartPort()
     data.OnDataSent = nullptr;
     data.OnSessionConnected = nullptr;
     CloseDataSocket();
+    FDataAcceptor = daNone;
+    FAcceptPending = false;
     sockaddr_in local;
     int length = sizeof local;
     FControlSocket->GetSockName(local, length);
@@ -135,6 +171,7 @@ void TCustomFtpCli::StartPort()
         data.SetLingerOnOff(wsLingerOn);
         data.SetLingerTimeout(10);
         data.Listen();
+        data.OnSessionAvailable = [this](TObject*, WORD e) { DataSocketSessionAvailable(e); };
         sockaddr_in bound;
         int boundLength = sizeof bound;
         data.GetSockName(bound, boundLength);
@@ -150,6 +187,25 @@ void TCustomFtpCli::StartPort()
     FByteCount = 0;
     FCurrentStep = 23;
     StartCommand(ftpRqPort, command, {200, 227}, nullptr);
+}
+
+void TCustomFtpCli::DataSocketSessionAvailable(WORD Error)
+{
+    switch (FDataAcceptor) {
+    case daGet: DataSocketGetSessionAvailable(FDataSocket, Error); break;
+    case daPut: DataSocketPutSessionAvailable(FDataSocket, Error); break;
+    case daNone: FAcceptPending = true; break;
+    }
+}
+
+void TCustomFtpCli::TakePendingConnection()
+{
+    // Servers connect as soon as PORT is answered, often before the
+    // transfer's command is sent.
+    if (FAcceptPending && !FPassive) {
+        FAcceptPending = false;
+        DataSocketSessionAvailable(0);
+    }
 }
 
 bool TCustomFtpCli::ParsePasvReply(std::string& port)
@@ -251,15 +307,8 @@ void TCustomFtpCli::StartReceive(TFtpRequest request)
     if (!FHighLevelFlag)
         FRequestType = request;
     FDataCommand = command.substr(0, 4);
-    FFinalReplyFlag = false;
-    FDataClosedFlag = false;
-    FLocalFailure = false;
-    FLocalFailureText.clear();
-    BeginRequest();
-    FByteCount = 0;
-    FDataSocketError = 0;
-    FErrorMessage.clear();
-    FDataSocket->OnSessionAvailable = [this](TObject* s, WORD e) { DataSocketGetSessionAvailable(s, e); };
+    BeginTransfer();
+    FDataAcceptor = daGet;
     if (!FDisplayFileFlag) {
         try {
             FreeLocalStream();
@@ -279,6 +328,7 @@ void TCustomFtpCli::StartReceive(TFtpRequest request)
     }
     if (FPassive && !ConnectPassive(false, 550))
         return;
+    TakePendingConnection();
     SetState(ftpStateWaitReply);
     FNext = &TCustomFtpCli::NextGetAsync;
     SendCommand(command);
@@ -292,14 +342,25 @@ void TCustomFtpCli::BindReceiving()
     data.OnDataSent = nullptr;
 }
 
-void TCustomFtpCli::DataSocketGetSessionAvailable(TObject*, WORD)
+TSocket TCustomFtpCli::AcceptDataConnection()
 {
+    // The listener makes way for the connection it accepted.
     TWSocket& data = *FDataSocket;
     TSocket accepted = data.Accept();
     if (accepted == INVALID_SOCKET)
-        return;
+        return accepted;
     data.OnSessionAvailable = nullptr;
+    FDataAcceptor = daNone;
     data.Close();
+    return accepted;
+}
+
+void TCustomFtpCli::DataSocketGetSessionAvailable(TObject*, WORD)
+{
+    TWSocket& data = *FDataSocket;
+    TSocket accepted = AcceptDataConnection();
+    if (accepted == INVALID_SOCKET)
+        return;
     BindReceiving();
     data.Dup(accepted);
     FStartTime = GetTickCount();
@@ -309,12 +370,16 @@ void TCustomFtpCli::DataSocketGetSessionConnected(TObject*, WORD Error)
 {
     BindReceiving();
     FStartTime = GetTickCount();
-    if (Error != 0) {
-        SetFailure(550, "Unable to establish data connection, error #" + std::to_string(Error));
-        FreeLocalStream();
-        CloseDataSocket();
-        FireRequestDone(550);
-    }
+    if (Error != 0)
+        FailDataConnection(Error);
+}
+
+void TCustomFtpCli::FailDataConnection(WORD error)
+{
+    SetFailure(550, "Unable to establish data connection, error #" + std::to_string(error));
+    FreeLocalStream();
+    CloseDataSocket();
+    FireRequestDone(550);
 }
 
 void TCustomFtpCli::DataSocketGetDataAvailable(TObject*, WORD)
@@ -333,12 +398,10 @@ void TCustomFtpCli::DataSocketGetDataAvailable(TObject*, WORD)
     }
     FByteCount += count;
     if (FLocalStream) {
-        try {
-            FLocalStream->WriteBuffer(buffer, static_cast<std::size_t>(count));
-        } catch (const std::exception&) {
-            LocalTransferFailure("Error writing local file");
+        // Blocks arrive by 4 KB; the file gets them by 64 KB.
+        FWriteBuffer.insert(FWriteBuffer.end(), buffer, buffer + count);
+        if (FWriteBuffer.size() >= WriteBlockSize && !FlushLocalStream())
             return;
-        }
     }
     if (FDisplayFileFlag) {
         int pos = 0;
@@ -356,48 +419,55 @@ void TCustomFtpCli::DataSocketGetDataAvailable(TObject*, WORD)
 
 void TCustomFtpCli::DataSocketGetSessionClosed(TObject*, WORD Error)
 {
+    FlushLocalStream();
     FreeLocalStream();
     FDataClosedFlag = true;
     FDataSocketError = Error;
     TransferEndCheck();
 }
 
-void TCustomFtpCli::NextGetAsync()
+bool TCustomFtpCli::TransferReply()
 {
     FireDisplay("< " + FReplyText);
-    if (ReplyIsIntermediate(FReplyText))
-        return;
+    return !ReplyIsIntermediate(FReplyText);
+}
+
+void TCustomFtpCli::RefuseTransfer(const char* note)
+{
     int code = FStatusCode;
-    if ((code >= 150 && code <= 159) || code == 125) {
-        FNext = &TCustomFtpCli::NextGetAsync2;
-        return;
-    }
     SetErrorMessage();
     FNext = nullptr;
     CloseDataSocket();
     FreeLocalStream();
+    if (note)
+        FireDisplay(note);
     FRestartOffset = 0;
     FRequestResult = code;
     FireRequestDone(static_cast<WORD>(code));
 }
 
-void TCustomFtpCli::NextGetAsync2()
+void TCustomFtpCli::NextGetAsync()
 {
-    FireDisplay("< " + FReplyText);
-    if (ReplyIsIntermediate(FReplyText))
+    if (!TransferReply())
         return;
     int code = FStatusCode;
-    if (code == 125 || code == 226 || code == 250) {
-        FFinalReplyFlag = true;
-        TransferEndCheck();
+    if ((code >= 150 && code <= 159) || code == 125)
+        FNext = &TCustomFtpCli::NextGetAsync2;
+    else
+        RefuseTransfer(nullptr);
+}
+
+void TCustomFtpCli::NextGetAsync2()
+{
+    if (!TransferReply())
+        return;
+    int code = FStatusCode;
+    if (code != 125 && code != 226 && code != 250) {
+        RefuseTransfer("! RETR/LIST/NLST Failed");
         return;
     }
-    SetErrorMessage();
-    FreeLocalStream();
-    CloseDataSocket();
-    FireDisplay("! RETR/LIST/NLST Failed");
-    FRequestResult = code;
-    FireRequestDone(static_cast<WORD>(code));
+    FFinalReplyFlag = true;
+    TransferEndCheck();
 }
 
 // ---------------------------------------------------------------- sending
@@ -437,17 +507,10 @@ void TCustomFtpCli::StartTransmit()
     }
     if (!CheckCommandText(FHostFileName))
         return;
-    FFinalReplyFlag = false;
-    FDataClosedFlag = false;
+    BeginTransfer();
     FPutSessionOpened = false;
     FStorAnswerRcvd = false;
-    FLocalFailure = false;
-    FLocalFailureText.clear();
-    BeginRequest();
     FStartTime = 0;
-    FByteCount = 0;
-    FDataSocketError = 0;
-    FErrorMessage.clear();
     bool cancel = false;
     FireReadyToTransmit(cancel);
     if (cancel) {
@@ -458,7 +521,7 @@ void TCustomFtpCli::StartTransmit()
         FireRequestDone(426);
         return;
     }
-    FDataSocket->OnSessionAvailable = [this](TObject* s, WORD e) { DataSocketPutSessionAvailable(s, e); };
+    FDataAcceptor = daPut;
     try {
         FreeLocalStream();
         FLocalStream = std::make_unique<TFileStream>(FLocalFileName, fmOpenRead | FShareMode);
@@ -480,17 +543,16 @@ void TCustomFtpCli::StartTransmit()
         ConnectPassive(true, 426);
         return;
     }
+    TakePendingConnection();
     SendTransferCommand();
 }
 
 void TCustomFtpCli::DataSocketPutSessionAvailable(TObject*, WORD)
 {
     TWSocket& data = *FDataSocket;
-    TSocket accepted = data.Accept();
+    TSocket accepted = AcceptDataConnection();
     if (accepted == INVALID_SOCKET)
         return;
-    data.OnSessionAvailable = nullptr;
-    data.Close();
     data.OnSessionClosed = [this](TObject* s, WORD e) { DataSocketPutSessionClosed(s, e); };
     data.OnDataAvailable = [this](TObject* s, WORD e) { DataSocketPutDataAvailable(s, e); };
     data.OnDataSent = [this](TObject* s, WORD e) { DataSocketPutDataSent(s, e); };
@@ -517,10 +579,7 @@ void TCustomFtpCli::DataSocketPutSessionConnected(TObject*, WORD Error)
     FPutSessionOpened = true;
     FStartTime = GetTickCount();
     if (Error != 0) {
-        SetFailure(550, "Unable to establish data connection, error #" + std::to_string(Error));
-        FreeLocalStream();
-        CloseDataSocket();
-        FireRequestDone(550);
+        FailDataConnection(Error);
         return;
     }
     SendTransferCommand();
@@ -536,14 +595,22 @@ void TCustomFtpCli::DataSocketPutDataSent(TObject*, WORD Error)
     }
     if (FEofFlag || !FStorAnswerRcvd || !FPutSessionOpened)
         return;
-    char buffer[SendBlockSize];
-    std::size_t count = 0;
-    try {
-        count = FLocalStream->Read(buffer, sizeof buffer);
-    } catch (const std::exception&) {
-        LocalTransferFailure("Error reading file");
-        return;
+    // The file is read by 64 KB and sent by 1460 bytes, one block a turn.
+    if (FReadPos >= FReadBuffer.size()) {
+        FReadBuffer.resize(ReadBlockSize);
+        std::size_t got = 0;
+        try {
+            got = FLocalStream->Read(FReadBuffer.data(), FReadBuffer.size());
+        } catch (const std::exception&) {
+            LocalTransferFailure("Error reading file");
+            return;
+        }
+        FReadBuffer.resize(got);
+        FReadPos = 0;
     }
+    std::size_t count = std::min<std::size_t>(SendBlockSize, FReadBuffer.size() - FReadPos);
+    const char* buffer = FReadBuffer.data() + FReadPos;
+    FReadPos += count;
     if (count == 0) {
         // Every block before this one has left our queue (the event comes
         // only then) and the close is graceful, so nothing is lost by
@@ -575,47 +642,34 @@ void TCustomFtpCli::DataSocketPutSessionClosed(TObject*, WORD Error)
 
 void TCustomFtpCli::NextPutAsync()
 {
-    FireDisplay("< " + FReplyText);
-    if (ReplyIsIntermediate(FReplyText))
+    if (!TransferReply())
         return;
     int code = FStatusCode;
-    if (code == 150 || code == 125) {
-        FStorAnswerRcvd = true;
-        FNext = &TCustomFtpCli::NextPutAsync2;
-        if (FPassive) {
-            FDataSocket->OnDataSent = [this](TObject* s, WORD e) { DataSocketPutDataSent(s, e); };
-            DataSocketPutDataSent(FDataSocket, 0);
-        } else if (FPutSessionOpened && FStartTime == 0) {
-            PostMessage(FWindowHandle, WM_FTP_SENDDATA, 0, 0);
-        }
+    if (code != 150 && code != 125) {
+        RefuseTransfer(nullptr);
         return;
     }
-    SetErrorMessage();
-    FNext = nullptr;
-    CloseDataSocket();
-    FreeLocalStream();
-    FRestartOffset = 0;
-    FRequestResult = code;
-    FireRequestDone(static_cast<WORD>(code));
+    FStorAnswerRcvd = true;
+    FNext = &TCustomFtpCli::NextPutAsync2;
+    if (FPassive) {
+        FDataSocket->OnDataSent = [this](TObject* s, WORD e) { DataSocketPutDataSent(s, e); };
+        DataSocketPutDataSent(FDataSocket, 0);
+    } else if (FPutSessionOpened && FStartTime == 0) {
+        PostMessage(FWindowHandle, WM_FTP_SENDDATA, 0, 0);
+    }
 }
 
 void TCustomFtpCli::NextPutAsync2()
 {
-    FireDisplay("< " + FReplyText);
-    if (ReplyIsIntermediate(FReplyText))
+    if (!TransferReply())
         return;
     int code = FStatusCode;
-    if (code == 226 || code == 250) {
-        FFinalReplyFlag = true;
-        TransferEndCheck();
+    if (code != 226 && code != 250) {
+        RefuseTransfer("! STOR Failed");
         return;
     }
-    SetErrorMessage();
-    FreeLocalStream();
-    CloseDataSocket();
-    FireDisplay("! STOR Failed");
-    FRequestResult = code;
-    FireRequestDone(static_cast<WORD>(code));
+    FFinalReplyFlag = true;
+    TransferEndCheck();
 }
 
 // ---------------------------------------------------------------- restart offset

@@ -51,6 +51,10 @@ using TSendData = std::function<void(TObject* Sender, int BytesSent)>;
 using TChangeState = std::function<void(TObject* Sender, TSocketState OldState, TSocketState NewState)>;
 using TBgExceptionEvent = std::function<void(TObject* Sender, const std::exception& E, bool& CanClose)>;
 
+// Runs a background-exception handler (exceptions it raises go no
+// further) and answers its CanClose, true when none is assigned.
+bool FireBgException(const TBgExceptionEvent& handler, TObject* sender, const std::exception& e);
+
 // Messages of a socket window.
 inline constexpr UINT WM_ASYNCSELECT = WM_USER + 1;
 inline constexpr UINT WM_ASYNCGETHOSTBYNAME = WM_USER + 2;

@@ -37,17 +37,22 @@ void TCustomWSocket::WndProc(TMessage& msg)
     });
 }
 
-void TCustomWSocket::HandleEventException(const std::exception& e)
+bool FireBgException(const TBgExceptionEvent& handler, TObject* sender, const std::exception& e)
 {
     bool canClose = true;
-    if (OnBgException) {
+    if (handler) {
         try {
-            TBgExceptionEvent handler = OnBgException;
-            handler(this, e, canClose);
+            TBgExceptionEvent copy = handler;
+            copy(sender, e, canClose);
         } catch (...) {
         }
     }
-    if (canClose) {
+    return canClose;
+}
+
+void TCustomWSocket::HandleEventException(const std::exception& e)
+{
+    if (FireBgException(OnBgException, this, e)) {
         try {
             Abort();
         } catch (...) {
