@@ -9,6 +9,7 @@
 #include "platform/core/AnsiString.h"
 #include "shared/veskotools.h"
 #include "tests/uploader/ftp_server.h"
+#include "tests/uploader/silent_server.h"
 #include "tests/uploader/sendaro_fixture.h"
 
 namespace sendarotest {
@@ -281,6 +282,36 @@ TEST_P(UploadRoad, AFullDiskOnTheServerEndsWithAnErrorLine)
 
 INSTANTIATE_TEST_SUITE_P(Modes, UploadRoad, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Passive" : "Active"; });
+
+}  // namespace
+}  // namespace sendarotest
+
+namespace sendarotest {
+namespace {
+
+TEST_F(SendaroTest, ALogInThatGetsNoAnswerTimesOut)
+{
+    TSilentServer server;
+    testsupport::TempFolder gallery;
+    WriteFileBytes(gallery.Path() + "start.html", "x");
+    WriteAccountLines(ProgramDir + "kto.dat",
+                      {ScrambledAccountLine({"slow", "127.0.0.1", "anna", "secret", server.Port(), "/", "no"})});
+    Start({gallery.Path()});
+    UploaderWindow->ComboBox1->SelectAsUser(0);
+    UploaderWindow->FtpClient1->SetTimeout(1);
+    UploaderWindow->Button2->Click();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (UploaderWindow->UploadRunning() && std::chrono::steady_clock::now() < end) {
+        Windows->ProcessMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_FALSE(UploaderWindow->UploadRunning());
+    EXPECT_EQ(ProtocolLines(), (std::vector<std::string>{"slow", "127.0.0.1", "anna", server.Port(), "/",
+                                                         "Executing Requested Command", "Antwort 5 Done.",
+                                                         "Status = 426", "Fehler = 426 (426 Timeout)"}));
+    EXPECT_TRUE(UploaderWindow->Button2->Enabled());
+    EXPECT_FALSE(Windows->Terminated());
+}
 
 }  // namespace
 }  // namespace sendarotest
