@@ -9,7 +9,7 @@ PACKAGES := g++ cmake ninja-build pkg-config libjpeg62-turbo-dev libjpeg-turbo-p
             libgtest-dev libasound2-dev python3 imagemagick chromium \
             libfltk1.3-dev xvfb xauth xdotool x11-apps libpng-dev libgif-dev giflib-tools gifsicle netbase microsocks dante-server \
             qpdf poppler-utils fonts-urw-base35 php-cli python3-pyftpdlib vsftpd
-BENCH_PACKAGES := img2pdf
+BENCH_PACKAGES := img2pdf lftp
 
 JOBS ?= $(shell nproc)
 RELEASE := build/release
