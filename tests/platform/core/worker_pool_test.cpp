@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/Files.h"
-#include "temp_folder.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ TEST(WorkerPool, TheEndDropsJobsNotBegunAndWaitsForRunningOnes)
 // at once, as on Windows.
 TEST(WorkerPool, AProgramFileIsWritableRightAfterAThreadedRunEnds)
 {
-    TTempFolder folder;
+    testsupport::TempFolder folder;
     const std::string program = folder.Path() + "copy";
     const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
     const std::string bytes = ReadFileBytes(self);

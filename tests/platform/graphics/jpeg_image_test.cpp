@@ -64,8 +64,8 @@ TEST(JpegImage, SavedBytesAreWrittenAsTheFileOfThePicture)
     TJPEGImage jpeg;
     Load(jpeg, ForeignFile());
     TempDir dir;
-    const std::string saved = (dir / "saved.jpg").string();
-    const std::string written = (dir / "written.jpg").string();
+    const std::string saved = (dir / "saved.jpg");
+    const std::string written = (dir / "written.jpg");
     jpeg.SaveToFile(saved);
     SaveGraphicBytes(written, Saved(jpeg));
     TJPEGImage a, b;
@@ -74,7 +74,7 @@ TEST(JpegImage, SavedBytesAreWrittenAsTheFileOfThePicture)
     EXPECT_TRUE(SameBytes(a.Data(), b.Data()));
 
     std::filesystem::create_directories(dir / "folder.jpg");
-    const std::string folder = (dir / "folder.jpg").string();
+    const std::string folder = (dir / "folder.jpg");
     std::string fromPicture, fromBytes;
     try {
         jpeg.SaveToFile(folder);

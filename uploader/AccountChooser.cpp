@@ -1,0 +1,40 @@
+#include "uploader/AccountChooser.h"
+
+#include "uploader/AccountEditor.h"
+#include "uploader/UploaderWindow.h"
+
+TForm4* AccountChooser = nullptr;
+
+TForm4::TForm4(TComponent* AOwner) : TForm(AOwner)
+{
+    THandlerTable handlers;
+    handlers.Add("FormClose", this, &TForm4::FormClose);
+    handlers.Add("Button1Click", this, &TForm4::Button1Click);
+    ReadLayout("AccountChooser", handlers);
+    Label1 = Child<TLabel>("Label1");
+    ComboBox1 = Child<TComboBox>("ComboBox1");
+    Button1 = Child<TButton>("Button1");
+}
+
+TForm4::~TForm4()
+{
+    if (AccountChooser == this)
+        AccountChooser = nullptr;
+}
+
+void TForm4::Button1Click(TObject*)
+{
+    Hide();
+    TStringList& list = UploaderWindow->AccountList;
+    const int index = ComboBox1->ItemIndex();
+    if (index < 0 || index >= list.Count())
+        list.Clear();
+    else
+        AccountEditor->ShowAccount(UnscrambledAccount(list.Strings(index)));
+    AccountEditor->Show();
+}
+
+void TForm4::FormClose(TObject*, TCloseAction&)
+{
+    UploaderWindow->AccountList.Clear();
+}

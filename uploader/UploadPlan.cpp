@@ -1,0 +1,53 @@
+#include "uploader/UploadPlan.h"
+
+#include "platform/core/AnsiString.h"
+#include "platform/core/Files.h"
+#include "shared/veskotools.h"
+
+std::string GalleryFolderFromArgument(const std::string& argument)
+{
+    std::string folder = argument;
+    ReplaceText("*", " ", folder, 1);
+    return folder;
+}
+
+std::string RemoteGalleryFolder(const std::string& hostDir, const std::string& destination)
+{
+    return Cp1252ToUtf8(hostDir + destination);
+}
+
+std::string RemoteGalleryFile(const std::string& hostDir, const std::string& destination, const std::string& name)
+{
+    return Cp1252ToUtf8(hostDir + destination + "/" + name);
+}
+
+std::string LocalGalleryFile(const std::string& folder, const std::string& name)
+{
+    return IncludeTrailingPathDelimiter(folder) + name;
+}
+
+bool FtpCannotCarry(const std::string& name)
+{
+    return name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+}
+
+TUploadPlan PlanUpload(const std::vector<std::string>& listed)
+{
+    TUploadPlan plan;
+    for (const std::string& name : listed)
+        (FtpCannotCarry(name) ? plan.Refused : plan.Names).push_back(name);
+    return plan;
+}
+
+std::string RefusedFilesMessage(const std::vector<std::string>& refused)
+{
+    if (refused.empty())
+        return {};
+    std::string text = "These files cannot be sent by FTP, their names hold a line break; they are left out:";
+    for (std::string name : refused) {
+        ReplaceText("\r", "<CR>", name, 1);
+        ReplaceText("\n", "<LF>", name, 1);
+        text += "\r\n" + name;
+    }
+    return text;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+// The planning of a gallery upload: the gallery folder from the start
+// argument, the files that go, and where they go on the server.
+
+#include <string>
+#include <vector>
+
+// The files of a gallery folder that are uploaded.
+inline constexpr const char* GalleryMasks = "*.jpg;*.html;*.gif;*.php;*.cnt;*.ctt;*.ctx";
+
+// The builder writes every blank of the folder as "*".
+std::string GalleryFolderFromArgument(const std::string& argument);
+
+// The server's folder of the gallery: the account's directory and the
+// destination name joined as they are (the directory is expected to end
+// with "/"), in the UTF-8 form the server's file system gets.
+std::string RemoteGalleryFolder(const std::string& hostDir, const std::string& destination);
+std::string RemoteGalleryFile(const std::string& hostDir, const std::string& destination, const std::string& name);
+std::string LocalGalleryFile(const std::string& folder, const std::string& name);
+
+// A name an FTP command line cannot carry (a line break or a zero byte in it).
+bool FtpCannotCarry(const std::string& name);
+
+struct TUploadPlan {
+    std::vector<std::string> Names;    // uploaded, in list order
+    std::vector<std::string> Refused;  // left out, named to the user
+};
+TUploadPlan PlanUpload(const std::vector<std::string>& listed);
+// The message naming the left-out files; empty when there are none.
+std::string RefusedFilesMessage(const std::vector<std::string>& refused);
