@@ -18,6 +18,7 @@
 #include "platform/shell/ShellExecute.h"
 #include "shared/veskotools.h"
 #include "tests/builder/build_fixture.h"
+#include "tests/support/FolderTree.h"
 #include "tests/uploader/ftp_server.h"
 
 namespace {
@@ -30,16 +31,6 @@ using thumbnailstest::WindowShows;
 
 const std::string Resources = std::filesystem::path(SENDARO_PROGRAM).parent_path() / "resources";
 constexpr const char* MainWindow = "VESKO THUMBNAILS  - FTP Client";
-
-std::map<std::string, std::string> Tree(const std::string& root)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
-        if (entry.is_regular_file())
-            files[std::filesystem::relative(entry.path(), root).string()] =
-                ReadFileBytes(FromSystemPath(entry.path().string()));
-    return files;
-}
 
 // The stored line of an account, scrambled as the uploader stores it.
 std::string AccountLine(const std::string& port)
@@ -117,7 +108,7 @@ TEST_P(PublishUpload, FromPublishToTheServerByteForByte)
               0);
     EXPECT_EQ(sendaro.WaitForEnd(), 0);
 
-    EXPECT_EQ(Tree(serverRoot.Path() + "mygallery"), Tree(Gallery));
+    EXPECT_EQ(testsupport::FolderTree(serverRoot.Path() + "mygallery"), testsupport::FolderTree(Gallery));
     // The upload's own end leaves the transfer mode file alone.
     EXPECT_FALSE(FileExists(program.Path() + "ftp/ftpmod.dat"));
 }

@@ -8,6 +8,7 @@
 
 #include "platform/core/AnsiString.h"
 #include "shared/veskotools.h"
+#include "tests/support/FolderTree.h"
 #include "tests/uploader/ftp_server.h"
 #include "tests/uploader/silent_server.h"
 #include "tests/uploader/sendaro_fixture.h"
@@ -17,17 +18,6 @@ namespace {
 
 const char* const FinishMessage = "Um Ihre Galerie zu starten";
 const int ManyFiles = 300;
-
-// The files of a folder tree by their relative (system) names.
-std::map<std::string, std::string> Tree(const std::string& root)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
-        if (entry.is_regular_file())
-            files[std::filesystem::relative(entry.path(), root).string()] =
-                ReadFileBytes(FromSystemPath(entry.path().string()));
-    return files;
-}
 
 std::string Bytes(std::size_t size, unsigned seed)
 {
@@ -129,7 +119,7 @@ TEST_P(UploadRoad, TwoFilesGiveTheGoldenProtocol)
     EXPECT_EQ(UploaderWindow->ProgressBar1->Position(), 6);
     EXPECT_EQ(UploaderWindow->Label3->Caption(), Gallery);
     EXPECT_EQ(UploaderWindow->Label5->Caption().rfind("Bytes per File: ", 0), 0u);
-    EXPECT_EQ(Tree(ServerRoot + "/mygallery"), Tree(Gallery));
+    EXPECT_EQ(testsupport::FolderTree(ServerRoot + "/mygallery"), testsupport::FolderTree(Gallery));
     // The upload's own end leaves the transfer mode file alone.
     EXPECT_FALSE(FileExists(ProgramDir + "ftpmod.dat"));
 }
@@ -159,7 +149,7 @@ TEST_P(UploadRoad, OnlyTheGalleryFilesOfTheFolderItselfGo)
     EXPECT_EQ(Script.Pending(), 0u);
     std::map<std::string, std::string> expected;
     for (const auto& [name, bytes] : going) expected[ToSystemPath(name)] = bytes;
-    EXPECT_EQ(Tree(ServerRoot + "/Fotos 2024"), expected);
+    EXPECT_EQ(testsupport::FolderTree(ServerRoot + "/Fotos 2024"), expected);
     EXPECT_EQ(UploaderWindow->ProgressBar1->Max(), static_cast<int>(going.size()) + 4);
 }
 
@@ -221,7 +211,7 @@ TEST_P(UploadRoad, ThreeHundredFilesInOneWait)
     Send(60000);
     EXPECT_TRUE(Windows->Terminated());
     EXPECT_EQ(UploaderWindow->DeepestWait(), 1);
-    EXPECT_EQ(Tree(ServerRoot + "/mygallery"), Tree(Gallery));
+    EXPECT_EQ(testsupport::FolderTree(ServerRoot + "/mygallery"), testsupport::FolderTree(Gallery));
     const std::vector<std::string> lines = ProtocolLines();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Status = 226"), ManyFiles);
 }
@@ -248,7 +238,7 @@ TEST_P(UploadRoad, AWrongPasswordStopsAndTheNextSendLogsInAfresh)
     Script.AnswerMessage(IDOK, FinishMessage);
     Send();
     EXPECT_TRUE(Windows->Terminated());
-    EXPECT_EQ(Tree(ServerRoot + "/mygallery"), Tree(Gallery));
+    EXPECT_EQ(testsupport::FolderTree(ServerRoot + "/mygallery"), testsupport::FolderTree(Gallery));
 }
 
 TEST_P(UploadRoad, TheServerStoppedMidUploadEndsWithAnErrorLine)
