@@ -1,5 +1,6 @@
 #include "builder/wizard/ProjectRecord.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/core/Files.h"
@@ -161,12 +162,38 @@ std::string ComposeProjectOptions(const TProjectOptions& o)
            flag(o.CommentsOnFullPages.value_or(true)) + flag(o.CommentsInEmail.value_or(true));
 }
 
+namespace {
+
+constexpr std::size_t ProjectOptionFields = 12;
+constexpr std::size_t LinkUrlField = 4;
+// Stands for a "$" of the link address while the fields are split.
+constexpr char UrlDollar = '\x01';
+
+// The options text with the "$" signs of a link address that holds some
+// (more fields than are written) replaced by UrlDollar.
+std::string WithUrlDollarsHidden(std::string text)
+{
+    const auto fields = static_cast<std::size_t>(std::count(text.begin(), text.end(), '$'));
+    if (fields <= ProjectOptionFields)
+        return text;
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < LinkUrlField; ++i)
+        at = text.find('$', at) + 1;
+    for (std::size_t i = 0; i < fields - ProjectOptionFields; ++i) {
+        at = text.find('$', at);
+        text[at] = UrlDollar;
+    }
+    return text;
+}
+
+}  // namespace
+
 std::optional<TProjectOptions> ParseProjectOptions(const std::string& text)
 {
     const std::size_t data = text.find("DATA:");
     if (data == std::string::npos)
         return std::nullopt;
-    std::string rest = text.substr(data + 5);
+    std::string rest = WithUrlDollarsHidden(text.substr(data + 5));
     std::string field;
     // The part before the first "$" is no field.
     SplitAtChar('$', rest, field, rest);
@@ -179,6 +206,7 @@ std::optional<TProjectOptions> ParseProjectOptions(const std::string& text)
     o.InternetOptimize = next() == "1";
     o.LinkToWebpage = next() == "1";
     o.LinkUrl = next();
+    std::replace(o.LinkUrl.begin(), o.LinkUrl.end(), UrlDollar, '$');
     o.SlideShow = next() == "1";
     o.SlideShowSeconds = next();
     o.MaxPictureHeight = next();

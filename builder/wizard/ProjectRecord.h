@@ -87,8 +87,8 @@ struct TProjectOptions {
 };
 
 std::string ComposeProjectOptions(const TProjectOptions& options);
-// None without "DATA:". A flag is on exactly when its field is "1"; a "$"
-// inside a text splits it, so the later fields shift.
+// None without "DATA:". A flag is on exactly when its field is "1". Fields
+// beyond the twelve written belong to the link address, which held a "$".
 std::optional<TProjectOptions> ParseProjectOptions(const std::string& text);
 
 // The side files' stem: the file name without its folder, cut before its

@@ -402,13 +402,26 @@ TEST(ProjectOptions, OlderTextsAndADollarInTheAddress)
     EXPECT_FALSE(older->CommentsInGallery);
     EXPECT_FALSE(older->CommentsOnFullPages);
     EXPECT_FALSE(older->CommentsInEmail);
-    const auto shifted = ParseProjectOptions("DATA:$0$0$1$http://a/$b$1$10$400$600$150$0$0$0");
-    ASSERT_TRUE(shifted);
-    EXPECT_EQ(shifted->LinkUrl, "http://a/");
-    EXPECT_FALSE(shifted->SlideShow);  // "b"
-    EXPECT_EQ(shifted->SlideShowSeconds, "1");
-    EXPECT_EQ(shifted->MaxPictureKB, "600");
-    EXPECT_EQ(shifted->CommentsInGallery, std::optional<bool>(false));  // "150"
+    // A "$" in the address does not shift the later fields.
+    for (const char* address : {"http://a/$b", "http://a/?p=$1$$x$"}) {
+        SCOPED_TRACE(address);
+        TProjectOptions options;
+        options.LinkUrl = address;
+        options.SlideShow = true;
+        options.SlideShowSeconds = "7";
+        options.MaxPictureKB = "90";
+        options.CommentsOnFullPages = false;
+        const auto back = ParseProjectOptions(ComposeProjectOptions(options));
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->LinkUrl, address);
+        EXPECT_TRUE(back->SlideShow);
+        EXPECT_EQ(back->SlideShowSeconds, "7");
+        EXPECT_EQ(back->MaxPictureHeight, "400");
+        EXPECT_EQ(back->MaxPictureKB, "90");
+        EXPECT_EQ(back->CommentsInGallery, std::optional<bool>(true));
+        EXPECT_EQ(back->CommentsOnFullPages, std::optional<bool>(false));
+        EXPECT_EQ(back->CommentsInEmail, std::optional<bool>(true));
+    }
     EXPECT_FALSE(ParseProjectOptions("no options"));
     EXPECT_EQ(ProjectSideFileStem("/a.b/trip.2004.vt2"), "/a.b/trip");
 }
