@@ -234,5 +234,11 @@ std::optional<TProjectOptions> ParseProjectOptions(const std::string& text)
 std::string ProjectSideFileStem(const std::string& fileName)
 {
     const std::string name = ExtractFileName(fileName);
+    return ExtractFilePath(fileName) + name.substr(0, name.rfind('.'));
+}
+
+std::string OlderProjectSideFileStem(const std::string& fileName)
+{
+    const std::string name = ExtractFileName(fileName);
     return ExtractFilePath(fileName) + name.substr(0, name.find('.'));
 }

@@ -233,7 +233,7 @@ TEST_F(ProjectFileTest, ASavedProjectComesBackAfterTheWizardChanged)
     Wizard->Edit4->SetText(std::string(300, 'h'));
     Wizard->Edit1->SetText("100");
     ASSERT_NO_THROW(WriteProjectFile(*Wizard, Path("trip.2004.vt2")));
-    EXPECT_TRUE(FileExists(Path("trip._tn")));
+    EXPECT_TRUE(FileExists(Path("trip.2004._tn")));
     Wizard->ListBox1->Clear();
     Wizard->ListBox2->Clear();
     Wizard->Edit4->SetText("other");
@@ -265,6 +265,35 @@ TEST_F(ProjectFileTest, AnEmptyListWritesNoListFilesAndLoadingKeepsTheLists)
     ASSERT_NO_THROW(ReadProjectFile(*Wizard, Path("empty.vt2")));
     EXPECT_EQ(Wizard->ListBox1->Items().Text(), "/x/kept.jpg\r\n");
     EXPECT_EQ(Wizard->ListBox2->Items().Text(), "kept\r\n");
+}
+
+// Projects named apart only after a "." keep side files of their own; a
+// project written with the older, shorter stem still finds its side files.
+TEST_F(ProjectFileTest, ProjectsNamedApartAfterADotKeepTheirOwnPictures)
+{
+    AddPictures({"/2004/a.jpg"}, {"old trip"});
+    Wizard->Memo3->Lines().SetText("2004 text\r\n");
+    ASSERT_NO_THROW(WriteProjectFile(*Wizard, Path("trip.2004.vt2")));
+    Wizard->ListBox1->Clear();
+    Wizard->ListBox2->Clear();
+    AddPictures({"/2005/b.jpg", "/2005/c.jpg"});
+    Wizard->Memo3->Lines().SetText("2005 text\r\n");
+    ASSERT_NO_THROW(WriteProjectFile(*Wizard, Path("trip.2005.vt2")));
+    EXPECT_TRUE(FileExists(Path("trip.2004._tn")));
+    EXPECT_TRUE(FileExists(Path("trip.2005.tx1")));
+
+    ASSERT_NO_THROW(ReadProjectFile(*Wizard, Path("trip.2004.vt2")));
+    EXPECT_EQ(Wizard->ListBox1->Items().Text(), "/2004/a.jpg\r\n");
+    EXPECT_EQ(Wizard->ListBox2->Items().Text(), "old trip\r\n");
+    EXPECT_EQ(Wizard->Memo3->Lines().Text(), "2004 text\r\n");
+
+    CopyFileTo(Path("trip.2005.vt2"), Path("older.2003.vt2"));
+    CopyFileTo(Path("trip.2005._tn"), Path("older._tn"));
+    CopyFileTo(Path("trip.2005._tk"), Path("older._tk"));
+    CopyFileTo(Path("trip.2005.tx1"), Path("older.tx1"));
+    ASSERT_NO_THROW(ReadProjectFile(*Wizard, Path("older.2003.vt2")));
+    EXPECT_EQ(Wizard->ListBox1->Items().Text(), "/2005/b.jpg\r\n/2005/c.jpg\r\n");
+    EXPECT_EQ(Wizard->Memo3->Lines().Text(), "2005 text\r\n");
 }
 
 TEST_F(ProjectFileTest, TheCommentListIsKeptInStepWithThePictures)
@@ -423,7 +452,8 @@ TEST(ProjectOptions, OlderTextsAndADollarInTheAddress)
         EXPECT_EQ(back->CommentsInEmail, std::optional<bool>(true));
     }
     EXPECT_FALSE(ParseProjectOptions("no options"));
-    EXPECT_EQ(ProjectSideFileStem("/a.b/trip.2004.vt2"), "/a.b/trip");
+    EXPECT_EQ(ProjectSideFileStem("/a.b/trip.2004.vt2"), "/a.b/trip.2004");
+    EXPECT_EQ(OlderProjectSideFileStem("/a.b/trip.2004.vt2"), "/a.b/trip");
 }
 
 }  // namespace
