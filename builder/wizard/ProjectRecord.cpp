@@ -8,6 +8,9 @@
 
 namespace {
 
+// Characters the options text's field holds.
+constexpr std::size_t ProjectOptionsRoom = 255;
+
 // Field offsets of the record.
 enum : std::size_t {
     OffHasPictures = 0, OffCheckBox1 = 1, OffWebKind = 2, OffGalleryFolder = 3, OffPercent = 259,
@@ -101,7 +104,7 @@ std::string EncodeProjectRecord(const TGalleryProjectRecord& r)
     w.Colour(OffTextColor, r.TextColor);
     w.Colour(OffBackgroundColor, r.BackgroundColor);
     w.Text(OffCopyright, 255, r.CopyrightNote);
-    w.Text(OffOptions, 255, r.OptionsText);
+    w.Text(OffOptions, ProjectOptionsRoom, r.OptionsText);
     w.Text(OffMetaHead, 255, r.MetaHeadText);
     w.Text(OffKindWord, 255, r.KindWord);
     w.Text(OffWatermark, 255, r.WatermarkFlags);
@@ -145,7 +148,7 @@ TGalleryProjectRecord DecodeProjectRecord(std::string_view bytes, bool older, co
     if (older)
         return r;
     r.CopyrightNote = in.Text(OffCopyright, 255);
-    r.OptionsText = in.Text(OffOptions, 255);
+    r.OptionsText = in.Text(OffOptions, ProjectOptionsRoom);
     r.MetaHeadText = in.Text(OffMetaHead, 255);
     r.KindWord = in.Text(OffKindWord, 255);
     r.WatermarkFlags = in.Text(OffWatermark, 255);
@@ -156,10 +159,16 @@ std::string ComposeProjectOptions(const TProjectOptions& o)
 {
     const auto flag = [](bool on) { return std::string(on ? "$1" : "$0"); };
     const auto text = [](const std::string& t) { return "$" + t; };
-    return "DATA:" + flag(o.OpenInNewWindow) + flag(o.InternetOptimize) + flag(o.LinkToWebpage) +
-           text(o.LinkUrl) + flag(o.SlideShow) + text(o.SlideShowSeconds) + text(o.MaxPictureHeight) +
-           text(o.MaxPictureWidth) + text(o.MaxPictureKB) + flag(o.CommentsInGallery.value_or(true)) +
-           flag(o.CommentsOnFullPages.value_or(true)) + flag(o.CommentsInEmail.value_or(true));
+    const std::string before = "DATA:" + flag(o.OpenInNewWindow) + flag(o.InternetOptimize) + flag(o.LinkToWebpage);
+    const std::string after = flag(o.SlideShow) + text(o.SlideShowSeconds) + text(o.MaxPictureHeight) +
+                              text(o.MaxPictureWidth) + text(o.MaxPictureKB) +
+                              flag(o.CommentsInGallery.value_or(true)) + flag(o.CommentsOnFullPages.value_or(true)) +
+                              flag(o.CommentsInEmail.value_or(true));
+    // The record's field holds 255 characters: a long address is cut, not
+    // the options after it.
+    const std::size_t fixed = before.size() + 1 + after.size();
+    const std::size_t room = fixed < ProjectOptionsRoom ? ProjectOptionsRoom - fixed : 0;
+    return before + text(o.LinkUrl.substr(0, room)) + after;
 }
 
 namespace {

@@ -296,6 +296,31 @@ TEST_F(ProjectFileTest, ProjectsNamedApartAfterADotKeepTheirOwnPictures)
     EXPECT_EQ(Wizard->Memo3->Lines().Text(), "2005 text\r\n");
 }
 
+// The options share one 255-character field: a long link address is cut
+// there, never the sizes and switches saved after it.
+TEST_F(ProjectFileTest, ALongLinkAddressKeepsTheOptionsAfterIt)
+{
+    for (const std::size_t length : {219u, 220u, 231u, 400u}) {
+        SCOPED_TRACE(length);
+        const std::string address = "http://example.org/" + std::string(length - 19, 'a');
+        Wizard->Edit9->SetText(address);
+        Wizard->Edit8->SetText("25");
+        LimitsDialog->Edit3->SetText("90");
+        Wizard->CheckBox2->SetChecked(false);
+        const std::string file = Path("long" + std::to_string(length) + ".vt2");
+        ASSERT_NO_THROW(WriteProjectFile(*Wizard, file));
+        Wizard->Edit8->SetText("10");
+        LimitsDialog->Edit3->SetText("150");
+        Wizard->CheckBox2->SetChecked(true);
+        ASSERT_NO_THROW(ReadProjectFile(*Wizard, file));
+        EXPECT_EQ(Wizard->Edit8->Text(), "25");
+        EXPECT_EQ(LimitsDialog->Edit3->Text(), "90");
+        EXPECT_FALSE(Wizard->CheckBox2->Checked());
+        EXPECT_EQ(address.compare(0, Wizard->Edit9->Text().size(), Wizard->Edit9->Text()), 0);
+        EXPECT_GE(Wizard->Edit9->Text().size(), 200u);
+    }
+}
+
 TEST_F(ProjectFileTest, TheCommentListIsKeptInStepWithThePictures)
 {
     const struct {
