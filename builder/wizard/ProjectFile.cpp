@@ -73,6 +73,17 @@ void SetNumberField(TEdit& edit, TUpDown& upDown, const std::string& text, int n
     upDown.SetAssociate(associate);
 }
 
+// A project whose own side files are missing was written with the older,
+// shorter stem.
+std::string SideFileStemToRead(const std::string& fileName)
+{
+    const std::string stem = ProjectSideFileStem(fileName);
+    for (const char* ending : {"._tn", "._tk", ".tx1", ".tx2", ".tx3"})
+        if (FileExists(stem + ending))
+            return stem;
+    return OlderProjectSideFileStem(fileName);
+}
+
 // Everything a load applies, read and checked before any control changes.
 struct TLoadedProject {
     TGalleryProjectRecord Record;
@@ -99,7 +110,7 @@ TLoadedProject LoadProject(const std::string& fileName, bool older)
                                                                                 : std::string(),
                                    older, fileName);
     const TGalleryProjectRecord& r = p.Record;
-    const std::string stem = ProjectSideFileStem(fileName);
+    const std::string stem = SideFileStemToRead(fileName);
     if (r.HasPictures) {
         p.Pictures = Lines(SideFileText(fileName, stem + "._tn"));
         if (!older && FileExists(stem + "._tk"))

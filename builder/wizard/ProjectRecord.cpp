@@ -1,11 +1,15 @@
 #include "builder/wizard/ProjectRecord.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/core/Files.h"
 #include "shared/veskotools.h"
 
 namespace {
+
+// Characters the options text's field holds.
+constexpr std::size_t ProjectOptionsRoom = 255;
 
 // Field offsets of the record.
 enum : std::size_t {
@@ -100,7 +104,7 @@ std::string EncodeProjectRecord(const TGalleryProjectRecord& r)
     w.Colour(OffTextColor, r.TextColor);
     w.Colour(OffBackgroundColor, r.BackgroundColor);
     w.Text(OffCopyright, 255, r.CopyrightNote);
-    w.Text(OffOptions, 255, r.OptionsText);
+    w.Text(OffOptions, ProjectOptionsRoom, r.OptionsText);
     w.Text(OffMetaHead, 255, r.MetaHeadText);
     w.Text(OffKindWord, 255, r.KindWord);
     w.Text(OffWatermark, 255, r.WatermarkFlags);
@@ -144,7 +148,7 @@ TGalleryProjectRecord DecodeProjectRecord(std::string_view bytes, bool older, co
     if (older)
         return r;
     r.CopyrightNote = in.Text(OffCopyright, 255);
-    r.OptionsText = in.Text(OffOptions, 255);
+    r.OptionsText = in.Text(OffOptions, ProjectOptionsRoom);
     r.MetaHeadText = in.Text(OffMetaHead, 255);
     r.KindWord = in.Text(OffKindWord, 255);
     r.WatermarkFlags = in.Text(OffWatermark, 255);
@@ -155,18 +159,50 @@ std::string ComposeProjectOptions(const TProjectOptions& o)
 {
     const auto flag = [](bool on) { return std::string(on ? "$1" : "$0"); };
     const auto text = [](const std::string& t) { return "$" + t; };
-    return "DATA:" + flag(o.OpenInNewWindow) + flag(o.InternetOptimize) + flag(o.LinkToWebpage) +
-           text(o.LinkUrl) + flag(o.SlideShow) + text(o.SlideShowSeconds) + text(o.MaxPictureHeight) +
-           text(o.MaxPictureWidth) + text(o.MaxPictureKB) + flag(o.CommentsInGallery.value_or(true)) +
-           flag(o.CommentsOnFullPages.value_or(true)) + flag(o.CommentsInEmail.value_or(true));
+    const std::string before = "DATA:" + flag(o.OpenInNewWindow) + flag(o.InternetOptimize) + flag(o.LinkToWebpage);
+    const std::string after = flag(o.SlideShow) + text(o.SlideShowSeconds) + text(o.MaxPictureHeight) +
+                              text(o.MaxPictureWidth) + text(o.MaxPictureKB) +
+                              flag(o.CommentsInGallery.value_or(true)) + flag(o.CommentsOnFullPages.value_or(true)) +
+                              flag(o.CommentsInEmail.value_or(true));
+    // The record's field holds 255 characters: a long address is cut, not
+    // the options after it.
+    const std::size_t fixed = before.size() + 1 + after.size();
+    const std::size_t room = fixed < ProjectOptionsRoom ? ProjectOptionsRoom - fixed : 0;
+    return before + text(o.LinkUrl.substr(0, room)) + after;
 }
+
+namespace {
+
+constexpr std::size_t ProjectOptionFields = 12;
+constexpr std::size_t LinkUrlField = 4;
+// Stands for a "$" of the link address while the fields are split.
+constexpr char UrlDollar = '\x01';
+
+// The options text with the "$" signs of a link address that holds some
+// (more fields than are written) replaced by UrlDollar.
+std::string WithUrlDollarsHidden(std::string text)
+{
+    const auto fields = static_cast<std::size_t>(std::count(text.begin(), text.end(), '$'));
+    if (fields <= ProjectOptionFields)
+        return text;
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < LinkUrlField; ++i)
+        at = text.find('$', at) + 1;
+    for (std::size_t i = 0; i < fields - ProjectOptionFields; ++i) {
+        at = text.find('$', at);
+        text[at] = UrlDollar;
+    }
+    return text;
+}
+
+}  // namespace
 
 std::optional<TProjectOptions> ParseProjectOptions(const std::string& text)
 {
     const std::size_t data = text.find("DATA:");
     if (data == std::string::npos)
         return std::nullopt;
-    std::string rest = text.substr(data + 5);
+    std::string rest = WithUrlDollarsHidden(text.substr(data + 5));
     std::string field;
     // The part before the first "$" is no field.
     SplitAtChar('$', rest, field, rest);
@@ -179,6 +215,7 @@ std::optional<TProjectOptions> ParseProjectOptions(const std::string& text)
     o.InternetOptimize = next() == "1";
     o.LinkToWebpage = next() == "1";
     o.LinkUrl = next();
+    std::replace(o.LinkUrl.begin(), o.LinkUrl.end(), UrlDollar, '$');
     o.SlideShow = next() == "1";
     o.SlideShowSeconds = next();
     o.MaxPictureHeight = next();
@@ -204,6 +241,12 @@ std::optional<TProjectOptions> ParseProjectOptions(const std::string& text)
 }
 
 std::string ProjectSideFileStem(const std::string& fileName)
+{
+    const std::string name = ExtractFileName(fileName);
+    return ExtractFilePath(fileName) + name.substr(0, name.rfind('.'));
+}
+
+std::string OlderProjectSideFileStem(const std::string& fileName)
 {
     const std::string name = ExtractFileName(fileName);
     return ExtractFilePath(fileName) + name.substr(0, name.find('.'));

@@ -87,10 +87,14 @@ struct TProjectOptions {
 };
 
 std::string ComposeProjectOptions(const TProjectOptions& options);
-// None without "DATA:". A flag is on exactly when its field is "1"; a "$"
-// inside a text splits it, so the later fields shift.
+// None without "DATA:". A flag is on exactly when its field is "1". Fields
+// beyond the twelve written belong to the link address, which held a "$".
 std::optional<TProjectOptions> ParseProjectOptions(const std::string& text);
 
-// The side files' stem: the file name without its folder, cut before its
-// first "." ("trip.2004.vt2" gives "trip"), in the project file's folder.
+// The side files' stem: the project file's path without its extension
+// ("trip.2004.vt2" gives "trip.2004"), so that projects whose names differ
+// after a "." never share side files.
 std::string ProjectSideFileStem(const std::string& fileName);
+// The stem older projects were written with: the file name cut before its
+// first "." ("trip.2004.vt2" gives "trip"), in the project file's folder.
+std::string OlderProjectSideFileStem(const std::string& fileName);

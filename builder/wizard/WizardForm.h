@@ -338,6 +338,9 @@ private:
     // The editor's preview, base and start pictures from the preview Image3;
     // false when it shows no picture.
     bool PrepareEditorPictures();
+    // Loads the selected entry into the preview Image3; false (after the
+    // message) when the file cannot be loaded.
+    bool ShowSelectedPicture();
 
     // Mirror chains (WizardFormMirrors.cpp).
     void RadioButton1Click(TObject* Sender);

@@ -20,16 +20,21 @@ constexpr const char* NoPictureChosen = "No Picture select!\r\nKein Bild gew\xE4
 void TForm1::ListBox1Click(TObject*)
 {
     const int index = ListBox1->ItemIndex();
-    if (index < 0)
+    if (index < 0 || !ShowSelectedPicture())
         return;
+    Edit10->SetText(ListBox2->Items().Strings(index));
+}
+
+bool TForm1::ShowSelectedPicture()
+{
     try {
-        Image3->Picture().LoadFromFile(ListBox1->Items().Strings(index));
+        Image3->Picture().LoadFromFile(ListBox1->Items().Strings(ListBox1->ItemIndex()));
     } catch (const Exception&) {
         ShowMessage("file format not found");
-        return;
+        return false;
     }
-    Edit10->SetText(ListBox2->Items().Strings(index));
     Image3->Repaint();
+    return true;
 }
 
 void TForm1::Edit10KeyUp(TObject*, std::uint16_t&, TShiftState)
@@ -131,6 +136,10 @@ void TForm1::Label52Click(TObject*)
         ShowMessage("Only JPG or GIF!");
         return;
     }
+    // A selection made by adding, deleting or loading a project is not shown
+    // yet: the editor must work on the entry it writes back to.
+    if (!ShowSelectedPicture())
+        return;
     // The menu's items belong to the picture editor, which prepares its
     // pictures when one of them is chosen.
     const TPoint at = Mouse ? Mouse->CursorPos() : TPoint{};

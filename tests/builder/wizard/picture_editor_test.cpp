@@ -274,6 +274,39 @@ TEST_F(PictureEditorTest, OkTurnsAndChangesTheFullPictureIntoABackupCopy)
     EXPECT_EQ(Decoded(Backup(1))->Pixel(3, 3) & 0xFF, 0u);  // no red left
 }
 
+// Adding selects the new last entry without showing it; the editor must
+// still turn that entry's picture, never the one the preview held before.
+TEST_F(PictureEditorTest, TheEditorTurnsTheSelectedEntryEvenWhenThePreviewShowedAnother)
+{
+    const std::string other = Folder.Path() + "other.jpg";
+    WriteJpeg(other, 24, 16, 7);
+    for (const bool shownBefore : {false, true}) {
+        SCOPED_TRACE(shownBefore ? "another picture shown" : "nothing shown yet");
+        Wizard->ListBox1->Clear();
+        Wizard->ListBox2->Clear();
+        AddPictures({Photo()});
+        if (shownBefore) {
+            Wizard->ListBox1->SetItemIndex(0);
+            Wizard->ListBox1->Click();
+        }
+        Script.AnswerOpen({other});
+        Wizard->BitBtn1->Click();
+        ASSERT_EQ(Wizard->ListBox1->ItemIndex(), 1);
+        Script.AnswerPopup("Rotation1");
+        Wizard->Label52->Click();
+        ASSERT_EQ(Script.Pending(), 0u);
+        ASSERT_TRUE(Editor->Visible());
+        Editor->BitBtn2->Click();
+        Editor->BitBtn3->Click();
+        EXPECT_EQ(Entry(), Photo());
+        const std::string backup = Wizard->ListBox1->Items().Strings(1);
+        ASSERT_NE(backup, other);
+        const auto saved = Decoded(backup);
+        EXPECT_EQ(saved->Width(), 16);
+        EXPECT_EQ(saved->Height(), 24);
+    }
+}
+
 TEST_F(PictureEditorTest, ResetRestoresThePreviewButKeepsTheSliders)
 {
     ASSERT_NO_FATAL_FAILURE(Open("Contrast1"));

@@ -233,7 +233,7 @@ TEST_F(ProjectFileTest, ASavedProjectComesBackAfterTheWizardChanged)
     Wizard->Edit4->SetText(std::string(300, 'h'));
     Wizard->Edit1->SetText("100");
     ASSERT_NO_THROW(WriteProjectFile(*Wizard, Path("trip.2004.vt2")));
-    EXPECT_TRUE(FileExists(Path("trip._tn")));
+    EXPECT_TRUE(FileExists(Path("trip.2004._tn")));
     Wizard->ListBox1->Clear();
     Wizard->ListBox2->Clear();
     Wizard->Edit4->SetText("other");
@@ -265,6 +265,60 @@ TEST_F(ProjectFileTest, AnEmptyListWritesNoListFilesAndLoadingKeepsTheLists)
     ASSERT_NO_THROW(ReadProjectFile(*Wizard, Path("empty.vt2")));
     EXPECT_EQ(Wizard->ListBox1->Items().Text(), "/x/kept.jpg\r\n");
     EXPECT_EQ(Wizard->ListBox2->Items().Text(), "kept\r\n");
+}
+
+// Projects named apart only after a "." keep side files of their own; a
+// project written with the older, shorter stem still finds its side files.
+TEST_F(ProjectFileTest, ProjectsNamedApartAfterADotKeepTheirOwnPictures)
+{
+    AddPictures({"/2004/a.jpg"}, {"old trip"});
+    Wizard->Memo3->Lines().SetText("2004 text\r\n");
+    ASSERT_NO_THROW(WriteProjectFile(*Wizard, Path("trip.2004.vt2")));
+    Wizard->ListBox1->Clear();
+    Wizard->ListBox2->Clear();
+    AddPictures({"/2005/b.jpg", "/2005/c.jpg"});
+    Wizard->Memo3->Lines().SetText("2005 text\r\n");
+    ASSERT_NO_THROW(WriteProjectFile(*Wizard, Path("trip.2005.vt2")));
+    EXPECT_TRUE(FileExists(Path("trip.2004._tn")));
+    EXPECT_TRUE(FileExists(Path("trip.2005.tx1")));
+
+    ASSERT_NO_THROW(ReadProjectFile(*Wizard, Path("trip.2004.vt2")));
+    EXPECT_EQ(Wizard->ListBox1->Items().Text(), "/2004/a.jpg\r\n");
+    EXPECT_EQ(Wizard->ListBox2->Items().Text(), "old trip\r\n");
+    EXPECT_EQ(Wizard->Memo3->Lines().Text(), "2004 text\r\n");
+
+    CopyFileTo(Path("trip.2005.vt2"), Path("older.2003.vt2"));
+    CopyFileTo(Path("trip.2005._tn"), Path("older._tn"));
+    CopyFileTo(Path("trip.2005._tk"), Path("older._tk"));
+    CopyFileTo(Path("trip.2005.tx1"), Path("older.tx1"));
+    ASSERT_NO_THROW(ReadProjectFile(*Wizard, Path("older.2003.vt2")));
+    EXPECT_EQ(Wizard->ListBox1->Items().Text(), "/2005/b.jpg\r\n/2005/c.jpg\r\n");
+    EXPECT_EQ(Wizard->Memo3->Lines().Text(), "2005 text\r\n");
+}
+
+// The options share one 255-character field: a long link address is cut
+// there, never the sizes and switches saved after it.
+TEST_F(ProjectFileTest, ALongLinkAddressKeepsTheOptionsAfterIt)
+{
+    for (const std::size_t length : {219u, 220u, 231u, 400u}) {
+        SCOPED_TRACE(length);
+        const std::string address = "http://example.org/" + std::string(length - 19, 'a');
+        Wizard->Edit9->SetText(address);
+        Wizard->Edit8->SetText("25");
+        LimitsDialog->Edit3->SetText("90");
+        Wizard->CheckBox2->SetChecked(false);
+        const std::string file = Path("long" + std::to_string(length) + ".vt2");
+        ASSERT_NO_THROW(WriteProjectFile(*Wizard, file));
+        Wizard->Edit8->SetText("10");
+        LimitsDialog->Edit3->SetText("150");
+        Wizard->CheckBox2->SetChecked(true);
+        ASSERT_NO_THROW(ReadProjectFile(*Wizard, file));
+        EXPECT_EQ(Wizard->Edit8->Text(), "25");
+        EXPECT_EQ(LimitsDialog->Edit3->Text(), "90");
+        EXPECT_FALSE(Wizard->CheckBox2->Checked());
+        EXPECT_EQ(address.compare(0, Wizard->Edit9->Text().size(), Wizard->Edit9->Text()), 0);
+        EXPECT_GE(Wizard->Edit9->Text().size(), 200u);
+    }
 }
 
 TEST_F(ProjectFileTest, TheCommentListIsKeptInStepWithThePictures)
@@ -402,15 +456,29 @@ TEST(ProjectOptions, OlderTextsAndADollarInTheAddress)
     EXPECT_FALSE(older->CommentsInGallery);
     EXPECT_FALSE(older->CommentsOnFullPages);
     EXPECT_FALSE(older->CommentsInEmail);
-    const auto shifted = ParseProjectOptions("DATA:$0$0$1$http://a/$b$1$10$400$600$150$0$0$0");
-    ASSERT_TRUE(shifted);
-    EXPECT_EQ(shifted->LinkUrl, "http://a/");
-    EXPECT_FALSE(shifted->SlideShow);  // "b"
-    EXPECT_EQ(shifted->SlideShowSeconds, "1");
-    EXPECT_EQ(shifted->MaxPictureKB, "600");
-    EXPECT_EQ(shifted->CommentsInGallery, std::optional<bool>(false));  // "150"
+    // A "$" in the address does not shift the later fields.
+    for (const char* address : {"http://a/$b", "http://a/?p=$1$$x$"}) {
+        SCOPED_TRACE(address);
+        TProjectOptions options;
+        options.LinkUrl = address;
+        options.SlideShow = true;
+        options.SlideShowSeconds = "7";
+        options.MaxPictureKB = "90";
+        options.CommentsOnFullPages = false;
+        const auto back = ParseProjectOptions(ComposeProjectOptions(options));
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->LinkUrl, address);
+        EXPECT_TRUE(back->SlideShow);
+        EXPECT_EQ(back->SlideShowSeconds, "7");
+        EXPECT_EQ(back->MaxPictureHeight, "400");
+        EXPECT_EQ(back->MaxPictureKB, "90");
+        EXPECT_EQ(back->CommentsInGallery, std::optional<bool>(true));
+        EXPECT_EQ(back->CommentsOnFullPages, std::optional<bool>(false));
+        EXPECT_EQ(back->CommentsInEmail, std::optional<bool>(true));
+    }
     EXPECT_FALSE(ParseProjectOptions("no options"));
-    EXPECT_EQ(ProjectSideFileStem("/a.b/trip.2004.vt2"), "/a.b/trip");
+    EXPECT_EQ(ProjectSideFileStem("/a.b/trip.2004.vt2"), "/a.b/trip.2004");
+    EXPECT_EQ(OlderProjectSideFileStem("/a.b/trip.2004.vt2"), "/a.b/trip");
 }
 
 }  // namespace

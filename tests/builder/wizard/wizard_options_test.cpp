@@ -243,7 +243,9 @@ TEST_F(WizardOptionsTest, MovingSwapsBothListsAndStopsAtTheEnds)
 TEST_F(WizardOptionsTest, EditPictureAsksForAJpegOrGifSelection)
 {
     App.CreateForm(PictureEditorForm);
-    AddPictures({"/p/a.bmp", "/p/b.JPG"});
+    TempFolder folder;
+    WriteJpeg(folder.Path() + "b.JPG", 20, 10);
+    AddPictures({"/p/a.bmp", folder.Path() + "b.JPG"});
     Script.AnswerMessage(IDOK, "Please choose a picture");
     ClickOn(*Wizard->Label52);
     Wizard->ListBox1->SetItemIndex(0);
@@ -254,7 +256,7 @@ TEST_F(WizardOptionsTest, EditPictureAsksForAJpegOrGifSelection)
     ClickOn(*Wizard->Label52);
     EXPECT_EQ(Script.Pending(), 0u);
     EXPECT_EQ(Script.Asked().back().Kind, TQuestionKind::Popup);
-    // Each item opens the picture editor on the preview's picture.
+    // Each item opens the picture editor on the selected entry's picture.
     for (const char* item : {"Rotation1", "Brightness1", "Contrast1", "Colors1"}) {
         SCOPED_TRACE(item);
         Script.AnswerPopup(item);
