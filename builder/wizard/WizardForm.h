@@ -308,10 +308,12 @@ private:
     void FormClose(TObject* Sender, TCloseAction& Action);
     void Save1Click(TObject* Sender);
     void Load1Click(TObject* Sender);
-    // Project files (WizardFormProject.cpp).
-    void SaveProject();
+    // Project files (WizardFormProject.cpp). False when nothing was saved.
+    bool SaveProject();
     void LoadProject();
     void Exit1Click(TObject* Sender);
+    // Set by FormClose when the wizard really closes.
+    bool FCloseAccepted = false;
     void AnAus1Click(TObject* Sender);
     void Color1Click(TObject* Sender);
     void English1Click(TObject* Sender);

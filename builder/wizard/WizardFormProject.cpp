@@ -5,12 +5,12 @@
 #include "builder/wizard/ProjectFile.h"
 #include "platform/core/AnsiString.h"
 
-void TForm1::SaveProject()
+bool TForm1::SaveProject()
 {
     auto* dialog = SaveDialog1;
     dialog->SetInitialDir(ProgramFolder);
     if (!dialog->Execute())
-        return;
+        return false;
     std::string fileName = dialog->FileName();
     if (Pos(".vt2", fileName) == 0)
         fileName += ".vt2";
@@ -18,7 +18,9 @@ void TForm1::SaveProject()
         WriteProjectFile(*this, fileName);
     } catch (const Exception& e) {
         ShowMessage("The gallery could not be saved to " + fileName + ":\r\n" + e.Message());
+        return false;
     }
+    return true;
 }
 
 void TForm1::LoadProject()

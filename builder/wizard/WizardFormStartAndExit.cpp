@@ -55,10 +55,15 @@ void TForm1::WriteSettings()
                       CurrentLanguage);
 }
 
-void TForm1::FormClose(TObject*, TCloseAction&)
+// A save the user asked for that did not happen (cancelled or failed) keeps
+// the wizard open, so the set-up is not lost with the program.
+void TForm1::FormClose(TObject*, TCloseAction& Action)
 {
-    if (FormRef(SaveSettingsPrompt, "TForm8").ShowModal() == mrYes)
-        Save1Click(Save1);
+    if (FormRef(SaveSettingsPrompt, "TForm8").ShowModal() == mrYes && !SaveProject()) {
+        Action = caNone;
+        return;
+    }
+    FCloseAccepted = true;
     WriteSettings();
 }
 
@@ -74,8 +79,9 @@ void TForm1::Load1Click(TObject*)
 
 void TForm1::Exit1Click(TObject*)
 {
+    FCloseAccepted = false;
     Close();
-    if (Application)
+    if (FCloseAccepted && Application)
         Application->Terminate();
 }
 

@@ -123,6 +123,33 @@ INSTANTIATE_TEST_SUITE_P(SaveAnswers, ExitInGerman, ::testing::Values(int(mrNo),
                              return info.param == mrYes ? std::string("Yes") : std::string("No");
                          });
 
+// A save asked for on leaving that does not happen keeps the wizard and its
+// set-up: cancelled in the dialog, or failing on a folder that cannot be written.
+TEST_F(LeavingTheBuilder, ASaveThatDidNotHappenKeepsTheWizardOpen)
+{
+    const std::string earlier = "SOUND=ON\r\nCOLOR=OFF\r\nLANG=eng\r\n";
+    WriteFileBytes(SettingsFile(), earlier);
+    Start->MTranBtn4->Click();
+    for (const std::string& answer : {std::string(), Folder.Path() + "no-such-folder/leaving"}) {
+        SCOPED_TRACE(answer.empty() ? "cancelled" : "failed");
+        Script.AnswerModal("SaveSettingsPrompt", mrYes);
+        Script.AnswerSave(answer);
+        if (!answer.empty())
+            Script.AnswerMessage(IDOK, "could not be saved");
+        Wizard->Exit1->Click();
+        EXPECT_EQ(Script.Pending(), 0u);
+        EXPECT_TRUE(Wizard->Visible());
+        EXPECT_FALSE(App.Terminated());
+        EXPECT_EQ(ReadFileBytes(SettingsFile()), earlier);
+    }
+    // Saved at the next try, the wizard closes.
+    Script.AnswerModal("SaveSettingsPrompt", mrYes);
+    Script.AnswerSave(Folder.Path() + "leaving");
+    Wizard->Exit1->Click();
+    EXPECT_TRUE(FileExists(Folder.Path() + "leaving.vt2"));
+    EXPECT_TRUE(App.Terminated());
+}
+
 TEST_F(LeavingTheBuilder, TheStartScreensExitButtonWritesNothing)
 {
     const std::string earlier = "SOUND=ON\r\nCOLOR=OFF\r\nLANG=eng\r\n";
