@@ -92,6 +92,7 @@ struct TLoadedProject {
     std::vector<std::string> Comments;
     std::array<std::optional<std::string>, 3> Texts;
     std::unique_ptr<TPicture> Background;
+    std::string BackgroundProblem;  // empty when the background loaded
     struct {
         int ThumbPercent = 0, ThumbHeight = 0, ThumbWidth = 0, PerRow = 0, Rows = 0;
         int HeadingSize = 0, PictureSize = 0, TextSize = 0, SlideShowSeconds = 0, MaxPictureKB = 0;
@@ -123,13 +124,17 @@ TLoadedProject LoadProject(const std::string& fileName, bool older)
     for (std::size_t i = 0; i < hasText.size(); ++i)
         if (hasText[i])
             p.Texts[i] = SideFileText(fileName, stem + TextEndings[i]);
+    // A background picture moved since the save costs only the background:
+    // the rest of the project loads, and the user is told.
     if (!r.BackgroundPicture.empty()) {
         p.Background = std::make_unique<TPicture>();
         try {
             p.Background->LoadFromFile(r.BackgroundPicture);
         } catch (const Exception& e) {
-            throw EProjectFileError("The project " + fileName + " names the background picture " +
-                                    r.BackgroundPicture + ", which cannot be loaded: " + e.Message());
+            p.Background.reset();
+            p.BackgroundProblem = "The project " + fileName + " names the background picture " +
+                                  r.BackgroundPicture + ", which cannot be loaded: " + e.Message() +
+                                  "\r\nThe gallery is loaded without a background picture.";
         }
     }
     auto& n = p.Numbers;
@@ -202,7 +207,7 @@ void ApplyProject(TForm1& w, const TLoadedProject& p, bool older)
             memos[i]->Lines().SetText(*p.Texts[i]);
     w.CheckBox4->SetChecked(r.TextsOnIndex);
     w.CheckBox5->SetChecked(r.TextsOnGalleryPages);
-    background.Label1->SetCaption(r.BackgroundPicture);
+    background.Label1->SetCaption(p.BackgroundProblem.empty() ? r.BackgroundPicture : std::string());
     if (p.Background)
         background.Image1->Picture().Assign(*p.Background);
     else
@@ -335,10 +340,14 @@ void ReadProjectFile(TForm1& wizard, const std::string& fileName)
 {
     const TLoadedProject project = LoadProject(fileName, false);
     ApplyProject(wizard, project, false);
+    if (!project.BackgroundProblem.empty())
+        ShowMessage(project.BackgroundProblem);
 }
 
 void ReadProjectFileV1(TForm1& wizard, const std::string& fileName)
 {
     const TLoadedProject project = LoadProject(fileName, true);
     ApplyProject(wizard, project, true);
+    if (!project.BackgroundProblem.empty())
+        ShowMessage(project.BackgroundProblem);
 }

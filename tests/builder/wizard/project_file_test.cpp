@@ -392,9 +392,6 @@ TEST_F(ProjectFileTest, ARefusedLoadNamesTheFileAndChangesNothing)
     longText[261] = 4;  // a 3-character room claiming 4
     std::string noNumber = good;
     noNumber[265] = 0;  // an empty thumbnail height
-    std::string badBackground = good;
-    badBackground[558] = 10;
-    badBackground.replace(559, 10, "/not/there");
     const struct {
         const char* Name;
         std::string Bytes;
@@ -404,7 +401,6 @@ TEST_F(ProjectFileTest, ARefusedLoadNamesTheFileAndChangesNothing)
         {"long", good + '\0', nullptr},
         {"length", longText, nullptr},
         {"number", noNumber, nullptr},
-        {"background", badBackground, nullptr},
         {"pictures", good, "._tn"},
         {"text", good, ".tx3"},
     };
@@ -426,6 +422,28 @@ TEST_F(ProjectFileTest, ARefusedLoadNamesTheFileAndChangesNothing)
     Wizard->Load1->Click();
     EXPECT_EQ(Script.Pending(), 0u);
     EXPECT_EQ(State(), before);
+}
+
+TEST_F(ProjectFileTest, AMovedBackgroundPictureIsToldAndTheRestLoads)
+{
+    SetTellingValues();
+    ASSERT_NO_THROW(WriteProjectFile(*Wizard, Path("moved.vt2")));
+    // What the project loads as while its background is where it was.
+    Script.AnswerOpen({Path("moved.vt2")});
+    Wizard->Load1->Click();
+    std::vector<std::string> expected = State();
+    expected[7] = "";
+
+    std::string bytes = ReadFileBytes(Path("moved.vt2"));
+    bytes[558] = 10;
+    bytes.replace(559, 10, "/not/there");
+    WriteFileBytes(Path("moved.vt2"), bytes);
+    Wizard->Edit4->SetText("current");
+    Script.AnswerOpen({Path("moved.vt2")}).AnswerMessage(IDOK, "/not/there");
+    Wizard->Load1->Click();
+    EXPECT_EQ(Script.Pending(), 0u) << "no message named the picture";
+    EXPECT_EQ(State(), expected) << "everything but the background is the project's";
+    EXPECT_TRUE(BackgroundDialog->Image1->Picture().Empty());
 }
 
 TEST_F(ProjectFileTest, SaveAddsTheExtensionAndReplacesAnOlderProject)
