@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/controls/Properties.h"
+#include "platform/graphics/FontEngine.h"
 
 TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner)
 {
@@ -137,9 +138,13 @@ void TCustomEdit::PaintWindow(TCanvas& canvas)
     Frame3D(canvas, r, clBtnShadow, clBtnHighlight, 1);
     canvas.Font().Assign(Font());
     canvas.Brush().SetStyle(bsClear);
-    const std::string shown = FPasswordChar ? std::string(Text().size(), FPasswordChar) : Text();
     TRect text = Rect(3, 2, Width() - 2, Height() - 2);
-    canvas.DrawText(shown, text, DT_EXPANDTABS);
+    canvas.DrawText(PaintedText(), text, DT_EXPANDTABS);
+}
+
+std::string TCustomEdit::PaintedText() const
+{
+    return FPasswordChar ? std::string(Text().size(), FPasswordChar) : Text();
 }
 
 TEdit::TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
@@ -148,6 +153,7 @@ class TMemo::TMemoLines : public TStringList {
 public:
     explicit TMemoLines(TMemo& memo) : FMemo(memo) {}
     void Changed() override { FMemo.LinesChanged(); }
+    void Inserted(int index) override { FMemo.LineInserted(index); }
 
 private:
     TMemo& FMemo;
@@ -188,6 +194,43 @@ void TMemo::LinesChanged()
     FSyncing = false;
 }
 
+void TMemo::LineInserted(int index)
+{
+    const int top = FTopLine;
+    LinesChanged();
+    if (FSyncing || Loading()) return;
+    // The line goes in where the caret is put, and the caret stays after it:
+    // at the end of the text for a last line, else at the next line's start.
+    std::size_t caret = 0;
+    for (int i = 0; i <= index; ++i) caret += FLines->Strings(i).size() + 2;
+    SetSelStart(static_cast<int>(std::min(caret, Text().size())));
+    ScrollCaretIntoView(top);
+    // Keys leave the caret to the person's toolkit; this one is the model's.
+    NotifyPeer(TPeerChange::Value);
+}
+
+int TMemo::VisibleLineCount() const
+{
+    const int lineHeight = FontInstance({Font().Name(), Font().Height(), (Font().Style() & fsBold) != 0,
+                                         (Font().Style() & fsItalic) != 0})
+                               ->Metrics()
+                               .Height;
+    return std::max(1, (Height() - 4) / std::max(1, lineHeight));
+}
+
+void TMemo::ScrollCaretIntoView(int top)
+{
+    // From where the memo was before the change of text (which shows the top).
+    FTopLine = std::clamp(top, 0, std::max(0, FLines->Count() - 1));
+    const std::string& text = Text();
+    const auto caret = static_cast<std::size_t>(SelStart() + SelLength());
+    const int line = static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(std::min(caret, text.size())), '\n'));
+    const int visible = VisibleLineCount();
+    const int shown = line < FTopLine ? line : line >= FTopLine + visible ? line - visible + 1 : FTopLine;
+    if (shown != top) Invalidate();
+    FTopLine = shown;
+}
+
 void TMemo::TextChanged()
 {
     if (!FSyncing) {
@@ -195,17 +238,41 @@ void TMemo::TextChanged()
         FLines->SetText(Text());
         FSyncing = false;
     }
+    FTopLine = 0;
     TCustomEdit::TextChanged();
+}
+
+void TMemo::KeyDown(std::uint16_t& key, TShiftState shift)
+{
+    TComponentWatch watch(this);
+    const int top = FTopLine;
+    TCustomEdit::KeyDown(key, shift);
+    if (watch.Alive()) ScrollCaretIntoView(top);
 }
 
 void TMemo::KeyPress(char& key)
 {
+    TComponentWatch watch(this);
+    const int top = FTopLine;
     if (key == '\r') {
         if (FWantReturns && !ReadOnly()) ReplaceSelection("\r\n");
-        return;
+    } else if (key != '\t' || FWantTabs) {
+        TCustomEdit::KeyPress(key);
     }
-    if (key == '\t' && !FWantTabs) return;
-    TCustomEdit::KeyPress(key);
+    if (watch.Alive()) ScrollCaretIntoView(top);
+}
+
+std::string TMemo::PaintedText() const
+{
+    if (PasswordChar()) return TCustomEdit::PaintedText();
+    // The lines from the top one down to the first one cut by the bottom edge.
+    std::string text;
+    const int last = std::min(FLines->Count(), FTopLine + VisibleLineCount() + 1);
+    for (int i = FTopLine; i < last; ++i) {
+        if (i > FTopLine) text += "\r\n";
+        text += FLines->Strings(i);
+    }
+    return text;
 }
 
 TStrings& TMemo::Lines() { return *FLines; }

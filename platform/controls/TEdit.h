@@ -8,6 +8,13 @@
 // it. Taking the focus without a click selects the whole text of an edit
 // (AutoSelect), so typing then replaces it. ReadOnly ignores typing.
 // A memo's Text is its lines joined by CR LF; Return in a memo starts a line.
+//
+// A memo scrolls by whole lines, TopLine being the first line shown. As the
+// platform's memo does, a line added or inserted through Lines puts the caret
+// after it and scrolls the caret's line into view, so a memo that receives
+// lines shows the last ones; setting the whole text (Text, Lines.SetText,
+// Assign, Clear) shows it from the top. Typing and the caret keys keep the
+// caret's line in view.
 
 #include <cstdint>
 #include <memory>
@@ -55,6 +62,8 @@ protected:
     void DoEnter() override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     virtual void Change();
+    // The text the control paints from its top left corner.
+    virtual std::string PaintedText() const;
     // Replaces the selection by typed text (the user's own change).
     void ReplaceSelection(const std::string& text);
 
@@ -96,18 +105,27 @@ public:
 
     bool WantsKey(std::uint16_t key) const override { return key == VK_RETURN && FWantReturns; }
 
+    int TopLine() const { return FTopLine; }
+    // The number of whole lines the memo shows (at least 1).
+    int VisibleLineCount() const;
+
 protected:
     void TextChanged() override;
+    void KeyDown(std::uint16_t& key, TShiftState shift) override;
     void KeyPress(char& key) override;
     void DoEnter() override {}
+    std::string PaintedText() const override;
 
 private:
     class TMemoLines;
     void LinesChanged();
+    void LineInserted(int index);
+    void ScrollCaretIntoView(int top);
     std::unique_ptr<TMemoLines> FLines;
     TScrollStyle FScrollBars = ssNone;
     bool FWordWrap = true;
     bool FWantReturns = true;
     bool FWantTabs = false;
     bool FSyncing = false;
+    int FTopLine = 0;
 };

@@ -42,7 +42,7 @@ void TStrings::SetStrings(int index, const std::string& value)
 int TStrings::Add(const std::string& s)
 {
     FItems.push_back(s);
-    Changed();
+    Inserted(Count() - 1);
     return Count() - 1;
 }
 
@@ -51,7 +51,7 @@ void TStrings::Insert(int index, const std::string& s)
     // Inserting at Count appends.
     CheckIndex(index, Count() + 1);
     FItems.insert(FItems.begin() + index, s);
-    Changed();
+    Inserted(index);
 }
 
 void TStrings::Delete(int index)

@@ -40,6 +40,9 @@ public:
 
     // Controls that show a list override this to hear of every change.
     virtual void Changed() {}
+    // A line added or inserted at `index` (a change of its own, as a memo's
+    // lines insert it into the text rather than set the text anew).
+    virtual void Inserted(int /*index*/) { Changed(); }
 
 protected:
     std::vector<std::string> FItems;

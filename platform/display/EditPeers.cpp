@@ -185,6 +185,12 @@ protected:
     void SyncText() override
     {
         SetWidgetText(WidgetText(FEdit.Text()));
+        SyncValue();
+    }
+
+    // The model's caret and selection, shown (and scrolled into view).
+    void SyncValue() override
+    {
         FAnchor = FEdit.SelStart();
         FCaret = FEdit.SelStart() + FEdit.SelLength();
         SetWidgetSelection(ToWidget(FEdit.Text(), FCaret), ToWidget(FEdit.Text(), FAnchor));
@@ -350,7 +356,7 @@ protected:
     {
         if (FMemo.WordWrap()) Editor().wrap_mode(Fl_Text_Display::WRAP_AT_BOUNDS, 0);
         else Editor().wrap_mode(Fl_Text_Display::WRAP_NONE, 0);
-        if (FMemo.ScrollBars() == ssNone) Editor().scrollbar_width(0);
+        Editor().scrollbar_width(FMemo.ScrollBars() == ssNone ? 0 : Fl::scrollbar_size());
     }
     void SyncText() override
     {

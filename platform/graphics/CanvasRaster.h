@@ -57,10 +57,7 @@ public:
 
 private:
     bool Inside(int x, int y) const { return FClip.Contains({x, y}) && (!FRegion || FRegion->Contains(x, y)); }
-    void Row(int y, int x1, int x2, TColor rgb)
-    {
-        for (int x = x1; x < x2; ++x) FView.Set(x, y, rgb);
-    }
+    void Row(int y, int x1, int x2, TColor rgb) { FView.SetRow(y, x1, x2, rgb); }
     // The brush's colour at a target pixel; CLR_INVALID where it leaves the pixel.
     TColor BrushAt(int x, int y) const;
 

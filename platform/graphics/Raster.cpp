@@ -2,6 +2,8 @@
 
 #include "platform/graphics/CanvasRaster.h"
 
+#include <cstring>
+
 bool IsMonochromeBitmap(const TBitmap& bitmap)
 {
     if (bitmap.PixelFormat() != pf1bit) return false;
@@ -87,6 +89,46 @@ void TPixelView::Set(int x, int y, TColor rgb)
     }
     default:
         FBitmap->SetPixel(x, y, rgb);
+        return;
+    }
+}
+
+void TPixelView::SetRow(int y, int x1, int x2, TColor rgb)
+{
+    if (x1 >= x2) return;
+    rgb &= 0xFFFFFF;
+    std::uint8_t* row = FBitmap->ScanLine(y);
+    const auto b = GetBValue(rgb), g = GetGValue(rgb), r = GetRValue(rgb);
+    switch (FFormat) {
+    case pfDevice:
+    case pf24bit:
+        if (b == g && g == r) {
+            std::memset(row + 3 * x1, b, 3 * std::size_t(x2 - x1));
+            return;
+        }
+        for (std::uint8_t *p = row + 3 * x1, *end = row + 3 * x2; p != end; p += 3) {
+            p[0] = b;
+            p[1] = g;
+            p[2] = r;
+        }
+        return;
+    case pf32bit:
+        // The fourth byte stays as it is.
+        for (std::uint8_t *p = row + 4 * x1, *end = row + 4 * x2; p != end; p += 4) {
+            p[0] = b;
+            p[1] = g;
+            p[2] = r;
+        }
+        return;
+    case pf8bit:
+        if (rgb != FLastColor) {
+            FLastColor = rgb;
+            FLastIndex = FBitmap->NearestPaletteIndex(rgb);
+        }
+        std::memset(row + x1, FLastIndex, std::size_t(x2 - x1));
+        return;
+    default:
+        for (int x = x1; x < x2; ++x) Set(x, y, rgb);
         return;
     }
 }

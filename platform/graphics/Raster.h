@@ -21,6 +21,8 @@ public:
     bool Mono() const { return FMono; }
     TColor Get(int x, int y) const;
     void Set(int x, int y, TColor rgb);
+    // Pixels x1..x2-1 of row y, as Set writes each of them.
+    void SetRow(int y, int x1, int x2, TColor rgb);
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < FWidth && y < FHeight; }
 
 private:

@@ -1,5 +1,8 @@
 #include "platform/graphics/TCanvas.h"
 
+#include <cstring>
+#include <vector>
+
 #include "platform/graphics/DeviceContext.h"
 #include "platform/graphics/Raster.h"
 #include "platform/graphics/TBitmap.h"
@@ -28,13 +31,28 @@ void StretchBitmap(TBitmap& target, const TRect& clip, const TRegion* region, co
     // A rectangle given right-to-left or bottom-to-top mirrors the picture.
     const bool mirrorX = w < 0;
     const bool mirrorY = h < 0;
+    auto threeBytes = [](TPixelFormat f) { return f == pfDevice || f == pf24bit; };
+    // An unstretched copy between 24-bit pictures goes by rows.
+    const bool rows = !keyed && !region && !mirrorX && sw == aw && sh == ah && threeBytes(target.PixelFormat()) &&
+                      threeBytes(source.PixelFormat());
+    std::vector<int> columns;
+    if (!rows) {
+        columns.reserve(std::size_t(area.Width()));
+        for (int x = area.Left; x < area.Right; ++x) {
+            const int sx = int(static_cast<long long>(x - box.Left) * sw / aw);
+            columns.push_back(mirrorX ? sw - 1 - sx : sx);
+        }
+    }
     for (int y = area.Top; y < area.Bottom; ++y) {
         int sy = int(static_cast<long long>(y - box.Top) * sh / ah);
         if (mirrorY) sy = sh - 1 - sy;
+        if (rows) {
+            std::memcpy(target.ScanLine(y) + 3 * area.Left, source.ScanLine(sy) + 3 * (area.Left - box.Left),
+                        3 * std::size_t(area.Width()));
+            continue;
+        }
         for (int x = area.Left; x < area.Right; ++x) {
-            int sx = int(static_cast<long long>(x - box.Left) * sw / aw);
-            if (mirrorX) sx = sw - 1 - sx;
-            const TColor c = sv.Get(sx, sy);
+            const TColor c = sv.Get(columns[std::size_t(x - area.Left)], sy);
             if ((keyed && c == key) || (region && !region->Contains(x, y))) continue;
             dv.Set(x, y, c);
         }

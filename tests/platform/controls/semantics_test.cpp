@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -237,6 +238,63 @@ TEST_F(Semantics, MemoTextIsItsLinesJoinedByCrLf)
     EXPECT_EQ(memo->Lines().Count(), 4);
     EXPECT_EQ(memo->Lines().Strings(3), "e");
     EXPECT_EQ(changes, 6);
+}
+
+// Lines that arrive one by one scroll the memo to its last line, as a log
+// window needs; a whole new text is shown from the top.
+TEST_F(Semantics, MemoAddingLinesScrollsTheCaretLineIntoView)
+{
+    auto* memo = Make<TMemo>("Memo");
+    memo->SetBounds(0, 0, 200, 100);
+    const int visible = memo->VisibleLineCount();
+    ASSERT_GT(visible, 2);
+    ASSERT_LT(visible, 20);
+    for (int i = 0; i < 200; ++i) memo->Lines().Add("line " + std::to_string(i));
+    EXPECT_EQ(memo->TopLine(), 200 - visible);
+    EXPECT_EQ(memo->SelStart(), static_cast<int>(memo->Text().size()));
+
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        int top;
+    };
+    const std::vector<Case> cases = {
+        {"insert at the top: the caret after it, on line 1", [&] { memo->Lines().Insert(0, "first"); }, 1},
+        {"append again: back to the end", [&] { memo->Lines().Add("last"); }, 202 - visible},
+        {"insert in view: no scrolling", [&] { memo->Lines().Insert(200, "near the end"); }, 202 - visible},
+        {"Return typed at the caret", [&] { InputDriver::TypeText(*memo, "\rtyped"); }, 203 - visible},
+        {"text set anew", [&] { memo->SetText("a\r\nb\r\n" + memo->Text()); }, 0},
+        {"lines set anew", [&] { memo->Lines().SetText(memo->Text()); }, 0},
+        {"cleared", [&] { memo->Lines().Clear(); }, 0},
+        {"one line in an empty memo", [&] { memo->Lines().Add("only"); }, 0},
+    };
+    for (const Case& c : cases) {
+        c.change();
+        EXPECT_EQ(memo->TopLine(), c.top) << c.what;
+    }
+}
+
+// The painted memo shows its last lines as a memo holding just those does.
+TEST_F(Semantics, MemoPaintsFromItsTopLine)
+{
+    auto* filled = Make<TMemo>("Filled");
+    filled->SetBounds(10, 10, 180, 90);
+    auto* shortOne = Make<TMemo>("Short");
+    shortOne->SetBounds(200, 10, 180, 90);
+    for (int i = 0; i < 60; ++i) filled->Lines().Add("protocol line " + std::to_string(i));
+    const int top = filled->TopLine();
+    ASSERT_GT(top, 0);
+    for (int i = top; i < 60; ++i) shortOne->Lines().Add("protocol line " + std::to_string(i));
+    ASSERT_EQ(shortOne->TopLine(), 0);
+    Form->PaintSurface();
+    int inked = 0;
+    for (int y = 0; y < 90; ++y)
+        for (int x = 0; x < 180; ++x) {
+            const TColor pixel = Form->Surface().Pixel(10 + x, 10 + y);
+            ASSERT_EQ(pixel, Form->Surface().Pixel(200 + x, 10 + y)) << x << "," << y;
+            inked += pixel == clBlack;
+        }
+    EXPECT_GT(inked, 100);
 }
 
 TEST_F(Semantics, PageControlActivePageFromCodeRunsNothingButATabClickDoes)

@@ -561,6 +561,34 @@ namespace {
 
 // A busy task sets the hourglass and works without pumping: the window must
 // show it from the moment it is set.
+// Lines added one by one scroll the memo as the platform's does: its last line
+// shows at the bottom, the toolkit's vertical bar at its right edge.
+TEST_F(Display, AMemoReceivingLinesShowsItsLastOnes)
+{
+    auto* form = new TForm(App.get());
+    form->SetCaption("Memo lines");
+    form->SetBounds(100, 100, 360, 260);
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    memo->SetBounds(10, 10, 300, 200);
+    memo->SetReadOnly(true);
+    memo->SetScrollBars(ssVertical);
+    form->Show();
+    Pump(200);
+    for (int i = 0; i < 199; ++i) memo->Lines().Add("");
+    memo->Lines().Add("MMMMMMMMMMMMMMMMMMMM");
+    const std::string shot = Shot("memo-last-lines", *form);
+    const int w = 100;
+    const int h = 196;
+    const auto pixels = XServer::PixelsOf(shot, 12, 12, w, h);
+    ASSERT_EQ(pixels.size(), static_cast<std::size_t>(w * h));
+    int firstInk = -1;
+    for (int i = 0; i < w * h && firstInk < 0; ++i)
+        if (pixels[static_cast<std::size_t>(i)].R < 100) firstInk = i / w;
+    EXPECT_GT(firstInk, h / 2);
+    EXPECT_FALSE(XServer::Near(XServer::PixelOf(shot, 10 + 300 - 9, 10 + 100), 255, 255, 255, 4));
+}
+
 TEST_F(Display, TheScreenCursorShowsBeforeTheNextPump)
 {
     TEveryForm* form = nullptr;

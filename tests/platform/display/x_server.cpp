@@ -139,6 +139,22 @@ Rgb PixelOf(const std::string& file, int x, int y)
     return pixel;
 }
 
+std::vector<Rgb> PixelsOf(const std::string& file, int x, int y, int w, int h)
+{
+    const std::string command = "convert '" + file + "' -crop " + std::to_string(w) + "x" + std::to_string(h) + "+" +
+                                std::to_string(x) + "+" + std::to_string(y) + " +repage -depth 8 rgb:-";
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3);
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return {};
+    const bool whole = fread(bytes.data(), 1, bytes.size(), pipe) == bytes.size();
+    pclose(pipe);
+    if (!whole) return {};
+    std::vector<Rgb> pixels;
+    pixels.reserve(bytes.size() / 3);
+    for (std::size_t i = 0; i < bytes.size(); i += 3) pixels.push_back({bytes[i], bytes[i + 1], bytes[i + 2]});
+    return pixels;
+}
+
 bool Near(Rgb pixel, int r, int g, int b, int tolerance)
 {
     auto close = [tolerance](int a, int e) { return a >= 0 && (a - e <= tolerance && e - a <= tolerance); };

@@ -8,6 +8,7 @@
 // ImageMagick's import into <build>/screenshots/.
 
 #include <string>
+#include <vector>
 
 namespace XServer {
 
@@ -50,6 +51,8 @@ struct Rgb {
 };
 // One pixel of a picture file (read through ImageMagick).
 Rgb PixelOf(const std::string& file, int x, int y);
+// A w x h area of a picture file, row by row (empty when it could not be read).
+std::vector<Rgb> PixelsOf(const std::string& file, int x, int y, int w, int h);
 // Whether the pixel is within `tolerance` of the colour in every channel.
 bool Near(Rgb pixel, int r, int g, int b, int tolerance = 24);
 

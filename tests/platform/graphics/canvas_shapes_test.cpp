@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <optional>
 #include <vector>
 
 #include "canvas_test_support.h"
@@ -196,6 +198,41 @@ TEST(CanvasShapes, FillRectAndFrameRectUseTheBrush)
     EXPECT_EQ(PixelsOf(*g.bitmap, clRed), frame);
 }
 
+// Fills go by rows; each format's bytes come out as pixel by pixel, the
+// fourth byte of 32-bit pixels and the pixels beside the span untouched.
+TEST(CanvasShapes, FillsWriteEveryFormatAsSinglePixelsDo)
+{
+    const std::vector<TRGBQuad> palette = {{0, 0, 0, 0}, {0, 0, 200, 0}, {200, 0, 0, 0}, {90, 90, 90, 0}};
+    struct Case {
+        TPixelFormat format;
+        bool paletted;
+    };
+    const Case cases[] = {{pf1bit, false}, {pf1bit, true}, {pf4bit, true}, {pf8bit, true},
+                          {pf15bit, false}, {pf16bit, false}, {pf24bit, false}, {pf32bit, false}, {pfDevice, false}};
+    const TRegion twoParts = TRegion::FromRects(std::vector<TRect>{Rect(0, 0, 9, 7), Rect(14, 2, 30, 5)});
+    for (const Case& c : cases)
+        for (TColor color : {TColor(RGB(90, 90, 90)), TColor(RGB(210, 10, 5)), clWhite, clBlack})
+            for (const TRegion* region : {static_cast<const TRegion*>(nullptr), &twoParts}) {
+                TBitmap rows(37, 7, c.format);
+                if (c.paletted) rows.SetPalette(std::vector<TRGBQuad>(palette.begin(), palette.begin() + (c.format == pf1bit ? 2 : 4)));
+                for (std::size_t i = 0; i < rows.Bits().size(); ++i) rows.Bits()[i] = std::uint8_t(i * 37 + 11);
+                TBitmap single;
+                single.Assign(rows);
+                const TRect box = Rect(3, 1, 34, 6);
+                for (TBitmap* b : {&rows, &single}) {
+                    b->Canvas().SetClipRegion(region ? std::optional<TRegion>(*region) : std::nullopt);
+                    b->Canvas().Brush().SetColor(color);
+                }
+                rows.Canvas().FillRect(box);
+                for (int y = box.Top; y < box.Bottom; ++y)
+                    for (int x = box.Left; x < box.Right; ++x)
+                        if (!region || region->Contains(x, y)) single.Canvas().SetPixel(x, y, color);
+                ASSERT_TRUE(std::equal(rows.Bits().begin(), rows.Bits().end(), single.Bits().begin()))
+                    << "format " << c.format << (c.paletted ? " with palette" : "") << ", colour " << color
+                    << (region ? ", in a region" : "");
+            }
+}
+
 TEST(CanvasShapes, EllipsesStayInTheirBoxTouchEverySideAndAreSymmetric)
 {
     const TRect boxes[] = {Rect(2, 3, 18, 12), Rect(0, 0, 7, 7), Rect(5, 5, 6, 15), Rect(1, 1, 20, 4),
@@ -319,6 +356,28 @@ TEST(CanvasCopy, CopyRectFromMonochromeTakesFontAndBrushColours)
     d.CopyRect(Rect(0, 0, 2, 1), mono.Canvas(), Rect(0, 0, 2, 1));
     EXPECT_EQ(dest->Pixel(0, 0), clRed);
     EXPECT_EQ(dest->Pixel(1, 0), clBlue);
+}
+
+// An unstretched draw between 24-bit pictures copies rows; offset, clipped
+// and off the edges it puts each source pixel where a pixel copy would.
+TEST(CanvasCopy, DrawCopiesEachPixelToItsPlace)
+{
+    for (TPixelFormat format : {pf24bit, pfDevice, pf32bit})
+        for (TPoint at : {TPoint{3, 2}, TPoint{-4, -3}, TPoint{20, 15}}) {
+            TBitmap source(11, 9, format);
+            for (int y = 0; y < 9; ++y)
+                for (int x = 0; x < 11; ++x) source.SetPixel(x, y, RGB(x * 20, y * 25, (x * y) & 0xFF));
+            auto dest = Filled(24, 18, clLime);
+            dest->Canvas().SetClipRect(Rect(1, 1, 22, 16));
+            dest->Canvas().Draw(at.X, at.Y, source);
+            for (int y = 0; y < 18; ++y)
+                for (int x = 0; x < 24; ++x) {
+                    const int sx = x - at.X, sy = y - at.Y;
+                    const bool covered = sx >= 0 && sy >= 0 && sx < 11 && sy < 9 && x >= 1 && y >= 1 && x < 22 && y < 16;
+                    ASSERT_EQ(dest->Pixel(x, y), covered ? source.Pixel(sx, sy) : clLime)
+                        << "format " << format << " at " << at.X << "," << at.Y << ": pixel " << x << "," << y;
+                }
+        }
 }
 
 TEST(CanvasCopy, DrawAndStretchDrawHonourTransparency)

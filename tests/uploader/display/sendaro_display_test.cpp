@@ -89,5 +89,17 @@ TEST_F(SendaroDisplay, AnUploadInTheProtocolWindow)
     EXPECT_FALSE(Shot("sendaro-main-after-upload", *UploaderWindow).empty());
 }
 
+// A long upload: the protocol window follows its newest lines.
+TEST_F(SendaroDisplay, TheProtocolWindowShowsTheNewestLines)
+{
+    StartOn({"home", "ftp.example.org", "anna", "secret", "21", "/", "no"});
+    ProtocolWindow->Show();
+    DisplayLoop::Pump(100);
+    for (int i = 0; i < 200; ++i)
+        ProtocolWindow->Memo1->Lines().Add("page" + std::to_string(i) + ".html: 226 Transfer complete.");
+    EXPECT_GT(ProtocolWindow->Memo1->TopLine(), 150);
+    EXPECT_FALSE(Shot("sendaro-protocol-200-lines", *ProtocolWindow).empty());
+}
+
 }  // namespace
 }  // namespace sendarotest
