@@ -4,6 +4,7 @@
 
 #include "builder/wizard/ProjectFile.h"
 #include "platform/core/AnsiString.h"
+#include "platform/core/Files.h"
 
 bool TForm1::SaveProject()
 {
@@ -11,8 +12,9 @@ bool TForm1::SaveProject()
     dialog->SetInitialDir(ProgramFolder);
     if (!dialog->Execute())
         return false;
+    // The name's own extension counts, not a ".vt2" somewhere in its folders.
     std::string fileName = dialog->FileName();
-    if (Pos(".vt2", fileName) == 0)
+    if (!SameText(ExtractFileExt(fileName), ".vt2"))
         fileName += ".vt2";
     try {
         WriteProjectFile(*this, fileName);
@@ -29,11 +31,14 @@ void TForm1::LoadProject()
     if (!dialog->Execute())
         return;
     const std::string fileName = dialog->FileName();
+    const std::string extension = ExtractFileExt(fileName);
     try {
-        if (Pos(".vtn", fileName) > 0 || Pos(".VTN", fileName) > 0)
+        if (SameText(extension, ".vtn"))
             ReadProjectFileV1(*this, fileName);
-        if (Pos(".vt2", fileName) > 0 || Pos(".VT2", fileName) > 0)
+        else if (SameText(extension, ".vt2"))
             ReadProjectFile(*this, fileName);
+        else
+            ShowMessage("The file " + fileName + " is not a gallery project (.vt2 or .vtn).");
     } catch (const EProjectFileError& e) {
         ShowMessage(e.Message());
     } catch (const Exception& e) {

@@ -416,6 +416,11 @@ TEST_F(ProjectFileTest, ARefusedLoadNamesTheFileAndChangesNothing)
         EXPECT_EQ(Script.Pending(), 0u) << "no message named the file";
         EXPECT_EQ(State(), before);
     }
+    // A file of neither kind is said to be none and read by no reader.
+    Script.AnswerOpen({Path("good._tn")}).AnswerMessage(IDOK, "is not a gallery project");
+    Wizard->Load1->Click();
+    EXPECT_EQ(Script.Pending(), 0u);
+    EXPECT_EQ(State(), before);
     // The older reader refuses a record of the newer size.
     CopyFileTo(Path("good.vt2"), Path("wrong.vtn"));
     Script.AnswerOpen({Path("wrong.vtn")}).AnswerMessage(IDOK, "wrong.vtn");
@@ -458,6 +463,15 @@ TEST_F(ProjectFileTest, SaveAddsTheExtensionAndReplacesAnOlderProject)
     Script.AnswerSave("");
     Wizard->Save1->Click();
     EXPECT_EQ(FindFiles(Folder.Path(), "*.vt2").size(), 1u);
+    // Only the name's own extension counts, in either case.
+    Script.AnswerSave(Path("TRIP.VT2"));
+    Wizard->Save1->Click();
+    EXPECT_TRUE(FileExists(Path("TRIP.VT2")));
+    EXPECT_FALSE(FileExists(Path("TRIP.VT2.vt2")));
+    ASSERT_TRUE(CreateDir(Path("old.vt2s")));
+    Script.AnswerSave(Path("old.vt2s/trip"));
+    Wizard->Save1->Click();
+    EXPECT_TRUE(FileExists(Path("old.vt2s/trip.vt2")));
     // A folder that cannot be written is reported with the file's name.
     Script.AnswerSave(Path("missing/folder/p.vt2")).AnswerMessage(IDOK, "p.vt2");
     Wizard->Save1->Click();
