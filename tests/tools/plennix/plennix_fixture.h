@@ -31,11 +31,15 @@ public:
     // Runs the converter with the argument line split as the shell splits it; answers its status.
     int Run(const std::string& arguments, std::string* output = nullptr) const
     {
-        const auto result = RunCommand("cd / && PATH='" + Folder.Path() + "bin':\"$PATH\" '" + Work + "plennix.exe' " + arguments);
+        // No desktop: what the converter has to tell goes to its error output.
+        const auto result = RunCommand("cd / && env -u DISPLAY PATH='" + Folder.Path() + "bin':\"$PATH\" '" + Work +
+                                       "plennix.exe' " + arguments);
         if (output)
             *output = result.Output;
         return result.Status;
     }
+    // The desktop has no program for PDF files: the opener fails as xdg-open does.
+    void WithoutViewer() const { WriteFileBytes(Folder.Path() + "bin/xdg-open", "#!/bin/sh\nexit 3\n"); }
     std::string Pdf() const { return Work + "gallery.pdf"; }
     std::string Opened() const { return FileExists(Folder.Path() + "opened") ? ReadFileBytes(Folder.Path() + "opened") : ""; }
     std::string Log() const { return ReadFileBytes(Work + "plennix.log"); }

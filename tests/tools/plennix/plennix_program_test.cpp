@@ -106,5 +106,29 @@ TEST(PlennixProgram, BadInputGivesThePdfOfWhatItCanRead)
     }
 }
 
+// Started detached by the builder, the converter says where the PDF is when
+// no viewer opens it, and that none was written when none was.
+TEST(PlennixProgram, WithoutAViewerItSaysWhereThePdfIs)
+{
+    PlennixRun run;
+    run.WithoutViewer();
+    WriteFileBytes(run.Work + "0.jpg", jpegtest::LibjpegFile(jpegtest::SyntheticPicture(80, 60), 85, false, false));
+    WriteFileBytes(run.Work + "f.dat", run.Work + "0.jpg\r\n");
+    WriteFileBytes(run.Work + "k.dat", "a\r\n");
+    std::string output;
+    EXPECT_EQ(run.Run("1 T A D", &output), 0);
+    ASSERT_TRUE(FileExists(run.Pdf()));
+    EXPECT_NE(run.Log().find("No viewer could be started for " + run.Pdf()), std::string::npos) << run.Log();
+    EXPECT_NE(output.find("plennix: The PDF gallery was written to\r\n" + run.Pdf() +
+                          "\r\nbut no PDF viewer could be opened for it."),
+              std::string::npos)
+        << output;
+
+    WriteFileBytes(run.Work + "0.jpg", "x");
+    EXPECT_EQ(run.Run("1 T A D", &output), 1);
+    EXPECT_NE(output.find("plennix: No PDF gallery was written: no picture could be read."), std::string::npos)
+        << output;
+}
+
 }  // namespace
 }  // namespace plennixtest

@@ -6,27 +6,18 @@
 #include <exception>
 #include <iostream>
 
-#include "platform/controls/TApplication.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/core/Program.h"
-#include "platform/display/DisplayBackend.h"
+#include "platform/display/DesktopNotice.h"
 #include "platform/shell/ShellExecute.h"
 #include "tools/outmail/MailMessage.h"
 
 namespace {
 
-// The builder starts this program detached, so what it has to say goes to a
+// The builder starts this program detached: what it has to say goes to a
 // window when there is a desktop, and to the error output in any case.
-void Tell(const std::string& text)
-{
-    std::cerr << "VEV: " << text << "\n";
-    if (!InstallDisplayBackend())
-        return;
-    TApplication application;
-    application.MessageBox(text, "E-Mail", MB_OK | MB_ICONWARNING);
-    UninstallDisplayBackend();
-}
+void Tell(const std::string& text) { TellOnDesktop("VEV", "E-Mail", text); }
 
 }  // namespace
 

@@ -2,7 +2,8 @@
 // list "f.dat" of their paths and the list "k.dat" of the comments beside
 // this program and starts it with the comment flag, title, author and date.
 // It writes "gallery.pdf" there, names what it skipped in "plennix.log" and
-// hands the PDF to the desktop's viewer.
+// hands the PDF to the desktop's viewer; when there is none, or no PDF could
+// be written, a window says so.
 
 #include <exception>
 #include <iostream>
@@ -11,6 +12,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/core/Program.h"
+#include "platform/display/DesktopNotice.h"
 #include "platform/shell/ShellExecute.h"
 #include "tools/plennix/PdfGallery.h"
 
@@ -31,6 +33,8 @@ std::string ReadList(const std::string& path, std::vector<std::string>& notes)
 int main(int argc, char** argv)
 {
     std::vector<std::string> notes;
+    // The one thing the user must hear of; the rest goes to the log.
+    std::string tell;
     int status = 0;
     std::string folder;
     try {
@@ -67,10 +71,14 @@ int main(int argc, char** argv)
         DeleteFile(target);
         if (!RenameFile(partial, target))
             throw Exception("The PDF could not be named " + target);
-        if (!ShellStarted(ShellExecute(0, "open", target, "", "", SW_SHOW)))
+        if (!ShellStarted(ShellExecute(0, "open", target, "", "", SW_SHOW))) {
             notes.push_back("No viewer could be started for " + target);
+            tell = "The PDF gallery was written to\r\n" + target +
+                   "\r\nbut no PDF viewer could be opened for it. Open it with your PDF viewer.";
+        }
     } catch (const std::exception& e) {
         notes.push_back(std::string("No PDF was written: ") + e.what());
+        tell = std::string("No PDF gallery was written: ") + e.what();
         status = 1;
     }
     std::string log;
@@ -84,5 +92,8 @@ int main(int argc, char** argv)
         } catch (const Exception&) {
         }
     }
+    // The builder starts this program detached, so a window says it.
+    if (!tell.empty())
+        TellOnDesktop("plennix", "PDF", tell);
     return status;
 }
