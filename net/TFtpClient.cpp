@@ -4,7 +4,7 @@
 #include "platform/core/Tick.h"
 #include "platform/loop/Messages.h"
 
-TFtpClient::TFtpClient(TComponent* AOwner) : TCustomFtpCli(AOwner) { FTimeout = 15; }
+TFtpClient::TFtpClient(TComponent* AOwner) : TCustomFtpCli(AOwner) {}
 
 void TFtpClient::SetMultiThreaded(bool value)
 {
@@ -38,13 +38,20 @@ bool TFtpClient::Synchronize(TFtpStartProc proc)
     }
 }
 
+bool TFtpClient::RequestEnded() const
+{
+    // Between two steps of a running sequence (a passive store waiting for
+    // its data connection) the request has not ended yet.
+    return FState == ftpStateReady || (FState == ftpStateBetweenSteps && !FHighLevelFlag);
+}
+
+void TFtpClient::RestartDeadline() { FTimeStop = TickNow() + static_cast<std::uint32_t>(FTimeout) * 1000u; }
+
 bool TFtpClient::WaitUntilReady()
 {
-    FTimeStop = TickNow() + static_cast<std::uint32_t>(FTimeout) * 1000u;
+    RestartDeadline();
     for (;;) {
-        // Between two steps of a running sequence (a passive store waiting
-        // for its data connection) the request has not ended yet.
-        if (FState == ftpStateReady || (FState == ftpStateBetweenSteps && !FHighLevelFlag))
+        if (RequestEnded())
             return FRequestResult == 0;
         bool terminating = (Application && Application->Terminated()) ||
                            (FControlSocket && FControlSocket->Terminated());
@@ -60,7 +67,7 @@ bool TFtpClient::WaitUntilReady()
         } else {
             Application->ProcessMessages();
         }
-        if (FState == ftpStateReady || (FState == ftpStateBetweenSteps && !FHighLevelFlag))
+        if (RequestEnded())
             continue;
         // Sleeps until the next message or socket event, at most 10 ms.
         MsgWaitForMultipleObjects({}, 10);
@@ -71,6 +78,6 @@ bool TFtpClient::FireProgress()
 {
     bool goOn = TCustomFtpCli::FireProgress();
     if (FTimeout > 0)
-        FTimeStop = TickNow() + static_cast<std::uint32_t>(FTimeout) * 1000u;
+        RestartDeadline();
     return goOn;
 }

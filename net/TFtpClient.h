@@ -39,6 +39,8 @@ protected:
     virtual bool WaitUntilReady();
     // The millisecond tick the deadline is measured on (wraps at 2^32).
     virtual std::uint32_t TickNow() const;
+    bool RequestEnded() const;
+    void RestartDeadline();
 
     int FTimeout = 15;
     bool FMultiThreaded = false;
