@@ -211,10 +211,7 @@ void TMemo::LineInserted(int index)
 
 int TMemo::VisibleLineCount() const
 {
-    const int lineHeight = FontInstance({Font().Name(), Font().Height(), (Font().Style() & fsBold) != 0,
-                                         (Font().Style() & fsItalic) != 0})
-                               ->Metrics()
-                               .Height;
+    const int lineHeight = FontInstanceOf(Font())->Metrics().Height;
     return std::max(1, (Height() - 4) / std::max(1, lineHeight));
 }
 

@@ -144,6 +144,10 @@ private:
     TFontStyles FStyle = 0;
 };
 
+class TFontInstance;
+// The font engine's shared instance for a font (FontEngine.h).
+std::shared_ptr<TFontInstance> FontInstanceOf(const TFont& font);
+
 // Copy modes are the GDI raster operation codes.
 using TCopyMode = std::uint32_t;
 constexpr TCopyMode cmBlackness = 0x00000042;

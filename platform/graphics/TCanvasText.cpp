@@ -7,12 +7,12 @@
 #include "platform/graphics/CanvasRaster.h"
 #include "platform/graphics/FontEngine.h"
 
-namespace {
-
-std::shared_ptr<TFontInstance> InstanceOf(const TFont& font)
+std::shared_ptr<TFontInstance> FontInstanceOf(const TFont& font)
 {
     return FontInstance({font.Name(), font.Height(), (font.Style() & fsBold) != 0, (font.Style() & fsItalic) != 0});
 }
+
+namespace {
 
 std::u32string ToUnicode(std::string_view text)
 {
@@ -168,13 +168,13 @@ std::vector<std::u32string> WordBreak(TFontInstance& font, const std::u32string&
 
 }  // namespace
 
-int TCanvas::FontAscent() { return InstanceOf(FFont)->Metrics().Ascent; }
+int TCanvas::FontAscent() { return FontInstanceOf(FFont)->Metrics().Ascent; }
 
-int TCanvas::FontCellHeight() { return InstanceOf(FFont)->Metrics().Height; }
+int TCanvas::FontCellHeight() { return FontInstanceOf(FFont)->Metrics().Height; }
 
 int TCanvas::TextWidthUnicode(std::u32string_view text)
 {
-    auto font = InstanceOf(FFont);
+    auto font = FontInstanceOf(FFont);
     int width = 0;
     for (char32_t c : text) width += font->Advance(c);
     return width;
@@ -190,7 +190,7 @@ void TCanvas::TextOutUnicode(int x, int y, std::u32string_view text, std::span<c
 {
     // Nothing placed this far out can reach the bitmap.
     if (std::abs(static_cast<long long>(x)) > (1 << 28) || std::abs(static_cast<long long>(y)) > (1 << 28)) return;
-    auto font = InstanceOf(FFont);
+    auto font = FontInstanceOf(FFont);
     TRun run = Layout(*font, text, false);
     for (std::size_t i = 0; i < advances.size() && i < run.Advances.size(); ++i)
         run.Advances[i] = std::clamp(advances[i], -(1 << 20), 1 << 20);
@@ -208,7 +208,7 @@ void TCanvas::TextOut(int x, int y, std::string_view text)
 
 void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text)
 {
-    auto font = InstanceOf(FFont);
+    auto font = FontInstanceOf(FFont);
     const TRun run = Layout(*font, ToUnicode(text), false);
     FillCell(*this, rect, &rect);
     DrawRun(*this, *font, run, x, y, &rect);
@@ -216,7 +216,7 @@ void TCanvas::TextRect(const TRect& rect, int x, int y, std::string_view text)
 
 int TCanvas::DrawText(std::string_view text, TRect& rect, unsigned format)
 {
-    auto font = InstanceOf(FFont);
+    auto font = FontInstanceOf(FFont);
     const TFontMetrics& m = font->Metrics();
     const bool expandTabs = (format & DT_EXPANDTABS) != 0;
     std::u32string unicode = ToUnicode(text);
