@@ -428,9 +428,9 @@ bool TEmfPlayback::Record(std::uint32_t type, TRecordReader& record)
         object.Font.Charset = record.U8(35);
         std::string face;
         for (std::size_t i = 0; i < 32; ++i) {
-            const std::uint16_t count = record.Has(40 + 2 * i, 2) ? record.U16(40 + 2 * i) : 0;
-            if (count == 0) break;
-            face.push_back(count < 256 ? char(count) : '?');
+            const std::uint16_t character = record.Has(40 + 2 * i, 2) ? record.U16(40 + 2 * i) : 0;
+            if (character == 0) break;
+            face.push_back(character < 256 ? char(character) : '?');
         }
         object.Font.Face = face;
         FObjects[record.U32(8)] = object;

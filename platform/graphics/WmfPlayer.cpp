@@ -109,9 +109,9 @@ bool FindWindow(std::span<const std::uint8_t> data, std::size_t start, TPoint& o
 std::string FaceName(std::span<const std::uint8_t> bytes)
 {
     std::string face;
-    for (std::uint8_t pattern : bytes) {
-        if (pattern == 0) break;
-        face.push_back(char(pattern));
+    for (std::uint8_t character : bytes) {
+        if (character == 0) break;
+        face.push_back(char(character));
     }
     return face;
 }
