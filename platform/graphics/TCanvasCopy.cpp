@@ -31,10 +31,9 @@ void StretchBitmap(TBitmap& target, const TRect& clip, const TRegion* region, co
     // A rectangle given right-to-left or bottom-to-top mirrors the picture.
     const bool mirrorX = w < 0;
     const bool mirrorY = h < 0;
-    auto threeBytes = [](TPixelFormat f) { return f == pfDevice || f == pf24bit; };
     // An unstretched copy between 24-bit pictures goes by rows.
-    const bool rows = !keyed && !region && !mirrorX && sw == aw && sh == ah && threeBytes(target.PixelFormat()) &&
-                      threeBytes(source.PixelFormat());
+    const bool rows = !keyed && !region && !mirrorX && sw == aw && sh == ah && target.BitCount() == 24 &&
+                      source.BitCount() == 24;
     std::vector<int> columns;
     if (!rows) {
         columns.reserve(std::size_t(area.Width()));
