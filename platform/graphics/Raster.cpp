@@ -70,11 +70,7 @@ void TPixelView::Set(int x, int y, TColor rgb)
         [[fallthrough]];
     case pf4bit:
     case pf8bit: {
-        if (rgb != FLastColor) {
-            FLastColor = rgb;
-            FLastIndex = FBitmap->NearestPaletteIndex(rgb);
-        }
-        const int index = FLastIndex;
+        const int index = PaletteIndex(rgb);
         if (FFormat == pf8bit) {
             row[x] = std::uint8_t(index);
         } else if (FFormat == pf4bit) {
@@ -93,6 +89,15 @@ void TPixelView::Set(int x, int y, TColor rgb)
     }
 }
 
+int TPixelView::PaletteIndex(TColor rgb)
+{
+    if (rgb != FLastColor) {
+        FLastColor = rgb;
+        FLastIndex = FBitmap->NearestPaletteIndex(rgb);
+    }
+    return FLastIndex;
+}
+
 void TPixelView::SetRow(int y, int x1, int x2, TColor rgb)
 {
     if (x1 >= x2) return;
@@ -102,30 +107,22 @@ void TPixelView::SetRow(int y, int x1, int x2, TColor rgb)
     switch (FFormat) {
     case pfDevice:
     case pf24bit:
-        if (b == g && g == r) {
+    case pf32bit: {
+        // A 32-bit pixel's fourth byte stays as it is.
+        const int step = FFormat == pf32bit ? 4 : 3;
+        if (step == 3 && b == g && g == r) {
             std::memset(row + 3 * x1, b, 3 * std::size_t(x2 - x1));
             return;
         }
-        for (std::uint8_t *p = row + 3 * x1, *end = row + 3 * x2; p != end; p += 3) {
+        for (std::uint8_t *p = row + step * x1, *end = row + step * x2; p != end; p += step) {
             p[0] = b;
             p[1] = g;
             p[2] = r;
         }
         return;
-    case pf32bit:
-        // The fourth byte stays as it is.
-        for (std::uint8_t *p = row + 4 * x1, *end = row + 4 * x2; p != end; p += 4) {
-            p[0] = b;
-            p[1] = g;
-            p[2] = r;
-        }
-        return;
+    }
     case pf8bit:
-        if (rgb != FLastColor) {
-            FLastColor = rgb;
-            FLastIndex = FBitmap->NearestPaletteIndex(rgb);
-        }
-        std::memset(row + x1, FLastIndex, std::size_t(x2 - x1));
+        std::memset(row + x1, PaletteIndex(rgb), std::size_t(x2 - x1));
         return;
     default:
         for (int x = x1; x < x2; ++x) Set(x, y, rgb);

@@ -26,6 +26,9 @@ public:
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < FWidth && y < FHeight; }
 
 private:
+    // The palette index for rgb, remembered for the next pixel of that colour.
+    int PaletteIndex(TColor rgb);
+
     TBitmap* FBitmap;
     TPixelFormat FFormat;
     int FWidth;
