@@ -232,6 +232,17 @@ void MarkDue(SOCKET s)
         tDue.push_back(s);
 }
 
+// A connect whose result is known at once still reports it by a later
+// FD_CONNECT.
+void DeferConnect(SOCKET s, SocketRecord& record, int error)
+{
+    record.Connecting = true;
+    record.HasDeferredConnect = true;
+    record.DeferredConnectError = error;
+    if (record.Window != 0)
+        MarkDue(s);
+}
+
 // The end of a connection: a reset or abort gives its error, the peer's
 // orderly close 0.
 int CloseErrorOf(int error)
@@ -489,12 +500,8 @@ int connect(SOCKET s, const sockaddr_in& address)
             return Fail(WSAErrorFromErrno(error));
         // Winsock reports even a connect that succeeds at once, as a
         // datagram or raw socket's does, by a later FD_CONNECT.
-        if (record->NonBlocking && record->Window != 0) {
-            record->Connecting = true;
-            record->HasDeferredConnect = true;
-            record->DeferredConnectError = 0;
-            MarkDue(s);
-        }
+        if (record->NonBlocking && record->Window != 0)
+            DeferConnect(s, *record, 0);
         return 0;
     }
     if (!record->NonBlocking) {
@@ -504,13 +511,8 @@ int connect(SOCKET s, const sockaddr_in& address)
         return 0;
     }
     record->Connecting = true;
-    if (error != EINPROGRESS) {
-        // A result known at once still arrives as a later FD_CONNECT.
-        record->HasDeferredConnect = true;
-        record->DeferredConnectError = error;
-        if (record->Window != 0)
-            MarkDue(s);
-    }
+    if (error != EINPROGRESS)
+        DeferConnect(s, *record, error);
     Arm(*record);
     return Fail(WSAEWOULDBLOCK);
 }
