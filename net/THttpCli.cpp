@@ -140,25 +140,6 @@ std::string DocumentNameOf(std::string_view path)
     return CutBefore(name.substr(0, 255), '?');
 }
 
-std::string Base64Encode(std::string_view bytes)
-{
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        std::uint32_t group = static_cast<std::uint8_t>(bytes[i]) << 16;
-        if (i + 1 < bytes.size())
-            group |= static_cast<std::uint8_t>(bytes[i + 1]) << 8;
-        if (i + 2 < bytes.size())
-            group |= static_cast<std::uint8_t>(bytes[i + 2]);
-        out += alphabet[(group >> 18) & 63];
-        out += alphabet[(group >> 12) & 63];
-        out += i + 1 < bytes.size() ? alphabet[(group >> 6) & 63] : '=';
-        out += i + 2 < bytes.size() ? alphabet[group & 63] : '=';
-    }
-    return out;
-}
-
 std::string HttpDateText(TDateTime date)
 {
     static const char weekdays[] = "MonTueWedThuFriSatSun";

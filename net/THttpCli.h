@@ -28,6 +28,7 @@
 #include <string_view>
 
 #include "net/TCustomSyncWSocket.h"
+#include "platform/core/AnsiString.h"  // Base64Encode, for Basic authorisation
 #include "platform/core/DateTime.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/TStream.h"
@@ -74,8 +75,6 @@ THttpUrlParts ParseURL(std::string_view url, std::string_view base = "");
 // The file name of a document path: "document.htm" for a folder, otherwise
 // the last segment (at most 255 characters), without a query.
 std::string DocumentNameOf(std::string_view path);
-// Base64 with the RFC 2045 alphabet and "=" padding, no line breaks.
-std::string Base64Encode(std::string_view bytes);
 // "Mon, 01 Jan 1900 00:00:00" for If-Modified-Since (the caller adds " GMT").
 std::string HttpDateText(TDateTime date);
 

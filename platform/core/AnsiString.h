@@ -56,3 +56,6 @@ char32_t Cp1252ToUnicode(unsigned char byte);
 // backslash is doubled, every other byte becomes "\xNN", and a text longer than
 // 200 bytes is cut there and ends in "...".
 std::string PrintableText(std::string_view bytes);
+
+// Base64 with the RFC 2045 alphabet and "=" padding, no line breaks.
+std::string Base64Encode(std::string_view bytes);

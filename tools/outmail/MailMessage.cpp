@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/core/AnsiString.h"
 #include "platform/core/Exceptions.h"
 
 std::vector<std::string> CidNames(std::string_view page)
@@ -20,27 +21,13 @@ std::vector<std::string> CidNames(std::string_view page)
 
 std::string Base64Lines(std::string_view bytes)
 {
-    static constexpr char Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    const std::string digits = Base64Encode(bytes);
     std::string out;
-    out.reserve(bytes.size() * 4 / 3 + bytes.size() / 38 + 8);
-    std::size_t lineLength = 0;
-    for (std::size_t i = 0; i < bytes.size(); i += 3) {
-        const std::size_t n = std::min<std::size_t>(3, bytes.size() - i);
-        std::uint32_t v = 0;
-        for (std::size_t k = 0; k < 3; ++k)
-            v = (v << 8) | (k < n ? static_cast<unsigned char>(bytes[i + k]) : 0u);
-        out += Digits[(v >> 18) & 63];
-        out += Digits[(v >> 12) & 63];
-        out += n > 1 ? Digits[(v >> 6) & 63] : '=';
-        out += n > 2 ? Digits[v & 63] : '=';
-        lineLength += 4;
-        if (lineLength == 76) {
-            out += "\r\n";
-            lineLength = 0;
-        }
-    }
-    if (lineLength != 0)
+    out.reserve(digits.size() + digits.size() / 38 + 2);
+    for (std::size_t at = 0; at < digits.size(); at += 76) {
+        out.append(digits, at, 76);
         out += "\r\n";
+    }
     return out;
 }
 
