@@ -17,8 +17,6 @@ constexpr UINT WM_HTTP_SET_READY = WM_USER + 2;
 constexpr UINT WM_HTTP_LOGIN = WM_USER + 3;
 constexpr UINT_PTR TimeoutTimerId = 1;
 
-bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
-
 bool StartsWithText(std::string_view s, std::string_view prefix)
 {
     return s.size() >= prefix.size() && SameText(s.substr(0, prefix.size()), prefix);
@@ -71,13 +69,13 @@ THttpUrlParts ParseURL(std::string_view url, std::string_view base)
     THttpUrlParts r;
     if (url.empty())
         return r;
-    if (StartsWith(url, "./")) {
+    if (url.starts_with("./")) {
         r.Path = BaseDirectory(base) + std::string(url.substr(2));
         return r;
     }
-    if (StartsWith(url, "../")) {
+    if (url.starts_with("../")) {
         std::string dir = BaseDirectory(base);
-        while (StartsWith(url, "../")) {
+        while (url.starts_with("../")) {
             url.remove_prefix(3);
             dir = ParentDirectory(dir);
         }
@@ -686,7 +684,7 @@ void THttpCli::ReadHeaderLine(std::string_view line)
     }
     if (!line.empty()) {
         FReplyHeader.Add(std::string(line));
-        if (StartsWith(line, "HTTP/1.0") || StartsWith(line, "HTTP/1.1")) {
+        if (line.starts_with("HTTP/1.0") || line.starts_with("HTTP/1.1")) {
             FStatusCode = StrToInt(Copy(line, 10, 3));
             FReasonPhrase = Copy(line, 14, static_cast<int>(line.size()));
         } else if (std::size_t colon = line.find(':'); colon != std::string_view::npos) {
@@ -819,12 +817,12 @@ void THttpCli::ProcessLocation(const std::string& value)
         return (cut == std::string::npos ? std::string() : base.substr(0, cut + 1)) + relative;
     };
     if (Proxy.empty()) {
-        if (StartsWith(value, "/")) {
+        if (value.starts_with("/")) {
             FPath = value;
             FLocation = "http://" + WithPort(FHostName, FPort) + FPath;
         } else if (!absolute) {
             FPath = joined(value);
-            FLocation = "http://" + WithPort(FHostName, FPort) + (StartsWith(FPath, "/") ? "" : "/") + FPath;
+            FLocation = "http://" + WithPort(FHostName, FPort) + (FPath.starts_with("/") ? "" : "/") + FPath;
         } else {
             THttpUrlParts url = ParseURL(value, FPath);
             FPort = url.Port.empty() ? "80" : url.Port;
@@ -843,7 +841,7 @@ void THttpCli::ProcessLocation(const std::string& value)
         }
         return;
     }
-    if (StartsWith(value, "/")) {
+    if (value.starts_with("/")) {
         THttpUrlParts current = ParseURL(FPath, "");
         FLocation = current.Proto + "://" + current.Host + (current.Port.empty() ? "" : ":" + current.Port) + value;
         FPath = FLocation;
