@@ -4,9 +4,9 @@
 #include "net/TCustomFtpCli.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
+#include "platform/core/AnsiString.h"
 #include "platform/core/Tick.h"
 #include "platform/loop/Messages.h"
 #include "platform/loop/Window.h"
@@ -61,18 +61,13 @@ std::string QuotedName(const std::string& text, std::size_t pos)
     return name;
 }
 
-bool HoldsLineBreak(const std::string& text) { return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; }
-
-bool SameText(const std::string& a, const char* b)
+// "Connection refused (Winsock error #10061)".
+std::string WinsockErrorText(int error)
 {
-    std::size_t n = std::char_traits<char>::length(b);
-    if (a.size() != n)
-        return false;
-    for (std::size_t i = 0; i < n; ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+    return SocketErrorText(error) + " (Winsock error #" + std::to_string(error) + ")";
 }
+
+bool HoldsLineBreak(const std::string& text) { return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; }
 
 }  // namespace
 
@@ -828,7 +823,7 @@ void TCustomFtpCli::ControlSocketDnsLookupDone(TObject*, WORD Error)
     if (FState != ftpStateResolving && FState != ftpStateAborting)
         return;
     if (Error != 0) {
-        SetFailure(500, "500 " + SocketErrorText(Error) + " (Winsock error #" + std::to_string(Error) + ")");
+        SetFailure(500, "500 " + WinsockErrorText(Error));
         FireRequestDone(Error);
         return;
     }
@@ -853,7 +848,7 @@ void TCustomFtpCli::ControlSocketSessionConnected(TObject*, WORD Error)
         FConnected = true;
         return;
     }
-    SetFailure(500, "500 " + SocketErrorText(Error) + " (Winsock error #" + std::to_string(Error) + ")");
+    SetFailure(500, "500 " + WinsockErrorText(Error));
     FNextRequest = nullptr;
     FireRequestDone(Error);
     FControlSocket->Close();
@@ -937,8 +932,7 @@ void TCustomFtpCli::ControlSocketSessionClosed(TObject*, WORD Error)
     if (!aborting)
         SetState(ftpStateBetweenSteps);
     if (Error != 0 && !FQuitReplied) {
-        SetFailure(500, "500 Control connection closed. " + SocketErrorText(Error) + " (Winsock error #" +
-                            std::to_string(Error) + ")");
+        SetFailure(500, "500 Control connection closed. " + WinsockErrorText(Error));
     } else if (!FRequestDoneFlag && !FQuitReplied && FRequestResult == 0) {
         // The request lost its connection before its final reply: that is
         // no success, whether we aborted or the server went away.
