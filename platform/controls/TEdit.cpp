@@ -218,12 +218,12 @@ int TMemo::VisibleLineCount() const
 void TMemo::ScrollCaretIntoView(int top)
 {
     // From where the memo was before the change of text (which shows the top).
-    FTopLine = std::clamp(top, 0, std::max(0, FLines->Count() - 1));
-    const std::string& text = Text();
-    const auto caret = static_cast<std::size_t>(SelStart() + SelLength());
-    const int line = static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(std::min(caret, text.size())), '\n'));
+    const int from = std::clamp(top, 0, std::max(0, FLines->Count() - 1));
+    const std::string_view text = Text();
+    const auto caret = std::min(static_cast<std::size_t>(SelStart() + SelLength()), text.size());
+    const int line = static_cast<int>(std::count(text.begin(), text.begin() + caret, '\n'));
     const int visible = VisibleLineCount();
-    const int shown = line < FTopLine ? line : line >= FTopLine + visible ? line - visible + 1 : FTopLine;
+    const int shown = line < from ? line : line >= from + visible ? line - visible + 1 : from;
     if (shown != top) Invalidate();
     FTopLine = shown;
 }
