@@ -2,9 +2,10 @@
 
 // The user-interaction of a program run with nobody at it (a check of its
 // output): message boxes are kept and answered OK, modal forms end with OK as
-// soon as they start (one that will not close raises EUnscriptedInteraction), file, colour, font and folder dialogs and pop-up menus
-// choose nothing. It installs itself for the thread while it lives and restores
-// the interaction that was installed before.
+// soon as they start (one that will not close raises EUnscriptedInteraction),
+// file, colour, font and folder dialogs and pop-up menus choose nothing. It
+// installs itself for the thread while it lives and restores the interaction
+// that was installed before.
 
 #include <string>
 #include <vector>
