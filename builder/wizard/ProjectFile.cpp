@@ -22,16 +22,6 @@ namespace {
 
 constexpr std::array<const char*, 3> TextEndings = {".tx1", ".tx2", ".tx3"};
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    TStringList list;
-    list.SetText(text);
-    std::vector<std::string> lines;
-    for (int i = 0; i < list.Count(); ++i)
-        lines.push_back(list.Strings(i));
-    return lines;
-}
-
 std::string SideFileText(const std::string& projectFile, const std::string& sideFile)
 {
     if (!FileExists(sideFile))
@@ -100,9 +90,9 @@ TLoadedProject LoadProject(const std::string& fileName, bool older)
     const TGalleryProjectRecord& r = p.Record;
     const std::string stem = SideFileStemToRead(fileName);
     if (r.HasPictures) {
-        p.Pictures = Lines(SideFileText(fileName, stem + "._tn"));
+        p.Pictures = SplitLines(SideFileText(fileName, stem + "._tn"));
         if (!older && FileExists(stem + "._tk"))
-            p.Comments = Lines(ReadFileBytes(stem + "._tk"));
+            p.Comments = SplitLines(ReadFileBytes(stem + "._tk"));
         // The comment list stays in step with the pictures whatever the side
         // file holds.
         p.Comments.resize(p.Pictures.size(), " ");
