@@ -159,7 +159,6 @@ void TForm1::EditPictureItemClick(TObject* Sender)
         return;
     }
     editor.Show();
-    RotationQuarterTurns = 0;
 }
 
 bool TForm1::PrepareEditorPictures()
