@@ -46,9 +46,9 @@ void FrameFromBitmap(TGIFSubImage& frame, TBitmap& bitmap);
 
 // The frame made from any picture: a bitmap as above, a metafile drawn on
 // white and transparent where it paints nothing, any other picture as its
-// bitmap or, when it has none, drawn. False for an empty picture that is not
-// a bitmap.
-bool FrameFromGraphic(TGIFSubImage& frame, const TGraphic& source);
+// bitmap or, when it has none, drawn. An empty picture that is not a bitmap
+// leaves the frame empty.
+void FrameFromGraphic(TGIFSubImage& frame, const TGraphic& source);
 
 // Marks the pixels that are non-zero in the mask as transparent (see above).
 void ApplyMask(TGIFSubImage& frame, const TBitmap& mask);

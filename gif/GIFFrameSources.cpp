@@ -31,20 +31,20 @@ std::unique_ptr<TBitmap> MetafileMask(const TMetafile& metafile, const TBitmap& 
 
 }  // namespace
 
-bool FrameFromGraphic(TGIFSubImage& frame, const TGraphic& source)
+void FrameFromGraphic(TGIFSubImage& frame, const TGraphic& source)
 {
     if (auto* bitmap = dynamic_cast<TBitmap*>(const_cast<TGraphic*>(&source))) {
         FrameFromBitmap(frame, *bitmap);
-        return true;
+        return;
     }
     frame.Clear();
     if (source.Empty())
-        return false;
+        return;
     if (const auto* metafile = dynamic_cast<const TMetafile*>(&source)) {
         std::unique_ptr<TBitmap> onWhite = Rendering(*metafile, clWhite);
         FrameFromBitmap(frame, *onWhite);
         ApplyMask(frame, *MetafileMask(*metafile, *onWhite));
-        return true;
+        return;
     }
     // Other pictures give their bitmap, or are drawn when they cannot.
     TBitmap bitmap(source.Width(), source.Height(), pf24bit);
@@ -55,5 +55,4 @@ bool FrameFromGraphic(TGIFSubImage& frame, const TGraphic& source)
         bitmap.Canvas().Draw(0, 0, const_cast<TGraphic&>(source));
     }
     FrameFromBitmap(frame, bitmap);
-    return true;
 }

@@ -164,7 +164,6 @@ public:
     // Detaches every asynchronous painter at once; they end by themselves.
     void KillPainters();
     TGIFPainter* CurrentPainter() const { return FCurrentPainter; }
-    std::recursive_mutex& PainterLock() { return FPainterLock; }
     int PainterCount();
     // The animation's back buffer, when a painter draws into it.
     TBitmap* BufferBitmap() const { return FBufferBitmap.get(); }

@@ -5,15 +5,23 @@
 
 TForm4* AccountChooser = nullptr;
 
+namespace {
+
+// The components TForm4 holds, by their names in the layout.
+const TBindingTable AccountChooserBindings = {
+    {"Label1", &TForm4::Label1},
+    {"ComboBox1", &TForm4::ComboBox1},
+    {"Button1", &TForm4::Button1},
+};
+
+}  // namespace
+
 TForm4::TForm4(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
     handlers.Add("FormClose", this, &TForm4::FormClose);
     handlers.Add("Button1Click", this, &TForm4::Button1Click);
-    ReadLayout("AccountChooser", handlers);
-    Label1 = Child<TLabel>("Label1");
-    ComboBox1 = Child<TComboBox>("ComboBox1");
-    Button1 = Child<TButton>("Button1");
+    ReadLayout("AccountChooser", handlers, &AccountChooserBindings);
 }
 
 TForm4::~TForm4()

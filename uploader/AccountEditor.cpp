@@ -6,22 +6,30 @@
 
 TForm2* AccountEditor = nullptr;
 
+namespace {
+
+// The components TForm2 holds, by their names in the layout.
+const TBindingTable AccountEditorBindings = {
+    {"Edit1", &TForm2::Edit1},
+    {"Edit2", &TForm2::Edit2},
+    {"Edit3", &TForm2::Edit3},
+    {"Edit4", &TForm2::Edit4},
+    {"Edit5", &TForm2::Edit5},
+    {"Edit6", &TForm2::Edit6},
+    {"RadioButton1", &TForm2::RadioButton1},
+    {"Button1", &TForm2::Button1},
+    {"Button2", &TForm2::Button2},
+};
+
+}  // namespace
+
 TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
     handlers.Add("FormCreate", this, &TForm2::FormCreate);
     handlers.Add("Button1Click", this, &TForm2::Button1Click);
     handlers.Add("Button2Click", this, &TForm2::Button2Click);
-    ReadLayout("AccountEditor", handlers);
-    Edit1 = Child<TEdit>("Edit1");
-    Edit2 = Child<TEdit>("Edit2");
-    Edit3 = Child<TEdit>("Edit3");
-    Edit4 = Child<TEdit>("Edit4");
-    Edit5 = Child<TEdit>("Edit5");
-    Edit6 = Child<TEdit>("Edit6");
-    RadioButton1 = Child<TRadioButton>("RadioButton1");
-    Button1 = Child<TButton>("Button1");
-    Button2 = Child<TButton>("Button2");
+    ReadLayout("AccountEditor", handlers, &AccountEditorBindings);
 }
 
 TForm2::~TForm2()

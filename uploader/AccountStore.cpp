@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
@@ -145,15 +144,4 @@ std::optional<bool> ReadTransferMode(const std::string& fileName)
 void WriteTransferMode(const std::string& fileName, bool passive)
 {
     ReplaceFileBytes(fileName, passive ? "1\r\n" : "0\r\n");
-}
-
-void ReplaceFileBytes(const std::string& fileName, std::string_view bytes)
-{
-    const std::string fresh = fileName + ".new";
-    WriteFileBytes(fresh, bytes);
-    if (!RenameFile(fresh, fileName)) {
-        const int error = errno;
-        DeleteFile(fresh);
-        throw EFCreateError(fileName, error);
-    }
 }

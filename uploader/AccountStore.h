@@ -53,6 +53,3 @@ void AppendAccountLine(const std::string& fileName, const std::string& line);
 // Passive (true) or active; nothing when the file is missing or unreadable.
 std::optional<bool> ReadTransferMode(const std::string& fileName);
 void WriteTransferMode(const std::string& fileName, bool passive);
-
-// Replaces the file by `bytes` through a new file beside it.
-void ReplaceFileBytes(const std::string& fileName, std::string_view bytes);

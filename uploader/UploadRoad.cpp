@@ -122,6 +122,11 @@ void TForm1::commands(int step)
 void TForm1::ExecuteCmd(TFtpRequest request, bool (TFtpClient::*method)())
 {
     Protocol("Executing Requested Command");
+    Await(request, method);
+}
+
+void TForm1::Await(TFtpRequest request, bool (TFtpClient::*method)())
+{
     FAwaited = request;
     ++FWaitDepth;
     FDeepestWait = std::max(FDeepestWait, FWaitDepth);
@@ -132,11 +137,7 @@ void TForm1::ExecuteCmd(TFtpRequest request, bool (TFtpClient::*method)())
 void TForm1::TypeSet()
 {
     FtpClient1->SetBinary(true);
-    FAwaited = ftpRqTypeSet;
-    ++FWaitDepth;
-    FDeepestWait = std::max(FDeepestWait, FWaitDepth);
-    FtpClient1->TypeSet();
-    --FWaitDepth;
+    Await(ftpRqTypeSet, &TFtpClient::TypeSet);
 }
 
 void TForm1::MKDIR()

@@ -11,6 +11,33 @@
 
 TForm1* UploaderWindow = nullptr;
 
+namespace {
+
+// The components TForm1 holds, by their names in the layout.
+const TBindingTable UploaderWindowBindings = {
+    {"Label1", &TForm1::Label1},
+    {"Label2", &TForm1::Label2},
+    {"Label3", &TForm1::Label3},
+    {"Label4", &TForm1::Label4},
+    {"Label5", &TForm1::Label5},
+    {"Label6", &TForm1::Label6},
+    {"Label7", &TForm1::Label7},
+    {"ComboBox1", &TForm1::ComboBox1},
+    {"Edit1", &TForm1::Edit1},
+    {"RadioButton1", &TForm1::RadioButton1},
+    {"RadioButton2", &TForm1::RadioButton2},
+    {"Button2", &TForm1::Button2},
+    {"BitBtn1", &TForm1::BitBtn1},
+    {"ProgressBar1", &TForm1::ProgressBar1},
+    {"FileListBox1", &TForm1::FileListBox1},
+    {"MainMenu1", &TForm1::MainMenu1},
+    {"Neu1", &TForm1::Neu1},
+    {"Bearbeiten1", &TForm1::Bearbeiten1},
+    {"ProgrammInfo1", &TForm1::ProgrammInfo1},
+};
+
+}  // namespace
+
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
@@ -25,26 +52,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
     handlers.Add("RadioButton1MouseMove", this, &TForm1::RadioButton1MouseMove);
     handlers.Add("RadioButton2MouseMove", this, &TForm1::RadioButton2MouseMove);
     AppPath(ProgramFolder);
-    ReadLayout("UploaderWindow", handlers);
-    Label1 = Child<TLabel>("Label1");
-    Label2 = Child<TLabel>("Label2");
-    Label3 = Child<TLabel>("Label3");
-    Label4 = Child<TLabel>("Label4");
-    Label5 = Child<TLabel>("Label5");
-    Label6 = Child<TLabel>("Label6");
-    Label7 = Child<TLabel>("Label7");
-    ComboBox1 = Child<TComboBox>("ComboBox1");
-    Edit1 = Child<TEdit>("Edit1");
-    RadioButton1 = Child<TRadioButton>("RadioButton1");
-    RadioButton2 = Child<TRadioButton>("RadioButton2");
-    Button2 = Child<TButton>("Button2");
-    BitBtn1 = Child<TBitBtn>("BitBtn1");
-    ProgressBar1 = Child<TProgressBar>("ProgressBar1");
-    FileListBox1 = Child<TFileListBox>("FileListBox1");
-    MainMenu1 = Child<TMainMenu>("MainMenu1");
-    Neu1 = Child<TMenuItem>("Neu1");
-    Bearbeiten1 = Child<TMenuItem>("Bearbeiten1");
-    ProgrammInfo1 = Child<TMenuItem>("ProgrammInfo1");
+    ReadLayout("UploaderWindow", handlers, &UploaderWindowBindings);
 
     FtpClient1 = new TFtpClient(this);
     FtpClient1->SetName("FtpClient1");

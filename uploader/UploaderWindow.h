@@ -101,6 +101,8 @@ private:
     // leaves it to that step's runner.
     void RunSteps(int step);
     void ExecuteCmd(TFtpRequest request, bool (TFtpClient::*method)());
+    // Starts `method` as the request whose end drives the chain.
+    void Await(TFtpRequest request, bool (TFtpClient::*method)());
     void TypeSet();
     void MKDIR();
     void PUT();

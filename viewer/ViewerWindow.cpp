@@ -261,7 +261,6 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
     // Workers decode ahead and make the glyphs; the buttons come here, in
     // block order, each as soon as its picture is done.
     std::vector<std::string> skipped;
-    bool lastFailed = false;
     const std::size_t last = block.Pictures.size() - 1;
     // Every picture of one worker decodes into the same pixels: fresh memory
     // for each of a hundred photographs costs more in first touches than the
@@ -290,8 +289,7 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
             handOverNext();
         TBlockPicture& picture = block.Pictures[i];
         const int n = PictureCount();
-        lastFailed = !work.Error.empty();
-        if (lastFailed) {
+        if (!work.Error.empty()) {
             skipped.push_back(CannotBeShown(i, work.Error));
             continue;
         }

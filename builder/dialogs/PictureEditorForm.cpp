@@ -38,9 +38,6 @@ void ShowPicture(TImage& image, std::unique_ptr<TGraphic> graphic)
     image.Repaint();
 }
 
-bool IsJpegPath(const std::string& path) { return Pos(".jpg", path) > 0 || Pos(".JPG", path) > 0; }
-bool IsGifPath(const std::string& path) { return Pos(".gif", path) > 0 || Pos(".GIF", path) > 0; }
-
 const TBindingTable PictureEditorBindings = {
     {"Label1", &TForm17::Label1},
     {"Label2", &TForm17::Label2},
@@ -89,6 +86,9 @@ TForm17::~TForm17()
     if (PictureEditorForm == this)
         PictureEditorForm = nullptr;
 }
+
+bool IsJpegPath(const std::string& path) { return Pos(".jpg", path) > 0 || Pos(".JPG", path) > 0; }
+bool IsGifPath(const std::string& path) { return Pos(".gif", path) > 0 || Pos(".GIF", path) > 0; }
 
 void TForm17::FormCreate(TObject*)
 {

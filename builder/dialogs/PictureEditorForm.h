@@ -28,6 +28,11 @@
 #include "platform/controls/TTimer.h"
 #include "platform/controls/TTrackBar.h"
 
+// Whether the editor takes `path` as a JPEG or a GIF picture: ".jpg"/".JPG"
+// or ".gif"/".GIF" anywhere in it.
+bool IsJpegPath(const std::string& path);
+bool IsGifPath(const std::string& path);
+
 // The last operation touched: "rota1" (+90), "rota2" (-90), "hell", "kont",
 // "rot", "gruen", "blau".
 extern std::string EditOperation;

@@ -1,7 +1,6 @@
 #include "builder/wizard/ProjectFile.h"
 
 #include <array>
-#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -22,28 +21,6 @@
 namespace {
 
 constexpr std::array<const char*, 3> TextEndings = {".tx1", ".tx2", ".tx3"};
-
-// Written under a new name, then renamed over the old file.
-void ReplaceFile(const std::string& fileName, std::string_view bytes)
-{
-    const std::string fresh = fileName + ".new";
-    WriteFileBytes(fresh, bytes);
-    if (!RenameFile(fresh, fileName)) {
-        const int error = errno;
-        DeleteFile(fresh);
-        throw EInOutError("Cannot replace " + fileName, error);
-    }
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    TStringList list;
-    list.SetText(text);
-    std::vector<std::string> lines;
-    for (int i = 0; i < list.Count(); ++i)
-        lines.push_back(list.Strings(i));
-    return lines;
-}
 
 std::string SideFileText(const std::string& projectFile, const std::string& sideFile)
 {
@@ -113,9 +90,9 @@ TLoadedProject LoadProject(const std::string& fileName, bool older)
     const TGalleryProjectRecord& r = p.Record;
     const std::string stem = SideFileStemToRead(fileName);
     if (r.HasPictures) {
-        p.Pictures = Lines(SideFileText(fileName, stem + "._tn"));
+        p.Pictures = SplitLines(SideFileText(fileName, stem + "._tn"));
         if (!older && FileExists(stem + "._tk"))
-            p.Comments = Lines(ReadFileBytes(stem + "._tk"));
+            p.Comments = SplitLines(ReadFileBytes(stem + "._tk"));
         // The comment list stays in step with the pictures whatever the side
         // file holds.
         p.Comments.resize(p.Pictures.size(), " ");
@@ -282,15 +259,15 @@ void WriteProjectFile(TForm1& w, const std::string& fileName)
     TGalleryProjectRecord r;
     r.HasPictures = w.ListBox1->Count() > 0;
     if (r.HasPictures) {
-        ReplaceFile(stem + "._tn", w.ListBox1->Items().Text());
-        ReplaceFile(stem + "._tk", w.ListBox2->Items().Text());
+        ReplaceFileBytes(stem + "._tn", w.ListBox1->Items().Text());
+        ReplaceFileBytes(stem + "._tk", w.ListBox2->Items().Text());
     }
     TMemo* const memos[] = {w.Memo3, w.Memo4, w.Memo5};
     bool* const hasText[] = {&r.HasTextAboveHeading, &r.HasTextBelowHeading, &r.HasTextBelowGallery};
     for (std::size_t i = 0; i < TextEndings.size(); ++i) {
         *hasText[i] = !memos[i]->Text().empty();
         if (*hasText[i])
-            ReplaceFile(stem + TextEndings[i], memos[i]->Lines().Text());
+            ReplaceFileBytes(stem + TextEndings[i], memos[i]->Lines().Text());
     }
     r.CheckBox1 = w.CheckBox1->Checked();
     r.WebKind = w.RadioButton3->Checked();
@@ -333,7 +310,7 @@ void WriteProjectFile(TForm1& w, const std::string& fileName)
     r.KindWord = KindWord(w);
     r.WatermarkFlags = std::string(w.CheckBox14->Checked() ? "1" : "0") + (w.CheckBox15->Checked() ? "1" : "0") +
                        (w.CheckBox16->Checked() ? "1" : "0");
-    ReplaceFile(fileName, EncodeProjectRecord(r));
+    ReplaceFileBytes(fileName, EncodeProjectRecord(r));
 }
 
 void ReadProjectFile(TForm1& wizard, const std::string& fileName)

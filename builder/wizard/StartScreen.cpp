@@ -226,9 +226,7 @@ void TVM::HttpCli1DocEnd(TObject*)
         dialog.Memo1->Lines().Add("New Version: " + version);
         dialog.Memo1->Lines().Add("Download from:: " + link);
         dialog.Memo1->Lines().Add("Description: ");
-        TStringList descriptionLines;
-        descriptionLines.SetText(description);
-        for (const std::string& line : descriptionLines.Items())
+        for (const std::string& line : SplitLines(description))
             dialog.Memo1->Lines().Add(line);
         dialog.DownloadLink = link;
         dialog.Show();

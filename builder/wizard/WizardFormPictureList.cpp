@@ -132,7 +132,7 @@ void TForm1::Label52Click(TObject*)
         return;
     }
     const std::string& path = ListBox1->Items().Strings(index);
-    if (Pos(".jpg", path) == 0 && Pos(".JPG", path) == 0 && Pos(".gif", path) == 0 && Pos(".GIF", path) == 0) {
+    if (!IsJpegPath(path) && !IsGifPath(path)) {
         ShowMessage("Only JPG or GIF!");
         return;
     }
@@ -159,7 +159,6 @@ void TForm1::EditPictureItemClick(TObject* Sender)
         return;
     }
     editor.Show();
-    RotationQuarterTurns = 0;
 }
 
 bool TForm1::PrepareEditorPictures()

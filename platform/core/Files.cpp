@@ -397,6 +397,17 @@ void WriteFileBytes(const std::string& fileName, std::string_view bytes)
         ThrowInOut("Cannot write file", fileName, errno);
 }
 
+void ReplaceFileBytes(const std::string& fileName, std::string_view bytes)
+{
+    const std::string fresh = fileName + ".new";
+    WriteFileBytes(fresh, bytes);
+    if (!RenameFile(fresh, fileName)) {
+        const int error = errno;
+        DeleteFile(fresh);
+        throw EFCreateError(fileName, error);
+    }
+}
+
 std::string ReadFileBytes(const std::string& fileName)
 {
     TFd fd(::open(ToSystemPath(fileName).c_str(), O_RDONLY | O_CLOEXEC));

@@ -126,9 +126,7 @@ std::unique_ptr<TPdfImage> PictureImage(std::string bytes)
     if (!bytes.starts_with("GIF8"))
         return TPdfJpegImage::MakeImageFromBytes(std::move(bytes));
     TGIFImage gif;
-    TMemoryStream stream;
-    stream.WriteString(bytes);
-    stream.SetPosition(0);
+    TMemoryStream stream{std::move(bytes)};
     gif.LoadFromStream(stream);
     if (gif.Empty())
         throw EInvalidGraphic("the GIF picture has no frames");

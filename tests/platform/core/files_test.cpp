@@ -223,6 +223,25 @@ TEST_F(TFilesTest, FoldersAndRenames)
     EXPECT_FALSE(RenameFile(Name("old"), Name("other")));
 }
 
+TEST_F(TFilesTest, ReplaceFileBytesKeepsTheOldFileWholeUntilTheRename)
+{
+    ReplaceFileBytes(Name("kept"), "first");
+    ReplaceFileBytes(Name("kept"), "second");
+    EXPECT_EQ(ReadFileBytes(Name("kept")), "second");
+    EXPECT_FALSE(FileExists(Name("kept.new")));
+    // A folder where the new file would be renamed to: the file's own name is told.
+    CreateDir(Name("folder"));
+    WriteFileBytes(Name("folder/inside"), "");
+    try {
+        ReplaceFileBytes(Name("folder"), "bytes");
+        ADD_FAILURE() << "no error";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.FileName(), Name("folder"));
+    }
+    EXPECT_FALSE(FileExists(Name("folder.new")));
+    EXPECT_TRUE(FileExists(Name("folder/inside")));
+}
+
 TEST_F(TFilesTest, CopyFileToCopiesBytesAndPermissions)
 {
     std::string bytes(150 * 1024, '\0');
