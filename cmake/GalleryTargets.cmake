@@ -50,3 +50,21 @@ function(gallery_test name)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "GALLERY_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endfunction()
+
+# Copies `FILES` (under `base`, keeping their places below it) into the
+# program folder's `into`, kept in step by the target `name` that `program`
+# depends on: every program runs from the build tree with its files beside it.
+function(gallery_program_files name program base into)
+  cmake_parse_arguments(ARG "" "" "FILES" ${ARGN})
+  set(copies)
+  foreach(source ${ARG_FILES})
+    file(RELATIVE_PATH relative ${base} ${source})
+    set(copy ${GALLERY_PROGRAM_DIR}/${into}/${relative})
+    add_custom_command(OUTPUT ${copy}
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${source} ${copy}
+      DEPENDS ${source} VERBATIM)
+    list(APPEND copies ${copy})
+  endforeach()
+  add_custom_target(${name} ALL DEPENDS ${copies})
+  add_dependencies(${program} ${name})
+endfunction()
