@@ -1,9 +1,5 @@
 #include "watermark/BatchOutput.h"
 
-#include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/core/TStream.h"
@@ -58,24 +54,5 @@ void SaveStampedPicture(TBitmap& bitmap, const std::string& target, bool jpeg)
         bitmap.SaveToStream(stream);
         bytes = stream.Bytes();
     }
-    // Beside the target, so the rename stays within one file system.
-    const std::string temporary = ExtractFilePath(target) + "." + ExtractFileName(target) + ".stampel-" +
-                                  std::to_string(::getpid());
-    try {
-        WriteFileBytes(temporary, bytes);
-    } catch (const EFCreateError& e) {
-        throw EFCreateError(target, e.SystemError());
-    } catch (const EInOutError& e) {
-        DeleteFile(temporary);
-        throw EFCreateError(target, e.SystemError());
-    }
-    // An overwritten picture keeps who may read and write it.
-    struct stat original {};
-    if (::stat(ToSystemPath(target).c_str(), &original) == 0)
-        ::chmod(ToSystemPath(temporary).c_str(), original.st_mode & 07777);
-    if (!RenameFile(temporary, target)) {
-        const int error = errno;
-        DeleteFile(temporary);
-        throw EFCreateError(target, error);
-    }
+    ReplaceFileBytes(target, bytes);
 }

@@ -400,7 +400,18 @@ void WriteFileBytes(const std::string& fileName, std::string_view bytes)
 void ReplaceFileBytes(const std::string& fileName, std::string_view bytes)
 {
     const std::string fresh = fileName + ".new";
-    WriteFileBytes(fresh, bytes);
+    try {
+        WriteFileBytes(fresh, bytes);
+    } catch (const EFCreateError& e) {
+        throw EFCreateError(fileName, e.SystemError());
+    } catch (const EInOutError& e) {
+        DeleteFile(fresh);
+        throw EFCreateError(fileName, e.SystemError());
+    }
+    // A replaced file keeps who may read and write it.
+    struct stat original {};
+    if (::stat(ToSystemPath(fileName).c_str(), &original) == 0)
+        ::chmod(ToSystemPath(fresh).c_str(), original.st_mode & 07777);
     if (!RenameFile(fresh, fileName)) {
         const int error = errno;
         DeleteFile(fresh);

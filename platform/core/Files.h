@@ -55,8 +55,9 @@ std::vector<std::string> FindFiles(const std::string& dir, std::string_view mask
 // Writes bytes to a file whole, replacing it; raises EFCreateError / EInOutError.
 void WriteFileBytes(const std::string& fileName, std::string_view bytes);
 // Writes bytes to "<fileName>.new", then renames that over the file, so the
-// old file stays whole until the new one is complete; raises EFCreateError
-// naming the file when the rename fails.
+// old file stays whole until the new one is complete; the new file keeps the
+// old one's permissions. Any failure raises EFCreateError naming the file and
+// leaves no "<fileName>.new" behind.
 void ReplaceFileBytes(const std::string& fileName, std::string_view bytes);
 // Reads a file whole; raises EFOpenError / EInOutError.
 std::string ReadFileBytes(const std::string& fileName);

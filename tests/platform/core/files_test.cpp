@@ -226,8 +226,12 @@ TEST_F(TFilesTest, FoldersAndRenames)
 TEST_F(TFilesTest, ReplaceFileBytesKeepsTheOldFileWholeUntilTheRename)
 {
     ReplaceFileBytes(Name("kept"), "first");
+    ASSERT_EQ(::chmod(Name("kept").c_str(), 0640), 0);
     ReplaceFileBytes(Name("kept"), "second");
     EXPECT_EQ(ReadFileBytes(Name("kept")), "second");
+    struct stat kept {};
+    ASSERT_EQ(::stat(Name("kept").c_str(), &kept), 0);
+    EXPECT_EQ(kept.st_mode & 07777, 0640u) << "the replaced file keeps its permissions";
     EXPECT_FALSE(FileExists(Name("kept.new")));
     // A folder where the new file would be renamed to: the file's own name is told.
     CreateDir(Name("folder"));
