@@ -10,8 +10,15 @@
 // geometric pens are outlined (caps, joins, dashes) and filled. Shapes under a
 // rotating or shearing transform become polygons. Text turns by its
 // escapement; the character orientation follows the escapement.
+//
+// Its parts: MetafilePlayer.cpp (mapping, saved states, objects),
+// MetafileRegions.cpp (clipping, region records), MetafileStrokes.cpp (pens,
+// fills, paths), MetafileShapes.cpp (lines, curves, shapes), MetafileText.cpp,
+// MetafileBitmaps.cpp (bitmaps, gradients).
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -74,6 +81,13 @@ private:
     std::span<const std::uint8_t> FBytes;
     bool FFailed = false;
 };
+
+// Rounds to the nearest int; NaN gives 0 and the far ends stay in range.
+inline int Clamp32(double v)
+{
+    if (!(v == v)) return 0;
+    return int(std::clamp(std::lround(std::clamp(v, -2147483647.0, 2147483647.0)), -2147483647L, 2147483647L));
+}
 
 struct TXForm {
     double M11 = 1, M12 = 0, M21 = 0, M22 = 1, Dx = 0, Dy = 0;
