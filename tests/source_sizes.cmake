@@ -1,0 +1,23 @@
+# Fails when a hand-written C++ file passes 1,000 lines: a reader should be
+# able to hold one file in mind, so a larger unit is split by topic.
+# Run as: cmake -DROOT=<source folder> -P source_sizes.cmake
+set(limit 1000)
+file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE "${ROOT}" "${ROOT}/*.cpp" "${ROOT}/*.h")
+set(over)
+foreach(file ${files})
+  if(file MATCHES "^(build|tests/data)/")
+    continue()
+  endif()
+  file(READ "${ROOT}/${file}" text)
+  string(REGEX MATCHALL "\n" breaks "${text}")
+  list(LENGTH breaks lines)
+  if(lines GREATER limit)
+    list(APPEND over "${file} (${lines} lines)")
+  endif()
+endforeach()
+if(over)
+  list(JOIN over "\n  " shown)
+  message(FATAL_ERROR "C++ files over ${limit} lines:\n  ${shown}")
+endif()
+list(LENGTH files count)
+message(STATUS "${count} C++ files, none over ${limit} lines")
