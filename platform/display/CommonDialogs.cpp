@@ -13,6 +13,7 @@
 #include "platform/display/Dialogs.h"
 #include "platform/display/ScreenAccess.h"
 #include "platform/display/Toolkit.h"
+#include "platform/display/ToolkitText.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -25,8 +26,6 @@
 #include <FL/fl_draw.H>
 
 namespace {
-
-constexpr int TextSize = 13;
 
 class TSwatch : public Fl_Widget {
 public:
@@ -111,14 +110,14 @@ Fl_Box& Caption(Fl_Group& group, int x, int y, int w, const char* text)
 {
     auto& box = AddWidget<Fl_Box>(group, x, y, w, 20, text);
     box.align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
-    box.labelsize(TextSize);
+    box.labelsize(Toolkit::TextSize());
     return box;
 }
 
 Fl_Button& Button(Fl_Group& group, int x, int y, const char* text)
 {
     auto& button = AddWidget<Fl_Button>(group, x, y, 90, 28, text);
-    button.labelsize(TextSize);
+    button.labelsize(Toolkit::TextSize());
     return button;
 }
 
@@ -183,23 +182,23 @@ bool RunFontDialog(TFont& font)
     Caption(*window, 10, 8, 200, "Font:");
     auto& familyList = AddWidget<Fl_Hold_Browser>(*window, 10, 30, 210, 170);
     familyList.format_char(0);
-    familyList.textsize(TextSize);
+    familyList.textsize(Toolkit::TextSize());
     for (const std::string& f : families) familyList.add(Toolkit::Text(f).c_str());
     Caption(*window, 230, 8, 120, "Font style:");
     auto& styleList = AddWidget<Fl_Hold_Browser>(*window, 230, 30, 130, 170);
-    styleList.textsize(TextSize);
+    styleList.textsize(Toolkit::TextSize());
     for (const char* s : styles) styleList.add(s);
     Caption(*window, 370, 8, 90, "Size:");
     auto& sizeInput = AddWidget<Fl_Input>(*window, 370, 30, 90, 24);
-    sizeInput.textsize(TextSize);
+    sizeInput.textsize(Toolkit::TextSize());
     sizeInput.when(FL_WHEN_CHANGED);
     auto& sizeList = AddWidget<Fl_Hold_Browser>(*window, 370, 56, 90, 144);
-    sizeList.textsize(TextSize);
+    sizeList.textsize(Toolkit::TextSize());
     for (int s : sizes) sizeList.add(std::to_string(s).c_str());
     auto& underline = AddWidget<Fl_Check_Button>(*window, 10, 212, 120, 22, "&Underline");
-    underline.labelsize(TextSize);
+    underline.labelsize(Toolkit::TextSize());
     auto& strike = AddWidget<Fl_Check_Button>(*window, 10, 236, 120, 22, "Stri&keout");
-    strike.labelsize(TextSize);
+    strike.labelsize(Toolkit::TextSize());
     Caption(*window, 140, 208, 100, "Sample");
     auto& sample = AddWidget<TSampleBox>(*window, 140, 228, 320, 60, chosen);
 

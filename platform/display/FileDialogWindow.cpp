@@ -18,6 +18,7 @@
 #include "platform/display/Dialogs.h"
 #include "platform/display/DropDownList.h"
 #include "platform/display/Toolkit.h"
+#include "platform/display/ToolkitText.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -30,8 +31,6 @@
 #include <FL/fl_draw.H>
 
 namespace {
-
-constexpr int TextSize = 13;
 
 struct TFilter {
     std::string Description;
@@ -90,7 +89,7 @@ public:
     void draw() override
     {
         draw_box(FL_DOWN_BOX, x(), y(), w(), h(), FL_WHITE);
-        fl_font(FL_HELVETICA, TextSize);
+        fl_font(FL_HELVETICA, Toolkit::TextSize());
         fl_color(FL_BLACK);
         fl_push_clip(x() + 2, y() + 2, w() - 22, h() - 4);
         fl_draw(label() ? label() : "", x() + 5, y() + (h() + fl_height()) / 2 - fl_descent());
@@ -120,50 +119,50 @@ public:
         FWindow->copy_label(Toolkit::Text(title).c_str());
         auto& lookIn = AddWidget<Fl_Box>(*FWindow, 10, 10, 70, 26, folder ? "Folder:" : "Look in:");
         lookIn.align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
-        lookIn.labelsize(TextSize);
+        lookIn.labelsize(Toolkit::TextSize());
         FPath = &AddWidget<Fl_Input>(*FWindow, 84, 10, width - 84 - 60, 26);
-        FPath->textsize(TextSize);
+        FPath->textsize(Toolkit::TextSize());
         FPath->when(FL_WHEN_ENTER_KEY_ALWAYS);
         FCallbacks.Bind(*FPath, [this] {
             FPending = TPending::Navigate;
             FTarget = FPath->value();
         });
         auto& up = AddWidget<Fl_Button>(*FWindow, width - 54, 10, 44, 26, "Up");
-        up.labelsize(TextSize);
+        up.labelsize(Toolkit::TextSize());
         FCallbacks.Bind(up, [this] { GoTo(std::filesystem::path(FDir).parent_path().string()); });
         const int listBottom = height - (folder ? 50 : 84);
         if (multiple) FList = &AddWidget<Fl_Multi_Browser>(*FWindow, 10, 44, width - 20, listBottom - 44);
         else FList = &AddWidget<Fl_Hold_Browser>(*FWindow, 10, 44, width - 20, listBottom - 44);
         FList->format_char(0);
-        FList->textsize(TextSize);
+        FList->textsize(Toolkit::TextSize());
         FList->when(FL_WHEN_CHANGED);
         FCallbacks.Bind(*FList, [this] { ListClicked(); });
         int y = listBottom + 10;
         if (!folder) {
             auto& nameLabel = AddWidget<Fl_Box>(*FWindow, 10, y, 90, 26, "File name:");
             nameLabel.align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
-            nameLabel.labelsize(TextSize);
+            nameLabel.labelsize(Toolkit::TextSize());
             FName = &AddWidget<Fl_Input>(*FWindow, 104, y, width - 104 - 110, 26);
-            FName->textsize(TextSize);
+            FName->textsize(Toolkit::TextSize());
             FName->when(FL_WHEN_ENTER_KEY_ALWAYS);
             FCallbacks.Bind(*FName, [this] { FPending = TPending::Accept; });
         }
         auto& ok = AddWidget<Fl_Button>(*FWindow, width - 100, y, 90, 26,
                                         mode == TMode::Save ? "&Save" : mode == TMode::Open ? "&Open" : "OK");
-        ok.labelsize(TextSize);
+        ok.labelsize(Toolkit::TextSize());
         FCallbacks.Bind(ok, [this] { FPending = TPending::Accept; });
         y += 34;
         auto& cancel = AddWidget<Fl_Button>(*FWindow, width - 100, folder ? y - 34 : y, 90, 26, "Cancel");
         if (folder) {
             ok.position(width - 200, y - 34);
         }
-        cancel.labelsize(TextSize);
+        cancel.labelsize(Toolkit::TextSize());
         FCallbacks.Bind(cancel, [this] { FDone = true; });
         FCallbacks.Bind(*FWindow, [this] { FDone = true; });
         if (!folder) {
             auto& typeLabel = AddWidget<Fl_Box>(*FWindow, 10, y, 90, 26, "Files of type:");
             typeLabel.align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
-            typeLabel.labelsize(TextSize);
+            typeLabel.labelsize(Toolkit::TextSize());
             FType = &AddWidget<TChoiceButton>(*FWindow, 104, y, width - 104 - 110, 26);
             FType->copy_label(Toolkit::Text(FFilters[static_cast<std::size_t>(FFilterIndex)].Description).c_str());
             FCallbacks.Bind(*FType, [this] { OpenTypes(); });
@@ -286,7 +285,7 @@ private:
         std::vector<std::string> rows;
         for (const TFilter& f : FFilters) rows.push_back(Toolkit::Text(f.Description));
         OpenDropDown(std::move(rows), FFilterIndex, FWindow->x() + FType->x(), FWindow->y() + FType->y() + FType->h(),
-                     FType->w(), 8, FL_HELVETICA, TextSize, [this](int chosen) {
+                     FType->w(), 8, FL_HELVETICA, Toolkit::TextSize(), [this](int chosen) {
                          if (chosen < 0) return;
                          FFilterIndex = chosen;
                          FType->copy_label(Toolkit::Text(FFilters[static_cast<std::size_t>(chosen)].Description).c_str());

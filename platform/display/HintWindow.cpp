@@ -4,14 +4,13 @@
 #include <memory>
 
 #include "platform/display/Toolkit.h"
+#include "platform/display/ToolkitText.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Menu_Window.H>
 #include <FL/fl_draw.H>
 
 namespace {
-
-constexpr int HintFontSize = 12;
 
 class THintWindow : public Fl_Menu_Window {
 public:
@@ -29,7 +28,7 @@ public:
         fl_color(FL_DARK3);
         fl_rect(0, 0, w(), h());
         fl_color(FL_BLACK);
-        fl_font(FL_HELVETICA, HintFontSize);
+        fl_font(FL_HELVETICA, Toolkit::TextSize());
         fl_draw(FText.c_str(), 4, 2, w() - 8, h() - 4, FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_WRAP, nullptr, 0);
     }
     int handle(int) override { return 0; }
@@ -51,7 +50,7 @@ void ShowHintWindow(const std::string& cp1252, int x, int y)
     if (!Hint()) Hint() = Toolkit::Make<THintWindow>();
     THintWindow& hint = *Hint();
     hint.SetText(Toolkit::Text(cp1252));
-    fl_font(FL_HELVETICA, HintFontSize);
+    fl_font(FL_HELVETICA, Toolkit::TextSize());
     int w = 300;
     int h = 0;
     const std::string text = Toolkit::Text(cp1252);

@@ -6,6 +6,7 @@
 #include "platform/controls/TApplication.h"
 #include "platform/display/TDisplay.h"
 #include "platform/display/Toolkit.h"
+#include "platform/display/ToolkitText.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Menu_Window.H>
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr int MenuFontSize = 12;
 constexpr int RowHeight = 22;
 constexpr int LineHeight = 9;
 
@@ -158,7 +158,7 @@ TMenuWindow::TMenuWindow(TMenuSession& session, TMenuItem& parent, int x, int y)
 {
     set_override();
     set_menu_window();
-    fl_font(FL_HELVETICA, MenuFontSize);
+    fl_font(FL_HELVETICA, Toolkit::TextSize());
     int width = 120;
     int top = 3;
     for (int i = 0; i < parent.Count(); ++i) {
@@ -213,7 +213,7 @@ void TMenuWindow::draw()
     fl_rectf(0, 0, w(), h(), fl_rgb_color(248, 248, 248));
     fl_color(FL_DARK3);
     fl_rect(0, 0, w(), h());
-    fl_font(FL_HELVETICA, MenuFontSize);
+    fl_font(FL_HELVETICA, Toolkit::TextSize());
     for (std::size_t i = 0; i < FRows.size(); ++i) {
         const TRow& r = FRows[i];
         if (!r.Watch.Alive()) continue;
@@ -398,7 +398,7 @@ std::vector<TMenuBarWidget::TTop> TMenuBarWidget::Layout() const
     std::vector<TTop> tops;
     TMainMenu* menu = FWatch.Alive() ? FForm.Menu() : nullptr;
     if (!menu) return tops;
-    fl_font(FL_HELVETICA, MenuFontSize);
+    fl_font(FL_HELVETICA, Toolkit::TextSize());
     int at = x() + 2;
     const TMenuItem& root = menu->Items();
     for (int i = 0; i < root.Count(); ++i) {
@@ -461,7 +461,7 @@ void TMenuBarWidget::draw()
     fl_rectf(x(), y(), w(), h(), fl_rgb_color(248, 248, 248));
     fl_color(fl_rgb_color(225, 225, 225));
     fl_line(x(), y() + h() - 1, x() + w() - 1, y() + h() - 1);
-    fl_font(FL_HELVETICA, MenuFontSize);
+    fl_font(FL_HELVETICA, Toolkit::TextSize());
     const auto tops = Layout();
     for (std::size_t i = 0; i < tops.size(); ++i) {
         const TTop& t = tops[i];

@@ -9,6 +9,7 @@
 #include "platform/controls/UserInteraction.h"
 #include "platform/display/Dialogs.h"
 #include "platform/display/Toolkit.h"
+#include "platform/display/ToolkitText.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -17,8 +18,6 @@
 #include <FL/fl_draw.H>
 
 namespace {
-
-constexpr int TextSize = 13;
 
 class TIconBox : public Fl_Widget {
 public:
@@ -116,7 +115,7 @@ int RunMessageBox(const std::string& text, const std::string& caption, unsigned 
     std::string shown;
     for (const std::string& line : MessageLines(text)) shown += (shown.empty() ? "" : "\n") + line;
     const std::string utf8 = Toolkit::Text(shown);
-    fl_font(FL_HELVETICA, TextSize);
+    fl_font(FL_HELVETICA, Toolkit::TextSize());
     int tw = 420;
     int th = 0;
     fl_measure(utf8.c_str(), tw, th, 0);
@@ -141,13 +140,13 @@ int RunMessageBox(const std::string& text, const std::string& caption, unsigned 
     if (icon) AddWidget<TIconBox>(*window, 16, 20, icon == MB_ICONASTERISK ? MB_ICONINFORMATION : icon);
     auto& label = AddWidget<Fl_Box>(*window, left, 20 + (textH - th) / 2, tw, th);
     label.copy_label(Toolkit::Label(shown).c_str());
-    label.labelsize(TextSize);
+    label.labelsize(Toolkit::TextSize());
     label.align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_TOP | FL_ALIGN_WRAP);
     int bx = (width - buttonsW) / 2;
     for (const TChoice& c : choices) {
         auto& button = AddWidget<Fl_Button>(*window, bx, height - 14 - 28, buttonW, 28);
         button.copy_label(c.Caption);
-        button.labelsize(TextSize);
+        button.labelsize(Toolkit::TextSize());
         window->Buttons.push_back(&button);
         const int value = c.Answer;
         callbacks.Bind(button, [&done, &answer, value] {

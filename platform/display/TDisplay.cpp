@@ -10,6 +10,7 @@
 #include "platform/controls/TScreen.h"
 #include "platform/display/TFormPeer.h"
 #include "platform/display/Toolkit.h"
+#include "platform/display/ToolkitText.h"
 #include "platform/display/XWindows.h"
 #include "platform/loop/Clock.h"
 #include "platform/loop/Window.h"
@@ -52,6 +53,7 @@ TDisplay::TDisplay()
     Fl::set_color(FL_SELECTION_COLOR, 51, 153, 255);
     Fl::scheme("gtk+");
     Fl::visible_focus(1);
+    Toolkit::UseCanvasText();
     // Menus, our dialogs and hints use the toolkit's own face; it becomes the
     // widgets' face, so that the whole display has one look of text.
     const std::pair<Fl_Font, int> faces[] = {
