@@ -53,7 +53,6 @@ TDisplay::TDisplay()
     Fl::set_color(FL_SELECTION_COLOR, 51, 153, 255);
     Fl::scheme("gtk+");
     Fl::visible_focus(1);
-    Toolkit::UseCanvasText();
     // Menus, our dialogs and hints use the toolkit's own face; it becomes the
     // widgets' face, so that the whole display has one look of text.
     const std::pair<Fl_Font, int> faces[] = {
@@ -64,6 +63,7 @@ TDisplay::TDisplay()
         face.SetStyle(static_cast<TFontStyles>(style));
         Fl::set_font(fl, Toolkit::Font(face));
     }
+    Toolkit::UseCanvasText();
     FWindow = AllocateHWnd([this](HWND, UINT message, WPARAM wParam, LPARAM lParam) {
         return WndProc(message, wParam, lParam);
     });
