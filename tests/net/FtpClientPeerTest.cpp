@@ -165,7 +165,22 @@ TEST_P(FtpPeerTest, AMissingFileIs550AndLeavesNoCompleteFile)
 
 INSTANTIATE_TEST_SUITE_P(Modes, FtpPeerTest, testing::Bool(), ModeName);
 
-class FtpPeerFaultTest : public FtpTest, public testing::WithParamInterface<bool> {};
+class FtpPeerFaultTest : public FtpTest, public testing::WithParamInterface<bool> {
+protected:
+    // A binary session in the mode of the case, with `timeout` seconds and
+    // `file` as both file names; null when it could not be opened.
+    std::unique_ptr<WaitingFtpClient> Session(const PyFtpServer& server, int timeout, const std::string& file)
+    {
+        auto client = MakeClient(server.Port());
+        client->SetPassive(GetParam());
+        client->SetTimeout(timeout);
+        if (!client->Connect() || !client->TypeSet())
+            return nullptr;
+        client->SetLocalFileName(Local.Path() + file);
+        client->SetHostFileName(file);
+        return client;
+    }
+};
 
 TEST_P(FtpPeerFaultTest, AWrongPasswordFailsTheConnect)
 {
@@ -226,18 +241,31 @@ TEST_P(FtpPeerFaultTest, ASlowButSteadyTransferDoesNotTimeOut)
         GTEST_SKIP() << "python3-pyftpdlib is not installed";
     std::string bytes = RandomBytes(400 * 1024, 5);
     WriteFileBytes(server.Root() + "slow.bin", bytes);
-    auto client = MakeClient(server.Port());
-    client->SetPassive(GetParam());
-    client->SetTimeout(1);
-    ASSERT_TRUE(client->Connect());
-    ASSERT_TRUE(client->TypeSet());
-    client->SetLocalFileName(Local.Path() + "slow.bin");
-    client->SetHostFileName("slow.bin");
+    auto client = Session(server, 1, "slow.bin");
+    ASSERT_TRUE(client);
     auto start = std::chrono::steady_clock::now();
     // The time-out counts from the last progress, not from the start.
     EXPECT_TRUE(client->Synchronize(&TCustomFtpCli::StartRetrieve)) << client->ErrorMessage();
     EXPECT_GT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1200));
     EXPECT_TRUE(SameBytes(ReadFileBytes(Local.Path() + "slow.bin"), bytes));
+}
+
+TEST_P(FtpPeerFaultTest, ASlowButSteadyStoreDoesNotTimeOut)
+{
+    // Progress is what the server takes, not what the kernel queues: a
+    // queue of megabytes would leave the wait without news for seconds.
+    PyFtpServer server(1 << 20);
+    if (!server.Running())
+        GTEST_SKIP() << "python3-pyftpdlib is not installed";
+    std::string bytes = RandomBytes(4 << 20, 6);
+    WriteFileBytes(Local.Path() + "up.bin", bytes);
+    auto client = Session(server, 3, "up.bin");
+    ASSERT_TRUE(client);
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(Run([&] { EXPECT_TRUE(client->Put()) << client->ErrorMessage(); }));
+    EXPECT_EQ(LastError(), 0) << client->ErrorMessage();
+    EXPECT_GT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3500));
+    EXPECT_TRUE(SameBytes(ReadFileBytes(server.Root() + "up.bin"), bytes));
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, FtpPeerFaultTest, testing::Bool(), ModeName);
