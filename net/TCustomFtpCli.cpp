@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "net/LineBreaks.h"
 #include "platform/core/AnsiString.h"
 #include "platform/core/Tick.h"
 #include "platform/loop/Messages.h"
@@ -66,8 +67,6 @@ std::string WinsockErrorText(int error)
 {
     return SocketErrorText(error) + " (Winsock error #" + std::to_string(error) + ")";
 }
-
-bool HoldsLineBreak(const std::string& text) { return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; }
 
 }  // namespace
 
