@@ -447,4 +447,94 @@ TEST_F(FtpTest, PassiveTransfersGoThroughTheSocksProxy)
     EXPECT_EQ(seen, 5);
 }
 
+// The proxy for each case: microsocks asking for a password or for none, or
+// dante, which asks for none (and may refuse every connection).
+struct SocksPeer {
+    std::string Name;
+    std::string User, Password;
+    bool Dante = false;
+    bool Refusing = false;
+};
+
+class FtpSocksTest : public FtpTest {
+protected:
+    // A client of `serverPort` through a fresh proxy of `peer`'s kind, as
+    // SOCKS 5 without a user code; null (with `Why`) when the proxy cannot run.
+    std::unique_ptr<WaitingFtpClient> ThroughProxy(const SocksPeer& peer, std::uint16_t serverPort)
+    {
+        Proxy = {};
+        if (peer.Dante) {
+            Proxy = nettest::StartDante(ProxyFiles.Path(), Why, peer.Refusing);
+        } else {
+            Why = "microsocks is not installed or did not start";
+            Proxy = nettest::StartMicrosocks(peer.User, peer.Password);
+        }
+        if (Proxy.Port == 0)
+            return nullptr;
+        auto client = MakeClient(serverPort);
+        client->SetConnectionType(ftpSocks5);
+        client->SetSocksServer("127.0.0.1");
+        client->SetSocksPort(std::to_string(Proxy.Port));
+        return client;
+    }
+    const testsupport::TempFolder ProxyFiles;
+    nettest::SocksServerProcess Proxy;
+    std::string Why;
+};
+
+TEST_F(FtpSocksTest, WithoutAUserCodeTheProxyIsOfferedNoAuthentication)
+{
+    PyFtpServer server;
+    if (!server.Running())
+        GTEST_SKIP() << "python3-pyftpdlib is not installed";
+    std::string bytes = RandomBytes(100000, 12);
+    WriteFileBytes(Local.Path() + "n.bin", bytes);
+    const SocksPeer peers[] = {{"microsocks", "", "", false, false}, {"dante", "", "", true, false}};
+    for (const SocksPeer& peer : peers) {
+        SCOPED_TRACE(peer.Name);
+        auto client = ThroughProxy(peer, server.Port());
+        if (!client)
+            GTEST_SKIP() << Why;
+        ASSERT_TRUE(Connect(*client)) << client->ErrorMessage();
+        ASSERT_TRUE(client->TypeSet());
+        client->SetLocalFileName(Local.Path() + "n.bin");
+        client->SetHostFileName(peer.Name + ".bin");
+        ASSERT_TRUE(client->Put()) << client->ErrorMessage();
+        EXPECT_TRUE(SameBytes(ReadFileBytes(server.Root() + peer.Name + ".bin"), bytes));
+    }
+}
+
+TEST_F(FtpSocksTest, AFailureNamesItsReason)
+{
+    PyFtpServer server;
+    if (!server.Running())
+        GTEST_SKIP() << "python3-pyftpdlib is not installed";
+    struct Case {
+        SocksPeer Peer;
+        std::string User, Password, Message;
+        int Error;
+    };
+    const std::vector<Case> cases = {
+        {{"authentication required", "gallery", "s3cret", false, false}, "", "",
+         "500 SOCKS proxy: authentification method not acceptable (error #20003)", 20003},
+        {{"authentication failed", "gallery", "s3cret", false, false}, "gallery", "wrong",
+         "500 SOCKS proxy: socks authentication failed (error #20015)", 20015},
+        {{"proxy refused", "", "", true, true}, "", "",
+         "500 SOCKS proxy: connection not allowed by ruleset (error #20005)", 20005},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Peer.Name);
+        auto client = ThroughProxy(c.Peer, server.Port());
+        if (!client)
+            GTEST_SKIP() << Why;
+        client->SetSocksUserCode(c.User);
+        client->SetSocksPassword(c.Password);
+        EXPECT_FALSE(client->Connect());
+        EXPECT_EQ(client->ErrorMessage(), c.Message);
+        ASSERT_TRUE(nettest::PumpUntil([this] { return !Done.empty(); }));
+        EXPECT_EQ(LastError(), c.Error);
+        Done.clear();
+    }
+}
+
 }  // namespace
