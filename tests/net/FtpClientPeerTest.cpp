@@ -448,12 +448,13 @@ TEST_F(FtpTest, PassiveTransfersGoThroughTheSocksProxy)
 }
 
 // The proxy for each case: microsocks asking for a password or for none, or
-// dante, which asks for none (and may refuse every connection).
+// dante, which asks for none and carries what its rule lets through.
 struct SocksPeer {
     std::string Name;
-    std::string User, Password;
+    std::string User{};
+    std::string Password{};
     bool Dante = false;
-    bool Refusing = false;
+    std::string DantePassTo = "127.0.0.0/8";
 };
 
 class FtpSocksTest : public FtpTest {
@@ -464,7 +465,7 @@ protected:
     {
         Proxy = {};
         if (peer.Dante) {
-            Proxy = nettest::StartDante(ProxyFiles.Path(), Why, peer.Refusing);
+            Proxy = nettest::StartDante(ProxyFiles.Path(), Why, peer.DantePassTo);
         } else {
             Why = "microsocks is not installed or did not start";
             Proxy = nettest::StartMicrosocks(peer.User, peer.Password);
@@ -489,7 +490,7 @@ TEST_F(FtpSocksTest, WithoutAUserCodeTheProxyIsOfferedNoAuthentication)
         GTEST_SKIP() << "python3-pyftpdlib is not installed";
     std::string bytes = RandomBytes(100000, 12);
     WriteFileBytes(Local.Path() + "n.bin", bytes);
-    const SocksPeer peers[] = {{"microsocks", "", "", false, false}, {"dante", "", "", true, false}};
+    const SocksPeer peers[] = {{.Name = "microsocks"}, {.Name = "dante", .Dante = true}};
     for (const SocksPeer& peer : peers) {
         SCOPED_TRACE(peer.Name);
         auto client = ThroughProxy(peer, server.Port());
@@ -515,11 +516,11 @@ TEST_F(FtpSocksTest, AFailureNamesItsReason)
         int Error;
     };
     const std::vector<Case> cases = {
-        {{"authentication required", "gallery", "s3cret", false, false}, "", "",
+        {{.Name = "authentication required", .User = "gallery", .Password = "s3cret"}, "", "",
          "500 SOCKS proxy: authentification method not acceptable (error #20003)", 20003},
-        {{"authentication failed", "gallery", "s3cret", false, false}, "gallery", "wrong",
+        {{.Name = "authentication failed", .User = "gallery", .Password = "s3cret"}, "gallery", "wrong",
          "500 SOCKS proxy: socks authentication failed (error #20015)", 20015},
-        {{"proxy refused", "", "", true, true}, "", "",
+        {{.Name = "proxy refused", .Dante = true, .DantePassTo = ""}, "", "",
          "500 SOCKS proxy: connection not allowed by ruleset (error #20005)", 20005},
     };
     for (const Case& c : cases) {
@@ -535,6 +536,22 @@ TEST_F(FtpSocksTest, AFailureNamesItsReason)
         EXPECT_EQ(LastError(), c.Error);
         Done.clear();
     }
+
+    // The proxy carries the control connection but refuses the data one.
+    SCOPED_TRACE("data connection refused");
+    auto client =
+        ThroughProxy({.Name = "dante", .Dante = true, .DantePassTo = "127.0.0.1/32 port = " +
+                                                                      std::to_string(server.Port())},
+                     server.Port());
+    if (!client)
+        GTEST_SKIP() << Why;
+    ASSERT_TRUE(Connect(*client)) << client->ErrorMessage();
+    WriteFileBytes(Local.Path() + "d.bin", "data");
+    client->SetLocalFileName(Local.Path() + "d.bin");
+    client->SetHostFileName("d.bin");
+    EXPECT_FALSE(client->Put());
+    EXPECT_EQ(client->ErrorMessage(),
+              "Unable to establish data connection, SOCKS proxy: connection not allowed by ruleset (error #20005)");
 }
 
 }  // namespace

@@ -286,7 +286,7 @@ SocksServerProcess StartMicrosocks(const std::string& user, const std::string& p
     return server;
 }
 
-SocksServerProcess StartDante(const std::string& directory, std::string& why, bool refuse)
+SocksServerProcess StartDante(const std::string& directory, std::string& why, const std::string& passTo)
 {
     SocksServerProcess server;
     if (access("/usr/sbin/danted", X_OK) != 0) {
@@ -301,7 +301,8 @@ SocksServerProcess StartDante(const std::string& directory, std::string& why, bo
                           << "socksmethod: none\nclientmethod: none\n"
                           << "user.privileged: root\nuser.unprivileged: root\n"
                           << "client pass { from: 127.0.0.0/8 to: 0.0.0.0/0 }\n"
-                          << "socks " << (refuse ? "block" : "pass") << " { from: 127.0.0.0/8 to: 127.0.0.0/8 }\n";
+                          << (passTo.empty() ? "socks block { from: 127.0.0.0/8 to: 0.0.0.0/0 }\n"
+                                             : "socks pass { from: 127.0.0.0/8 to: " + passTo + " }\n");
     server.Process = std::make_unique<PeerProcess>(
         std::vector<std::string>{"/usr/sbin/danted", "-f", config, "-p", directory + "/danted.pid", "-N", "1"});
     if (WaitListening(port, 3000))
