@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "net/LineBreaks.h"
 #include "platform/core/AnsiString.h"
 #include "platform/core/Tick.h"
 #include "platform/loop/Messages.h"
@@ -67,8 +68,6 @@ std::string WinsockErrorText(int error)
     return SocketErrorText(error) + " (Winsock error #" + std::to_string(error) + ")";
 }
 
-bool HoldsLineBreak(const std::string& text) { return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos; }
-
 }  // namespace
 
 std::string ExceptionClassName(const std::exception& e)
@@ -99,6 +98,8 @@ TCustomFtpCli::TCustomFtpCli(TComponent* AOwner) : TComponent(AOwner)
     FControlSocket->OnDataAvailable = [this](TObject* s, WORD e) { ControlSocketDataAvailable(s, e); };
     FControlSocket->OnSessionClosed = [this](TObject* s, WORD e) { ControlSocketSessionClosed(s, e); };
     FControlSocket->OnDnsLookupDone = [this](TObject* s, WORD e) { ControlSocketDnsLookupDone(s, e); };
+    for (TWSocket* socket : {FControlSocket, FDataSocket})
+        socket->OnSocksError = [this](TObject*, int, const std::string& Msg) { FSocksFailure = Msg; };
 }
 
 TCustomFtpCli::~TCustomFtpCli()
@@ -113,6 +114,7 @@ TCustomFtpCli::~TCustomFtpCli()
         socket->OnDnsLookupDone = nullptr;
         socket->OnSessionAvailable = nullptr;
         socket->OnDataSent = nullptr;
+        socket->OnSocksError = nullptr;
         delete socket;
     }
     if (FWindowHandle)
@@ -175,7 +177,7 @@ void TCustomFtpCli::SetConnectionType(TFtpConnectionType value)
     for (TWSocket* socket : {FControlSocket, FDataSocket}) {
         if (!socket || socket->State() != wsClosed)
             continue;
-        socket->SetSocksAuthentication(FSocksAuthentication);
+        socket->SetSocksAuthentication(SocksAuthenticationInUse());
         if (value >= ftpSocks4)
             socket->SetSocksLevel(FSocksLevel);
     }
@@ -196,9 +198,23 @@ void TCustomFtpCli::ApplySocks(TWSocket& socket)
     socket.SetSocksPort(FSocksPort);
     if (FConnectionType >= ftpSocks4)
         socket.SetSocksLevel(FSocksLevel);
-    socket.SetSocksAuthentication(FSocksAuthentication);
+    socket.SetSocksAuthentication(SocksAuthenticationInUse());
     socket.SetSocksUsercode(FSocksUserCode);
     socket.SetSocksPassword(FSocksPassword);
+    FSocksFailure.clear();
+}
+
+TSocksAuthentication TCustomFtpCli::SocksAuthenticationInUse() const
+{
+    // Offering only user/password to a proxy that wants none gets refused.
+    return FSocksUserCode.empty() ? socksNoAuthentication : FSocksAuthentication;
+}
+
+std::string TCustomFtpCli::ConnectFailureText(int error) const
+{
+    if (FSocksFailure.empty())
+        return WinsockErrorText(error);
+    return "SOCKS proxy: " + FSocksFailure + " (error #" + std::to_string(error) + ")";
 }
 
 // ---------------------------------------------------------------- events and errors
@@ -848,7 +864,7 @@ void TCustomFtpCli::ControlSocketSessionConnected(TObject*, WORD Error)
         FConnected = true;
         return;
     }
-    SetFailure(500, "500 " + WinsockErrorText(Error));
+    SetFailure(500, "500 " + ConnectFailureText(Error));
     FNextRequest = nullptr;
     FireRequestDone(Error);
     FControlSocket->Close();

@@ -271,6 +271,10 @@ protected:
     void RunStep(int step, bool starting);
     void QuitAsync();
     void ApplySocks(TWSocket& socket);
+    // User/password only when there is a user code to give.
+    TSocksAuthentication SocksAuthenticationInUse() const;
+    // A failed connect's text; a SOCKS failure names its reason.
+    std::string ConnectFailureText(int error) const;
     void SetState(TFtpClientState value);
     void StartCommand(TFtpRequest request, const std::string& command, std::initializer_list<int> codes,
                       TFtpNextProc next);
@@ -397,6 +401,8 @@ protected:
     bool FBannerRefused = false;
     std::string FSocksLevel = "5";
     TSocksAuthentication FSocksAuthentication = socksNoAuthentication;
+    // The reason of the last SOCKS negotiation that failed, "" when none.
+    std::string FSocksFailure;
 
     char FReceiveBuffer[4096] = {};
     int FReceiveLen = 0;

@@ -378,7 +378,8 @@ void TCustomFtpCli::DataSocketGetSessionConnected(TObject*, WORD Error)
 
 void TCustomFtpCli::FailDataConnection(WORD error)
 {
-    SetFailure(550, "Unable to establish data connection, error #" + std::to_string(error));
+    SetFailure(550, "Unable to establish data connection, " +
+                        (FSocksFailure.empty() ? "error #" + std::to_string(error) : ConnectFailureText(error)));
     FreeLocalStream();
     CloseDataSocket();
     FireRequestDone(550);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "net/LineBreaks.h"
 #include "platform/controls/Properties.h"
 #include "platform/controls/TApplication.h"
 #include "platform/core/AnsiString.h"
@@ -344,6 +345,10 @@ void THttpCli::StartRequest(THttpRequest kind)
         throw EHttpException("HTTP component is busy", 1);
     if (kind == httpPOST && !PostStream)
         throw EHttpException("HTTP component has nothing to post", 2);
+    // Either would end the request line early and let the rest pass for
+    // headers of the URL's own choosing.
+    if (HoldsLineBreak(URL) || HoldsLineBreak(Proxy))
+        throw EHttpException("URL holds a line break", 5);
     BindSessionClosed(false);
     ++FSerial;
     FEnded = false;
@@ -390,6 +395,7 @@ void THttpCli::ResetReply()
     FRcvdCount = 0;
     FPostedBytes = 0;
     FHeaderLineCount = 0;
+    FHeaderBytes = 0;
     FBodyLineCount = 0;
     FDocBytes = 0;
     FContentLength = -1;
@@ -675,6 +681,9 @@ void THttpCli::ReadHeaderLine(std::string_view line)
     if (FHeaderLineCount == 0)
         FireHeaderBegin();
     ++FHeaderLineCount;
+    FHeaderBytes += static_cast<int>(line.size()) + 2;
+    if (FHeaderBytes > MaxReplyHeader)
+        throw EHttpException("HTTP reply header too large", 6);
     if (UpperCase(line.substr(0, 6)) == "<HTML>") {
         if (FContentType.empty())
             FContentType = "text/html";
@@ -797,7 +806,7 @@ void THttpCli::ReadBodyLine(std::string_view data)
 void THttpCli::ProcessLocation(const std::string& value)
 {
     std::string scheme = SchemeOf(value);
-    if ((!scheme.empty() && scheme != "http") || FLocationRefused) {
+    if ((!scheme.empty() && scheme != "http") || FLocationRefused || HoldsLineBreak(value)) {
         FLocationRefused = true;
         FLocationPending = false;
         return;
@@ -872,6 +881,7 @@ void THttpCli::HandleRelocationClosed(WORD)
     Fire(*this, OnLocationChange, this);
     FReplyHeader.Clear();
     FHeaderLineCount = 0;
+    FHeaderBytes = 0;
     FBodyLineCount = 0;
     FDocBytes = 0;
     FContentLength = -1;
@@ -905,12 +915,24 @@ void THttpCli::HandleSocketClosed(WORD error)
     }
     if (!FHeaderEnded && FState != httpWaitingBody)
         Fail("connection closed before the reply header ended", error);
+    else if (BodyCutShort())
+        Fail("body cut short: " + std::to_string(FDocBytes) + " of " + std::to_string(FContentLength) +
+                 " bytes received",
+             error);
     // The document is complete: a handler that takes its time (a message
     // box) is no silence of the server.
     KillTimer(FWindowHandle, TimeoutTimerId);
     if (FBodyLineCount > 0 && !FFailed)
         FireDocEnd();
     MarkReady();
+}
+
+bool THttpCli::BodyCutShort() const
+{
+    // A HEAD reply announces a body it never sends; one of 400 or more is
+    // closed on purpose after its header.
+    return FState == httpWaitingBody && FRequestType != httpHEAD && FStatusCode < 400 && FContentLength >= 0 &&
+           FDocBytes < FContentLength;
 }
 
 void THttpCli::MarkReady()

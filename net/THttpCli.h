@@ -19,6 +19,10 @@
 // - NoDataTimeout milliseconds without any data end the request with 404
 //   "Timeout".
 // - Chunked replies are refused: 404 "chunked transfer is not supported".
+// - A body that ends before its announced Content-Length is a failure
+//   (404 "body cut short: ..."), not a document.
+// - A URL holding CR or LF is refused before anything is sent; a reply
+//   header over MaxReplyHeader bytes ends the request as a failure.
 
 #include <array>
 #include <cstdint>
@@ -156,6 +160,8 @@ public:
     // followed before one is refused.
     int NoDataTimeout = 30000;
     static constexpr int MaxRelocations = 10;
+    // What a browser also accepts as one reply header.
+    static constexpr int MaxReplyHeader = 256 * 1024;
 
     TWSocket& Socket() { return *FCtrlSocket; }
     HWND Handle() const { return FWindowHandle; }
@@ -190,6 +196,8 @@ protected:
     virtual void FireSendEnd();
     virtual void FireRequestDone();
     virtual void MarkReady();
+    // The connection ended before the announced body was all there.
+    bool BodyCutShort() const;
     virtual void DeriveDocName();
     virtual void AllocateWindow();
     virtual void DeallocateWindow();
@@ -229,6 +237,7 @@ private:
     bool FChunked = false;
     int FRelocations = 0;
     int FHeaderLineCount = 0;
+    int FHeaderBytes = 0;
     int FBodyLineCount = 0;
     int FDocBytes = 0;
     WORD FRequestDoneError = 0;

@@ -32,6 +32,7 @@ inline constexpr int P_SO_RCVBUF = SO_RCVBUF;
 inline constexpr int P_SO_ERROR = SO_ERROR;
 inline constexpr int P_SO_TYPE = SO_TYPE;
 inline constexpr int P_TCP_NODELAY = TCP_NODELAY;
+inline constexpr int P_TCP_NOTSENT_LOWAT = TCP_NOTSENT_LOWAT;
 inline constexpr int P_IP_MULTICAST_IF = IP_MULTICAST_IF;
 inline constexpr int P_IP_MULTICAST_TTL = IP_MULTICAST_TTL;
 inline constexpr int P_IP_MULTICAST_LOOP = IP_MULTICAST_LOOP;

@@ -17,6 +17,8 @@
 //   at once (connect itself then answers WSAEWOULDBLOCK), followed by FD_WRITE
 //   on success; FD_READ once until the next recv or recvfrom; FD_WRITE after
 //   connecting or registering, then only after a send that would block;
+//   a stream socket holds at most 64 KB not yet sent, so sends would block,
+//   and FD_WRITE follows, at the pace the peer takes the bytes;
 //   FD_ACCEPT once until the next accept; FD_CLOSE once, after the unread
 //   bytes are gone (10054 for a reset), never after the program's own close.
 //   Events outside the mask are kept and posted by a later registration that

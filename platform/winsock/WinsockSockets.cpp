@@ -128,6 +128,18 @@ int SocketError(int fd)
     return error;
 }
 
+// Linux lets a send queue grow to megabytes, so a send and its FD_WRITE say
+// nothing of what the peer has taken; Winsock buffers little. Bounding the
+// bytes not yet sent keeps FD_WRITE in step with the peer, as there; what is
+// in flight stays the kernel's, so throughput does not suffer.
+constexpr int UnsentBytesBound = 64 * 1024;
+
+void BoundSendQueue(int fd)
+{
+    int bound = UnsentBytesBound;
+    ::setsockopt(fd, ::IPPROTO_TCP, posix::P_TCP_NOTSENT_LOWAT, &bound, sizeof bound);
+}
+
 // ---------------------------------------------------------------- notifications
 
 void Harvest(SOCKET s, short revents);
@@ -371,6 +383,8 @@ SOCKET socket(int family, int type, int protocol)
         FailErrno();
         return INVALID_SOCKET;
     }
+    if (type == SOCK_STREAM)
+        BoundSendQueue(fd);
     auto record = std::make_shared<SocketRecord>();
     record->Fd = fd;
     record->Type = type;
@@ -464,6 +478,7 @@ SOCKET accept(SOCKET s, sockaddr_in* address)
     }
     if (address)
         FromPosix(posix, *address);
+    BoundSendQueue(fd);
     auto accepted = std::make_shared<SocketRecord>();
     accepted->Fd = fd;
     accepted->Type = SOCK_STREAM;

@@ -165,7 +165,22 @@ TEST_P(FtpPeerTest, AMissingFileIs550AndLeavesNoCompleteFile)
 
 INSTANTIATE_TEST_SUITE_P(Modes, FtpPeerTest, testing::Bool(), ModeName);
 
-class FtpPeerFaultTest : public FtpTest, public testing::WithParamInterface<bool> {};
+class FtpPeerFaultTest : public FtpTest, public testing::WithParamInterface<bool> {
+protected:
+    // A binary session in the mode of the case, with `timeout` seconds and
+    // `file` as both file names; null when it could not be opened.
+    std::unique_ptr<WaitingFtpClient> Session(const PyFtpServer& server, int timeout, const std::string& file)
+    {
+        auto client = MakeClient(server.Port());
+        client->SetPassive(GetParam());
+        client->SetTimeout(timeout);
+        if (!client->Connect() || !client->TypeSet())
+            return nullptr;
+        client->SetLocalFileName(Local.Path() + file);
+        client->SetHostFileName(file);
+        return client;
+    }
+};
 
 TEST_P(FtpPeerFaultTest, AWrongPasswordFailsTheConnect)
 {
@@ -226,18 +241,31 @@ TEST_P(FtpPeerFaultTest, ASlowButSteadyTransferDoesNotTimeOut)
         GTEST_SKIP() << "python3-pyftpdlib is not installed";
     std::string bytes = RandomBytes(400 * 1024, 5);
     WriteFileBytes(server.Root() + "slow.bin", bytes);
-    auto client = MakeClient(server.Port());
-    client->SetPassive(GetParam());
-    client->SetTimeout(1);
-    ASSERT_TRUE(client->Connect());
-    ASSERT_TRUE(client->TypeSet());
-    client->SetLocalFileName(Local.Path() + "slow.bin");
-    client->SetHostFileName("slow.bin");
+    auto client = Session(server, 1, "slow.bin");
+    ASSERT_TRUE(client);
     auto start = std::chrono::steady_clock::now();
     // The time-out counts from the last progress, not from the start.
     EXPECT_TRUE(client->Synchronize(&TCustomFtpCli::StartRetrieve)) << client->ErrorMessage();
     EXPECT_GT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1200));
     EXPECT_TRUE(SameBytes(ReadFileBytes(Local.Path() + "slow.bin"), bytes));
+}
+
+TEST_P(FtpPeerFaultTest, ASlowButSteadyStoreDoesNotTimeOut)
+{
+    // Progress is what the server takes, not what the kernel queues: a
+    // queue of megabytes would leave the wait without news for seconds.
+    PyFtpServer server(1 << 20);
+    if (!server.Running())
+        GTEST_SKIP() << "python3-pyftpdlib is not installed";
+    std::string bytes = RandomBytes(4 << 20, 6);
+    WriteFileBytes(Local.Path() + "up.bin", bytes);
+    auto client = Session(server, 3, "up.bin");
+    ASSERT_TRUE(client);
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(Run([&] { EXPECT_TRUE(client->Put()) << client->ErrorMessage(); }));
+    EXPECT_EQ(LastError(), 0) << client->ErrorMessage();
+    EXPECT_GT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3500));
+    EXPECT_TRUE(SameBytes(ReadFileBytes(server.Root() + "up.bin"), bytes));
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, FtpPeerFaultTest, testing::Bool(), ModeName);
@@ -417,6 +445,113 @@ TEST_F(FtpTest, PassiveTransfersGoThroughTheSocksProxy)
     for (std::string line = proxy.ReadLine(2000); !line.empty(); line = proxy.ReadLine(300))
         seen += line.find("connected to 127.0.0.1:") != std::string::npos;
     EXPECT_EQ(seen, 5);
+}
+
+// The proxy for each case: microsocks asking for a password or for none, or
+// dante, which asks for none and carries what its rule lets through.
+struct SocksPeer {
+    std::string Name;
+    std::string User{};
+    std::string Password{};
+    bool Dante = false;
+    std::string DantePassTo = "127.0.0.0/8";
+};
+
+class FtpSocksTest : public FtpTest {
+protected:
+    // A client of `serverPort` through a fresh proxy of `peer`'s kind, as
+    // SOCKS 5 without a user code; null (with `Why`) when the proxy cannot run.
+    std::unique_ptr<WaitingFtpClient> ThroughProxy(const SocksPeer& peer, std::uint16_t serverPort)
+    {
+        Proxy = {};
+        if (peer.Dante) {
+            Proxy = nettest::StartDante(ProxyFiles.Path(), Why, peer.DantePassTo);
+        } else {
+            Why = "microsocks is not installed or did not start";
+            Proxy = nettest::StartMicrosocks(peer.User, peer.Password);
+        }
+        if (Proxy.Port == 0)
+            return nullptr;
+        auto client = MakeClient(serverPort);
+        client->SetConnectionType(ftpSocks5);
+        client->SetSocksServer("127.0.0.1");
+        client->SetSocksPort(std::to_string(Proxy.Port));
+        return client;
+    }
+    const testsupport::TempFolder ProxyFiles;
+    nettest::SocksServerProcess Proxy;
+    std::string Why;
+};
+
+TEST_F(FtpSocksTest, WithoutAUserCodeTheProxyIsOfferedNoAuthentication)
+{
+    PyFtpServer server;
+    if (!server.Running())
+        GTEST_SKIP() << "python3-pyftpdlib is not installed";
+    std::string bytes = RandomBytes(100000, 12);
+    WriteFileBytes(Local.Path() + "n.bin", bytes);
+    const SocksPeer peers[] = {{.Name = "microsocks"}, {.Name = "dante", .Dante = true}};
+    for (const SocksPeer& peer : peers) {
+        SCOPED_TRACE(peer.Name);
+        auto client = ThroughProxy(peer, server.Port());
+        if (!client)
+            GTEST_SKIP() << Why;
+        ASSERT_TRUE(Connect(*client)) << client->ErrorMessage();
+        ASSERT_TRUE(client->TypeSet());
+        client->SetLocalFileName(Local.Path() + "n.bin");
+        client->SetHostFileName(peer.Name + ".bin");
+        ASSERT_TRUE(client->Put()) << client->ErrorMessage();
+        EXPECT_TRUE(SameBytes(ReadFileBytes(server.Root() + peer.Name + ".bin"), bytes));
+    }
+}
+
+TEST_F(FtpSocksTest, AFailureNamesItsReason)
+{
+    PyFtpServer server;
+    if (!server.Running())
+        GTEST_SKIP() << "python3-pyftpdlib is not installed";
+    struct Case {
+        SocksPeer Peer;
+        std::string User, Password, Message;
+        int Error;
+    };
+    const std::vector<Case> cases = {
+        {{.Name = "authentication required", .User = "gallery", .Password = "s3cret"}, "", "",
+         "500 SOCKS proxy: authentification method not acceptable (error #20003)", 20003},
+        {{.Name = "authentication failed", .User = "gallery", .Password = "s3cret"}, "gallery", "wrong",
+         "500 SOCKS proxy: socks authentication failed (error #20015)", 20015},
+        {{.Name = "proxy refused", .Dante = true, .DantePassTo = ""}, "", "",
+         "500 SOCKS proxy: connection not allowed by ruleset (error #20005)", 20005},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Peer.Name);
+        auto client = ThroughProxy(c.Peer, server.Port());
+        if (!client)
+            GTEST_SKIP() << Why;
+        client->SetSocksUserCode(c.User);
+        client->SetSocksPassword(c.Password);
+        EXPECT_FALSE(client->Connect());
+        EXPECT_EQ(client->ErrorMessage(), c.Message);
+        ASSERT_TRUE(nettest::PumpUntil([this] { return !Done.empty(); }));
+        EXPECT_EQ(LastError(), c.Error);
+        Done.clear();
+    }
+
+    // The proxy carries the control connection but refuses the data one.
+    SCOPED_TRACE("data connection refused");
+    auto client =
+        ThroughProxy({.Name = "dante", .Dante = true, .DantePassTo = "127.0.0.1/32 port = " +
+                                                                      std::to_string(server.Port())},
+                     server.Port());
+    if (!client)
+        GTEST_SKIP() << Why;
+    ASSERT_TRUE(Connect(*client)) << client->ErrorMessage();
+    WriteFileBytes(Local.Path() + "d.bin", "data");
+    client->SetLocalFileName(Local.Path() + "d.bin");
+    client->SetHostFileName("d.bin");
+    EXPECT_FALSE(client->Put());
+    EXPECT_EQ(client->ErrorMessage(),
+              "Unable to establish data connection, SOCKS proxy: connection not allowed by ruleset (error #20005)");
 }
 
 }  // namespace

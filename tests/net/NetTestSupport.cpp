@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -268,6 +269,47 @@ double CpuSeconds()
     timespec now;
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+SocksServerProcess StartMicrosocks(const std::string& user, const std::string& password)
+{
+    SocksServerProcess server;
+    if (access("/usr/bin/microsocks", X_OK) != 0)
+        return server;
+    std::uint16_t port = FreePort();
+    std::vector<std::string> arguments{"/usr/bin/microsocks", "-i", "127.0.0.1", "-p", std::to_string(port)};
+    if (!user.empty())
+        arguments.insert(arguments.end(), {"-u", user, "-P", password});
+    server.Process = std::make_unique<PeerProcess>(arguments);
+    if (WaitListening(port))
+        server.Port = port;
+    return server;
+}
+
+SocksServerProcess StartDante(const std::string& directory, std::string& why, const std::string& passTo)
+{
+    SocksServerProcess server;
+    if (access("/usr/sbin/danted", X_OK) != 0) {
+        why = "dante-server is not installed";
+        return server;
+    }
+    std::uint16_t port = FreePort();
+    std::string config = directory + "/danted.conf";
+    std::ofstream(config) << "logoutput: " << directory << "/danted.log\n"
+                          << "internal: 127.0.0.1 port = " << port << "\n"
+                          << "external: 127.0.0.1\n"
+                          << "socksmethod: none\nclientmethod: none\n"
+                          << "user.privileged: root\nuser.unprivileged: root\n"
+                          << "client pass { from: 127.0.0.0/8 to: 0.0.0.0/0 }\n"
+                          << (passTo.empty() ? "socks block { from: 127.0.0.0/8 to: 0.0.0.0/0 }\n"
+                                             : "socks pass { from: 127.0.0.0/8 to: " + passTo + " }\n");
+    server.Process = std::make_unique<PeerProcess>(
+        std::vector<std::string>{"/usr/sbin/danted", "-f", config, "-p", directory + "/danted.pid", "-N", "1"});
+    if (WaitListening(port, 3000))
+        server.Port = port;
+    else
+        why = "danted did not start (see " + directory + "/danted.log)";
+    return server;
 }
 
 }  // namespace nettest

@@ -76,6 +76,19 @@ bool WaitListening(std::uint16_t port, int ms = 5000);
 
 double CpuSeconds();
 
+// A SOCKS server program on a free loopback port; Port 0 when it cannot run.
+struct SocksServerProcess {
+    std::unique_ptr<PeerProcess> Process;
+    std::uint16_t Port = 0;
+};
+// microsocks, asking for `user` and `password` unless `user` is empty.
+SocksServerProcess StartMicrosocks(const std::string& user, const std::string& password);
+// dante without authentication, its files in `directory`, carrying
+// connections to `passTo` (dante's "to:" form) and refusing the others; ""
+// refuses them all. `why` tells a failure.
+SocksServerProcess StartDante(const std::string& directory, std::string& why,
+                              const std::string& passTo = "127.0.0.0/8");
+
 // Every test runs with this resolver: "localhost" goes to the system (its
 // hosts file), every other name answers 11001, so no test ever sends a query
 // off the machine.

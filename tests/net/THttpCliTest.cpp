@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,6 +86,18 @@ TEST(HttpUrlTest, DateAndBase64)
 std::string Reply(const std::string& head, const std::string& body = "")
 {
     return head + "\r\n\r\n" + body;
+}
+
+// `request` raises EHttpException with `code` and `text`.
+void ExpectRefusal(const std::function<void()>& request, WORD code, const char* text)
+{
+    try {
+        request();
+        ADD_FAILURE() << "no exception";
+    } catch (const EHttpException& e) {
+        EXPECT_EQ(e.ErrorCode(), code);
+        EXPECT_STREQ(e.what(), text);
+    }
 }
 
 class HttpCliTest : public testing::Test {
@@ -367,6 +380,13 @@ TEST_F(HttpCliTest, BadRepliesEndCleanly)
         {"status not a number", "HTTP/1.0 2x0 OK\r\n\r\nbody", 404, "'2x0' is not a valid integer value"},
         {"length not a number", "HTTP/1.0 200 OK\r\nContent-Length: many\r\n\r\nbody", 404,
          "'many' is not a valid integer value"},
+        {"header without end", "HTTP/1.0 200 OK\r\n" + [] {
+             std::string lines;
+             for (int i = 0; i < 30000; ++i)
+                 lines += "X-Line: " + std::to_string(i) + "\r\n";
+             return lines;
+         }() + "\r\nbody",
+         404, "HTTP reply header too large"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -381,6 +401,68 @@ TEST_F(HttpCliTest, BadRepliesEndCleanly)
         EXPECT_EQ(Done(), 1);
         EXPECT_EQ(Http->State(), httpReady);
     }
+}
+
+TEST_F(HttpCliTest, ABodyShorterThanItsLengthIsAFailure)
+{
+    struct Case {
+        std::string Name, Reply;
+        THttpRequest Kind;
+        int Status;
+        std::string Reason;
+        std::vector<std::string> Log;
+    };
+    const std::string part(100, 'p');
+    const std::vector<Case> cases = {
+        {"cut", Reply("HTTP/1.0 200 OK\r\nContent-Length: 1000", part), httpGET, 404,
+         "body cut short: 100 of 1000 bytes received", {"done 1 0"}},
+        {"nothing of it", Reply("HTTP/1.0 200 OK\r\nContent-Length: 10"), httpGET, 404,
+         "body cut short: 0 of 10 bytes received", {"done 1 0"}},
+        {"whole", Reply("HTTP/1.0 200 OK\r\nContent-Length: 100", part), httpGET, 200, "OK", {"docend", "done 1 0"}},
+        // These announce more than they send, by their nature.
+        {"head", Reply("HTTP/1.0 200 OK\r\nContent-Length: 1000"), httpHEAD, 200, "OK", {"done 3 0"}},
+        {"refusal", Reply("HTTP/1.0 404 Not Found\r\nContent-Length: 1000", part), httpGET, 404, "Not Found",
+         {"docend", "done 1 0"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        FakeHttpServer server([&](int, const std::string&) { return c.Reply; });
+        Log.clear();
+        Http->URL = server.Url("/");
+        Http->RunRequest(c.Kind);
+        ASSERT_TRUE(PumpUntil([&] { return Done() > 0; }));
+        EXPECT_EQ(Http->StatusCode(), c.Status);
+        EXPECT_EQ(Http->ReasonPhrase(), c.Reason);
+        EXPECT_EQ(Log, c.Log);
+    }
+}
+
+TEST_F(HttpCliTest, ALineBreakInAUrlIsRefusedBeforeAnythingIsSent)
+{
+    FakeHttpServer server([](int, const std::string& request) -> std::string {
+        if (request.starts_with("GET /moved "))
+            return Reply("HTTP/1.0 302 Found\r\nLocation: /next\rX-Injected: 1");
+        return Reply("HTTP/1.0 200 OK", "x");
+    });
+    const std::string base = server.Url("/a");
+    for (const auto& [url, proxy] : std::vector<std::pair<std::string, std::string>>{
+             {base + "\r\nX-Injected: 1", ""}, {base + "\nX-Injected: 1", ""}, {base + "\rb", ""},
+             {base, "http://127.0.0.1:" + std::to_string(server.Port()) + "\r\nX-Injected: 1"}}) {
+        SCOPED_TRACE(testing::PrintToString(url + " " + proxy));
+        Http->URL = url;
+        Http->Proxy = proxy;
+        ExpectRefusal([&] { Http->Get(); }, 5, "URL holds a line break");
+        EXPECT_EQ(Http->State(), httpReady);
+    }
+    Http->Proxy.clear();
+    PumpFor(100);
+    EXPECT_TRUE(server.Requests().empty());
+    EXPECT_EQ(Done(), 0);
+
+    // A relocation holding one is not followed.
+    Get(server.Url("/moved"));
+    EXPECT_EQ(Http->StatusCode(), 302);
+    EXPECT_EQ(server.Requests().size(), 1u);
 }
 
 TEST_F(HttpCliTest, AHandlerThatThrowsStillEndsTheRequest)
@@ -495,22 +577,10 @@ TEST_F(HttpCliTest, BusyAndNothingToPost)
     FakeHttpServer server([](int, const std::string&) { return Reply("HTTP/1.0 200 OK", "x"); });
     Http->URL = server.Url("/");
     Http->StartRequest(httpGET);
-    try {
-        Http->Get();
-        FAIL() << "no exception";
-    } catch (const EHttpException& e) {
-        EXPECT_EQ(e.ErrorCode(), 1);
-        EXPECT_STREQ(e.what(), "HTTP component is busy");
-    }
+    ExpectRefusal([&] { Http->Get(); }, 1, "HTTP component is busy");
     ASSERT_TRUE(PumpUntil([&] { return Done() == 1; }));
     EXPECT_EQ(Body.Bytes(), "x");
-    try {
-        Http->StartRequest(httpPOST);
-        FAIL() << "no exception";
-    } catch (const EHttpException& e) {
-        EXPECT_EQ(e.ErrorCode(), 2);
-        EXPECT_STREQ(e.what(), "HTTP component has nothing to post");
-    }
+    ExpectRefusal([&] { Http->StartRequest(httpPOST); }, 2, "HTTP component has nothing to post");
     EXPECT_EQ(Http->State(), httpReady);
 }
 

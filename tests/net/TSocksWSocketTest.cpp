@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <fstream>
 #include <mutex>
 
 #include "SocketFixture.h"
@@ -330,56 +327,6 @@ TEST_F(SocksTest, SettingsAreCheckedAndListeningIsRefused)
 }
 
 // ---------------------------------------------------------------- real servers
-
-namespace {
-
-// A SOCKS server program on a free loopback port; Port 0 when it cannot run.
-struct SocksServerProcess {
-    std::unique_ptr<PeerProcess> Process;
-    std::uint16_t Port = 0;
-};
-
-SocksServerProcess StartMicrosocks(const std::string& user, const std::string& password)
-{
-    SocksServerProcess server;
-    if (access("/usr/bin/microsocks", X_OK) != 0)
-        return server;
-    std::uint16_t port = FreePort();
-    std::vector<std::string> arguments{"/usr/bin/microsocks", "-i", "127.0.0.1", "-p", std::to_string(port)};
-    if (!user.empty())
-        arguments.insert(arguments.end(), {"-u", user, "-P", password});
-    server.Process = std::make_unique<PeerProcess>(arguments);
-    if (WaitListening(port))
-        server.Port = port;
-    return server;
-}
-
-SocksServerProcess StartDante(const std::string& directory, std::string& why)
-{
-    SocksServerProcess server;
-    if (access("/usr/sbin/danted", X_OK) != 0) {
-        why = "dante-server is not installed";
-        return server;
-    }
-    std::uint16_t port = FreePort();
-    std::string config = directory + "/danted.conf";
-    std::ofstream(config) << "logoutput: " << directory << "/danted.log\n"
-                          << "internal: 127.0.0.1 port = " << port << "\n"
-                          << "external: 127.0.0.1\n"
-                          << "socksmethod: none\nclientmethod: none\n"
-                          << "user.privileged: root\nuser.unprivileged: root\n"
-                          << "client pass { from: 127.0.0.0/8 to: 0.0.0.0/0 }\n"
-                          << "socks pass { from: 127.0.0.0/8 to: 127.0.0.0/8 }\n";
-    server.Process = std::make_unique<PeerProcess>(
-        std::vector<std::string>{"/usr/sbin/danted", "-f", config, "-p", directory + "/danted.pid", "-N", "1"});
-    if (WaitListening(port, 3000))
-        server.Port = port;
-    else
-        why = "danted did not start (see " + directory + "/danted.log)";
-    return server;
-}
-
-}  // namespace
 
 TEST_F(SocksTest, MicrosocksCarriesAConnectionWithAndWithoutPassword)
 {

@@ -379,6 +379,28 @@ TEST_F(WinsockTest, WriteIsNotifiedAgainOnlyAfterASendWouldBlock)
     ASSERT_TRUE(PumpUntil([&] { return Count(client, FD_WRITE) == 3; }));
 }
 
+TEST_F(WinsockTest, AStreamTakesLittleMoreThanThePeerHasTaken)
+{
+    // Linux alone would queue megabytes for a peer that reads nothing, and
+    // a sender would see no sign of a peer that has stalled.
+    SOCKET client, peer;
+    ConnectPair(client, peer);
+    winsock::u_long on = 1;
+    ASSERT_EQ(ioctlsocket(peer, FIONBIO, on), 0);
+    std::string block(65536, 'q');
+    for (SOCKET sender : {client, peer}) {
+        SCOPED_TRACE(sender == client ? "connected" : "accepted");
+        long long taken = 0;
+        for (int round = 0; round < 5; ++round) {
+            for (int n; (n = send(sender, block.data(), static_cast<int>(block.size()), 0)) > 0;)
+                taken += n;
+            EXPECT_EQ(WSAGetLastError(), WSAEWOULDBLOCK);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        EXPECT_LT(taken, 1 << 20);
+    }
+}
+
 TEST_F(WinsockTest, AcceptIsReenabledAndTheAcceptedSocketInheritsTheRegistration)
 {
     std::uint16_t port;
