@@ -326,6 +326,29 @@ TEST_F(Semantics, PageControlActivePageFromCodeRunsNothingButATabClickDoes)
     EXPECT_FALSE(box->EffectivelyEnabled());
 }
 
+TEST_F(Semantics, PageControlTabIsAsWideAsTheCaptionItShows)
+{
+    auto* pages = Make<TPageControl>("Pages");
+    pages->SetBounds(0, 0, 400, 200);
+    auto* sheet = Make<TTabSheet>("Sheet", pages);
+    auto* next = Make<TTabSheet>("Next", pages);
+    next->SetCaption("x");
+    // caption, one as long as it is drawn
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Create && save", "Create x save"},
+        {"&Options", "Options"},
+        {"a&&&b", "axb"},
+        {"&&&&", "xx"},
+    };
+    for (const auto& [caption, shown] : cases) {
+        sheet->SetCaption(shown);
+        const TRect plain = pages->TabRect(sheet);
+        sheet->SetCaption(caption);
+        EXPECT_EQ(pages->TabRect(sheet), plain) << caption;
+        EXPECT_EQ(pages->TabRect(next).Left, plain.Right) << caption;
+    }
+}
+
 TEST_F(Semantics, TimersFireInsideProcessMessagesAndWhileTheirFormIsHidden)
 {
     auto* timer = new TTimer(Form);
