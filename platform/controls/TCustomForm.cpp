@@ -437,7 +437,8 @@ void TCustomForm::MouseInput(TMouseInputKind kind, TMouseButton button, TShiftSt
         case TMouseInputKind::Move:
             target->DispatchMouseMove(shift, cx, cy);
             break;
-        case TMouseInputKind::Down: {
+        case TMouseInputKind::Down:
+        case TMouseInputKind::DblClick: {
             auto* w = dynamic_cast<TWinControl*>(target);
             // A click on a picture in a scroll box focuses the box, so that keys scroll it.
             if (!w && target->Parent() && target->Parent()->FocusOnClick()) w = target->Parent();
@@ -447,15 +448,15 @@ void TCustomForm::MouseInput(TMouseInputKind kind, TMouseButton button, TShiftSt
                 if (!self.Alive() || !watch.Alive()) return;
             }
             if (button == mbLeft) FCaptureControl = target;
+            TComponentWatch pressed(target);
             target->DispatchMouseDown(button, shift, cx, cy);
+            // The second press of a double-click is a press too; the double-click comes with it.
+            if (kind == TMouseInputKind::DblClick && button == mbLeft && pressed.Alive()) target->DispatchDblClick();
             break;
         }
         case TMouseInputKind::Up:
             if (button == mbLeft && self.Alive()) FCaptureControl = nullptr;
             target->DispatchMouseUp(button, shift, cx, cy);
-            break;
-        case TMouseInputKind::DblClick:
-            target->DispatchDblClick();
             break;
         }
     });
