@@ -115,7 +115,8 @@ void TCustomForm::SetVisible(bool value)
         InvalidateRect(ClientRect());
         Screen->SetActiveForm(this);
         if (!Fire(*this, OnShow, this)) return;
-        Fire(*this, OnActivate, this);
+        if (!Fire(*this, OnActivate, this)) return;
+        if (FActiveControl) FActiveControl->FocusedByOpening();
     } else {
         FCaptureControl = nullptr;
         FMouseControl = nullptr;

@@ -532,6 +532,44 @@ TEST_F(DisplayDialogs, OpenChoosesOneOrSeveralFilesOfTheFilter)
     EXPECT_FALSE(dialog.Execute());
 }
 
+TEST_F(DisplayDialogs, TheNameFieldOpensSelectedSoATypedNameOrPathReplacesIt)
+{
+    TOpenDialog dialog(nullptr);
+    dialog.SetInitialDir(Dir);
+    dialog.SetFileName(Dir + "/a.jpg");
+    XServer::Later(XServer::KeysTo("Open", "type c.txt; xdotool key Return", "open-dialog-name-selected"));
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FileName(), Dir + "/c.txt");
+    // A folder's path goes there, and a name typed then is in that folder.
+    XServer::Later(XServer::KeysTo("Open", "type '" + Dir + "/sub'; xdotool key Return; sleep 0.5; xdotool type x.txt; xdotool key Return"));
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FileName(), Dir + "/sub/x.txt");
+    XServer::Later(XServer::KeysTo("Open", "type '" + Dir + "/B.GIF'; xdotool key Return"));
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FileName(), Dir + "/B.GIF");
+}
+
+TEST_F(Display, AnEditOfAFormOpenedAgainHasItsTextSelected)
+{
+    auto* form = new TForm(App.get());
+    form->SetCaption("New Folder");
+    form->SetBounds(200, 200, 320, 100);
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    edit->SetBounds(72, 16, 224, 22);
+    form->Show();
+    edit->SetFocus();
+    Pump(300);
+    XServer::Later(XServer::KeysTo("New Folder", "type html2"));
+    ASSERT_TRUE(PumpUntil([&] { return edit->Text() == "html2"; })) << edit->Text();
+    form->Hide();
+    Pump(200);
+    form->Show();
+    Pump(200);
+    XServer::Later(XServer::KeysTo("New Folder", "type html3", "new-folder-opened-again"));
+    EXPECT_TRUE(PumpUntil([&] { return edit->Text() == "html3"; })) << edit->Text();
+}
+
 TEST_F(DisplayDialogs, SaveAddsTheDefaultExtensionAndAsksBeforeReplacing)
 {
     TSaveDialog dialog(nullptr);
