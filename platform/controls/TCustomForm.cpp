@@ -5,6 +5,7 @@
 #include "platform/controls/TButton.h"
 #include "platform/controls/TGraphicControl.h"
 #include "platform/controls/TMenu.h"
+#include "platform/controls/TPanel.h"
 #include "platform/controls/TScreen.h"
 #include "platform/controls/UserInteraction.h"
 #include "platform/loop/Window.h"
@@ -296,8 +297,14 @@ void TCustomForm::SetActiveControl(TWinControl* control)
         if (!watch.Alive()) return;
     }
     if (control && FActiveControl == control) {
+        TComponentWatch watch(control);
         control->DispatchEnter();
+        if (!watch.Alive()) return;
         control->Invalidate();
+        if (FActiveControl != control) return;
+        // Keyboard focus never stays out of sight.
+        for (TWinControl* p = control->Parent(); p && p != this; p = p->Parent())
+            if (auto* box = dynamic_cast<TScrollBox*>(p)) box->ScrollInView(control);
     }
 }
 
