@@ -5,6 +5,7 @@
 #include "platform/controls/TButton.h"
 #include "platform/controls/TGraphicControl.h"
 #include "platform/controls/TMenu.h"
+#include "platform/controls/TPanel.h"
 #include "platform/controls/TScreen.h"
 #include "platform/controls/UserInteraction.h"
 #include "platform/loop/Window.h"
@@ -115,7 +116,8 @@ void TCustomForm::SetVisible(bool value)
         InvalidateRect(ClientRect());
         Screen->SetActiveForm(this);
         if (!Fire(*this, OnShow, this)) return;
-        Fire(*this, OnActivate, this);
+        if (!Fire(*this, OnActivate, this)) return;
+        if (FActiveControl) FActiveControl->FocusedByOpening();
     } else {
         FCaptureControl = nullptr;
         FMouseControl = nullptr;
@@ -295,8 +297,14 @@ void TCustomForm::SetActiveControl(TWinControl* control)
         if (!watch.Alive()) return;
     }
     if (control && FActiveControl == control) {
+        TComponentWatch watch(control);
         control->DispatchEnter();
+        if (!watch.Alive()) return;
         control->Invalidate();
+        if (FActiveControl != control) return;
+        // Keyboard focus never stays out of sight.
+        for (TWinControl* p = control->Parent(); p && p != this; p = p->Parent())
+            if (auto* box = dynamic_cast<TScrollBox*>(p)) box->ScrollInView(control);
     }
 }
 
@@ -437,7 +445,8 @@ void TCustomForm::MouseInput(TMouseInputKind kind, TMouseButton button, TShiftSt
         case TMouseInputKind::Move:
             target->DispatchMouseMove(shift, cx, cy);
             break;
-        case TMouseInputKind::Down: {
+        case TMouseInputKind::Down:
+        case TMouseInputKind::DblClick: {
             auto* w = dynamic_cast<TWinControl*>(target);
             // A click on a picture in a scroll box focuses the box, so that keys scroll it.
             if (!w && target->Parent() && target->Parent()->FocusOnClick()) w = target->Parent();
@@ -447,15 +456,15 @@ void TCustomForm::MouseInput(TMouseInputKind kind, TMouseButton button, TShiftSt
                 if (!self.Alive() || !watch.Alive()) return;
             }
             if (button == mbLeft) FCaptureControl = target;
+            TComponentWatch pressed(target);
             target->DispatchMouseDown(button, shift, cx, cy);
+            // The second press of a double-click is a press too; the double-click comes with it.
+            if (kind == TMouseInputKind::DblClick && button == mbLeft && pressed.Alive()) target->DispatchDblClick();
             break;
         }
         case TMouseInputKind::Up:
             if (button == mbLeft && self.Alive()) FCaptureControl = nullptr;
             target->DispatchMouseUp(button, shift, cx, cy);
-            break;
-        case TMouseInputKind::DblClick:
-            target->DispatchDblClick();
             break;
         }
     });

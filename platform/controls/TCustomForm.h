@@ -43,6 +43,7 @@ enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poS
                  poMainFormCenter, poOwnerFormCenter };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 
+// DblClick is the second press of a double-click: a press, and the double-click with it.
 enum class TMouseInputKind { Move, Down, Up, DblClick };
 
 class TCustomForm : public TWinControl {

@@ -124,6 +124,15 @@ void TCustomEdit::DoEnter()
     FClickFocus = false;
 }
 
+// Selected, so that typing replaces the text. The widget is told: no focus
+// change of its own selects it.
+void TCustomEdit::FocusedByOpening()
+{
+    if (!FAutoSelect) return;
+    SelectAll();
+    NotifyPeer(TPeerChange::Value);
+}
+
 void TCustomEdit::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
 {
     // A click puts the caret at the end of the text (we keep no glyph positions).

@@ -60,6 +60,7 @@ protected:
     void KeyDown(std::uint16_t& key, TShiftState shift) override;
     void KeyPress(char& key) override;
     void DoEnter() override;
+    void FocusedByOpening() override;
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     virtual void Change();
     // The text the control paints from its top left corner.
@@ -114,6 +115,7 @@ protected:
     void KeyDown(std::uint16_t& key, TShiftState shift) override;
     void KeyPress(char& key) override;
     void DoEnter() override {}
+    void FocusedByOpening() override {}
     std::string PaintedText() const override;
 
 private:

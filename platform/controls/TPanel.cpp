@@ -140,6 +140,21 @@ void TScrollBox::ScrollBy(int dx, int dy)
     NotifyPeer(TPeerChange::Value);
 }
 
+void TScrollBox::ScrollInView(const TControl* control)
+{
+    if (!control || control == this || !ContainsControl(control)) return;
+    const TPoint o = FormOrigin();
+    const TPoint c = control->FormOrigin();
+    const TRect client = ClientRect();
+    // Along one bar: the control's start and end from the visible corner.
+    auto bring = [this](TControlScrollBar& bar, int start, int end, int extent) {
+        if (start < 0) ScrollTo(bar, bar.FPosition + start);
+        else if (end > extent) ScrollTo(bar, bar.FPosition + std::min(end, start + extent) - extent);
+    };
+    bring(FHorzScrollBar, c.X - o.X, c.X - o.X + control->Width(), client.Width());
+    bring(FVertScrollBar, c.Y - o.Y, c.Y - o.Y + control->Height(), client.Height());
+}
+
 void TScrollBox::UpdateScrollBars()
 {
     if (FUpdating || Loading()) return;

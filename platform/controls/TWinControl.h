@@ -49,6 +49,9 @@ public:
     // Raises EInvalidOperation "Cannot focus a disabled or invisible window"
     // when the control cannot take the focus.
     virtual void SetFocus();
+    // Its form opened with this control holding the focus; no OnEnter, as
+    // the focus never left the form.
+    virtual void FocusedByOpening() {}
 
     HWND Handle();
     bool HandleAllocated() const { return FHandle != 0; }

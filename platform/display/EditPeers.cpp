@@ -87,10 +87,7 @@ public:
         case FL_DRAG:
         case FL_RELEASE: {
             const bool drag = event == FL_DRAG;
-            PostMouse(drag ? TMouseInputKind::Move
-                           : event == FL_RELEASE ? TMouseInputKind::Up
-                                                 : Fl::event_clicks() > 0 ? TMouseInputKind::DblClick
-                                                                          : TMouseInputKind::Down);
+            PostMouse(drag ? TMouseInputKind::Move : event == FL_RELEASE ? TMouseInputKind::Up : PressKind());
             NativeMouse(event);
             if (!drag) PostSelectionFromWidget();
             return 1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/display/TDisplay.h"
 #include "platform/display/Toolkit.h"
 #include "platform/display/ToolkitText.h"
 
@@ -66,6 +67,8 @@ void ShowHintWindow(const std::string& cp1252, int x, int y)
 
 void HideHintWindow()
 {
+    // A hint that is due would show over whatever made this one go.
+    if (TDisplay* display = TDisplay::Current()) display->StopTimer(TDisplay::HintTimer);
     if (Hint() && Hint()->shown()) Hint()->hide();
 }
 

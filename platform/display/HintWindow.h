@@ -6,6 +6,7 @@
 #include <string>
 
 void ShowHintWindow(const std::string& cp1252, int x, int y);
+// Hides the hint and cancels one that is due.
 void HideHintWindow();
 void DestroyHintWindow();
 // The hint on the screen (CP1252); empty when none shows.

@@ -115,7 +115,7 @@ public:
             TWidgetPeer& peer = Peer();
             if (event == FL_MOVE || event == FL_DRAG) peer.PostMouse(TMouseInputKind::Move, dx, dy);
             else if (event == FL_RELEASE) peer.PostMouse(TMouseInputKind::Up, dx, dy);
-            else peer.PostMouse(Fl::event_clicks() > 0 ? TMouseInputKind::DblClick : TMouseInputKind::Down, dx, dy);
+            else peer.PostMouse(TWidgetPeer::PressKind(), dx, dy);
             return 1;
         }
         return TPeeredGroup<Fl_Group>::handle(event);

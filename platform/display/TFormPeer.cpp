@@ -48,6 +48,7 @@ public:
         case FL_MOUSEWHEEL: return Fl_Double_Window::handle(event);
         case FL_MOVE:
         case FL_ENTER:
+            FormPeer().PointerInside(true);
             // The window claims every move; it is the form's when no child is below the mouse.
             Fl_Double_Window::handle(event);
             if (Fl::belowmouse() == this) Peer().Handle(FL_MOVE);
@@ -55,6 +56,7 @@ public:
         case FL_LEAVE:
             Fl_Double_Window::handle(event);
             FormPeer().AfterInput(TMouseInputKind::Up);
+            FormPeer().PointerInside(false);
             PointerLeft();
             return 1;
         case FL_DRAG:
@@ -62,8 +64,12 @@ public:
         case FL_KEYBOARD:
         case FL_KEYUP: return FormPeer().KeyEvent(event);
         case FL_FOCUS:
+            Fl_Double_Window::handle(event);
+            return 1;
         case FL_UNFOCUS:
             Fl_Double_Window::handle(event);
+            // The focus went to another window or program: the form is no longer active.
+            if (!contains(Fl::focus())) HideHintWindow();
             return 1;
         case FL_SHORTCUT: return 0;
         default: return Fl_Double_Window::handle(event);
@@ -171,7 +177,6 @@ TFormPeer::~TFormPeer()
 {
     if (TDisplay* display = TDisplay::Current()) {
         display->RemoveForm(this);
-        display->StopTimer(TDisplay::HintTimer);
     }
     HideHintWindow();
     // An open menu may hang from our menu bar.
@@ -459,7 +464,6 @@ void TFormPeer::AfterInput(TMouseInputKind kind)
 {
     if (kind == TMouseInputKind::Down || kind == TMouseInputKind::DblClick) {
         HideHintWindow();
-        TDisplay::Current()->StopTimer(TDisplay::HintTimer);
         FHintControl = FForm.MouseControl();
         FHintWatch = TComponentWatch(FHintControl);
     } else {
@@ -469,15 +473,27 @@ void TFormPeer::AfterInput(TMouseInputKind kind)
     FollowCursor();
 }
 
+void TFormPeer::PointerInside(bool inside)
+{
+    if (inside == FPointerInside) return;
+    FPointerInside = inside;
+    if (inside) return;
+    // Back on the same control, its hint shows again.
+    HideHintWindow();
+    FHintControl = nullptr;
+    FHintWatch = TComponentWatch(nullptr);
+}
+
 void TFormPeer::UpdateHint()
 {
+    // Input queued before the pointer left comes after it.
+    if (!FPointerInside) return;
     const TControl* under = FForm.MouseControl();
     if (under == FHintControl && FHintWatch.Alive()) return;
     FHintControl = under;
     FHintWatch = TComponentWatch(under);
     HideHintWindow();
     TDisplay* display = TDisplay::Current();
-    display->StopTimer(TDisplay::HintTimer);
     const std::string hint = HintOf(under);
     if (hint.empty()) return;
     TComponentWatch watch(under);

@@ -45,6 +45,8 @@ public:
     int KeyEvent(int event);
     // After the model has had a mouse event.
     void AfterInput(TMouseInputKind kind);
+    // The pointer entered or left the window; a hint goes with the pointer.
+    void PointerInside(bool inside);
     // The window was moved or resized from outside.
     void WindowChanged(int x, int y, int w, int h);
     bool Applying() const { return FApplying; }
@@ -83,6 +85,7 @@ private:
     bool FApplying = false;
     std::uint32_t FLastCompare = 0;
     int FCursor = -1000;
+    bool FPointerInside = true;
     const TControl* FHintControl = nullptr;
     TComponentWatch FHintWatch{nullptr};
 };

@@ -158,7 +158,7 @@ int TWidgetPeer::Handle(int event)
     case FL_MOVE:
     case FL_DRAG: PostMouse(TMouseInputKind::Move); return 1;
     case FL_PUSH:
-        PostMouse(Fl::event_clicks() > 0 ? TMouseInputKind::DblClick : TMouseInputKind::Down);
+        PostMouse(PressKind());
         return 1;
     case FL_RELEASE: PostMouse(TMouseInputKind::Up); return 1;
     case FL_KEYBOARD:
@@ -175,6 +175,11 @@ int TWidgetPeer::Handle(int event)
     case FL_SHORTCUT: return 0;
     default: return -1;
     }
+}
+
+TMouseInputKind TWidgetPeer::PressKind()
+{
+    return Fl::event_clicks() % 2 == 1 ? TMouseInputKind::DblClick : TMouseInputKind::Down;
 }
 
 void TWidgetPeer::PostMouse(TMouseInputKind kind, int dx, int dy)

@@ -88,6 +88,9 @@ public:
     TPoint WindowPoint(int x, int y) const;
     // Queues the current mouse event for the model.
     void PostMouse(TMouseInputKind kind, int dx = 0, int dy = 0);
+    // The current press as the model takes it: in a quick series every second
+    // press is a double-click, and the one after it starts a new pair.
+    static TMouseInputKind PressKind();
 
 protected:
     virtual void SyncText();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include "platform/controls/TButton.h"
 #include "platform/controls/TDialogs.h"
 #include "platform/controls/TImage.h"
+#include "platform/controls/TListBox.h"
+#include "platform/controls/TUpDown.h"
 #include "platform/controls/TScreen.h"
 #include "platform/loop/Window.h"
 
@@ -265,6 +268,54 @@ TEST_F(FormTest, MouseGoesToTheTopmostEnabledControlAndCapturesUntilRelease)
     EXPECT_EQ(form->CaptureControl(), nullptr);
     EXPECT_EQ(moves, (std::vector<std::string>{"up 140,140"}));
     EXPECT_TRUE(Log.empty());
+}
+
+// Presses in quick succession as a display delivers them: the second of each
+// pair comes as a double-click (a series that keeps counting sends only those).
+void QuickPresses(TCustomForm& form, int x, int y, const std::vector<TMouseInputKind>& presses)
+{
+    for (TMouseInputKind kind : presses) {
+        form.MouseInput(kind, mbLeft, kind == TMouseInputKind::DblClick ? ssDouble : 0, x, y);
+        form.MouseInput(TMouseInputKind::Up, mbLeft, 0, x, y);
+    }
+}
+
+TEST_F(FormTest, EveryQuickPressIsAPressAndADoubleClickComesWithTheSecond)
+{
+    using enum TMouseInputKind;
+    TForm* form = MakeForm("Main");
+    form->SetBounds(0, 0, 300, 200);
+    auto* upDown = new TUpDown(form);
+    upDown->SetParent(form);
+    upDown->SetBounds(10, 10, 17, 40);
+    upDown->SetMax(100);
+    TButton* turn = MakeButton(form, "Turn", mrNone);
+    turn->SetBounds(50, 10, 80, 25);
+    auto* list = new TListBox(form);
+    list->SetParent(form);
+    list->SetBounds(150, 10, 100, 100);
+    list->Items().Add("one");
+    list->Items().Add("two");
+    list->OnClick = [&](TObject*) { Log.push_back("list click " + std::to_string(list->ItemIndex())); };
+    list->OnDblClick = [&](TObject*) { Log.push_back("list open " + std::to_string(list->ItemIndex())); };
+    list->OnMouseDown = [&](TObject*, TMouseButton, TShiftState shift, int, int) {
+        Log.push_back(shift & ssDouble ? "list down double" : "list down");
+    };
+    form->Show();
+    for (const auto& presses : {std::vector{Down, DblClick, Down, DblClick, Down}, std::vector{Down, DblClick, DblClick, DblClick, DblClick}}) {
+        upDown->SetPosition(0);
+        QuickPresses(*form, 18, 15, presses);
+        EXPECT_EQ(upDown->Position(), 5);
+    }
+    QuickPresses(*form, 60, 20, {Down, DblClick, Down});
+    EXPECT_EQ(Log, (std::vector<std::string>(3, "Turn.OnClick")));
+    Log.clear();
+    const int second = list->ItemHeight() + list->ItemHeight() / 2;
+    QuickPresses(*form, 170, 10 + second, {Down, DblClick});
+    EXPECT_EQ(Log, (std::vector<std::string>{"list click 1", "list down", "list click 1", "list down double", "list open 1"}));
+    Log.clear();
+    InputDriver::DoubleClick(*list);
+    EXPECT_EQ(std::count(Log.begin(), Log.end(), "list open 1"), 1);
 }
 
 TEST_F(FormTest, ReturnAndEscapeClickTheDefaultAndCancelButtons)

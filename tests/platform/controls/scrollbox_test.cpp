@@ -228,6 +228,34 @@ TEST_F(ScrollBoxTest, KeysScrollWhenTheBoxOrAButtonInItHasTheFocusButNotAnEdit)
     EXPECT_EQ(v.Position(), 0);
 }
 
+TEST_F(ScrollBoxTest, AControlTakingTheFocusIsScrolledIntoView)
+{
+    AddColumn(12);
+    auto* wide = new TEdit(Form);
+    wide->SetParent(Box);
+    wide->SetBounds(150, 5, 400, 21);
+    const TControlScrollBar& v = Box->VertScrollBar();
+    const TControlScrollBar& h = Box->HorzScrollBar();
+    const int client = Box->ClientHeight();
+    struct Step {
+        TWinControl* control;
+        int horz, vert;  // the positions after it took the focus
+    } steps[] = {
+        {Buttons[1], 0, 0},                          // in view: nothing moves
+        {Buttons[9], 0, 9 * 122 + 10 + 120 - client},  // below: its bottom at the bottom
+        {Buttons[7], 0, 7 * 122 + 10},               // partly seen: the rest comes in
+        {Buttons[3], 0, 3 * 122 + 10},               // above: its top at the top
+        {wide, 150, 5},                              // wider than the box: its start shows
+        {Buttons[0], 1, 5},                          // only the way it is out of view
+    };
+    for (const Step& s : steps) {
+        s.control->SetFocus();
+        EXPECT_EQ(h.Position(), s.horz) << s.control->Name();
+        EXPECT_EQ(v.Position(), s.vert) << s.control->Name();
+    }
+    EXPECT_EQ(Buttons[0]->Left(), 0);
+}
+
 TEST_F(ScrollBoxTest, ScrolledChildrenPaintAtTheirPlacesAndNotOverTheBars)
 {
     Box->SetColor(clWhite);

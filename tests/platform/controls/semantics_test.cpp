@@ -223,6 +223,36 @@ TEST_F(Semantics, EditOnChangeRunsForCodeAndTyping)
     EXPECT_EQ(Log, (std::vector<std::string>{"ab", "x", "xy", "xyz", "xy"}));
 }
 
+TEST_F(Semantics, AFormThatOpensAgainSelectsTheTextOfTheEditHoldingItsFocus)
+{
+    auto* edit = Make<TEdit>("Edit");
+    edit->SetBounds(10, 10, 100, 21);
+    auto* memo = Make<TMemo>("Memo");
+    memo->SetBounds(10, 40, 100, 60);
+    InputDriver::TypeText(*edit, "html2");
+    Form->Hide();
+    Form->Show();
+    InputDriver::TypeText(*edit, "html3");
+    EXPECT_EQ(edit->Text(), "html3");
+    // Opened by ShowModal alike, with the text its handler gave it.
+    Form->Hide();
+    Form->OnShow = [edit](TObject*) { edit->SetText("trip.2004.vt2"); };
+    Script.AnswerModal(Form->Name(), [edit](TCustomForm& form) {
+        InputDriver::TypeText(*edit, "cut.vt2");
+        form.SetModalResult(mrOk);
+    });
+    EXPECT_EQ(Form->ShowModal(), mrOk);
+    EXPECT_EQ(edit->Text(), "cut.vt2");
+    // A memo keeps its caret, as it does when it takes the focus.
+    Form->OnShow = nullptr;
+    Form->Show();
+    InputDriver::TypeText(*memo, "ab");
+    Form->Hide();
+    Form->Show();
+    InputDriver::TypeText(*memo, "c");
+    EXPECT_EQ(memo->Text(), "abc");
+}
+
 TEST_F(Semantics, MemoTextIsItsLinesJoinedByCrLf)
 {
     auto* memo = Make<TMemo>("Memo");
@@ -324,6 +354,29 @@ TEST_F(Semantics, PageControlActivePageFromCodeRunsNothingButATabClickDoes)
     auto* box = Make<TCheckBox>("Box", one);
     pages->SetEnabled(false);
     EXPECT_FALSE(box->EffectivelyEnabled());
+}
+
+TEST_F(Semantics, PageControlTabIsAsWideAsTheCaptionItShows)
+{
+    auto* pages = Make<TPageControl>("Pages");
+    pages->SetBounds(0, 0, 400, 200);
+    auto* sheet = Make<TTabSheet>("Sheet", pages);
+    auto* next = Make<TTabSheet>("Next", pages);
+    next->SetCaption("x");
+    // caption, one as long as it is drawn
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Create && save", "Create x save"},
+        {"&Options", "Options"},
+        {"a&&&b", "axb"},
+        {"&&&&", "xx"},
+    };
+    for (const auto& [caption, shown] : cases) {
+        sheet->SetCaption(shown);
+        const TRect plain = pages->TabRect(sheet);
+        sheet->SetCaption(caption);
+        EXPECT_EQ(pages->TabRect(sheet), plain) << caption;
+        EXPECT_EQ(pages->TabRect(next).Left, plain.Right) << caption;
+    }
 }
 
 TEST_F(Semantics, TimersFireInsideProcessMessagesAndWhileTheirFormIsHidden)

@@ -334,6 +334,99 @@ TEST_F(Display, HintsShowOverTheirControlAndGoOnAClick)
     EXPECT_TRUE(PumpUntil([] { return ShownHint().empty(); }));
 }
 
+// An xdotool command that moves the pointer there (screen coordinates).
+std::string MoveTo(TPoint p) { return "mousemove --sync " + std::to_string(p.X) + " " + std::to_string(p.Y); }
+
+TEST_F(Display, HintsGoWithAModalWindowTheFocusAndThePointer)
+{
+    TEveryForm* form = nullptr;
+    App->CreateForm(form);
+    auto& button = form->Get<TButton>("Button1");
+    button.SetHint("Start");
+    button.SetShowHint(true);
+    form->Show();
+    Pump(300);
+    const std::string onButton = MoveTo(button.ClientToScreen({10, 10}));
+    const std::string outside = MoveTo({form->Left() + form->Width() + 40, form->Top() + 40});
+    auto hintShows = [&] {
+        return XServer::Tool(onButton) && PumpUntil([] { return ShownHint() == "Start"; });
+    };
+    {
+        SCOPED_TRACE("a message box opens before the hint is due");
+        ASSERT_TRUE(XServer::Tool(onButton));
+        Pump(100);
+        auto* look = new TTimer(App.get());
+        look->SetInterval(900);
+        std::string seen = "(not looked)";
+        look->OnTimer = [&](TObject*) {
+            look->SetEnabled(false);
+            seen = ShownHint();
+        };
+        XServer::Later("sleep 1.5; " + XServer::KeysTo("Busy", "key Return", "hint-under-message-box"));
+        Application->MessageBox("The mail program starts.", "Busy", MB_OK);
+        EXPECT_EQ(seen, "");
+        ASSERT_TRUE(XServer::Tool(outside));
+        Pump(100);
+    }
+    {
+        SCOPED_TRACE("the pointer leaves the window");
+        ASSERT_TRUE(hintShows());
+        ASSERT_TRUE(XServer::Tool(outside));
+        EXPECT_TRUE(PumpUntil([] { return ShownHint().empty(); }, 2000));
+        // Back on it, the hint shows again; leaving before it is due, none comes.
+        ASSERT_TRUE(hintShows());
+        ASSERT_TRUE(XServer::Tool(outside));
+        ASSERT_TRUE(XServer::Tool(onButton));
+        Pump(100);
+        ASSERT_TRUE(XServer::Tool(outside));
+        Pump(900);
+        EXPECT_EQ(ShownHint(), "");
+    }
+    {
+        SCOPED_TRACE("another window takes the focus");
+        auto* other = new TForm(App.get());
+        other->SetCaption("Next program");
+        other->SetBounds(form->Left() + form->Width() + 20, form->Top(), 200, 120);
+        other->Show();
+        Pump(300);
+        ASSERT_TRUE(XServer::Tool("search --sync --onlyvisible --name '^Every control.*$' windowfocus"));
+        Pump(200);
+        ASSERT_TRUE(hintShows());
+        ASSERT_TRUE(XServer::Tool("search --sync --onlyvisible --name '^Next program$' windowfocus"));
+        EXPECT_TRUE(PumpUntil([] { return ShownHint().empty(); }, 2000));
+        Shot("hint-gone-with-the-focus", *form);
+    }
+}
+
+TEST_F(Display, QuickClicksAreEachAPressAndTheSecondOfAPairAlsoADoubleClick)
+{
+    TEveryForm* form = nullptr;
+    App->CreateForm(form);
+    auto& list = form->Get<TListBox>("ListBox1");
+    int opened = 0;
+    list.OnDblClick = [&opened](TObject*) { ++opened; };
+    form->Show();
+    Pump(300);
+    auto& upDown = form->Get<TUpDown>("UpDown1");
+    ASSERT_TRUE(XServer::Tool(MoveTo(upDown.ClientToScreen({upDown.Width() / 2, 3})) + " click --repeat 5 --delay 200 1"));
+    EXPECT_TRUE(PumpUntil([&] { return upDown.Position() == 10; })) << upDown.Position();
+    Pump(300);
+    EXPECT_EQ(upDown.Position(), 10);
+    EXPECT_EQ(form->Get<TEdit>("Edit2").Text(), "10");
+    form->Log.clear();
+    auto& go = form->Get<TButton>("Button1");
+    ASSERT_TRUE(XServer::Tool(MoveTo(go.ClientToScreen({10, 10})) + " click --repeat 3 --delay 150 1"));
+    auto turns = [form] { return std::count(form->Log.begin(), form->Log.end(), "Button1Click"); };
+    EXPECT_TRUE(PumpUntil([&] { return turns() == 3; })) << turns();
+    // A double-click on a row opens it once, the row chosen.
+    ASSERT_TRUE(XServer::Tool(MoveTo(list.ClientToScreen({20, 2 + list.ItemHeight() + list.ItemHeight() / 2})) +
+                              " click --repeat 2 --delay 100 1"));
+    EXPECT_TRUE(PumpUntil([&] { return opened > 0; }));
+    Pump(300);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(list.ItemIndex(), 1);
+}
+
 TEST_F(Display, AModalFormWaitsForTheClickThatEndsIt)
 {
     auto* owner = new TForm(App.get());
@@ -437,6 +530,45 @@ TEST_F(DisplayDialogs, OpenChoosesOneOrSeveralFilesOfTheFilter)
     EXPECT_EQ(dialog.Files().Strings(1), Dir + "/B.GIF");
     XServer::Later(XServer::KeysTo("Open", "key Escape"));
     EXPECT_FALSE(dialog.Execute());
+}
+
+TEST_F(DisplayDialogs, TheNameFieldOpensSelectedSoATypedNameOrPathReplacesIt)
+{
+    TOpenDialog dialog(nullptr);
+    dialog.SetInitialDir(Dir);
+    dialog.SetFileName(Dir + "/a.jpg");
+    XServer::Later(XServer::KeysTo("Open", "type c.txt; xdotool key Return", "open-dialog-name-selected"));
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FileName(), Dir + "/c.txt");
+    // A folder's path goes there, and a name typed then is in that folder.
+    XServer::Later(XServer::KeysTo("Open", "type '" + Dir + "/sub'; xdotool key Return; sleep 0.5; xdotool type x.txt; xdotool key Return"));
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FileName(), Dir + "/sub/x.txt");
+    XServer::Later(XServer::KeysTo("Open", "type '" + Dir + "/B.GIF'; xdotool key Return"));
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FileName(), Dir + "/B.GIF");
+}
+
+TEST_F(Display, AnEditOfAFormOpenedAgainHasItsTextSelected)
+{
+    auto* form = new TForm(App.get());
+    form->SetCaption("New Folder");
+    form->SetBounds(200, 200, 320, 100);
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    edit->SetBounds(72, 16, 224, 22);
+    form->Show();
+    edit->SetFocus();
+    Pump(300);
+    XServer::Later(XServer::KeysTo("New Folder", "type html2"));
+    // The window's screenshot and the keys take their time on a busy machine.
+    ASSERT_TRUE(PumpUntil([&] { return edit->Text() == "html2"; }, 10000)) << edit->Text();
+    form->Hide();
+    Pump(200);
+    form->Show();
+    Pump(200);
+    XServer::Later(XServer::KeysTo("New Folder", "type html3", "new-folder-opened-again"));
+    EXPECT_TRUE(PumpUntil([&] { return edit->Text() == "html3"; }, 10000)) << edit->Text();
 }
 
 TEST_F(DisplayDialogs, SaveAddsTheDefaultExtensionAndAsksBeforeReplacing)

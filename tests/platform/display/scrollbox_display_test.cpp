@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "display_loop.h"
 #include "x_server.h"
@@ -41,28 +42,38 @@ protected:
         return "mousemove --sync " + std::to_string(p.X) + " " + std::to_string(p.Y);
     }
 
+    // A borderless box at the form's left holding a column of 14 thumbnails
+    // like the viewer's, 122 pixels apart.
+    std::vector<TBitBtn*> ThumbnailColumn(TScrollBox*& box)
+    {
+        box = new TScrollBox(Form);
+        box->SetParent(Form);
+        box->SetBounds(0, 0, 150, 420);
+        box->SetBorderStyle(bsNoBorder);
+        std::vector<TBitBtn*> thumbs;
+        for (int n = 0; n < 14; ++n) {
+            auto* b = new TBitBtn(Form);
+            b->SetName("BT" + std::to_string(n));
+            b->SetParent(box);
+            b->SetCaption("IMG " + std::to_string(n + 1));
+            b->SetBounds(1, n * 122 + 10, 120, 120);
+            thumbs.push_back(b);
+        }
+        return thumbs;
+    }
+
     std::unique_ptr<TApplication> App;
     TForm* Form = nullptr;
 };
 
 TEST_F(ScrollBoxDisplay, TheWheelReachesTheLastThumbnailWhichThenClicks)
 {
-    auto* box = new TScrollBox(Form);
-    box->SetParent(Form);
-    box->SetBounds(0, 0, 150, 420);
-    box->SetBorderStyle(bsNoBorder);
+    TScrollBox* box = nullptr;
+    const std::vector<TBitBtn*> thumbs = ThumbnailColumn(box);
     box->SetColor(clGray);
     int clicked = -1;
-    TBitBtn* last = nullptr;
-    for (int n = 0; n < 14; ++n) {
-        auto* b = new TBitBtn(Form);
-        b->SetName("BT" + std::to_string(n));
-        b->SetParent(box);
-        b->SetCaption("IMG " + std::to_string(n + 1));
-        b->SetBounds(1, n * 122 + 10, 120, 120);
-        b->OnClick = [&clicked, n](TObject*) { clicked = n; };
-        last = b;
-    }
+    for (int n = 0; n < 14; ++n) thumbs[n]->OnClick = [&clicked, n](TObject*) { clicked = n; };
+    TBitBtn* last = thumbs.back();
     Form->Show();
     Pump(300);
     ASSERT_TRUE(box->VertScrollBar().IsScrollBarVisible());
@@ -80,6 +91,21 @@ TEST_F(ScrollBoxDisplay, TheWheelReachesTheLastThumbnailWhichThenClicks)
     ASSERT_TRUE(Mouse(At(*last, 60, 60) + " click 1"));
     EXPECT_TRUE(PumpUntil([&] { return clicked >= 0; }));
     EXPECT_EQ(clicked, 13);
+}
+
+TEST_F(ScrollBoxDisplay, TabOntoAThumbnailOutOfSightScrollsItIntoView)
+{
+    TScrollBox* box = nullptr;
+    const std::vector<TBitBtn*> thumbs = ThumbnailColumn(box);
+    Form->Show();
+    thumbs[0]->SetFocus();
+    Pump(300);
+    XServer::Later(XServer::KeysTo("Scroll boxes", "key --delay 80 Tab Tab Tab Tab Tab Tab Tab Tab Tab"));
+    ASSERT_TRUE(PumpUntil([&] { return Form->ActiveControl() == thumbs[9]; }, 8000));
+    Pump(200);
+    EXPECT_EQ(thumbs[9]->Top() + thumbs[9]->Height(), box->ClientHeight());
+    const std::string shot = Shot("scrollbox-tab-to-tenth", *Form);
+    EXPECT_FALSE(shot.empty());
 }
 
 TEST_F(ScrollBoxDisplay, ALargePictureScrollsToItsBottomRightCorner)
