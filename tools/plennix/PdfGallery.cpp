@@ -132,8 +132,8 @@ void CentredText(TPdfCanvas& canvas, const std::string& text, float y)
 struct TPicturePage {
     const TGalleryPicture* Picture;
     std::unique_ptr<TPdfImage> Image;
-    int Width;
-    int Height;
+    std::int64_t Width;
+    std::int64_t Height;
 };
 
 // A GIF picture's frame 0 on the page's white, as a browser shows it; any
