@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "pdf/PdfDoc.h"
+#include "pdf/PdfFonts.h"
 #include "tests/pdf/pdf_peers.h"
 
 namespace pdftest {
@@ -105,6 +106,7 @@ TEST(PdfValues, PeersReadRealsAsTheNumbersWritten)
         {0.5, 0.5}, {1.0 / 3, 1.0 / 3}, {-2.5e-7, -2.5e-7}, {1e-20, 1e-20}, {2147483647, 2147483647},
         {1.5e15, 2147483647}, {1e20, 2147483647}, {-3e9, -2147483647}, {1e-300, 0}, {1.5e-38, 1.5e-38},
     };
+    RegisterPdfFonts();
     TPdfDoc doc;
     doc.NewDoc();
     doc.AddPage();
