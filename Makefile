@@ -9,7 +9,7 @@ PACKAGES := g++ cmake ninja-build pkg-config libjpeg62-turbo-dev libjpeg-turbo-p
             libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core \
             libgtest-dev libasound2-dev python3 imagemagick chromium \
             libfltk1.3-dev xvfb xauth xdotool x11-apps libpng-dev libgif-dev giflib-tools gifsicle netbase microsocks dante-server \
-            qpdf poppler-utils fonts-urw-base35 php-cli iproute2 nginx-light python3-pyftpdlib vsftpd
+            qpdf poppler-utils mupdf-tools fonts-urw-base35 php-cli iproute2 nginx-light python3-pyftpdlib vsftpd
 BENCH_PACKAGES := img2pdf libvips-tools lftp
 
 JOBS ?= $(shell nproc)

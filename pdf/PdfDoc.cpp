@@ -30,6 +30,17 @@ bool IsAscii(std::string_view text)
     return true;
 }
 
+// Readers take a literal string as PDFDocEncoding, which differs from CP1252
+// above ASCII; UTF-16 shows such a text as the CP1252 meant.
+std::unique_ptr<TPdfObject> TextString(const std::string& text)
+{
+    if (IsAscii(text))
+        return std::make_unique<TPdfText>(text);
+    auto unicode = std::make_unique<TPdfBinary>();
+    WriteTextBytes("<FEFF" + AnsiToUtf16Hex(text) + ">", unicode->Stream());
+    return unicode;
+}
+
 }  // namespace
 
 TPdfXrefEntry::TPdfXrefEntry(std::unique_ptr<TPdfObject> object)
@@ -62,16 +73,7 @@ void TPdfInfo::SetCreationDate(TDateTime date)
     FData->AddItem("CreationDate", std::make_unique<TPdfText>(PdfDateText(date)));
 }
 
-void TPdfInfo::SetText(const std::string& key, const std::string& text)
-{
-    if (IsAscii(text)) {
-        FData->AddItem(key, std::make_unique<TPdfText>(text));
-        return;
-    }
-    auto unicode = std::make_unique<TPdfBinary>();
-    WriteTextBytes("<FEFF" + AnsiToUtf16Hex(text) + ">", unicode->Stream());
-    FData->AddItem(key, std::move(unicode));
-}
+void TPdfInfo::SetText(const std::string& key, const std::string& text) { FData->AddItem(key, TextString(text)); }
 
 void TPdfCatalog::SetPages(const TPdfDictionary& pages)
 {
@@ -272,7 +274,7 @@ TPdfOutlineEntry& TPdfOutlineEntry::CreateEntry(TPdfOutlineEntry* parent)
 void TPdfOutlineEntry::Save()
 {
     FData->AddItem("Count", std::make_unique<TPdfNumber>(Opened ? FCount : -FCount));
-    FData->AddItem("Title", std::make_unique<TPdfText>(Title));
+    FData->AddItem("Title", TextString(Title));
     FData->AddItem("Parent", *FParent->Data());
     if (FHasDest)
         FData->AddItem("Dest", DestinationArray(FDest, FData->ObjectMgr()));

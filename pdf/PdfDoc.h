@@ -186,6 +186,7 @@ public:
     TPdfOutlineEntry* First() const { return FFirst; }
     TPdfOutlineEntry* Last() const { return FLast; }
     int Count() const { return FCount; }
+    // Written as the document information writes its texts.
     std::string Title;
     bool Opened = false;
     void SetDestination(const TPdfDestination& destination) { FDest = destination; FHasDest = true; }

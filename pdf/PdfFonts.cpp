@@ -64,8 +64,8 @@ void TPdfType1Font::SetData(TPdfDictionary* data)
     FWidths.fill(static_cast<std::uint16_t>(missing ? missing->Value() : 0));
     const TPdfNumber* first = data->PdfNumberByName("FirstChar");
     const TPdfNumber* last = data->PdfNumberByName("LastChar");
-    const int firstChar = first ? std::clamp(first->Value(), 0, 255) : 0;
-    const int lastChar = last ? std::clamp(last->Value(), 0, 255) : 255;
+    const int firstChar = first ? static_cast<int>(std::clamp<std::int64_t>(first->Value(), 0, 255)) : 0;
+    const int lastChar = last ? static_cast<int>(std::clamp<std::int64_t>(last->Value(), 0, 255)) : 255;
     FFirstChar = static_cast<std::uint8_t>(firstChar);
     FLastChar = static_cast<std::uint8_t>(lastChar);
     const TPdfArray* widths = data->PdfArrayByName("Widths");

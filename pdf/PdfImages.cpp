@@ -71,6 +71,34 @@ void WriteRgbRows(const TBitmap& bitmap, TMemoryStream& data)
     }
 }
 
+// A picture's data has decoded already; a file's is checked first.
+std::unique_ptr<TPdfImage> ImageOfJpegBytes(std::string bytes)
+{
+    const TJpegHeader header = ReadJpegHeader(bytes);
+    auto image = NewImageStream();
+    switch (header.Components) {
+    case 1:
+        image->Attributes().AddItem("ColorSpace", std::make_unique<TPdfName>("DeviceGray"));
+        break;
+    case 3:
+        image->Attributes().AddItem("ColorSpace", std::make_unique<TPdfName>("DeviceRGB"));
+        break;
+    case 4:
+        image->Attributes().AddItem("ColorSpace", std::make_unique<TPdfName>("DeviceCMYK"));
+        break;
+    default:
+        throw EPdfInvalidValue("MakeImage --a JPEG of " + std::to_string(header.Components) +
+                               " components has no colour space.");
+    }
+    SetSize(*image, header.Width, header.Height);
+    // Adobe's CMYK files store their inks inverted.
+    if (header.Components == 4 && header.AdobeMarker)
+        image->Attributes().AddItem("Decode", TPdfArray::CreateNumbers(nullptr, {1, 0, 1, 0, 1, 0, 1, 0}));
+    image->Attributes().PdfArrayByName("Filter")->AddItem(std::make_unique<TPdfName>("DCTDecode"));
+    image->Stream().Bytes() = std::move(bytes);
+    return image;
+}
+
 }  // namespace
 
 std::unique_ptr<TPdfImage> TPdfBitmapImage::MakeImage(const TGraphic& picture)
@@ -100,34 +128,13 @@ std::unique_ptr<TPdfImage> TPdfJpegImage::MakeImage(const TGraphic& picture)
     std::string bytes = jpeg->Data();
     if (bytes.empty())
         bytes = EncodeJpeg(jpeg->Bitmap(), jpeg->CompressionQuality());
-    return MakeImageFromBytes(std::move(bytes));
+    return ImageOfJpegBytes(std::move(bytes));
 }
 
 std::unique_ptr<TPdfImage> TPdfJpegImage::MakeImageFromBytes(std::string bytes)
 {
-    const TJpegHeader header = ReadJpegHeader(bytes);
-    auto image = NewImageStream();
-    switch (header.Components) {
-    case 1:
-        image->Attributes().AddItem("ColorSpace", std::make_unique<TPdfName>("DeviceGray"));
-        break;
-    case 3:
-        image->Attributes().AddItem("ColorSpace", std::make_unique<TPdfName>("DeviceRGB"));
-        break;
-    case 4:
-        image->Attributes().AddItem("ColorSpace", std::make_unique<TPdfName>("DeviceCMYK"));
-        break;
-    default:
-        throw EPdfInvalidValue("MakeImage --a JPEG of " + std::to_string(header.Components) +
-                               " components has no colour space.");
-    }
-    SetSize(*image, header.Width, header.Height);
-    // Adobe's CMYK files store their inks inverted.
-    if (header.Components == 4 && header.AdobeMarker)
-        image->Attributes().AddItem("Decode", TPdfArray::CreateNumbers(nullptr, {1, 0, 1, 0, 1, 0, 1, 0}));
-    image->Attributes().PdfArrayByName("Filter")->AddItem(std::make_unique<TPdfName>("DCTDecode"));
-    image->Stream().Bytes() = std::move(bytes);
-    return image;
+    CheckJpegDecodes(bytes);
+    return ImageOfJpegBytes(std::move(bytes));
 }
 
 void RegisterPdfImageCreators()

@@ -31,7 +31,8 @@ class TPdfJpegImage : public TPdfImageCreator {
 public:
     std::unique_ptr<TPdfImage> MakeImage(const TGraphic& picture) override;
     // The same image straight from a JPEG file's bytes, which are kept as they
-    // are; EInvalidGraphic when they hold no readable JPEG header.
+    // are; EInvalidGraphic when they do not decode to their end (readers would
+    // show a strip of the picture and report invalid data).
     static std::unique_ptr<TPdfImage> MakeImageFromBytes(std::string bytes);
 };
 

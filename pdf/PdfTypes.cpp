@@ -1,7 +1,9 @@
 #include "pdf/PdfTypes.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "platform/core/AnsiString.h"
 
@@ -246,7 +248,7 @@ void TPdfStream::WriteObjectValue(TStream& stream) const
     if (TPdfArray* filter = FAttributes.PdfArrayByName("Filter"))
         filter->RemoveName("FlateDecode");
     if (TPdfNumber* length = FAttributes.PdfNumberByName("Length"))
-        length->SetValue(static_cast<int>(FStream.Bytes().size()));
+        length->SetValue(static_cast<std::int64_t>(FStream.Bytes().size()));
     FAttributes.WriteObjectValue(stream);
     WriteTextBytes("\r\nstream\r\n", stream);
     WriteTextBytes(FStream.Bytes(), stream);
@@ -275,23 +277,29 @@ std::string FloatToPdfText(double value)
 {
     if (!std::isfinite(value))
         return "0";
-    char text[400];
-    auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
-    std::string general(text, end);
-    if (general.find('e') == std::string::npos)
-        return general;
-    // The decimals that keep 15 significant digits, then no trailing zeros.
-    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
-    const int decimals = std::max(0, 14 - exponent);
-    auto [fixedEnd, fixedError] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    std::string fixed(text, fixedEnd);
-    if (fixed.find('.') != std::string::npos) {
-        while (fixed.back() == '0')
-            fixed.pop_back();
-        if (fixed.back() == '.')
-            fixed.pop_back();
-    }
-    return fixed == "-0" ? "0" : fixed;
+    // What readers hold: mupdf reads a real's whole part as a 32-bit integer
+    // and its digits into a bounded buffer, and holds it as a float, so a
+    // larger magnitude is written as the largest whole part and a smaller one
+    // than a float's as 0.
+    constexpr double Largest = std::numeric_limits<std::int32_t>::max();
+    if (std::fabs(value) < std::numeric_limits<float>::min())
+        return "0";
+    value = std::clamp(value, -Largest, Largest);
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15).ptr;
+    const std::string_view general(text, static_cast<std::size_t>(end - text));
+    const std::size_t e = general.find('e');
+    if (e == std::string_view::npos)
+        return std::string(general);
+    // Below 1e-4 the general form takes an exponent: the same digits after the point.
+    int exponent = 0;
+    std::from_chars(general.data() + e + 1, general.data() + general.size(), exponent);
+    std::string fixed = value < 0 ? "-0." : "0.";
+    fixed.append(static_cast<std::size_t>(-exponent - 1), '0');
+    for (char c : general.substr(0, e))
+        if (c != '-' && c != '.')
+            fixed.push_back(c);
+    return fixed;
 }
 
 std::string RealToText(double value)

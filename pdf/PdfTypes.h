@@ -79,13 +79,14 @@ public:
 
 class TPdfNumber : public TPdfObject {
 public:
-    explicit TPdfNumber(int value = 0) : FValue(value) {}
-    int Value() const { return FValue; }
-    void SetValue(int value) { FValue = value; }
+    explicit TPdfNumber(std::int64_t value = 0) : FValue(value) {}
+    std::int64_t Value() const { return FValue; }
+    void SetValue(std::int64_t value) { FValue = value; }
     void WriteObjectValue(TStream& stream) const override;
 
 private:
-    int FValue;
+    // Wide enough for the length of any stream.
+    std::int64_t FValue;
 };
 
 class TPdfReal : public TPdfObject {
@@ -229,7 +230,9 @@ void WriteTextBytes(std::string_view text, TStream& stream);
 // "D:yyyymmddhhnnss", no time zone.
 std::string PdfDateText(TDateTime date);
 // Fixed-point text of up to 15 significant digits with "." whatever the
-// locale; never an exponent, which PDF has no syntax for.
+// locale; never an exponent, which PDF has no syntax for. Magnitudes are
+// bounded to what readers hold: up to the 32-bit integers' largest, and
+// below a float's smallest they are 0.
 std::string FloatToPdfText(double value);
 // Rounded to two decimals.
 std::string RealToText(double value);

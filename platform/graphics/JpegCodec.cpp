@@ -173,6 +173,20 @@ bool ReadPixels(DecodeJob& job)
     throw EInvalidGraphic(job.error.message[0] ? job.error.message : "JPEG error");
 }
 
+void OpenForDecoding(DecodeJob& job, std::string_view data)
+{
+    job.data = reinterpret_cast<const unsigned char*>(data.data());
+    job.size = static_cast<unsigned long>(data.size());
+    if (!ReadHeader(job)) RaiseDecodeError(job);
+    if (!FirstScanCanFit(job.info)) throw EInvalidGraphic("Premature end of JPEG file");
+    // Arithmetic-coded data gives no bound on the blocks it holds: the size
+    // limit is what stops its header from lying.
+    const std::size_t rowBytes = (std::size_t(job.info.output_width) * 3 + 3) & ~std::size_t(3);
+    if (rowBytes * job.info.output_height > TBitmap::MaxBitmapBytes)
+        throw EInvalidGraphic("JPEG image too large (" + std::to_string(job.info.output_width) + " x " +
+                              std::to_string(job.info.output_height) + " pixels)");
+}
+
 // ---- Encoding ----
 
 // libjpeg writes into a small chunk that is appended to the output when full.
@@ -300,17 +314,10 @@ void DecodeJpeg(std::string_view data, TBitmap& target, bool& grayscale)
 {
     DecodeJob job{};
     DecodeGuard guard{job};
-    job.data = reinterpret_cast<const unsigned char*>(data.data());
-    job.size = static_cast<unsigned long>(data.size());
-    if (!ReadHeader(job)) RaiseDecodeError(job);
-    if (!FirstScanCanFit(job.info)) throw EInvalidGraphic("Premature end of JPEG file");
+    OpenForDecoding(job, data);
 
     const JDIMENSION width = job.info.output_width;
     const JDIMENSION height = job.info.output_height;
-    const std::size_t rowBytes = (std::size_t(width) * 3 + 3) & ~std::size_t(3);
-    if (rowBytes * height > TBitmap::MaxBitmapBytes)
-        throw EInvalidGraphic("JPEG image too large (" + std::to_string(width) + " x " +
-                              std::to_string(height) + " pixels)");
 
     // A bitmap of the picture's size and format is decoded into as it is: every
     // pixel is written, and fresh memory for each of many pictures costs more
@@ -328,6 +335,21 @@ void DecodeJpeg(std::string_view data, TBitmap& target, bool& grayscale)
     job.inkRow = inkRow.data();
     if (!ReadPixels(job)) RaiseDecodeError(job);
     grayscale = job.info.jpeg_color_space == JCS_GRAYSCALE;
+}
+
+void CheckJpegDecodes(std::string_view data)
+{
+    DecodeJob job{};
+    DecodeGuard guard{job};
+    OpenForDecoding(job, data);
+    // Every output row goes to the same buffer: only the decoding counts.
+    const std::size_t width = job.info.output_width;
+    std::vector<unsigned char> row(width * 3);
+    std::vector<JSAMPROW> rows(job.info.output_height, row.data());
+    std::vector<unsigned char> inkRow(job.cmyk ? width * 4 : 0);
+    job.rows = rows.data();
+    job.inkRow = inkRow.data();
+    if (!ReadPixels(job)) RaiseDecodeError(job);
 }
 
 std::string EncodeJpeg(const TBitmap& source, int quality)

@@ -264,5 +264,37 @@ TEST(PdfOutline, PeersReadOutlines)
     EXPECT_NE(json.find("\"title\": \"Page one\""), std::string::npos) << json;
 }
 
+// Readers take a literal string as PDFDocEncoding, where CP1252's quotes and
+// euro stand for other characters.
+TEST(PdfOutline, TitlesBeyondAsciiAreWrittenAsTheDocumentInformation)
+{
+    SKIP_WITHOUT_PEERS();
+    SKIP_WITHOUT_MUTOOL();
+    RegisterPdfFonts();
+    TPdfDoc doc;
+    doc.SetUseOutlines(true);
+    doc.NewDoc();
+    doc.AddPage();
+    const std::string title = "\x80 \x84Zitat\x93 \x91" "a\x92";
+    const std::string utf8 = "\xE2\x82\xAC \xE2\x80\x9EZitat\xE2\x80\x9C \xE2\x80\x98" "a\xE2\x80\x99";
+    doc.Info()->SetTitle(title);
+    TPdfOutlineEntry& entry = TPdfOutlineEntry::CreateEntry(doc.OutlineRoot());
+    entry.Title = title;
+    entry.SetDestination({dtFit, &doc.Canvas().GetPage()});
+    TPdfOutlineEntry& plain = TPdfOutlineEntry::CreateEntry(doc.OutlineRoot());
+    plain.Title = "Plain (ASCII)";
+    TempFolder out;
+    const std::string path = WriteTo(out.Path() + "titles.pdf", doc);
+    EXPECT_EQ(QpdfProblems(path), "");
+    EXPECT_NE(Value(*entry.Data()).find("/Title <FEFF20AC0020201E005A0069007400610074201C002020180061" "2019>"),
+              std::string::npos);
+    EXPECT_NE(Value(*plain.Data()).find("/Title (Plain \\(ASCII\\))"), std::string::npos) << "ASCII stays literal";
+
+    EXPECT_NE(RunCommand("pdfinfo '" + path + "'").Output.find("Title:           " + utf8), std::string::npos);
+    const std::string outline = RunCommand("mutool show '" + path + "' outline").Output;
+    EXPECT_NE(outline.find("\"" + utf8 + "\""), std::string::npos) << outline;
+    EXPECT_NE(outline.find("\"Plain (ASCII)\""), std::string::npos) << outline;
+}
+
 }  // namespace
 }  // namespace pdftest

@@ -115,6 +115,9 @@ TEST_F(PdfJpegImageTest, ThePictureCreatorTakesOnlyJpegs)
     EXPECT_THROW(TPdfJpegImage::MakeImageFromBytes("GIF89a not a jpeg"), EInvalidGraphic);
     EXPECT_THROW(TPdfJpegImage::MakeImageFromBytes(""), EInvalidGraphic);
     EXPECT_THROW(TPdfJpegImage::MakeImageFromBytes(Rgb.substr(0, 20)), EInvalidGraphic);
+    // A cut file's header reads, but readers would show a strip of it.
+    EXPECT_THROW(TPdfJpegImage::MakeImageFromBytes(Rgb.substr(0, Rgb.size() / 2)), EInvalidGraphic);
+    EXPECT_THROW(TPdfJpegImage::MakeImageFromBytes(Grey.substr(0, Grey.size() - 2)), EInvalidGraphic);
 }
 
 TEST(PdfImageCreators, AreFoundByName)

@@ -1,6 +1,6 @@
 #pragma once
 
-// Running the PDF peers (qpdf, poppler-utils) on files the tests write.
+// Running the PDF peers (qpdf, poppler-utils, mutool) on files the tests write.
 
 #include <gtest/gtest.h>
 
@@ -37,6 +37,11 @@ inline bool HasPeers()
 
 #define SKIP_WITHOUT_PEERS() \
     if (!pdftest::HasPeers()) GTEST_SKIP() << "qpdf or poppler-utils missing (Debian packages qpdf, poppler-utils)"
+
+inline bool HasMutool() { return RunCommand("command -v mutool").Status == 0; }
+
+#define SKIP_WITHOUT_MUTOOL() \
+    if (!pdftest::HasMutool()) GTEST_SKIP() << "mutool missing (Debian package mupdf-tools)"
 
 inline std::string Saved(TPdfDoc& doc)
 {

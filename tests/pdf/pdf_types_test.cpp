@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
 
 #include "pdf/PdfDoc.h"
+#include "pdf/PdfFonts.h"
 #include "tests/pdf/pdf_peers.h"
 
 namespace pdftest {
@@ -81,12 +85,70 @@ TEST(PdfValues, RealsAreFixedPointWithADotUnderEveryLocale)
         const char* written;
     } cases[] = {
         {0.5, "0.5"}, {10, "10"}, {12.25, "12.25"}, {-3.75, "-3.75"}, {0, "0"},
-        {1e-5, "0.00001"}, {1.5e15, "1500000000000000"}, {1.0 / 3, "0.333333333333333"},
+        {1e-5, "0.00001"}, {1.0 / 3, "0.333333333333333"},
         {-2.5e-7, "-0.00000025"}, {1e-20, "0.00000000000000000001"},
+        // Bounded to what readers hold: whole parts of 32 bits, float magnitudes.
+        {2147483647, "2147483647"}, {1.5e15, "2147483647"}, {-3e9, "-2147483647"}, {1e300, "2147483647"},
+        {1e-300, "0"}, {-1e-39, "0"}, {1.5e-38, "0.000000000000000000000000000000000000015"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FloatToPdfText(c.value), c.written) << c.value;
     std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(PdfValues, PeersReadRealsAsTheNumbersWritten)
+{
+    SKIP_WITHOUT_PEERS();
+    SKIP_WITHOUT_MUTOOL();
+    const struct {
+        double value, read;
+    } cases[] = {
+        {0.5, 0.5}, {1.0 / 3, 1.0 / 3}, {-2.5e-7, -2.5e-7}, {1e-20, 1e-20}, {2147483647, 2147483647},
+        {1.5e15, 2147483647}, {1e20, 2147483647}, {-3e9, -2147483647}, {1e-300, 0}, {1.5e-38, 1.5e-38},
+    };
+    RegisterPdfFonts();
+    TPdfDoc doc;
+    doc.NewDoc();
+    doc.AddPage();
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        doc.Info()->Data()->AddItem("R" + std::to_string(i), std::make_unique<TPdfReal>(cases[i].value));
+    TempFolder out;
+    const std::string path = WriteTo(out.Path() + "reals.pdf", doc);
+    EXPECT_EQ(QpdfProblems(path), "");
+    // mutool gives each key on a line of its own: "  /R0 .5".
+    std::istringstream shown(RunCommand("mutool show '" + path + "' trailer/Info").Output);
+    std::vector<double> read(std::size(cases), std::nan(""));
+    for (std::string key, value; shown >> key;)
+        if (key.size() > 2 && key.starts_with("/R") && shown >> value)
+            read.at(std::stoul(key.substr(2))) = std::strtod(value.c_str(), nullptr);
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_NEAR(read[i], cases[i].read, std::fabs(cases[i].read) * 1e-6) << FloatToPdfText(cases[i].value);
+}
+
+// 2 GiB of data: the one test that needs that much memory.
+TEST(PdfValues, StreamLengthsBeyond32Bits)
+{
+    // Keeps what comes before the data and counts the rest.
+    class THead : public TStream {
+    public:
+        std::size_t Read(void*, std::size_t) override { return 0; }
+        std::size_t Write(const void* buffer, std::size_t count) override
+        {
+            if (Head.size() < 64)
+                Head.append(static_cast<const char*>(buffer), std::min<std::size_t>(count, 64));
+            Count += count;
+            return count;
+        }
+        std::int64_t Seek(std::int64_t, TSeekOrigin) override { return static_cast<std::int64_t>(Count); }
+        std::string Head;
+        std::size_t Count = 0;
+    } head;
+    TPdfStream stream;
+    const std::size_t size = (std::size_t(1) << 31) + 5;
+    stream.Stream().Bytes().resize(size, 'x');
+    stream.WriteObjectValue(head);
+    EXPECT_EQ(head.Head.substr(0, 24), "<<\r\n/Length 2147483653\r\n");
+    EXPECT_GT(head.Count, size);
 }
 
 TEST(PdfValues, RoutinesOfTheUnit)

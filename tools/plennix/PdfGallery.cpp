@@ -53,13 +53,28 @@ int PictureNumber(const std::string& path)
     return std::stoi(digits);
 }
 
-// The words of a text in lines no wider than `width` at the canvas's font;
-// a word wider than a line is cut.
+// The standard fonts' tables give a no-break space and a soft hyphen no
+// width, so readers would set the letters around them over each other: the
+// page shows a no-break space as a space and leaves a soft hyphen out.
+std::string PrintedText(std::string_view text)
+{
+    std::string printed;
+    printed.reserve(text.size());
+    for (char c : text) {
+        if (c == '\xAD')
+            continue;
+        printed.push_back(c == '\xA0' ? ' ' : c);
+    }
+    return printed;
+}
+
+// The words of a text in lines no wider than `width` at the canvas's font,
+// as printed; a word wider than a line is cut. Only a plain space breaks.
 std::vector<std::string> WrapText(const TPdfCanvas& canvas, const std::string& text, float width)
 {
     std::vector<std::string> lines;
     std::string line;
-    auto fits = [&](const std::string& candidate) { return canvas.TextWidth(candidate) <= width; };
+    auto fits = [&](const std::string& candidate) { return canvas.TextWidth(PrintedText(candidate)) <= width; };
     std::size_t i = 0;
     while (i < text.size()) {
         while (i < text.size() && text[i] == ' ')
@@ -97,6 +112,8 @@ std::vector<std::string> WrapText(const TPdfCanvas& canvas, const std::string& t
             last.pop_back();
         last += "...";
     }
+    for (std::string& printed : lines)
+        printed = PrintedText(printed);
     return lines;
 }
 
@@ -115,8 +132,8 @@ void CentredText(TPdfCanvas& canvas, const std::string& text, float y)
 struct TPicturePage {
     const TGalleryPicture* Picture;
     std::unique_ptr<TPdfImage> Image;
-    int Width;
-    int Height;
+    std::int64_t Width;
+    std::int64_t Height;
 };
 
 // A GIF picture's frame 0 on the page's white, as a browser shows it; any

@@ -407,6 +407,21 @@ TEST(JpegImageBadInput, EveryCaseFailsAtLoadNamingTheFile)
     }
 }
 
+// Checking a file decodes it as loading does, keeping no pixels.
+TEST(JpegImageBadInput, CheckingRefusesWhatLoadingRefuses)
+{
+    for (const BadInput& c : BadInputs()) {
+        SCOPED_TRACE(c.name);
+        EXPECT_THROW(CheckJpegDecodes(c.bytes), EInvalidGraphic);
+    }
+    const std::string baseline = LibjpegFile(SyntheticPicture(67, 45), 75, false, false);
+    std::string extraneous = baseline;
+    extraneous.insert(baseline.size() - 2, "\x12\x34");
+    for (const std::string& good : {baseline, LibjpegFile(SyntheticPicture(67, 45), 75, true, true), extraneous,
+                                    CmykJpeg(JCS_YCCK, 40, 30), ForeignFile()})
+        EXPECT_NO_THROW(CheckJpegDecodes(good));
+}
+
 TEST(JpegImageBadInput, ErrorCarriesLibjpegsMessage)
 {
     TJPEGImage jpeg;

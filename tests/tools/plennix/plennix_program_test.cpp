@@ -54,6 +54,8 @@ TEST(PlennixProgram, BadInputGivesThePdfOfWhatItCanRead)
          {"@1.jpg: Cannot open", "@2.jpg: not a JPEG picture", "@3.gif: "}},
         {"a JPEG and a transparent GIF", {{"0.jpg", jpeg}, {"1.gif", TransparentGif()}}, "@0.jpg\r\n@1.gif\r\n",
          "a\r\nb\r\n", "1 T A D", "Pages:           2", {}},
+        {"JPEG cut in its data", {{"0.jpg", jpeg.substr(0, jpeg.size() / 2)}, {"1.jpg", jpeg}}, "@0.jpg\r\n@1.jpg\r\n",
+         "", "1 T A D", "Pages:           1", {"@0.jpg: not a JPEG picture (Premature end of JPEG file)"}},
         {"truncated JPEG header", {{"0.jpg", jpeg.substr(0, 30)}, {"1.jpg", jpeg}}, "@0.jpg\r\n@1.jpg\r\n", "", "1 T A D",
          "Pages:           1", {"@0.jpg: not a JPEG picture"}},
         {"empty k.dat", {{"0.jpg", jpeg}}, "@0.jpg\r\n", "", "1 T A D", "Pages:           1", {}},
