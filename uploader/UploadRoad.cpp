@@ -41,9 +41,13 @@ void TForm1::Button2Click(TObject*)
     FGalleryFolder = folder;
     FileListBox1->SetDirectory(folder);
     Label3->SetCaption(folder);
-    TUploadPlan plan = PlanUpload(FileListBox1->Items().Items());
-    if (!plan.Refused.empty())
-        ShowMessage(RefusedFilesMessage(plan.Refused));
+    TUploadPlan plan = PlanUpload(FileListBox1->Items().Items(), FileListBox1->Unrepresentable());
+    const std::string refused = RefusedFilesMessage(plan);
+    if (!refused.empty())
+        ShowMessage(refused);
+    // With nothing to send there is nothing to connect for, and no finish to tell.
+    if (plan.Names.empty())
+        return;
     FUploadNames = std::move(plan.Names);
     const int count = static_cast<int>(FUploadNames.size());
 
