@@ -10,6 +10,15 @@
 #include "uploader/UploadPlan.h"
 #include "uploader/UploaderWindow.h"
 
+namespace {
+
+std::string BytesPerFile(int count)
+{
+    return "Bytes per File: " + IntToStr(count);
+}
+
+}  // namespace
+
 void TForm1::Protocol(const std::string& line)
 {
     ProtocolWindow->Memo1->Lines().Add(line);
@@ -56,6 +65,8 @@ void TForm1::Button2Click(TObject*)
     ProgressBar1->SetPosition(0);
     ProgressBar1->SetMax(count + 4);
     ProgressBar1->SetStep(1);
+    // No file of this upload has been sent yet.
+    Label5->SetCaption("");
     ProtocolWindow->Memo1->Lines().Clear();
 
     const TAccount account = UnscrambledAccount(line);
@@ -159,6 +170,8 @@ void TForm1::PUT()
     FtpClient1->SetBinary(true);
     FtpClient1->SetDisplayFileFlag(false);
     ++FileIndex;
+    // A store that fails before its data flows reports no progress at all.
+    Label5->SetCaption(BytesPerFile(0));
     ExecuteCmd(ftpRqPut, &TFtpClient::Put);
 }
 
@@ -226,5 +239,5 @@ void TForm1::FtpClient1Error(TObject*, const std::string& Msg)
 
 void TForm1::FtpClient1Progress(TObject*, int Count, bool&)
 {
-    Label5->SetCaption("Bytes per File: " + IntToStr(Count));
+    Label5->SetCaption(BytesPerFile(Count));
 }

@@ -291,6 +291,11 @@ TEST_P(UploadRoad, TheServerStoppedMidUploadEndsWithAnErrorLine)
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Status = 226"), 2);
     EXPECT_EQ(std::find(lines.begin(), lines.end(), "\xDC" "bertragung beendet!"), lines.end());
     EXPECT_EQ(Script.Pending(), 0u);
+    // The third file's store ended before a byte of it went, and the next
+    // send has sent nothing yet when it fails.
+    EXPECT_EQ(UploaderWindow->Label5->Caption(), "Bytes per File: 0");
+    Send();
+    EXPECT_EQ(UploaderWindow->Label5->Caption(), "");
 }
 
 TEST_P(UploadRoad, AFullDiskOnTheServerEndsWithAnErrorLine)
