@@ -12,33 +12,20 @@
 #include <map>
 
 #include "running_builder.h"
+#include "running_sendaro.h"
 #include "running_stampel.h"
-#include "stampel_places.h"
-#include "shared/veskotools.h"
 #include "tests/support/FolderTree.h"
 #include "tests/support/TempFolder.h"
 #include "tests/uploader/ftp_server.h"
 
 namespace {
 
-using thumbnailstest::FindWindow;
-using thumbnailstest::TWindow;
+using sendarotest::AccountLine;
 using thumbnailstest::WaitFor;
 using thumbnailstest::WindowShows;
 
-const std::string Resources = std::filesystem::path(SENDARO_PROGRAM).parent_path() / "resources";
-constexpr const char* MainWindow = "VESKO THUMBNAILS  - FTP Client";
 // Cyrillic letters, written by their UTF-8 bytes as another program names a file.
 const std::string Cyrillic = "\xD0\x9C\xD0\xB8\xD1\x80.jpg";
-
-std::string AccountLine(const std::string& port)
-{
-    std::string line = "my web space~127.0.0.1~anna~secret~" + port + "~/~no";
-    TScrambleTable table;
-    BuildScrambleTable(table);
-    ScrambleText(table, "4k7wq2ne8vz1mx5tr3ja9hd6yb0ul2pc8fg", line);
-    return line;
-}
 
 // A message box of the uploader appears; it is shot and answered with Return.
 void AnswerMessage(const std::string& shot)
@@ -67,26 +54,19 @@ TEST(UnrepresentableNames, AreNamedAndTheRestIsSent)
         testsupport::TempFolder program;
         ForceDirectories(program.Path() + "ftp");
         std::filesystem::copy_file(SENDARO_PROGRAM, program.Path() + "ftp/sendaro.exe");
-        std::filesystem::create_directory_symlink(Resources, program.Path() + "ftp/resources");
+        std::filesystem::create_directory_symlink(sendarotest::ProgramResources, program.Path() + "ftp/resources");
         testsupport::TempFolder serverRoot;
         sendarotest::TFtpServer server;
         ASSERT_TRUE(server.Start(ExcludeTrailingPathDelimiter(serverRoot.Path())));
         WriteFileBytes(program.Path() + "ftp/kto.dat", AccountLine(server.Port()) + "\r\n");
 
-        const stampeltest::TStampelPlaces places(Resources, "UploaderWindow");
         stampeltest::TRunningStampel sendaro;
         ASSERT_TRUE(sendaro.Start(program.Path() + "ftp/sendaro.exe", {gallery.Path()}));
-        TWindow main;
-        ASSERT_TRUE(FindWindow(MainWindow, main)) << "the uploader did not show";
-        const int menu = main.Height - 252;
-        auto click = [&](const std::string& control) {
-            const TPoint at = places.Centre(control);
-            return XServer::Tool("mousemove --sync " + std::to_string(main.X + at.X) + " " +
-                                 std::to_string(main.Y + menu + at.Y) + " click 1");
-        };
-        ASSERT_TRUE(click("ComboBox1"));
+        sendarotest::TSendaroMainWindow main;
+        ASSERT_TRUE(main.Find()) << "the uploader did not show";
+        ASSERT_TRUE(main.Click("ComboBox1"));
         ASSERT_TRUE(XServer::Tool("key Down Return"));
-        ASSERT_TRUE(click("Button2"));
+        ASSERT_TRUE(main.Click("Button2"));
         ASSERT_NO_FATAL_FAILURE(AnswerMessage(name + "-named"));
         if (rest) {
             ASSERT_NO_FATAL_FAILURE(AnswerMessage(name + "-finish"));
@@ -100,8 +80,8 @@ TEST(UnrepresentableNames, AreNamedAndTheRestIsSent)
         EXPECT_EQ(sendaro.WaitForEnd(1000), -1);
         EXPECT_FALSE(WindowShows("sendaro"));
         EXPECT_FALSE(DirectoryExists(serverRoot.Path() + "mygallery"));
-        thumbnailstest::Shot(main, name + "-still-open");
-        EXPECT_TRUE(XServer::RequestClose(MainWindow));
+        thumbnailstest::Shot(main.Window(), name + "-still-open");
+        EXPECT_TRUE(XServer::RequestClose(sendarotest::MainWindowTitle));
         EXPECT_EQ(sendaro.WaitForEnd(), 0);
     }
 }
