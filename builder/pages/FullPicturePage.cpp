@@ -46,7 +46,7 @@ std::string FullPicturePageText(const TGalleryPageSettings& settings, const TFul
     if (settings.SlideShow) {
         // The last picture leads back to the first, so the show runs in a circle.
         text += "\r\n<meta http-equiv=refresh content=\"" + settings.SlideShowSeconds +
-                "; URL=" + FullPicturePageName(settings, next.value_or(Nearest(picture, 0, 1).value_or(n))) + "\">";
+                "; URL=" + FullPicturePageName(settings, next ? *next : Nearest(picture, 0, 1).value_or(n)) + "\">";
     }
     text += "\r\n" + StyleSheetText(settings) + BodyTag(settings) + "<center><font class=ub>\r\n";
     if (settings.Php.FullPageScript)

@@ -212,8 +212,8 @@ std::vector<TPageFile> CreateFrameSet(const TGalleryPageSettings& settings, int 
     const std::string rows = IntToStr(std::int64_t(maxThumbHeight) + 50);
     const std::string menu = "<frame src=frame_menu.html name=fm scrolling=yes>";
     const std::string menuRow = "<frame src=frame_menu_h.html name=fm scrolling=yes>";
-    const std::string main = "<frame src=" + (firstPicture ? FullPicturePageName(settings, *firstPicture) : "start.html") +
-                             " name=fc scrolling=yes>";
+    const std::string shown = firstPicture ? FullPicturePageName(settings, *firstPicture) : "start.html";
+    const std::string main = "<frame src=" + shown + " name=fc scrolling=yes>";
     const std::string end = "</frameset></html>";
     return {
         {"frame1.html", "<html><frameset cols=" + columns + ",* border=0>" + menu + main + end, true},
