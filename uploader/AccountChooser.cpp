@@ -19,7 +19,6 @@ const TBindingTable AccountChooserBindings = {
 TForm4::TForm4(TComponent* AOwner) : TForm(AOwner)
 {
     THandlerTable handlers;
-    handlers.Add("FormClose", this, &TForm4::FormClose);
     handlers.Add("Button1Click", this, &TForm4::Button1Click);
     ReadLayout("AccountChooser", handlers, &AccountChooserBindings);
 }
@@ -33,16 +32,11 @@ TForm4::~TForm4()
 void TForm4::Button1Click(TObject*)
 {
     Hide();
-    TStringList& list = UploaderWindow->AccountList;
+    // Without a choice the editor keeps the values of its last use, and its
+    // "save ->" finds no account to replace.
+    const TStringList& list = UploaderWindow->AccountList;
     const int index = ComboBox1->ItemIndex();
-    if (index < 0 || index >= list.Count())
-        list.Clear();
-    else
+    if (index >= 0 && index < list.Count())
         AccountEditor->ShowAccount(UnscrambledAccount(list.Strings(index)));
     AccountEditor->Show();
-}
-
-void TForm4::FormClose(TObject*, TCloseAction&)
-{
-    UploaderWindow->AccountList.Clear();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-// The account chooser of "Edit": its choice is loaded into the editor.
+// The account chooser of "Edit": its choice is loaded into the editor. The
+// main window's account list stays as "Edit" read it, whatever the chooser
+// ends with, so it keeps in step with the main window's account box.
 
 #include "platform/controls/TButton.h"
 #include "platform/controls/TComboBox.h"
@@ -18,9 +20,6 @@ public:
     TButton* Button1;  // "ok ->"
 
     void Button1Click(TObject* Sender);
-
-private:
-    void FormClose(TObject* Sender, TCloseAction& Action);
 };
 
 extern TForm4* AccountChooser;

@@ -76,7 +76,7 @@ void TForm2::Button2Click(TObject*)
     }
     const std::string line = ScrambledAccountLine(account);
     if (main.EditMode == "B") {
-        // The list is emptied when the chooser closed without a choice.
+        // The chooser may have ended without a choice.
         const int index = AccountChooser->ComboBox1->ItemIndex();
         if (index < 0 || index >= main.AccountList.Count()) {
             ShowMessage("no account selected");

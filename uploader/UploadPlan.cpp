@@ -31,23 +31,36 @@ bool FtpCannotCarry(const std::string& name)
     return name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
 }
 
-TUploadPlan PlanUpload(const std::vector<std::string>& listed)
+TUploadPlan PlanUpload(const std::vector<std::string>& listed, const std::vector<std::string>& unrepresentable)
 {
     TUploadPlan plan;
     for (const std::string& name : listed)
         (FtpCannotCarry(name) ? plan.Refused : plan.Names).push_back(name);
+    plan.Unrepresentable = unrepresentable;
     return plan;
 }
 
-std::string RefusedFilesMessage(const std::vector<std::string>& refused)
+std::string RefusedFilesMessage(const TUploadPlan& plan)
 {
-    if (refused.empty())
-        return {};
-    std::string text = "These files cannot be sent by FTP, their names hold a line break; they are left out:";
-    for (std::string name : refused) {
-        ReplaceText("\r", "<CR>", name, 1);
-        ReplaceText("\n", "<LF>", name, 1);
-        text += "\r\n" + name;
+    std::string text;
+    const auto paragraph = [&text](const std::string& part) { text += (text.empty() ? "" : "\r\n\r\n") + part; };
+    if (!plan.Refused.empty()) {
+        std::string part = "These files cannot be sent by FTP, their names hold a line break; they are left out:";
+        for (std::string name : plan.Refused) {
+            ReplaceText("\r", "<CR>", name, 1);
+            ReplaceText("\n", "<LF>", name, 1);
+            part += "\r\n" + name;
+        }
+        paragraph(part);
     }
+    if (!plan.Unrepresentable.empty()) {
+        std::string part = "These files cannot be sent, their names hold letters outside Windows-1252 "
+                           "(shown by their bytes); they are left out:";
+        for (const std::string& name : plan.Unrepresentable)
+            part += "\r\n" + name;
+        paragraph(part);
+    }
+    if (plan.Names.empty())
+        paragraph("There is no gallery file to send in this folder; nothing was sent.");
     return text;
 }

@@ -23,9 +23,12 @@ std::string LocalGalleryFile(const std::string& folder, const std::string& name)
 bool FtpCannotCarry(const std::string& name);
 
 struct TUploadPlan {
-    std::vector<std::string> Names;    // uploaded, in list order
-    std::vector<std::string> Refused;  // left out, named to the user
+    std::vector<std::string> Names;            // uploaded, in list order
+    std::vector<std::string> Refused;          // left out for a line break, named to the user
+    std::vector<std::string> Unrepresentable;  // not listed at all, named to the user
 };
-TUploadPlan PlanUpload(const std::vector<std::string>& listed);
-// The message naming the left-out files; empty when there are none.
-std::string RefusedFilesMessage(const std::vector<std::string>& refused);
+// `unrepresentable`: the names the folder listing could not give.
+TUploadPlan PlanUpload(const std::vector<std::string>& listed, const std::vector<std::string>& unrepresentable = {});
+// The one message naming every left-out file, which also says so when no file
+// is left to send; empty when every file goes.
+std::string RefusedFilesMessage(const TUploadPlan& plan);

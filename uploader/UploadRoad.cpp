@@ -10,6 +10,15 @@
 #include "uploader/UploadPlan.h"
 #include "uploader/UploaderWindow.h"
 
+namespace {
+
+std::string BytesPerFile(int count)
+{
+    return "Bytes per File: " + IntToStr(count);
+}
+
+}  // namespace
+
 void TForm1::Protocol(const std::string& line)
 {
     ProtocolWindow->Memo1->Lines().Add(line);
@@ -41,9 +50,13 @@ void TForm1::Button2Click(TObject*)
     FGalleryFolder = folder;
     FileListBox1->SetDirectory(folder);
     Label3->SetCaption(folder);
-    TUploadPlan plan = PlanUpload(FileListBox1->Items().Items());
-    if (!plan.Refused.empty())
-        ShowMessage(RefusedFilesMessage(plan.Refused));
+    TUploadPlan plan = PlanUpload(FileListBox1->Items().Items(), FileListBox1->Unrepresentable());
+    const std::string refused = RefusedFilesMessage(plan);
+    if (!refused.empty())
+        ShowMessage(refused);
+    // With nothing to send there is nothing to connect for, and no finish to tell.
+    if (plan.Names.empty())
+        return;
     FUploadNames = std::move(plan.Names);
     const int count = static_cast<int>(FUploadNames.size());
 
@@ -52,6 +65,8 @@ void TForm1::Button2Click(TObject*)
     ProgressBar1->SetPosition(0);
     ProgressBar1->SetMax(count + 4);
     ProgressBar1->SetStep(1);
+    // No file of this upload has been sent yet.
+    Label5->SetCaption("");
     ProtocolWindow->Memo1->Lines().Clear();
 
     const TAccount account = UnscrambledAccount(line);
@@ -155,6 +170,8 @@ void TForm1::PUT()
     FtpClient1->SetBinary(true);
     FtpClient1->SetDisplayFileFlag(false);
     ++FileIndex;
+    // A store that fails before its data flows reports no progress at all.
+    Label5->SetCaption(BytesPerFile(0));
     ExecuteCmd(ftpRqPut, &TFtpClient::Put);
 }
 
@@ -222,5 +239,5 @@ void TForm1::FtpClient1Error(TObject*, const std::string& Msg)
 
 void TForm1::FtpClient1Progress(TObject*, int Count, bool&)
 {
-    Label5->SetCaption("Bytes per File: " + IntToStr(Count));
+    Label5->SetCaption(BytesPerFile(Count));
 }

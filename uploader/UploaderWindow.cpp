@@ -3,6 +3,7 @@
 #include "platform/controls/TApplication.h"
 #include "platform/controls/TDialogs.h"
 #include "platform/controls/TScreen.h"
+#include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "shared/veskotools.h"
 #include "uploader/AccountChooser.h"
@@ -114,7 +115,12 @@ void TForm1::ReadProgramFiles()
 
 void TForm1::SaveTransferMode()
 {
-    WriteTransferMode(TransferModeFile(), RadioButton2->Checked());
+    // A preference that cannot be kept is told, and must not keep the program open.
+    try {
+        WriteTransferMode(TransferModeFile(), RadioButton2->Checked());
+    } catch (const Exception& e) {
+        Application->ShowException(e);
+    }
 }
 
 void TForm1::FormClose(TObject*, TCloseAction&)
@@ -138,7 +144,6 @@ void TForm1::Bearbeiten1Click(TObject*)
 {
     EditMode = "B";
     AccountChooser->ComboBox1->Clear();
-    AccountList.Clear();
     if (!FileExists(AccountFile()))
         return;
     LoadAccounts(*AccountChooser->ComboBox1);

@@ -67,6 +67,7 @@ public:
     // Replaces the account list by the lines of "kto.dat" and adds their
     // names to `box`.
     void LoadAccounts(TComboBox& box);
+    // Writes "ftpmod.dat"; a failed write is shown in the error box, not raised.
     void SaveTransferMode();
 
     void Neu1Click(TObject* Sender);

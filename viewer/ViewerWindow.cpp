@@ -297,7 +297,10 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
         auto* button = new TBitBtn(this);
         button->SetName("BT" + std::to_string(n));
         button->SetParent(ScrollBox1);
-        button->SetCaption("IMG " + std::to_string(n + 1));
+        // The picture's own number in the gallery, the one a skip message names;
+        // the component names count the buttons.
+        const std::string number = std::to_string(i + 1);
+        button->SetCaption("IMG " + number);
         button->SetBounds(1, n * 122 + 10, 120, 120);
         button->SetLayout(blGlyphTop);
         button->SetHint(picture.Comment);
@@ -318,7 +321,7 @@ TForm1::TLoadResult TForm1::LoadImages(const TSharedBytes& programFile)
 
         FPictures.push_back(std::move(picture));
         if (LoadingWindow)
-            LoadingWindow->Label1->SetCaption("Load: Picture: " + std::to_string(n + 1));
+            LoadingWindow->Label1->SetCaption("Load: Picture: " + number);
         ProcessPending();
     }
     TBitmap decoded;

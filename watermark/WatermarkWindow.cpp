@@ -143,6 +143,8 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
     handlers.Add("RadioButton1Click", this, &TForm1::RadioButton1Click);
     handlers.Add("RadioButton2Click", this, &TForm1::RadioButton2Click);
     ReadLayout("WatermarkWindow", handlers, &WatermarkWindowBindings);
+    // A selection runs it too; only a reading with new names is told.
+    FileListBox1->OnChange = [this](TObject*) { TellUnrepresentable(); };
 }
 
 TForm1::~TForm1()
@@ -258,6 +260,20 @@ void TForm1::FileListBox1Click(TObject*)
 {
     if (CheckBox6->Checked() && !FileListBox1->FileName().empty())
         ShowMonitorPicture(FileListBox1->FileName());
+}
+
+void TForm1::TellUnrepresentable()
+{
+    const std::vector<std::string>& names = FileListBox1->Unrepresentable();
+    if (names.empty() || (FileListBox1->Directory() == FToldFolder && names == FToldNames))
+        return;
+    FToldFolder = FileListBox1->Directory();
+    FToldNames = names;
+    std::string text = "These files cannot be shown, their names hold letters outside Windows-1252 "
+                       "(shown by their bytes):";
+    for (const std::string& name : names)
+        text += "\r\n" + name;
+    ShowMessage(text);
 }
 
 void TForm1::ListBox1Click(TObject*)

@@ -142,6 +142,9 @@ private:
     void BitBtn6Click(TObject* Sender);
     void BitBtn7Click(TObject* Sender);
     void FileListBox1Click(TObject* Sender);
+    // Names the files of the file list's folder that it cannot show, once
+    // for each reading that finds others than the last.
+    void TellUnrepresentable();
     void ListBox1Click(TObject* Sender);
     void RadioButton10Click(TObject* Sender);
     void RadioButton11Click(TObject* Sender);
@@ -175,6 +178,9 @@ private:
     void BuildMark();
 
     bool FBatchRunning = false;
+    // The folder and the names TellUnrepresentable named last.
+    std::string FToldFolder;
+    std::vector<std::string> FToldNames;
 };
 
 extern TForm1* WatermarkWindow;

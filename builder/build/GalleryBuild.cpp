@@ -352,12 +352,15 @@ void TGalleryBuild::BuildPicture(int number, TPictureOutcome& outcome)
     }
     if (!outcome.Loaded && gif)
         ShowMessage("file format not found");
-    if (!outcome.Loaded)
+    if (!outcome.Loaded) {
+        FSkipped.push_back(number);
         return;
+    }
     const bool linked = FSettings.LinkMode == TLinkMode::FullPicture;
     if (web && linked) {
-        const TFullPicture full{number, gif, comment, FGrid->PagesWritten(), FPictureCount};
-        WritePage({FullPicturePageName(FSettings, number), FullPicturePageText(FSettings, full), false});
+        FFullPictures.push_back({number, gif, comment, FGrid->PagesWritten(), FPictureCount, FSkipped});
+        WritePage({FullPicturePageName(FSettings, number), FullPicturePageText(FSettings, FFullPictures.back()),
+                   false});
     }
     ShowShrink(outcome);
     if (outcome.Error)
@@ -441,7 +444,8 @@ void TGalleryBuild::Finish()
     FWizard.PageControl1->SetEnabled(true);
     FWizard.Image31->SetEnabled(true);
     if (FKind == TGalleryKind::Web) {
-        for (const TPageFile& page : CreateFrameSet(FSettings, FMaxThumbWidth, FMaxThumbHeight))
+        RelinkOverSkipped();
+        for (const TPageFile& page : CreateFrameSet(FSettings, FMaxThumbWidth, FMaxThumbHeight, FirstLoaded()))
             WritePage(page);
         if (FOptions.StartWatermarkPlugin()) {
             StartWatermarkPlugin();
@@ -458,6 +462,30 @@ void TGalleryBuild::Finish()
         ShowMessage("Complete!");
     }
     SetProgress(0);
+}
+
+std::optional<int> TGalleryBuild::FirstLoaded() const
+{
+    for (int n = 0; n < FPictureCount; ++n)
+        if (!std::binary_search(FSkipped.begin(), FSkipped.end(), n))
+            return n;
+    return std::nullopt;
+}
+
+// The pages written before a later picture was skipped still link it.
+void TGalleryBuild::RelinkOverSkipped()
+{
+    if (FSkipped.empty())
+        return;
+    const std::vector<std::string>& paths = FWizard.ListBox1->Items().Items();
+    WritePage({"frame_menu.html", FrameMenuText(FSettings, paths, FSkipped), true});
+    WritePage({"frame_menu_h.html", FrameMenuRowText(FSettings, paths, FSkipped), true});
+    for (TFullPicture& full : FFullPictures) {
+        if (full.Skipped == FSkipped)
+            continue;
+        full.Skipped = FSkipped;
+        WritePage({FullPicturePageName(FSettings, full.Number), FullPicturePageText(FSettings, full), false});
+    }
 }
 
 void TGalleryBuild::StartWatermarkPlugin()

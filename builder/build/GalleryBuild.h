@@ -22,7 +22,9 @@
 //   the size limits are checked before anything is written; a field outside
 //   its range gets a message naming it and the build does not start;
 // - a picture that cannot be loaded gets one message and is skipped; its
-//   number and its place in the page grid stay, as the index says;
+//   number and its place in the page grid stay, as the index says, and no
+//   page links it: the frame menus and the full-picture pages written before
+//   the skip are written again at the end, stepping over it;
 // - the gallery folder is made before the background picture is saved in it;
 // - thumbnail sides are at least one pixel, and a thumbnail kept under its
 //   picture's own name never replaces that picture;
@@ -54,6 +56,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -110,6 +113,8 @@ private:
     void FinishMailGallery();
     void WriteThumbnail(const TPictureOutcome& outcome, const std::string& path, int number, bool gif);
     void Finish();
+    void RelinkOverSkipped();
+    std::optional<int> FirstLoaded() const;
     void StartWatermarkPlugin();
     void RestoreWizard();
     void HandOver();
@@ -131,6 +136,8 @@ private:
     std::int64_t FMaxPictureBytes = 0;
     TGalleryPageSettings FSettings;
     std::unique_ptr<TGalleryGrid> FGrid;
+    std::vector<int> FSkipped;                // pictures that could not be loaded, ascending
+    std::vector<TFullPicture> FFullPictures;  // the full-picture pages written
     int FMaxThumbWidth = 0;
     int FMaxThumbHeight = 0;
 

@@ -226,6 +226,12 @@ void TForm17::BitBtn3Click(TObject*)
     Hide();
 }
 
+void TForm17::ReplaceEntry(int index, const std::string& path)
+{
+    FPictureList->Items().SetStrings(index, path);
+    FPictureList->SetItemIndex(index);
+}
+
 std::string TForm17::NextBackupName(const std::string& extension) const
 {
     // A backup of an earlier run may be named in a saved project: never overwrite one.
@@ -280,7 +286,7 @@ void TForm17::ApplyAndSave()
         jpeg->Assign(*work);
         const std::string target = Pos(backups, path) > 0 ? path : NextBackupName(".jpg");
         SaveJpegWithFallback(*jpeg, target);
-        FPictureList->Items().SetStrings(index, target);
+        ReplaceEntry(index, target);
         // Shown only once saved, so a failed save leaves the full picture as it was.
         ShowPicture(*FFullPicture, std::move(jpeg));
     }
@@ -290,7 +296,7 @@ void TForm17::ApplyAndSave()
         gif->Assign(*work);
         const std::string target = Pos(backups, path) > 0 ? path : NextBackupName(".gif");
         gif->SaveToFile(target);
-        FPictureList->Items().SetStrings(index, target);
+        ReplaceEntry(index, target);
         ShowPicture(*FFullPicture, std::move(gif));
     }
 }

@@ -98,6 +98,9 @@ private:
     void Turn(const char* operation, int step);
     void ApplyAndSave();
     std::string NextBackupName(const std::string& extension) const;
+    // The list replaces an entry by deleting and inserting it, which drops
+    // the selection; the edited entry stays the selected one.
+    void ReplaceEntry(int index, const std::string& path);
 
     TImage* FFullPicture = nullptr;
     TImage* FBase = nullptr;

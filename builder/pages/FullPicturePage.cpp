@@ -2,6 +2,9 @@
 
 #include "builder/pages/GalleryPages.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "platform/core/AnsiString.h"
 #include "platform/core/Exceptions.h"
 
@@ -12,6 +15,21 @@ std::string NavigationLink(const std::string& target, const std::string& word)
     return "<font class=tx><a href=" + target + ">" + word + "</a></font>&#160;";
 }
 
+bool Written(const TFullPicture& picture, int n)
+{
+    return n >= 0 && n < picture.PictureCount &&
+           !std::binary_search(picture.Skipped.begin(), picture.Skipped.end(), n);
+}
+
+// The nearest written picture from `n` on in steps of `step`, if any.
+std::optional<int> Nearest(const TFullPicture& picture, int n, int step)
+{
+    for (; n >= 0 && n < picture.PictureCount; n += step)
+        if (Written(picture, n))
+            return n;
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::string FullPicturePageText(const TGalleryPageSettings& settings, const TFullPicture& picture)
@@ -20,14 +38,15 @@ std::string FullPicturePageText(const TGalleryPageSettings& settings, const TFul
     if (n < 0 || n >= picture.PictureCount)
         throw Exception("Picture " + IntToStr(n) + " is not one of the " + IntToStr(picture.PictureCount) +
                         " pictures of the gallery");
-    const bool last = n == picture.PictureCount - 1;
+    const std::optional<int> back = Nearest(picture, n - 1, -1);
+    const std::optional<int> next = Nearest(picture, n + 1, 1);
     const TPageTexts texts = FullPageTexts(settings);
 
     std::string text = "<html>";
     if (settings.SlideShow) {
         // The last picture leads back to the first, so the show runs in a circle.
         text += "\r\n<meta http-equiv=refresh content=\"" + settings.SlideShowSeconds +
-                "; URL=" + FullPicturePageName(settings, last ? 0 : n + 1) + "\">";
+                "; URL=" + FullPicturePageName(settings, next ? *next : Nearest(picture, 0, 1).value_or(n)) + "\">";
     }
     text += "\r\n" + StyleSheetText(settings) + BodyTag(settings) + "<center><font class=ub>\r\n";
     if (settings.Php.FullPageScript)
@@ -41,14 +60,14 @@ std::string FullPicturePageText(const TGalleryPageSettings& settings, const TFul
             (picture.Gif ? "_big.gif" : "_big.jpg") + " border=0>" + settings.WebLinkClose + "<p>";
     if (settings.CommentsOnFullPages)
         text += "<font class=pi>" + picture.Comment + "</font><p>\r\n";
-    if (n > 0)
-        text += NavigationLink(FullPicturePageName(settings, n - 1), settings.NavBackText);
+    if (back)
+        text += NavigationLink(FullPicturePageName(settings, *back), settings.NavBackText);
     // A page in a window of its own has no way back to the gallery it came from.
     if (!settings.OpenInNewWindow)
         text += NavigationLink(GalleryPageName(settings, std::int64_t(picture.PagesBefore) + 1),
                                settings.NavGalleryText);
-    if (!last)
-        text += NavigationLink(FullPicturePageName(settings, n + 1), settings.NavNextText);
+    if (next)
+        text += NavigationLink(FullPicturePageName(settings, *next), settings.NavNextText);
     if (!settings.OpenInNewWindow)
         text += "<br>" + NavigationLink("start.html", settings.NavIndexText);
     if (settings.TextsOnFullPages)

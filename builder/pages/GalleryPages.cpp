@@ -1,5 +1,7 @@
 #include "builder/pages/GalleryPages.h"
 
+#include <algorithm>
+
 #include "builder/pages/ColorToHtml.h"
 #include "platform/core/AnsiString.h"
 #include "platform/core/Exceptions.h"
@@ -161,22 +163,26 @@ std::string IndexPageText(const TGalleryPageSettings& settings, int picturesPerR
     return text;
 }
 
-std::string FrameMenuText(const TGalleryPageSettings& settings, std::span<const std::string> picturePaths)
+std::string FrameMenuText(const TGalleryPageSettings& settings, std::span<const std::string> picturePaths,
+                          std::span<const int> skipped)
 {
     std::string text = FrameMenuHead(settings);
     for (std::size_t n = 0; n < picturePaths.size(); ++n)
-        text += FrameMenuLink(settings, static_cast<int>(n), picturePaths[n]) + "<p>";
+        if (!std::binary_search(skipped.begin(), skipped.end(), static_cast<int>(n)))
+            text += FrameMenuLink(settings, static_cast<int>(n), picturePaths[n]) + "<p>";
     text += "</body></html>";
     return text;
 }
 
-std::string FrameMenuRowText(const TGalleryPageSettings& settings, std::span<const std::string> picturePaths)
+std::string FrameMenuRowText(const TGalleryPageSettings& settings, std::span<const std::string> picturePaths,
+                             std::span<const int> skipped)
 {
     std::string text = FrameMenuHead(settings);
     text += "<div id=b1 style=\"position:absolute;left:10px;top:10px;z-index:0\"><table bgcolor=" +
             ColorToHtml(settings.BackgroundColor) + "><tr>";
     for (std::size_t n = 0; n < picturePaths.size(); ++n)
-        text += "<td>" + FrameMenuLink(settings, static_cast<int>(n), picturePaths[n]) + "</td>";
+        if (!std::binary_search(skipped.begin(), skipped.end(), static_cast<int>(n)))
+            text += "<td>" + FrameMenuLink(settings, static_cast<int>(n), picturePaths[n]) + "</td>";
     text += "</tr></table></div></body></html>";
     return text;
 }
@@ -200,13 +206,14 @@ std::vector<TPageFile> indexprint(const TGalleryPageSettings& settings, int pict
 }
 
 std::vector<TPageFile> CreateFrameSet(const TGalleryPageSettings& settings, int maxThumbWidth,
-                                      int maxThumbHeight)
+                                      int maxThumbHeight, std::optional<int> firstPicture)
 {
     const std::string columns = IntToStr(std::int64_t(maxThumbWidth) + 50);
     const std::string rows = IntToStr(std::int64_t(maxThumbHeight) + 50);
     const std::string menu = "<frame src=frame_menu.html name=fm scrolling=yes>";
     const std::string menuRow = "<frame src=frame_menu_h.html name=fm scrolling=yes>";
-    const std::string main = "<frame src=" + FullPicturePageName(settings, 0) + " name=fc scrolling=yes>";
+    const std::string shown = firstPicture ? FullPicturePageName(settings, *firstPicture) : "start.html";
+    const std::string main = "<frame src=" + shown + " name=fc scrolling=yes>";
     const std::string end = "</frameset></html>";
     return {
         {"frame1.html", "<html><frameset cols=" + columns + ",* border=0>" + menu + main + end, true},

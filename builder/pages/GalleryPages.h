@@ -46,15 +46,21 @@ std::int64_t IndexPageCount(int pictureCount, int picturesPerRow, int rowsPerPag
 std::string IndexHeadText(const TGalleryPageSettings& settings);
 std::string IndexPageText(const TGalleryPageSettings& settings, int picturesPerRow, int rowsPerPage,
                           int pictureCount);
-std::string FrameMenuText(const TGalleryPageSettings& settings, std::span<const std::string> picturePaths);
-std::string FrameMenuRowText(const TGalleryPageSettings& settings, std::span<const std::string> picturePaths);
+// `skipped`: the numbers of the pictures the build could not load, ascending;
+// the menus leave them out.
+std::string FrameMenuText(const TGalleryPageSettings& settings, std::span<const std::string> picturePaths,
+                          std::span<const int> skipped = {});
+std::string FrameMenuRowText(const TGalleryPageSettings& settings, std::span<const std::string> picturePaths,
+                             std::span<const int> skipped = {});
 // "frame_menu.html", "frame_menu_h.html", the PHP chart pages and "start.html",
 // in the order they are written. The background picture is the caller's.
 std::vector<TPageFile> indexprint(const TGalleryPageSettings& settings, int picturesPerRow, int rowsPerPage,
                                   std::span<const std::string> picturePaths);
-// "frame1.html" to "frame4.html", sized by the largest thumbnail written.
+// "frame1.html" to "frame4.html", sized by the largest thumbnail written. The
+// main frame shows the full-picture page of `firstPicture`, or "start.html"
+// when there is none.
 std::vector<TPageFile> CreateFrameSet(const TGalleryPageSettings& settings, int maxThumbWidth,
-                                      int maxThumbHeight);
+                                      int maxThumbHeight, std::optional<int> firstPicture = 0);
 
 // Gallery page pieces. Page 1 starts with FirstPageHead and its first cell with
 // FirstCellPrefix; a later page's head already opens the cell of the picture
@@ -97,6 +103,9 @@ struct TFullPicture {
     std::string Comment;
     int PagesBefore = 0;   // gallery pages closed before this picture's page
     int PictureCount = 0;  // pictures in the whole list
+    // The pictures the build could not load, ascending: Back, Next and the
+    // slide show step over them.
+    std::vector<int> Skipped = {};
 };
 
 // "th_N_big.EXT". Raises Exception unless 0 <= Number < PictureCount.

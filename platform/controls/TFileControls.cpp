@@ -20,14 +20,12 @@ std::vector<std::string> SortedNoCase(std::vector<std::string> names)
     return names;
 }
 
-std::vector<std::string> ListFolder(const std::string& dir, std::string_view masks, TFindKind kind)
+TFolderListing ListedNoCase(const std::string& dir, std::string_view masks, TFindKind kind)
 {
     if (dir.empty()) return {};
-    try {
-        return SortedNoCase(FindFiles(dir, masks, kind));
-    } catch (const Exception&) {
-        return {};
-    }
+    TFolderListing listing = ListFolder(dir, masks, kind);
+    listing.Names = SortedNoCase(std::move(listing.Names));
+    return listing;
 }
 
 std::string Normalised(const std::string& dir)
@@ -102,7 +100,9 @@ void TFileListBox::Update()
 {
     if (Loading()) return;
     Items().Clear();
-    for (const std::string& name : ListFolder(FDirectory, FMask, TFindKind::Files)) Items().Add(name);
+    TFolderListing listing = ListedNoCase(FDirectory, FMask, TFindKind::Files);
+    for (const std::string& name : listing.Names) Items().Add(name);
+    FUnrepresentable = std::move(listing.Unrepresentable);
     Fire(*this, OnChange, this);
 }
 
@@ -193,7 +193,7 @@ void TDirectoryListBox::Fill()
         start = end + 1;
     }
     FPathItems = Items().Count();
-    for (const std::string& name : ListFolder(FDirectory, "*", TFindKind::Directories)) Items().Add(name);
+    for (const std::string& name : ListedNoCase(FDirectory, "*", TFindKind::Directories).Names) Items().Add(name);
     SetItemIndex(FPathItems - 1);
 }
 

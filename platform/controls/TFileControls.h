@@ -15,7 +15,9 @@
 //   separated by ";", case-insensitive, dot-files left out), sorted without
 //   regard to case. Setting Directory or Mask re-reads it; so does Update.
 //   FileName is the selected file's full path ("" with none). A folder that
-//   cannot be read gives an empty list.
+//   cannot be read gives an empty list. The matching names CP1252 cannot
+//   represent are not listed; Unrepresentable gives them, as the folder
+//   listing does, for the program to tell.
 
 #include "platform/controls/TComboBox.h"
 #include "platform/controls/TLabel.h"
@@ -41,6 +43,8 @@ public:
     void SetShowGlyphs(bool value) { FShowGlyphs = value; }
     // Reads the folder again.
     void Update();
+    // Of the last reading.
+    const std::vector<std::string>& Unrepresentable() const { return FUnrepresentable; }
 
     TNotifyEvent OnChange;
 
@@ -51,6 +55,7 @@ public:
 private:
     std::string FDirectory;
     std::string FMask = "*.*";
+    std::vector<std::string> FUnrepresentable;
     bool FShowGlyphs = false;
 };
 

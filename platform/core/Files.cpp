@@ -335,14 +335,13 @@ bool MatchesMasks(std::string_view name, std::string_view masks)
     return false;
 }
 
-std::vector<std::string> FindFiles(const std::string& dir, std::string_view masks, TFindKind kind,
-                                   bool includeHidden)
+TFolderListing ListFolder(const std::string& dir, std::string_view masks, TFindKind kind, bool includeHidden)
 {
-    std::vector<std::string> names;
+    TFolderListing listing;
     const std::string systemDir = ToSystemPath(dir.empty() ? std::string(".") : dir);
     std::unique_ptr<DIR, TDirCloser> handle(::opendir(systemDir.c_str()));
     if (!handle)
-        return names;
+        return listing;
     const std::string prefix = IncludeTrailingPathDelimiter(systemDir);
     while (const dirent* entry = ::readdir(handle.get())) {
         const std::string_view systemName = entry->d_name;
@@ -361,18 +360,24 @@ std::vector<std::string> FindFiles(const std::string& dir, std::string_view mask
             continue;
         std::string name;
         if (!TryUtf8ToCp1252(systemName, name)) {
-            // Only a name that would be listed is an error; odd names the masks
-            // leave out do not stop the listing.
+            // Only a name that would be listed is told; the masks see its
+            // system bytes in place of the name it lacks.
             if (MatchesMasks(systemName, masks))
-                throw EEncodingError("The file name \"" + PrintableText(prefix + std::string(systemName))
-                                     + "\" cannot be represented in CP1252");
+                listing.Unrepresentable.push_back(PrintableText(systemName));
             continue;
         }
         if (MatchesMasks(name, masks))
-            names.push_back(std::move(name));
+            listing.Names.push_back(std::move(name));
     }
-    std::sort(names.begin(), names.end());
-    return names;
+    std::sort(listing.Names.begin(), listing.Names.end());
+    std::sort(listing.Unrepresentable.begin(), listing.Unrepresentable.end());
+    return listing;
+}
+
+std::vector<std::string> FindFiles(const std::string& dir, std::string_view masks, TFindKind kind,
+                                   bool includeHidden)
+{
+    return ListFolder(dir, masks, kind, includeHidden).Names;
 }
 
 int OpenForWriting(const std::string& systemName, int flags, int mode)

@@ -1,8 +1,8 @@
 #pragma once
 
 // Files and folders by their CP1252 names ("/" separates path parts). Names are
-// converted to UTF-8 at the system call; a name found on disk that is not
-// representable in CP1252 raises EEncodingError naming it.
+// converted to UTF-8 at the system call; a folder listing leaves out the names
+// found on disk that CP1252 cannot represent and gives them apart.
 
 #include <cstdint>
 #include <string>
@@ -46,9 +46,18 @@ bool MatchesMask(std::string_view name, std::string_view mask);
 bool MatchesMasks(std::string_view name, std::string_view masks);
 
 enum class TFindKind { Files, Directories, Both };
-// The names (not paths) in `dir` that match `masks`, sorted by byte value.
-// Dot-files count as hidden and are left out unless `includeHidden`.
-// "." and ".." are never listed.
+struct TFolderListing {
+    std::vector<std::string> Names;  // CP1252 names (not paths), sorted by byte value
+    // The names that would be listed but that CP1252 cannot represent, each
+    // once, in the printable form of their system bytes, sorted.
+    std::vector<std::string> Unrepresentable;
+};
+// The entries of `dir` that match `masks`. Dot-files count as hidden and are
+// left out unless `includeHidden`. "." and ".." are never listed. A folder
+// that does not exist or cannot be read lists nothing.
+TFolderListing ListFolder(const std::string& dir, std::string_view masks, TFindKind kind = TFindKind::Files,
+                          bool includeHidden = false);
+// The Names of ListFolder alone.
 std::vector<std::string> FindFiles(const std::string& dir, std::string_view masks,
                                    TFindKind kind = TFindKind::Files, bool includeHidden = false);
 

@@ -11,6 +11,7 @@
 #include <map>
 
 #include "running_builder.h"
+#include "running_sendaro.h"
 #include "running_stampel.h"
 #include "stampel_places.h"
 #include "builder/dialogs/FolderChooserDialog.h"
@@ -29,18 +30,7 @@ using thumbnailstest::TWindow;
 using thumbnailstest::WaitFor;
 using thumbnailstest::WindowShows;
 
-const std::string Resources = std::filesystem::path(SENDARO_PROGRAM).parent_path() / "resources";
-constexpr const char* MainWindow = "VESKO THUMBNAILS  - FTP Client";
-
-// The stored line of an account, scrambled as the uploader stores it.
-std::string AccountLine(const std::string& port)
-{
-    std::string line = "my web space~127.0.0.1~anna~secret~" + port + "~/~no";
-    TScrambleTable table;
-    BuildScrambleTable(table);
-    ScrambleText(table, "4k7wq2ne8vz1mx5tr3ja9hd6yb0ul2pc8fg", line);
-    return line;
-}
+using sendarotest::AccountLine;
 
 class PublishUpload : public buildertest::BuildTest, public ::testing::WithParamInterface<bool> {};
 
@@ -61,7 +51,7 @@ TEST_P(PublishUpload, FromPublishToTheServerByteForByte)
     TempFolder program;
     ForceDirectories(program.Path() + "ftp");
     std::filesystem::copy_file(SENDARO_PROGRAM, program.Path() + "ftp/sendaro.exe");
-    std::filesystem::create_directory_symlink(Resources, program.Path() + "ftp/resources");
+    std::filesystem::create_directory_symlink(sendarotest::ProgramResources, program.Path() + "ftp/resources");
     Wizard->ProgramFolder = program.Path();
     const std::string folder = Gallery;
     Script.AnswerModal("FolderChooserDialog", [folder](TCustomForm&) {
@@ -81,25 +71,17 @@ TEST_P(PublishUpload, FromPublishToTheServerByteForByte)
     WriteFileBytes(program.Path() + "ftp/kto.dat", AccountLine(server.Port()) + "\r\n");
 
     const std::string name = GetParam() ? "passive" : "active";
-    const stampeltest::TStampelPlaces places(Resources, "UploaderWindow");
     stampeltest::TRunningStampel sendaro;
     ASSERT_TRUE(sendaro.Start(program.Path() + "ftp/sendaro.exe", arguments));
-    TWindow main;
-    ASSERT_TRUE(FindWindow(MainWindow, main)) << "the uploader did not show";
-    // The menu bar lies above the layout's client area.
-    const int menu = main.Height - 252;
-    auto click = [&](const std::string& control) {
-        const TPoint at = places.Centre(control);
-        return XServer::Tool("mousemove --sync " + std::to_string(main.X + at.X) + " " +
-                             std::to_string(main.Y + menu + at.Y) + " click 1");
-    };
-    ASSERT_TRUE(click("ComboBox1"));
+    sendarotest::TSendaroMainWindow main;
+    ASSERT_TRUE(main.Find()) << "the uploader did not show";
+    ASSERT_TRUE(main.Click("ComboBox1"));
     ASSERT_TRUE(XServer::Tool("key Down Return"));
     if (GetParam()) {
-        ASSERT_TRUE(click("RadioButton2"));
+        ASSERT_TRUE(main.Click("RadioButton2"));
     }
-    thumbnailstest::Shot(main, "sendaro-publish-" + name + "-account-chosen");
-    ASSERT_TRUE(click("Button2"));
+    thumbnailstest::Shot(main.Window(), "sendaro-publish-" + name + "-account-chosen");
+    ASSERT_TRUE(main.Click("Button2"));
     ASSERT_TRUE(WaitFor([] { return WindowShows("sendaro"); }, 20000)) << "no finish message";
     TWindow protocol;
     if (FindWindow("Protocol", protocol, 2))

@@ -152,10 +152,36 @@ TEST(UploadPlan, FoldersPathsAndNames)
     const TUploadPlan plan = PlanUpload({"a b.jpg", "bad\r\n.jpg", "K\xF6ln.jpg", "x\ny.html"});
     EXPECT_EQ(plan.Names, (std::vector<std::string>{"a b.jpg", "K\xF6ln.jpg"}));
     EXPECT_EQ(plan.Refused, (std::vector<std::string>{"bad\r\n.jpg", "x\ny.html"}));
-    const std::string message = RefusedFilesMessage(plan.Refused);
+    const std::string message = RefusedFilesMessage(plan);
     EXPECT_NE(message.find("bad<CR><LF>.jpg"), std::string::npos);
     EXPECT_NE(message.find("x<LF>y.html"), std::string::npos);
-    EXPECT_EQ(RefusedFilesMessage({}), "");
+    EXPECT_EQ(RefusedFilesMessage(PlanUpload({"a.jpg"})), "");
+}
+
+TEST(UploadPlan, OneMessageNamesEveryLeftOutFileAndSaysWhenNothingGoes)
+{
+    const std::string lineBreak =
+        "These files cannot be sent by FTP, their names hold a line break; they are left out:\r\nx<LF>y.jpg";
+    const std::string letters = "These files cannot be sent, their names hold letters outside Windows-1252 "
+                                "(shown by their bytes); they are left out:\r\n\\xD0\\x9C.jpg\r\n\\xE6\\x97\\xA5.jpg";
+    const std::string nothing = "There is no gallery file to send in this folder; nothing was sent.";
+    const std::vector<std::string> unrepresentable{"\\xD0\\x9C.jpg", "\\xE6\\x97\\xA5.jpg"};
+    const struct {
+        const char* name;
+        TUploadPlan plan;
+        std::string message;
+    } cases[] = {
+        {"line breaks alone, as before", PlanUpload({"a.jpg", "x\ny.jpg"}), lineBreak},
+        {"unrepresentable names beside the rest", PlanUpload({"a.jpg"}, unrepresentable), letters},
+        {"both kinds in one message", PlanUpload({"a.jpg", "x\ny.jpg"}, unrepresentable),
+         lineBreak + "\r\n\r\n" + letters},
+        {"nothing left", PlanUpload({}, unrepresentable), letters + "\r\n\r\n" + nothing},
+        {"an empty folder", PlanUpload({}), nothing},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(RefusedFilesMessage(c.plan), c.message);
+    }
 }
 
 }  // namespace

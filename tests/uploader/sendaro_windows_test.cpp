@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/controls/TScreen.h"
 #include "tests/uploader/sendaro_fixture.h"
 
@@ -58,6 +60,23 @@ TEST_F(SendaroTest, TransferModeFileAtStartAndAtBothCloses)
     UploaderWindow->RadioButton1->SetChecked(true);
     UploaderWindow->Close();
     EXPECT_EQ(ReadFileBytes(ProgramDir + "ftpmod.dat"), "0\r\n");
+}
+
+TEST_F(SendaroTest, AFailedWriteOfTheTransferModeIsToldAndTheProgramEnds)
+{
+    // A file that cannot be replaced, as in a read-only program folder.
+    ASSERT_TRUE(CreateDir(ProgramDir + "ftpmod.dat"));
+    for (const bool closeBox : {false, true}) {
+        SCOPED_TRACE(closeBox ? "the close box" : "\"Close\"");
+        Start();
+        Script.AnswerMessage(IDOK, "ftpmod.dat");
+        if (closeBox)
+            UploaderWindow->Close();
+        else
+            UploaderWindow->BitBtn1->Click();
+        EXPECT_EQ(Script.Pending(), 0u);
+        EXPECT_TRUE(Windows->Terminated());
+    }
 }
 
 TEST_F(SendaroTest, NewAccountsAreAppendedAndListed)
@@ -133,19 +152,52 @@ TEST_F(SendaroTest, NoChoiceInTheChooserLeavesNothingToReplace)
     UploaderWindow->Bearbeiten1->Click();
     AccountChooser->Button1->Click();  // nothing chosen
     EXPECT_TRUE(AccountEditor->Visible());
-    EXPECT_EQ(UploaderWindow->AccountList.Count(), 0);
     Script.AnswerMessage(IDOK, "no account selected");
     AccountEditor->Button2->Click();
     EXPECT_EQ(ReadFileBytes(ProgramDir + "kto.dat"), before);
-    // Closing the chooser empties the list too; sending then says so.
-    UploaderWindow->Bearbeiten1->Click();
-    AccountChooser->Close();
-    EXPECT_EQ(UploaderWindow->AccountList.Count(), 0);
-    UploaderWindow->ComboBox1->SelectAsUser(0);
-    Script.AnswerMessage(IDOK, "no account selected");
-    UploaderWindow->Button2->Click();
-    EXPECT_FALSE(ProtocolWindow->Visible());
     EXPECT_EQ(Script.Pending(), 0u);
+}
+
+// However the chooser and its editor end, the account box and the account
+// list name the same accounts, so the account shown is the one sent.
+TEST_F(SendaroTest, TheAccountBoxAndTheAccountListStayInStep)
+{
+    WriteAccountLines(ProgramDir + "kto.dat", {ScrambledAccountLine(Home), ScrambledAccountLine(Work)});
+    testsupport::TempFolder gallery;
+    const struct {
+        const char* name;
+        std::function<void()> end;
+    } cases[] = {
+        {"no choice, the editor cancelled",
+         [] {
+             AccountChooser->Button1->Click();
+             AccountEditor->Button1->Click();
+         }},
+        {"a choice, the editor cancelled",
+         [] {
+             AccountChooser->ComboBox1->SelectAsUser(0);
+             AccountChooser->Button1->Click();
+             AccountEditor->Button1->Click();
+         }},
+        {"the chooser closed", [] { AccountChooser->Close(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A gallery with nothing to send: the upload stops before it connects.
+        Start({gallery.Path()});
+        UploaderWindow->ComboBox1->SelectAsUser(1);
+        UploaderWindow->Bearbeiten1->Click();
+        ASSERT_TRUE(AccountChooser->Visible());
+        c.end();
+        EXPECT_EQ(UploaderWindow->AccountList.Count(), UploaderWindow->ComboBox1->Items().Count());
+        EXPECT_EQ(UploaderWindow->ComboBox1->Text(), "work");
+        Script.AnswerMessage(IDOK, "nothing was sent");
+        UploaderWindow->Button2->Click();
+        EXPECT_EQ(Script.Pending(), 0u);
+        ASSERT_FALSE(Script.Asked().empty());
+        EXPECT_EQ(Script.Asked().back().Text.find("no account selected"), std::string::npos);
+        EXPECT_EQ(UploaderWindow->Label3->Caption(), gallery.Path()) << "the account was taken";
+    }
 }
 
 TEST_F(SendaroTest, EditWithoutAnAccountFileShowsNothing)

@@ -6,6 +6,9 @@
 #include <map>
 #include <thread>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "platform/core/AnsiString.h"
 #include "shared/veskotools.h"
 #include "tests/support/FolderTree.h"
@@ -153,18 +156,52 @@ TEST_P(UploadRoad, OnlyTheGalleryFilesOfTheFolderItselfGo)
     EXPECT_EQ(UploaderWindow->ProgressBar1->Max(), static_cast<int>(going.size()) + 4);
 }
 
-TEST_P(UploadRoad, AnEmptyGalleryLogsInMakesTheFolderAndFinishes)
+TEST_P(UploadRoad, AGalleryWithNothingToSendSaysSoAndConnectsNowhere)
 {
     Serve();
+    // The only gallery file's name is Cyrillic, made as another program makes it.
+    const std::string cyrillic = "\xD0\x9C\xD0\xB8\xD1\x80.jpg";
+    for (const std::string& files : {std::string(), cyrillic}) {
+        SCOPED_TRACE(files.empty() ? "an empty folder" : "one unrepresentable name");
+        if (!files.empty()) {
+            ASSERT_EQ(::close(::creat((Gallery + files).c_str(), 0644)), 0);
+        }
+        StartWith(Account());
+        Script.AnswerMessage(IDOK, "nothing was sent");
+        Send();
+        ASSERT_EQ(Script.Pending(), 0u);
+        const std::string told = Script.Asked().back().Text;
+        EXPECT_EQ(told.find("\\xD0\\x9C\\xD0\\xB8\\xD1\\x80.jpg") != std::string::npos, !files.empty()) << told;
+        EXPECT_TRUE(ProtocolLines().empty());
+        EXPECT_FALSE(Windows->Terminated());
+        EXPECT_TRUE(UploaderWindow->Button2->Enabled());
+        EXPECT_FALSE(DirectoryExists(ServerRoot + "/mygallery"));
+    }
+}
+
+TEST_P(UploadRoad, UnrepresentableNamesAreToldAndTheRestGo)
+{
+    Serve();
+    const std::string cyrillic = "\xD0\x9C\xD0\xB8\xD1\x80.jpg";
+    const std::string polish = "\xC5\x81\xC3\xB3" "d\xC5\xBA.html";
+    for (const std::string& name : {cyrillic, polish})
+        ASSERT_EQ(::close(::creat((Gallery + name).c_str(), 0644)), 0);
+    Put("start.html", "<html/>");
+    Put("K\xF6ln.jpg", Bytes(5000, 3));
+    Put("bad\nname.jpg", "no");
     StartWith(Account());
+    Script.AnswerMessage(IDOK, "bad<LF>name.jpg");
     Script.AnswerMessage(IDOK, FinishMessage);
     Send();
-    std::vector<std::string> expected = Concat(AccountLines(), LogIn);
-    expected = Concat(expected, {"Executing Requested Command", "Antwort 22 Done.", "Status = 257", "Kein Fehler",
-                                 "Directory is \"/mygallery\"", "\xDC" "bertragung beendet!"});
-    EXPECT_EQ(ProtocolLines(), expected);
-    EXPECT_TRUE(DirectoryExists(ServerRoot + "/mygallery"));
+    ASSERT_EQ(Script.Pending(), 0u);
+    ASSERT_GE(Script.Asked().size(), 2u);
+    const std::string told = Script.Asked()[Script.Asked().size() - 2].Text;
+    EXPECT_NE(told.find("\\xD0\\x9C\\xD0\\xB8\\xD1\\x80.jpg"), std::string::npos) << told;
+    EXPECT_NE(told.find("\\xC5\\x81\\xC3\\xB3d\\xC5\\xBA.html"), std::string::npos) << told;
     EXPECT_TRUE(Windows->Terminated());
+    EXPECT_EQ(testsupport::FolderTree(ServerRoot + "/mygallery"),
+              (std::map<std::string, std::string>{{"start.html", "<html/>"},
+                                                  {ToSystemPath("K\xF6ln.jpg"), Bytes(5000, 3)}}));
 }
 
 TEST_P(UploadRoad, AnExistingFolderIsAskedAbout)
@@ -254,6 +291,11 @@ TEST_P(UploadRoad, TheServerStoppedMidUploadEndsWithAnErrorLine)
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "Status = 226"), 2);
     EXPECT_EQ(std::find(lines.begin(), lines.end(), "\xDC" "bertragung beendet!"), lines.end());
     EXPECT_EQ(Script.Pending(), 0u);
+    // The third file's store ended before a byte of it went, and the next
+    // send has sent nothing yet when it fails.
+    EXPECT_EQ(UploaderWindow->Label5->Caption(), "Bytes per File: 0");
+    Send();
+    EXPECT_EQ(UploaderWindow->Label5->Caption(), "");
 }
 
 TEST_P(UploadRoad, AFullDiskOnTheServerEndsWithAnErrorLine)

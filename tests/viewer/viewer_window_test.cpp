@@ -203,9 +203,10 @@ TEST_F(ViewerWindowTest, APictureThatDoesNotDecodeIsSkippedAndTheOthersLoad)
             continue;
         }
         EXPECT_NE(window.LoadError().find(c.message), std::string::npos) << window.LoadError();
-        // One picture named, once; the buttons still count from IMG 1.
+        // One picture named, once; each button keeps its picture's number.
         EXPECT_EQ(window.LoadError().find("Picture 2"), std::string::npos);
-        EXPECT_EQ(dynamic_cast<TBitBtn*>(window.FindComponent("BT0"))->Caption(), "IMG 1");
+        EXPECT_EQ(dynamic_cast<TBitBtn*>(window.FindComponent("BT0"))->Caption(), "IMG 2");
+        EXPECT_EQ(dynamic_cast<TBitBtn*>(window.FindComponent("BT4"))->Caption(), "IMG 6");
     }
 }
 
@@ -295,7 +296,10 @@ TEST_F(ViewerWindowTest, OneWorkerAndEightLoadTheSameGallery)
         // The first button exists by the first hand-over to the loop.
         ASSERT_FALSE(seen[1].empty());
         EXPECT_EQ(seen[1].front(), "1 Load: Picture: 1");
-        EXPECT_EQ(seen[1].back(), lastDamaged ? "11 Load: Picture: 11" : "12 Load: Picture: 12");
+        // The last picture shown, by its number in the gallery.
+        EXPECT_EQ(seen[1].back(), lastDamaged ? "11 Load: Picture: 13" : "12 Load: Picture: 14");
+        EXPECT_NE(report[1].find("IMG 13 p12"), std::string::npos) << "after two skipped";
+        EXPECT_EQ(report[1].find("IMG 14 p13") != std::string::npos, !lastDamaged);
     }
 }
 

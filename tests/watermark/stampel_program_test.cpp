@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -206,6 +208,24 @@ TEST_F(StampelWindows, ComposingTheListByButtonsAndDrops)
     EXPECT_EQ(PictureList(), (std::vector<std::string>{Folder + "B.JPG", Folder + "B.JPG", Folder + "c.bmp"}));
     w.BitBtn7->Click();
     EXPECT_TRUE(PictureList().empty());
+}
+
+TEST_F(StampelWindows, TheFileListShowsTheOthersAndNamesWhatItCannotShowOnce)
+{
+    // Cyrillic and Polish names, made by their UTF-8 bytes as another program would.
+    for (const char* name : {"\xD0\x9C\xD0\xB8\xD1\x80.jpg", "\xC5\x81\xC3\xB3" "d\xC5\xBA.bmp"})
+        ASSERT_EQ(::close(::creat((Folder + name).c_str(), 0644)), 0);
+    WriteFileBytes(Folder + "a.jpg", "x");
+    Start({});
+    TForm1& w = *WatermarkWindow;
+    Script.AnswerMessage(IDOK, "\\xC5\\x81\\xC3\\xB3d\\xC5\\xBA.bmp\r\n\\xD0\\x9C\\xD0\\xB8\\xD1\\x80.jpg");
+    w.DirectoryListBox1->SetDirectory(Folder);
+    EXPECT_EQ(Script.Pending(), 0u);
+    EXPECT_EQ(w.FileListBox1->Items().Items(), (std::vector<std::string>{"a.jpg"}));
+    // Choosing a file or reading the folder again tells nothing new.
+    w.FileListBox1->SelectAsUser(0);
+    w.FileListBox1->Update();
+    EXPECT_EQ(Script.Asked().size(), 1u);
 }
 
 TEST_F(StampelWindows, StartNeedsAChosenFolderOrOverwriting)

@@ -9,6 +9,7 @@
 #include "platform/graphics/TBitmap.h"
 
 #include <filesystem>
+#include <regex>
 
 #include "tests/builder/build_fixture.h"
 
@@ -16,7 +17,26 @@ using namespace buildertest;
 
 namespace {
 
-class BuildMendsTest : public BuildTest {};
+class BuildMendsTest : public BuildTest {
+protected:
+    // Every file a page of the gallery names (links, pictures, frames, the
+    // slide show's next page) was written.
+    void ExpectEveryLinkWritten() const
+    {
+        const std::regex target(R"((?:href|src|URL)=([^ >"]+))");
+        for (const std::string& page : Files()) {
+            if (!page.ends_with(".html"))
+                continue;
+            const std::string text = Read(page);
+            for (std::sregex_iterator it(text.begin(), text.end(), target), end; it != end; ++it) {
+                const std::string name = (*it)[1];
+                if (name.starts_with("http:"))
+                    continue;
+                EXPECT_TRUE(Exists(name)) << page << " links " << name;
+            }
+        }
+    }
+};
 
 TEST_F(BuildMendsTest, NumberFieldsOutsideTheirRangesAreRefusedBeforeAnythingIsWritten)
 {
@@ -88,10 +108,47 @@ TEST_F(BuildMendsTest, PicturesThatCannotBeLoadedAreSkippedKeepingTheNumbers)
     EXPECT_NE(Read("page1.html").find("</center>\r\n" + empty + empty + empty + empty +
                                       "<center><a href=th_4_big.html ><img src=th_4.jpg"),
               std::string::npos);
-    EXPECT_NE(Read("th_4_big.html").find("<a href=th_3_big.html>Back</a>"), std::string::npos);
-    // The menus list every entry of the list, the GIF one with its own thumbnail name.
-    EXPECT_NE(Read("frame_menu.html").find("<img src=th_2.gif border=0>"), std::string::npos);
+    // The links step over the skipped pictures.
+    EXPECT_NE(Read("th_4_big.html").find("<a href=th_0_big.html>Back</a>"), std::string::npos);
+    EXPECT_NE(Read("th_0_big.html").find("<a href=th_4_big.html>Next</a>"), std::string::npos);
+    EXPECT_EQ(Read("frame_menu.html").find("th_2"), std::string::npos);
     EXPECT_NE(Read("start.html").find("Pictures: 1 - 5"), std::string::npos);
+    ExpectEveryLinkWritten();
+}
+
+TEST_F(BuildMendsTest, NoPageLinksAFileTheBuildDidNotWrite)
+{
+    // A broken picture first, in the middle and last, in a slide show over
+    // several pages, and one where none loads at all.
+    WriteFileBytes(In.Path() + "broken.jpg", "no JPEG here");
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"})
+        WriteJpeg(In.Path() + name, 30, 30);
+    const std::string broken = In.Path() + "broken.jpg";
+    const auto in = [this](const char* name) { return In.Path() + name; };
+    const struct {
+        const char* name;
+        std::vector<std::string> pictures;
+        int skipped;
+    } cases[] = {
+        {"first, middle and last", {broken, in("a.jpg"), in("b.jpg"), broken, broken, in("c.jpg"), broken}, 4},
+        {"two in a row before the last", {in("a.jpg"), in("b.jpg"), in("c.jpg"), broken, broken, in("d.jpg")}, 2},
+        {"none loads", {broken, broken}, 2},
+    };
+    Wizard->Edit5->SetText("2");
+    Wizard->Edit6->SetText("1");
+    Wizard->CheckBox7->SetChecked(true);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(ExcludeTrailingPathDelimiter(Gallery));
+        Wizard->ListBox1->Items().Clear();
+        Wizard->ListBox2->Items().Clear();
+        AddPictures(c.pictures, std::vector<std::string>(c.pictures.size(), "c"));
+        for (int i = 0; i < c.skipped; ++i)
+            Script.AnswerMessage(IDOK, "file format not found");
+        Build();
+        EXPECT_EQ(Script.Pending(), 0u);
+        ExpectEveryLinkWritten();
+    }
 }
 
 TEST_F(BuildMendsTest, ADamagedSourcePictureIsRefusedAHarmlessWarningIsNot)

@@ -86,6 +86,44 @@ TEST(FullPicturePageText, PhpInsertsAfterHeadAndBeforeEnd)
     EXPECT_NE(page.find("<a href=page1.php>Gallery</a>"), std::string::npos);
 }
 
+TEST(FullPicturePageText, BackNextAndTheSlideShowStepOverSkippedPictures)
+{
+    TGalleryPageSettings settings;
+    settings.SlideShow = true;
+    SetRunTexts(settings, false, false, "", false);
+    const auto link = [](int n, const char* word) {
+        return "<a href=th_" + std::to_string(n) + "_big.html>" + word + "</a>";
+    };
+    const auto refresh = [](int n) { return "URL=th_" + std::to_string(n) + "_big.html\">"; };
+    struct Case {
+        const char* name;
+        TFullPicture picture;
+        int back;  // -1: no Back link
+        int next;  // -1: no Next link
+        int shown;  // the slide show's next page
+    };
+    const Case cases[] = {
+        {"none skipped", {2, false, "", 0, 5}, 1, 3, 3},
+        {"a run on either side", {2, false, "", 0, 7, {0, 1, 3, 4}}, -1, 5, 5},
+        {"the neighbours", {3, false, "", 0, 7, {2, 4}}, 1, 5, 5},
+        {"the last ones, the show goes round", {1, false, "", 0, 4, {0, 2, 3}}, -1, -1, 1},
+        {"the first ones", {4, false, "", 0, 5, {0, 1}}, 3, -1, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string page = FullPicturePageText(settings, c.picture);
+        EXPECT_EQ(page.find(">Back</a>") != std::string::npos, c.back >= 0);
+        EXPECT_EQ(page.find(">Next</a>") != std::string::npos, c.next >= 0);
+        if (c.back >= 0) {
+            EXPECT_NE(page.find(link(c.back, "Back")), std::string::npos);
+        }
+        if (c.next >= 0) {
+            EXPECT_NE(page.find(link(c.next, "Next")), std::string::npos);
+        }
+        EXPECT_NE(page.find(refresh(c.shown)), std::string::npos);
+    }
+}
+
 TEST(FullPicturePageText, PictureOutsideTheListRaises)
 {
     const TGalleryPageSettings settings;

@@ -206,6 +206,25 @@ TEST(FrameMenus, BothListEveryPictureWithItsThumbnailKind)
                   "</tr></table></div></body></html>");
 }
 
+TEST(FrameMenus, SkippedPicturesAreLeftOutAndTheFrameSetsShowTheFirstWritten)
+{
+    const TGalleryPageSettings settings = SummerSettings();
+    const std::vector<int> skipped{0, 2};
+    const std::string menu = FrameMenuText(settings, MixedPictures, skipped);
+    const std::string row = FrameMenuRowText(settings, MixedPictures, skipped);
+    for (const std::string* text : {&menu, &row}) {
+        for (const char* gone : {"th_0_big.html", "th_0.jpg", "th_2_big.html", "th_2.gif"})
+            EXPECT_EQ(text->find(gone), std::string::npos) << gone;
+        for (const char* kept : {"<a href=th_1_big.html target=fc><img src=th_1.jpg border=0></a>",
+                                 "<a href=th_3_big.html target=fc><img src=th_3.jpg border=0></a>"})
+            EXPECT_NE(text->find(kept), std::string::npos) << kept;
+    }
+    for (const TPageFile& page : CreateFrameSet(settings, 10, 10, 1))
+        EXPECT_NE(page.Text.find("<frame src=th_1_big.html name=fc"), std::string::npos) << page.Name;
+    for (const TPageFile& page : CreateFrameSet(settings, 0, 0, std::nullopt))
+        EXPECT_NE(page.Text.find("<frame src=start.html name=fc"), std::string::npos) << page.Name;
+}
+
 TEST(Indexprint, FilesInWriteOrderWithTheirLineEnds)
 {
     TGalleryPageSettings settings = SummerSettings();

@@ -380,6 +380,30 @@ TEST_F(PictureEditorTest, AGifIsEditedAndSavedThroughTheGifClass)
     EXPECT_EQ(Wizard->ListBox2->Items().Strings(1), "gif comment");
 }
 
+// The entry becomes the backup's path and stays selected, so the menu edits
+// it again without choosing it anew.
+TEST_F(PictureEditorTest, OkKeepsTheEditedEntrySelected)
+{
+    TGIFImage gif;
+    gif.Assign(*Blocks(6, 4));
+    const std::string path = Folder.Path() + "flat.gif";
+    gif.SaveToFile(path);
+    AddPictures({path}, {"gif comment"});
+    for (const int index : {0, 1}) {
+        SCOPED_TRACE(index == 0 ? "a JPEG" : "a GIF");
+        ASSERT_NO_FATAL_FAILURE(Open("Rotation1", index));
+        Editor->BitBtn2->Click();
+        Editor->BitBtn3->Click();
+        ASSERT_NE(Wizard->ListBox1->Items().Strings(index).find("backups/BackUpPicture"), std::string::npos);
+        EXPECT_EQ(Wizard->ListBox1->ItemIndex(), index);
+        Script.AnswerPopup("Colors1");
+        Wizard->Label52->Click();
+        EXPECT_EQ(Script.Pending(), 0u);
+        EXPECT_TRUE(Editor->Visible());
+        Editor->Hide();
+    }
+}
+
 TEST_F(PictureEditorTest, AFailedSaveIsReportedAndTheEditorStaysUsable)
 {
     RemoveDir(Folder.Path() + "backups");

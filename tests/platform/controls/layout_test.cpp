@@ -30,6 +30,11 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/loop/Clock.h"
+#include "tests/support/TempFolder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -252,6 +257,29 @@ TEST_F(LayoutTest, FileListsFollowTheirFolder)
     for (const char* name : {"b.JPG", "a.gif", "c.txt", ".hidden.jpg"}) DeleteFile(dir + "/" + name);
     RemoveDir(dir + "/sub");
     RemoveDir(dir);
+}
+
+TEST_F(LayoutTest, FileListsShowWhatCp1252HoldsAndKeepTheRestToTell)
+{
+    testsupport::TempFolder folder;
+    const std::string dir = ExcludeTrailingPathDelimiter(folder.Path());
+    // Cyrillic and Polish names, made by their UTF-8 bytes as another program would.
+    const std::string cyrillic = "\xD0\x9C\xD0\xB8\xD1\x80.jpg";
+    const std::string polish = "\xC5\x81\xC3\xB3" "d\xC5\xBA";
+    ASSERT_EQ(::close(::creat((folder.Path() + cyrillic).c_str(), 0644)), 0);
+    ASSERT_EQ(::mkdir((folder.Path() + polish).c_str(), 0755), 0);
+    ForceDirectories(dir + "/sub");
+    WriteFileBytes(dir + "/a.gif", "x");
+    TEveryForm* form = nullptr;
+    App.CreateForm(form);
+    auto* dirs = form->Child<TDirectoryListBox>("DirectoryListBox1");
+    auto* files = form->Child<TFileListBox>("FileListBox1");
+    dirs->SetDirectory(dir);
+    EXPECT_EQ(files->Items().Items(), (std::vector<std::string>{"a.gif"}));
+    EXPECT_EQ(files->Unrepresentable(), (std::vector<std::string>{"\\xD0\\x9C\\xD0\\xB8\\xD1\\x80.jpg"}));
+    EXPECT_EQ(dirs->Items().Strings(dirs->Items().Count() - 1), "sub");
+    files->SetMask("*.gif");
+    EXPECT_TRUE(files->Unrepresentable().empty()) << "each reading tells its own";
 }
 
 TEST_F(LayoutTest, AFolderListSwitchesDrivesAndRefusesOneThatIsGone)

@@ -159,19 +159,24 @@ TEST_F(TFilesTest, FindFilesByMaskKindAndVisibility)
     EXPECT_TRUE(FindFiles(Name("missing"), "*").empty());
 }
 
-TEST_F(TFilesTest, FindFilesRefusesANameCp1252CannotHold)
+TEST_F(TFilesTest, ListFolderGivesWhatCp1252HoldsAndTellsTheRestOnce)
 {
-    // Written by its UTF-8 name directly, as another program would.
-    const std::string systemName = FFolder.Path() + "\xE6\x97\xA5.jpg";
-    ASSERT_EQ(::close(::creat(systemName.c_str(), 0644)), 0);
-    WriteFileBytes(Name("ok.gif"), "x");
-    try {
-        FindFiles(FFolder.Path(), "*.jpg");
-        ADD_FAILURE() << "no exception";
-    } catch (const EEncodingError& e) {
-        EXPECT_NE(e.Message().find("\\xE6\\x97\\xA5.jpg"), std::string::npos) << e.Message();
-    }
-    EXPECT_EQ(FindFiles(FFolder.Path(), "*.gif"), (Names{"ok.gif"})) << "a name left out does not stop the listing";
+    // Written by their UTF-8 names directly, as another program would:
+    // Cyrillic, Polish and CJK letters, and a name that is not UTF-8 at all.
+    for (const char* leaf : {"\xD0\x9C\xD0\xB8\xD1\x80.jpg", "\xC5\x81\xC3\xB3" "d\xC5\xBA.jpg", "\xE6\x97\xA5.jpg",
+                             "\xFF.jpg", "\xE6\x97\xA5.txt"})
+        ASSERT_EQ(::close(::creat((FFolder.Path() + leaf).c_str(), 0644)), 0) << leaf;
+    WriteFileBytes(Name("ok.jpg"), "x");
+    WriteFileBytes(Name("caf\xE9.jpg"), "x");
+
+    const TFolderListing listing = ListFolder(FFolder.Path(), "*.jpg");
+    EXPECT_EQ(listing.Names, (Names{"caf\xE9.jpg", "ok.jpg"}));
+    EXPECT_EQ(listing.Unrepresentable,
+              (Names{"\\xC5\\x81\\xC3\\xB3d\\xC5\\xBA.jpg", "\\xD0\\x9C\\xD0\\xB8\\xD1\\x80.jpg", "\\xE6\\x97\\xA5.jpg",
+                      "\\xFF.jpg"}))
+        << "the .txt name the mask leaves out is not told";
+    EXPECT_EQ(FindFiles(FFolder.Path(), "*.jpg"), listing.Names);
+    EXPECT_TRUE(ListFolder(FFolder.Path(), "*.gif").Unrepresentable.empty());
 }
 
 TEST_F(TFilesTest, SystemPathConversion)
