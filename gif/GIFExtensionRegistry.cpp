@@ -74,6 +74,9 @@ const TGIFExtensionClass TGIFApplicationExtension::Class{"TGIFApplicationExtensi
                                                          &Make<TGIFApplicationExtension>, &RefineApplication};
 const TGIFExtensionClass TGIFUnknownAppExtension::Class{"TGIFUnknownAppExtension", bsApplicationExtension,
                                                         &Make<TGIFUnknownAppExtension>, nullptr};
+// Never registered: the label is the one read (see FindExtensionClass's callers).
+const TGIFExtensionClass TGIFUnknownExtension::Class{"TGIFUnknownExtension", 0, &Make<TGIFUnknownExtension>,
+                                                     nullptr};
 const TGIFExtensionClass TGIFAppExtNSLoop::Class{"TGIFAppExtNSLoop", bsApplicationExtension,
                                                  &Make<TGIFAppExtNSLoop>, nullptr};
 

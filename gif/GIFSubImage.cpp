@@ -26,8 +26,12 @@ void TGIFExtensionList::LoadFromStream(TStream& stream)
             break;
         }
         const TGIFExtensionClass* extensionClass = FindExtensionClass(stream);
-        if (!extensionClass)
-            GIFError("Unknown extension type");
+        // Browsers, ImageMagick and Pillow skip a block of an unknown label
+        // and show the picture; we keep it raw so that saving loses nothing.
+        if (!extensionClass) {
+            Warning(1, "Unknown extension type");
+            extensionClass = &TGIFUnknownExtension::Class;
+        }
         Unread(stream);
         std::unique_ptr<TGIFExtension> extension = extensionClass->Create(FSubImage);
         extension->LoadFromStream(stream);
