@@ -1,5 +1,6 @@
 #include "gif/GIFSubImage.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "gif/GIFEncoder.h"
@@ -67,6 +68,12 @@ void TGIFSubImage::Clear()
     SetBounds(Left(), Top(), 0, 0);
     FTransparent = false;
     FGCE = nullptr;
+}
+
+bool TGIFSubImage::UsesIndex(int index) const
+{
+    const std::uint8_t* data = FData.get();
+    return data && std::find(data, data + FDataSize, static_cast<std::uint8_t>(index)) != data + FDataSize;
 }
 
 bool TGIFSubImage::Empty() const
