@@ -7,6 +7,8 @@
 #include "GifTestSupport.h"
 #include "gif/GIFEncoder.h"
 #include "platform/core/TStream.h"
+#include "platform/graphics/TBitmap.h"
+#include "platform/graphics/TCanvas.h"
 
 namespace {
 
@@ -255,7 +257,8 @@ TEST(GifPicture, ProgressOfLoadingAndSaving)
     EXPECT_EQ(seen, (std::vector<std::string>{"Loading... 0 0", "Loading... 2 0"}));
 }
 
-// Whatever the fuzzer once found stays a case here: it must end cleanly.
+// Whatever the fuzzer once found stays a case here: it must end cleanly,
+// drawn as the fuzzer draws it.
 TEST(GifReader, FuzzFindingsEndCleanly)
 {
     namespace fs = std::filesystem;
@@ -267,6 +270,13 @@ TEST(GifReader, FuzzFindingsEndCleanly)
         TLoadResult r = LoadGif(ReadBinaryFile(entry.path()));
         if (!r.Error.empty()) {
             EXPECT_EQ(r.PositionAfter, 0);
+            continue;
+        }
+        for (const bool tile : {false, true}) {
+            TGIFImage& image = *r.Image;
+            image.PaintFlags = static_cast<std::uint16_t>(tile ? image.PaintFlags | pfTile : image.PaintFlags & ~pfTile);
+            TBitmap target(48, 40, pf24bit);
+            EXPECT_NO_THROW(image.Draw(target.Canvas(), TRect{0, 0, 48, 40}));
         }
     }
 }
