@@ -157,7 +157,6 @@ public:
     const TGIFExtensionClass& ExtensionClass() const override { return Class; }
     std::uint8_t ExtensionType() const override { return FLabel; }
     void LoadFromStream(TStream& stream) override;
-    std::vector<TGIFBlock>& Blocks() { return FRawBlocks; }
 
 protected:
     void LoadBody(TStream& stream) override;

@@ -74,7 +74,7 @@ const TGIFExtensionClass TGIFApplicationExtension::Class{"TGIFApplicationExtensi
                                                          &Make<TGIFApplicationExtension>, &RefineApplication};
 const TGIFExtensionClass TGIFUnknownAppExtension::Class{"TGIFUnknownAppExtension", bsApplicationExtension,
                                                         &Make<TGIFUnknownAppExtension>, nullptr};
-// Never registered: the label is the one read (see FindExtensionClass's callers).
+// Never registered: the frame's list takes it for a label no class knows.
 const TGIFExtensionClass TGIFUnknownExtension::Class{"TGIFUnknownExtension", 0, &Make<TGIFUnknownExtension>,
                                                      nullptr};
 const TGIFExtensionClass TGIFAppExtNSLoop::Class{"TGIFAppExtNSLoop", bsApplicationExtension,

@@ -61,11 +61,6 @@ TGIFFrameBitmap RenderFrameDirect(TGIFSubImage& frame, const TFrameSample& sampl
     const int partWidth = static_cast<int>(sample.Columns.size());
     const int partHeight = static_cast<int>(sample.Rows.size());
     frame.NeedImage();
-    if (partWidth == 0 || partHeight == 0) {
-        for (int y = 0; y < height; ++y)
-            FrameRowProgress(frame, y, height, "Rendering...");
-        return result;
-    }
     auto bitmap = std::make_unique<TBitmap>(partWidth, partHeight, pf8bit);
     std::vector<TRGBQuad> palette = PaletteOf(frame.ActiveColorMap());
     // Indexes past the map read as black, so the table is padded with black.
@@ -141,8 +136,15 @@ TGIFFrameBitmap RenderFramePart(TGIFSubImage& frame, const TFrameSample& sample)
     if (frame.Empty())
         return {};
     FrameProgress(frame, psStarting, 0, "Rendering...");
-    TGIFFrameBitmap result = frame.Image() && frame.Image()->NeedsDither() ? RenderFrameDithered(frame, sample)
-                                                                          : RenderFrameDirect(frame, sample);
+    TGIFFrameBitmap result;
+    if (sample.Columns.empty() || sample.Rows.empty()) {
+        for (int y = 0; y < frame.Height(); ++y)
+            FrameRowProgress(frame, y, frame.Height(), "Rendering...");
+    } else if (frame.Image() && frame.Image()->NeedsDither()) {
+        result = RenderFrameDithered(frame, sample);
+    } else {
+        result = RenderFrameDirect(frame, sample);
+    }
     FrameProgress(frame, psEnding, 100, "Rendering...");
     return result;
 }

@@ -33,18 +33,13 @@ int DitherFillIndex(TColor transparent)
 TGIFFrameBitmap RenderFrameDithered(TGIFSubImage& frame, const TFrameSample& sample)
 {
     TGIFFrameBitmap result;
-    if (frame.Empty())
+    if (frame.Empty() || sample.Columns.empty() || sample.Rows.empty())
         return result;
     const int width = frame.Width();
     const int height = frame.Height();
     const int partWidth = static_cast<int>(sample.Columns.size());
     const int partHeight = static_cast<int>(sample.Rows.size());
     frame.NeedImage();
-    if (partWidth == 0 || partHeight == 0) {
-        for (int y = 0; y < height; ++y)
-            FrameRowProgress(frame, y, height, "Rendering...");
-        return result;
-    }
     auto bitmap = std::make_unique<TBitmap>(partWidth, partHeight, pf8bit);
     // The indexes are the cube's, whatever palette the frame kept before.
     std::vector<TRGBQuad> palette;
