@@ -1,6 +1,8 @@
 // libFuzzer entry: any bytes loaded as a GIF picture end in a picture, a
 // GIFException, or a stream error, never in a crash, a hang or a huge
-// allocation. Whatever loads (of a modest size) is saved again.
+// allocation. Whatever loads is drawn on a small canvas, stretched and tiled,
+// which costs what shows, not the frame's size; what loads (of a modest size)
+// is saved again.
 
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +10,8 @@
 
 #include "gif/GIFImage.h"
 #include "platform/core/TStream.h"
+#include "platform/graphics/TBitmap.h"
+#include "platform/graphics/TCanvas.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -17,6 +21,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         image.LoadFromStream(stream);
     } catch (const Exception&) {
+    }
+    for (const bool tile : {false, true}) {
+        image.PaintFlags = static_cast<std::uint16_t>(tile ? image.PaintFlags | pfTile : image.PaintFlags & ~pfTile);
+        try {
+            TBitmap target(48, 40, pf24bit);
+            image.Draw(target.Canvas(), TRect{0, 0, 48, 40});
+        } catch (const Exception&) {
+        }
     }
     // Re-coding huge frames would only make the fuzzer slow.
     std::int64_t pixels = 0;

@@ -58,8 +58,17 @@ void RemapFrame(TGIFSubImage& frame, const TColorRemap& map)
         for (std::int64_t i = 0, n = frame.DataSize(); i < n; ++i)
             p[i] = map[p[i]];
     TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
-    if (gce && gce->Transparent())
-        gce->SetTransparentColorIndex(map[gce->TransparentColorIndex()]);
+    if (!gce || !gce->Transparent())
+        return;
+    const int index = gce->TransparentColorIndex();
+    if (index < frame.ActiveColorMap().Count()) {
+        gce->SetTransparentColorIndex(map[static_cast<std::size_t>(index)]);
+        return;
+    }
+    // An index past the table stays where it is, so that it never lands on a
+    // colour in use; unused, its flag goes as any unused one's does.
+    if (!frame.UsesIndex(index))
+        gce->SetTransparent(false);
 }
 
 bool UsesMap(TGIFSubImage& frame, const TGIFColorMap* map)

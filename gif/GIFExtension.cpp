@@ -57,13 +57,18 @@ std::uint8_t TGIFExtension::ExtensionType() const
     return ExtensionClass().Label;
 }
 
-void TGIFExtension::LoadFromStream(TStream& stream)
+std::uint8_t TGIFExtension::LoadHead(TStream& stream)
 {
     std::uint8_t head[2];
     ReadExact(stream, head, 2);
     if (head[0] != bsExtensionIntroducer)
         GIFError("Invalid extension introducer");
-    if (head[1] != ExtensionType())
+    return head[1];
+}
+
+void TGIFExtension::LoadFromStream(TStream& stream)
+{
+    if (LoadHead(stream) != ExtensionType())
         GIFError("Internal error: Extension Instance does not match Extension Label");
     LoadBody(stream);
 }
@@ -138,7 +143,10 @@ void TGIFGraphicControlExtension::LoadBody(TStream& stream)
 
 void TGIFGraphicControlExtension::SaveBody(TStream& stream)
 {
-    stream.WriteBuffer(FBody.data(), FBody.size());
+    // giflib and gifsicle refuse a block whose terminator is not 0.
+    std::array<std::uint8_t, 6> body = FBody;
+    body[5] = 0;
+    stream.WriteBuffer(body.data(), body.size());
 }
 
 // ---- TGIFTextExtension
@@ -166,6 +174,14 @@ void TGIFTextExtension::SaveBody(TStream& stream)
 
 TGIFCommentExtension::TGIFCommentExtension(TGIFSubImage* subImage) : TGIFExtension(subImage) {}
 
+void TGIFCommentExtension::SaveToStream(TStream& stream)
+{
+    const auto& lines = FComment.Items();
+    if (std::all_of(lines.begin(), lines.end(), [](const std::string& line) { return line.empty(); }))
+        return;
+    TGIFExtension::SaveToStream(stream);
+}
+
 void TGIFCommentExtension::LoadBody(TStream& stream)
 {
     ReadTextSubBlocks(stream, FComment);
@@ -187,6 +203,46 @@ void TGIFBlock::SaveToStream(TStream& stream) const
 {
     WriteByte(stream, static_cast<std::uint8_t>(FData.size()));
     stream.WriteBuffer(FData.data(), FData.size());
+}
+
+void ReadRawBlocks(TStream& stream, std::vector<TGIFBlock>& blocks)
+{
+    blocks.clear();
+    for (;;) {
+        const int size = ReadByte(stream);
+        if (size <= 0)
+            return;
+        TGIFBlock block(size);
+        block.LoadFromStream(stream);
+        blocks.push_back(std::move(block));
+    }
+}
+
+void WriteRawBlocks(TStream& stream, const std::vector<TGIFBlock>& blocks)
+{
+    for (const TGIFBlock& block : blocks)
+        block.SaveToStream(stream);
+    WriteByte(stream, 0);
+}
+
+// ---- TGIFUnknownExtension
+
+TGIFUnknownExtension::TGIFUnknownExtension(TGIFSubImage* subImage) : TGIFExtension(subImage) {}
+
+void TGIFUnknownExtension::LoadFromStream(TStream& stream)
+{
+    FLabel = LoadHead(stream);
+    LoadBody(stream);
+}
+
+void TGIFUnknownExtension::LoadBody(TStream& stream)
+{
+    ReadRawBlocks(stream, FRawBlocks);
+}
+
+void TGIFUnknownExtension::SaveBody(TStream& stream)
+{
+    WriteRawBlocks(stream, FRawBlocks);
 }
 
 // ---- TGIFApplicationExtension
@@ -225,22 +281,12 @@ void TGIFApplicationExtension::SaveBody(TStream& stream)
 
 void TGIFApplicationExtension::LoadData(TStream& stream)
 {
-    FRawBlocks.clear();
-    for (;;) {
-        const int size = ReadByte(stream);
-        if (size <= 0)
-            return;
-        TGIFBlock block(size);
-        block.LoadFromStream(stream);
-        FRawBlocks.push_back(std::move(block));
-    }
+    ReadRawBlocks(stream, FRawBlocks);
 }
 
 void TGIFApplicationExtension::SaveData(TStream& stream)
 {
-    for (const TGIFBlock& block : FRawBlocks)
-        block.SaveToStream(stream);
-    WriteByte(stream, 0);
+    WriteRawBlocks(stream, FRawBlocks);
 }
 
 TGIFUnknownAppExtension::TGIFUnknownAppExtension(TGIFSubImage* subImage) : TGIFApplicationExtension(subImage) {}

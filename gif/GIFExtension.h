@@ -4,7 +4,7 @@
 // plain text and application extensions (the loop extension, and any other
 // kept as raw data). Each belongs to the frame it precedes. A class is found
 // for a block by its label and, for application blocks, by the identifier;
-// see GIFExtensionRegistry.h.
+// see GIFExtensionRegistry.h; a block whose label no class knows is kept raw.
 
 #include <array>
 #include <cstdint>
@@ -33,13 +33,16 @@ public:
 
     TGIFSubImage* SubImage() const { return FSubImage; }
     virtual const TGIFExtensionClass& ExtensionClass() const = 0;
-    std::uint8_t ExtensionType() const;
+    // The class's label; the raw kind answers with the label it read.
+    virtual std::uint8_t ExtensionType() const;
     int GetVersion() const override { return 2; }
     // Reads introducer and label and checks them; the body is the class's.
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) override;
 
 protected:
+    // Reads and checks the introducer; returns the label after it.
+    std::uint8_t LoadHead(TStream& stream);
     virtual void LoadBody(TStream& stream) = 0;
     virtual void SaveBody(TStream& stream) = 0;
 
@@ -66,7 +69,8 @@ public:
     bool UserInput() const { return FBody[1] & 0x02; }
     int Disposal() const { return (FBody[1] >> 2) & 0x07; }
     void SetDisposal(int value);
-    // The stored body: block size, packed, delay, index, terminator.
+    // The stored body: block size, packed, delay, index, terminator. The
+    // terminator is written as 0 whatever was read.
     const std::array<std::uint8_t, 6>& Body() const { return FBody; }
 
 protected:
@@ -111,6 +115,9 @@ public:
     static const TGIFExtensionClass Class;
     const TGIFExtensionClass& ExtensionClass() const override { return Class; }
     TStringList& Comment() { return FComment; }
+    // A comment without text writes nothing: giflib refuses the whole file
+    // for an extension without data.
+    void SaveToStream(TStream& stream) override;
 
 protected:
     void LoadBody(TStream& stream) override;
@@ -133,6 +140,31 @@ public:
 
 private:
     std::string FData;
+};
+
+// Raw data sub-blocks up to a size byte 0 or the end of the stream; written
+// back unchanged, followed by a terminator.
+void ReadRawBlocks(TStream& stream, std::vector<TGIFBlock>& blocks);
+void WriteRawBlocks(TStream& stream, const std::vector<TGIFBlock>& blocks);
+
+// A block whose label no class is registered for: browsers skip it and show
+// the picture, so it is read as raw data sub-blocks (with a warning by the
+// frame's list) and written back as read, label included.
+class TGIFUnknownExtension : public TGIFExtension {
+public:
+    explicit TGIFUnknownExtension(TGIFSubImage* subImage);
+    static const TGIFExtensionClass Class;
+    const TGIFExtensionClass& ExtensionClass() const override { return Class; }
+    std::uint8_t ExtensionType() const override { return FLabel; }
+    void LoadFromStream(TStream& stream) override;
+
+protected:
+    void LoadBody(TStream& stream) override;
+    void SaveBody(TStream& stream) override;
+
+private:
+    std::uint8_t FLabel = 0;
+    std::vector<TGIFBlock> FRawBlocks;
 };
 
 using TGIFApplicationIdentifier = std::array<std::uint8_t, 11>;

@@ -74,6 +74,9 @@ const TGIFExtensionClass TGIFApplicationExtension::Class{"TGIFApplicationExtensi
                                                          &Make<TGIFApplicationExtension>, &RefineApplication};
 const TGIFExtensionClass TGIFUnknownAppExtension::Class{"TGIFUnknownAppExtension", bsApplicationExtension,
                                                         &Make<TGIFUnknownAppExtension>, nullptr};
+// Never registered: the frame's list takes it for a label no class knows.
+const TGIFExtensionClass TGIFUnknownExtension::Class{"TGIFUnknownExtension", 0, &Make<TGIFUnknownExtension>,
+                                                     nullptr};
 const TGIFExtensionClass TGIFAppExtNSLoop::Class{"TGIFAppExtNSLoop", bsApplicationExtension,
                                                  &Make<TGIFAppExtNSLoop>, nullptr};
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <numeric>
 #include <vector>
 
 #include "gif/ColorReduction.h"
@@ -11,6 +12,13 @@
 #include "platform/graphics/TCanvas.h"
 
 namespace {
+
+std::vector<int> Run(int from, int to)
+{
+    std::vector<int> run(static_cast<std::size_t>(std::max(0, to - from)));
+    std::iota(run.begin(), run.end(), from);
+    return run;
+}
 
 std::vector<TRGBQuad> PaletteOf(TGIFColorMap& map)
 {
@@ -46,13 +54,14 @@ private:
     HGDIOBJ FOld;
 };
 
-TGIFFrameBitmap RenderFrameDirect(TGIFSubImage& frame)
+TGIFFrameBitmap RenderFrameDirect(TGIFSubImage& frame, const TFrameSample& sample)
 {
     TGIFFrameBitmap result;
-    const int width = frame.Width();
     const int height = frame.Height();
+    const int partWidth = static_cast<int>(sample.Columns.size());
+    const int partHeight = static_cast<int>(sample.Rows.size());
     frame.NeedImage();
-    auto bitmap = std::make_unique<TBitmap>(width, height, pf8bit);
+    auto bitmap = std::make_unique<TBitmap>(partWidth, partHeight, pf8bit);
     std::vector<TRGBQuad> palette = PaletteOf(frame.ActiveColorMap());
     // Indexes past the map read as black, so the table is padded with black.
     palette.resize(256);
@@ -64,21 +73,31 @@ TGIFFrameBitmap RenderFrameDirect(TGIFSubImage& frame)
     std::unique_ptr<TBitmap> mask;
     bool anyMasked = false;
     if (masked) {
-        mask = std::make_unique<TBitmap>(width, height, pf1bit);
+        mask = std::make_unique<TBitmap>(partWidth, partHeight, pf1bit);
         mask->SetPalette({{0, 0, 0, 0}, {255, 255, 255, 0}});
         std::ranges::fill(mask->Bits(), std::uint8_t(0));
     }
+    const int first = sample.Columns.front();
+    const bool runOfColumns = sample.Columns.back() - first == partWidth - 1;
+    std::size_t j = 0;
     for (int y = 0; y < height; ++y) {
         FrameRowProgress(frame, y, height, "Rendering...");
-        const std::uint8_t* source = frame.Scanline(y);
-        std::copy_n(source, width, bitmap->ScanLine(y));
-        if (!masked)
-            continue;
-        std::uint8_t* bits = mask->ScanLine(y);
-        for (int x = 0; x < width; ++x) {
-            if (source[x] == transparentIndex) {
-                bits[x >> 3] |= std::uint8_t(0x80 >> (x & 7));
-                anyMasked = true;
+        for (; j < sample.Rows.size() && sample.Rows[j] == y; ++j) {
+            const std::uint8_t* source = frame.Scanline(y);
+            std::uint8_t* out = bitmap->ScanLine(static_cast<int>(j));
+            if (runOfColumns)
+                std::copy_n(source + first, partWidth, out);
+            else
+                for (int i = 0; i < partWidth; ++i)
+                    out[i] = source[sample.Columns[std::size_t(i)]];
+            if (!masked)
+                continue;
+            std::uint8_t* bits = mask->ScanLine(static_cast<int>(j));
+            for (int i = 0; i < partWidth; ++i) {
+                if (out[i] == transparentIndex) {
+                    bits[i >> 3] |= std::uint8_t(0x80 >> (i & 7));
+                    anyMasked = true;
+                }
             }
         }
     }
@@ -102,13 +121,30 @@ void FrameRowProgress(TGIFSubImage& frame, int row, int height, const std::strin
         FrameProgress(frame, psRunning, row * 100 / height, text);
 }
 
+TFrameSample TFrameSample::Whole(int width, int height)
+{
+    return {Run(0, width), Run(0, height)};
+}
+
 TGIFFrameBitmap RenderFrame(TGIFSubImage& frame)
+{
+    return RenderFramePart(frame, TFrameSample::Whole(frame.Width(), frame.Height()));
+}
+
+TGIFFrameBitmap RenderFramePart(TGIFSubImage& frame, const TFrameSample& sample)
 {
     if (frame.Empty())
         return {};
     FrameProgress(frame, psStarting, 0, "Rendering...");
-    TGIFFrameBitmap result = frame.Image() && frame.Image()->NeedsDither() ? RenderFrameDithered(frame)
-                                                                          : RenderFrameDirect(frame);
+    TGIFFrameBitmap result;
+    if (sample.Columns.empty() || sample.Rows.empty()) {
+        for (int y = 0; y < frame.Height(); ++y)
+            FrameRowProgress(frame, y, frame.Height(), "Rendering...");
+    } else if (frame.Image() && frame.Image()->NeedsDither()) {
+        result = RenderFrameDithered(frame, sample);
+    } else {
+        result = RenderFrameDirect(frame, sample);
+    }
     FrameProgress(frame, psEnding, 100, "Rendering...");
     return result;
 }
@@ -256,12 +292,40 @@ void DrawFrameBitmap(TGIFFrameBitmap& rendered, TCanvas& canvas, const TRect& ta
     }
 }
 
+// The frame pixels that land on [from, to) of an axis the frame spans as
+// [start, end) when drawn: nearest pixel, truncated, as stretching samples.
+std::vector<int> SampledPixels(int from, int to, int start, int end, int pixels)
+{
+    std::vector<int> sampled;
+    const long long span = end - start;
+    for (int at = from; at < to; ++at)
+        sampled.push_back(static_cast<int>((at - start) * static_cast<long long>(pixels) / span));
+    return sampled;
+}
+
+TRect Moved(const TRect& r, int dx, int dy)
+{
+    return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+}
+
+// The canvas's clip rectangle in the coordinates drawing takes.
+TRect Destination(TCanvas& canvas)
+{
+    return Moved(canvas.ClipRect(), -canvas.Origin().X, -canvas.Origin().Y);
+}
+
+void DrawWhole(TGIFSubImage& frame, TCanvas& canvas, const TRect& target, bool transparent)
+{
+    TGIFFrameBitmap rendered = RenderFrame(frame);
+    if (rendered.Bitmap)
+        DrawFrameBitmap(rendered, canvas, target, transparent);
+}
+
 }  // namespace
 
 void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool transparent, bool tile)
 {
-    TGIFFrameBitmap rendered = RenderFrame(frame);
-    if (!rendered.Bitmap)
+    if (frame.Empty())
         return;
     TGIFImage* image = frame.Image();
     const int screenWidth = image && image->Width() > 0 ? image->Width() : frame.Width();
@@ -273,15 +337,47 @@ void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tra
                            rect.Top + MulDiv(frame.Top(), rh, screenHeight),
                            rect.Left + MulDiv(frame.Left() + frame.Width(), rw, screenWidth),
                            rect.Top + MulDiv(frame.Top() + frame.Height(), rh, screenHeight)};
-        DrawFrameBitmap(rendered, canvas, mapped, transparent);
+        if (rw < 0 || rh < 0) {
+            DrawWhole(frame, canvas, mapped, transparent);
+            return;
+        }
+        const TRect visible = IntersectRect(IntersectRect(mapped, rect), Destination(canvas));
+        TFrameSample sample;
+        if (!visible.IsEmpty()) {
+            sample.Columns = SampledPixels(visible.Left, visible.Right, mapped.Left, mapped.Right, frame.Width());
+            sample.Rows = SampledPixels(visible.Top, visible.Bottom, mapped.Top, mapped.Bottom, frame.Height());
+        }
+        TGIFFrameBitmap rendered = RenderFramePart(frame, sample);
+        if (rendered.Bitmap)
+            DrawFrameBitmap(rendered, canvas, visible, transparent);
         return;
     }
+    // Each tile shows the part of the frame on the screen (a screen of no
+    // size is no bound), rendered once for what any tile needs of it.
+    const int partWidth = image && image->Width() > 0 ? std::min(frame.Width(), image->Width() - frame.Left())
+                                                      : frame.Width();
+    const int partHeight = image && image->Height() > 0 ? std::min(frame.Height(), image->Height() - frame.Top())
+                                                        : frame.Height();
     // Tiles advance by the screen itself, so a screen of no size is one tile.
     const int cellWidth = image ? image->Width() : frame.Width();
     const int cellHeight = image ? image->Height() : frame.Height();
+    const TRect onScreen{0, 0, std::max(0, partWidth), std::max(0, partHeight)};
+    const TRect destination = Destination(canvas);
+    TRect needed{};
     ForEachTile(rect, cellWidth, cellHeight, [&](int x, int y) {
-        DrawFrameBitmap(rendered, canvas, Bounds(x + frame.Left(), y + frame.Top(), frame.Width(), frame.Height()),
-                        transparent);
+        const TRect seen = IntersectRect(onScreen, Moved(destination, -x - frame.Left(), -y - frame.Top()));
+        if (seen.IsEmpty())
+            return;
+        needed = needed.IsEmpty() ? seen
+                                  : TRect{std::min(needed.Left, seen.Left), std::min(needed.Top, seen.Top),
+                                          std::max(needed.Right, seen.Right), std::max(needed.Bottom, seen.Bottom)};
+    });
+    TGIFFrameBitmap rendered =
+        RenderFramePart(frame, {Run(needed.Left, needed.Right), Run(needed.Top, needed.Bottom)});
+    if (!rendered.Bitmap)
+        return;
+    ForEachTile(rect, cellWidth, cellHeight, [&](int x, int y) {
+        DrawFrameBitmap(rendered, canvas, Moved(needed, x + frame.Left(), y + frame.Top()), transparent);
     });
 }
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/graphics/DeviceContext.h"
 #include "platform/graphics/TBitmap.h"
@@ -19,15 +20,27 @@ struct TGIFFrameBitmap {
     std::unique_ptr<TBitmap> Mask;    // 1 bit per pixel, 1 = transparent; none when nothing is
 };
 
+// The pixels of a frame that make up a drawn part of it: column i of the
+// part shows frame column Columns[i], row j frame row Rows[j]. Rows ascend.
+struct TFrameSample {
+    std::vector<int> Columns;
+    std::vector<int> Rows;
+    static TFrameSample Whole(int width, int height);
+};
+
 // The frame's pixels through its active colour map. An index past the map
 // draws black, as an index past a bitmap's palette does.
 // When the picture dithers, the frame goes through the web palette instead
 // (RenderFrameDithered).
 TGIFFrameBitmap RenderFrame(TGIFSubImage& frame);
+// Only the sampled pixels, so that a part costs its own size, not the frame's;
+// progress goes as for the whole frame. No bitmap for an empty sample.
+TGIFFrameBitmap RenderFramePart(TGIFSubImage& frame, const TFrameSample& sample);
 // The frame's colours mapped into the 216-colour web palette with
 // Floyd-Steinberg error diffusion along serpentine rows; transparent pixels
-// take no part in the diffusion.
-TGIFFrameBitmap RenderFrameDithered(TGIFSubImage& frame);
+// take no part in the diffusion. The diffusion runs over whole rows down to
+// the last sampled one.
+TGIFFrameBitmap RenderFrameDithered(TGIFSubImage& frame, const TFrameSample& sample);
 // Reports the frame's progress through its picture's progress event (nothing
 // without a picture): `stage` with `percent` and `text` ("Rendering...",
 // "Converting..."), the frame as sender.
@@ -54,7 +67,10 @@ void FrameFromGraphic(TGIFSubImage& frame, const TGraphic& source);
 void ApplyMask(TGIFSubImage& frame, const TBitmap& mask);
 
 // The frame drawn into `rect`, which stands for the whole logical screen:
-// stretched to its place on it, or tiled at natural size.
+// stretched to its place on it, or tiled at natural size. Only the part of
+// the frame on the screen is drawn, and of that only what lands inside the
+// canvas's clip rectangle is rendered (a rectangle given right to left or
+// bottom to top is drawn mirrored, whole).
 void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool transparent, bool tile);
 
 // Calls `draw` with the top-left corner of every cell of the given size that

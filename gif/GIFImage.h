@@ -3,7 +3,8 @@
 // The GIF picture: the header with the logical screen and the global colour
 // map, and the frames in file order. Loading tolerates what the format's
 // readers commonly meet (junk before the signature, zero bytes between blocks,
-// a missing trailer) and reports it through OnGIFWarning; errors raise
+// a missing trailer, an extension of an unknown label) and reports it through
+// OnGIFWarning; errors raise
 // GIFException and leave the stream where loading began, keeping the frames
 // read so far. Saving codes every frame again from its pixels.
 //

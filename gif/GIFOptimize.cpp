@@ -40,12 +40,6 @@ TGIFGraphicControlExtension& NeedGraphicControl(TGIFSubImage& frame)
     return gce;
 }
 
-bool UsesIndex(const TGIFSubImage& frame, int index)
-{
-    const std::uint8_t* data = frame.Data();
-    return std::find(data, data + frame.DataSize(), static_cast<std::uint8_t>(index)) != data + frame.DataSize();
-}
-
 // The transparent index another frame on the global map already uses, when
 // this frame's pixels leave it free.
 int BorrowedIndex(TGIFSubImage& frame)
@@ -57,7 +51,7 @@ int BorrowedIndex(TGIFSubImage& frame)
         if (other.get() == &frame || !other->Transparent() || &other->ActiveColorMap() != &image->GlobalColorMap())
             continue;
         const int index = other->GraphicControlExtension()->TransparentColorIndex();
-        if (!UsesIndex(frame, index))
+        if (!frame.UsesIndex(index))
             return index;
     }
     return -1;
@@ -198,7 +192,7 @@ void TGIFImage::OptimizeFrames(unsigned options, int reductionMethod)
         if (options & ooCleanup) {
             for (const auto& frame : FImages)
                 if (frame->Transparent() && !frame->Empty() &&
-                    !UsesIndex(*frame, frame->GraphicControlExtension()->TransparentColorIndex()))
+                    !frame->UsesIndex(frame->GraphicControlExtension()->TransparentColorIndex()))
                     frame->GraphicControlExtension()->SetTransparent(false);
             // Restoring is useless only when the next frame hides all of this
             // one and keeps what it shows.

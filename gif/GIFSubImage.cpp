@@ -1,5 +1,6 @@
 #include "gif/GIFSubImage.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "gif/GIFEncoder.h"
@@ -26,8 +27,12 @@ void TGIFExtensionList::LoadFromStream(TStream& stream)
             break;
         }
         const TGIFExtensionClass* extensionClass = FindExtensionClass(stream);
-        if (!extensionClass)
-            GIFError("Unknown extension type");
+        // Browsers, ImageMagick and Pillow skip a block of an unknown label
+        // and show the picture; we keep it raw so that saving loses nothing.
+        if (!extensionClass) {
+            Warning(1, "Unknown extension type");
+            extensionClass = &TGIFUnknownExtension::Class;
+        }
         Unread(stream);
         std::unique_ptr<TGIFExtension> extension = extensionClass->Create(FSubImage);
         extension->LoadFromStream(stream);
@@ -63,6 +68,12 @@ void TGIFSubImage::Clear()
     SetBounds(Left(), Top(), 0, 0);
     FTransparent = false;
     FGCE = nullptr;
+}
+
+bool TGIFSubImage::UsesIndex(int index) const
+{
+    const std::uint8_t* data = FData.get();
+    return data && std::find(data, data + FDataSize, static_cast<std::uint8_t>(index)) != data + FDataSize;
 }
 
 bool TGIFSubImage::Empty() const

@@ -82,6 +82,8 @@ public:
     std::int64_t DataSize() const { return FDataSize; }
     // "Invalid pixel coordinates" outside the frame.
     std::uint8_t Pixels(int x, int y) const;
+    // Whether any pixel holds the index.
+    bool UsesIndex(int index) const;
     std::uint8_t* Scanline(int y);
     // Allocates the pixels when there are none; "Image is empty" for no size.
     void NeedImage();

@@ -188,6 +188,52 @@ TEST(GifSuitePeer, DecodesEverySuiteFileAsGiflibDoes)
     EXPECT_GT(compared, 50);
 }
 
+// Blocks other programs write and peers disagree on: what we write back from
+// them, giflib (giftext) and gifsicle read, and the picture shows the same.
+TEST(GifPeer, RewrittenOddBlocksAreReadByGiflibAndGifsicle)
+{
+    if (!HaveTool("giftext") || !HaveTool("gifsicle") || !HaveTool("gifdiff"))
+        GTEST_SKIP() << "giflib's giftext or gifsicle is not installed";
+    auto b = [](std::initializer_list<int> bytes) {
+        std::string out;
+        for (int v : bytes)
+            out.push_back(static_cast<char>(v));
+        return out;
+    };
+    // A 2 x 2 screen with black and white, and a frame of pixels 1, 0, 1, 0.
+    const std::string head = b({'G', 'I', 'F', '8', '9', 'a', 2, 0, 2, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255});
+    const std::string frame = b({0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0, 2, 2, 0x0C, 0x0C, 0, 0x3B});
+    struct TCase {
+        const char* Name;
+        std::string Blocks;
+        std::vector<std::string> Warnings;
+    };
+    const TCase cases[] = {
+        {"empty comment", b({0x21, 0xFE, 0}), {}},
+        {"graphic control with a terminator of 7", b({0x21, 0xF9, 4, 0, 0, 0, 0, 7}), {}},
+        {"extension of an unknown label", b({0x21, 0x77, 3, 'a', 'b', 'c', 0}), {"Unknown extension type"}},
+    };
+    const std::string folder = TempFolder("odd-blocks");
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TLoadResult loaded = LoadGif(head + c.Blocks + frame);
+        ASSERT_EQ(loaded.Error, "");
+        EXPECT_EQ(loaded.Warnings, c.Warnings);
+        ASSERT_EQ(loaded.Image->Images().Count(), 1);
+        // The peers refuse some of these sources; the picture without the block is the same.
+        const std::string plain = folder + "/plain.gif";
+        const std::string written = folder + "/written.gif";
+        WriteBinaryFile(plain, head + frame);
+        WriteBinaryFile(written, SaveGif(*loaded.Image));
+        std::string output;
+        EXPECT_EQ(RunCommand("giftext " + written + " > /dev/null", output), 0) << output;
+        EXPECT_EQ(RunCommand("gifsicle --info " + written + " > /dev/null", output), 0) << output;
+        EXPECT_EQ(output, "");
+        ExpectSameAsGiflib(SaveGif(*loaded.Image), *loaded.Image);
+        EXPECT_EQ(RunCommand("gifdiff " + plain + " " + written, output), 0) << output;
+    }
+}
+
 // The image data of our LZW coder equals giflib's byte for byte.
 TEST(GifEncoderPeer, LZWDataEqualsGiflibs)
 {

@@ -7,6 +7,8 @@
 #include "GifTestSupport.h"
 #include "gif/GIFEncoder.h"
 #include "platform/core/TStream.h"
+#include "platform/graphics/TBitmap.h"
+#include "platform/graphics/TCanvas.h"
 
 namespace {
 
@@ -56,7 +58,11 @@ TEST(GifReader, TolerancesWarningsAndRefusals)
         {"short screen descriptor", Head.substr(0, 10), "Premature end of data", {}, 0},
         {"short global table", Head.substr(0, 15), "Premature end of data", {}, 0},
         {"short image descriptor", Head + Frame.substr(0, 6), "Premature end of data", {}, 0},
-        {"unknown extension label", Head + B({0x21, 0x77, 0}) + Frame + Trailer, "Unknown extension type", {}, 0},
+        {"unknown extension label", Head + B({0x21, 0x77, 0}) + Frame + Trailer, "", {"Unknown extension type"}, 1},
+        {"unknown extension label with data", Head + B({0x21, 0x77, 2, 'a', 'b', 1, 'c', 0}) + Frame + Trailer, "",
+         {"Unknown extension type"}, 1},
+        {"unknown extension label cut short", Head + B({0x21, 0x77, 9, 'a'}), "Premature end of data",
+         {"Unknown extension type"}, 0},
         {"application block size below 10", Head + B({0x21, 0xFF, 9, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0}) + Trailer,
          "Unsupported Application Extension block size", {}, 0},
         {"loop sub-block too short", Head + B({0x21, 0xFF, 11}) + "NETSCAPE2.0" + B({2, 1, 0, 0}) + Trailer,
@@ -251,7 +257,8 @@ TEST(GifPicture, ProgressOfLoadingAndSaving)
     EXPECT_EQ(seen, (std::vector<std::string>{"Loading... 0 0", "Loading... 2 0"}));
 }
 
-// Whatever the fuzzer once found stays a case here: it must end cleanly.
+// Whatever the fuzzer once found stays a case here: it must end cleanly,
+// drawn as the fuzzer draws it.
 TEST(GifReader, FuzzFindingsEndCleanly)
 {
     namespace fs = std::filesystem;
@@ -263,6 +270,13 @@ TEST(GifReader, FuzzFindingsEndCleanly)
         TLoadResult r = LoadGif(ReadBinaryFile(entry.path()));
         if (!r.Error.empty()) {
             EXPECT_EQ(r.PositionAfter, 0);
+            continue;
+        }
+        for (const bool tile : {false, true}) {
+            TGIFImage& image = *r.Image;
+            image.PaintFlags = static_cast<std::uint16_t>(tile ? image.PaintFlags | pfTile : image.PaintFlags & ~pfTile);
+            TBitmap target(48, 40, pf24bit);
+            EXPECT_NO_THROW(image.Draw(target.Canvas(), TRect{0, 0, 48, 40}));
         }
     }
 }

@@ -108,6 +108,52 @@ TEST(GifOptimize, OptimisedAnimationsLookLikeTheirSources)
     }
 }
 
+// A transparent index past a four-colour table, with the table's order about
+// to change: the index must not land on a colour in use.
+std::unique_ptr<TGIFImage> IndexPastTheTable(bool pixelsUseIt)
+{
+    auto image = std::make_unique<TGIFImage>();
+    auto frame = std::make_unique<TGIFSubImage>(image.get());
+    TGIFSubImage& f = *frame;
+    image->AddFrame(std::move(frame));
+    f.SetBounds(0, 0, 8, 4);
+    auto gce = std::make_unique<TGIFGraphicControlExtension>(&f);
+    gce->SetTransparent(true);
+    gce->SetTransparentColorIndex(7);  // stored as is: there is no table yet
+    f.Extensions().Add(std::move(gce));
+    for (const TColor c : {clRed, clLime, clBlue, clWhite})
+        image->GlobalColorMap().Add(c);
+    for (int i = 0; i < 32; ++i)
+        f.Data()[i] = static_cast<std::uint8_t>(i % 4 == 0 ? 0 : i % 3 == 0 ? 1 : 2);
+    if (pixelsUseIt)
+        f.Data()[5] = 7;
+    image->Header().SetWidth(8);
+    image->Header().SetHeight(4);
+    return image;
+}
+
+TEST(GifOptimize, TransparentIndexPastTheTableNeverBecomesAColourInUse)
+{
+    for (const bool used : {false, true}) {
+        SCOPED_TRACE(used ? "pixels use the index" : "no pixel uses the index");
+        auto image = IndexPastTheTable(used);
+        std::vector<std::string> warnings;
+        image->OnGIFWarning = [&](TObject*, int, const std::string& message) { warnings.push_back(message); };
+        image->OptimizeFrames(ooColorMap, 0);
+        const TGIFSubImage& frame = *image->Images().Items(0);
+        EXPECT_EQ(image->GlobalColorMap().Entry(0), (TGIFColor{0, 0, 255}));  // the most used comes first
+        EXPECT_EQ(frame.Transparent(), used);
+        EXPECT_EQ(frame.GraphicControlExtension()->TransparentColorIndex(), 7);
+        EXPECT_TRUE(warnings.empty()) << warnings.front();
+    }
+    if (!HaveTool("gifdiff"))
+        GTEST_SKIP() << "gifsicle's gifdiff is not installed";
+    // Pixels past the table cannot be written, so only the unused index goes to the peer.
+    testsupport::TempFolder folder;
+    auto image = IndexPastTheTable(false);
+    ExpectOptimisedLooksTheSame(*image, folder.Path(), "past the table");
+}
+
 TEST(GifOptimize, CropKeepsTheOpaqueRectangle)
 {
     auto image = MakeAnimation(32, 20, {{TRect{0, 0, 32, 20}, 1, 5, false}, {TRect{3, 2, 23, 14}, 1, 5, true},
