@@ -41,7 +41,7 @@ void TForm1::Button2Click(TObject*)
     FGalleryFolder = folder;
     FileListBox1->SetDirectory(folder);
     Label3->SetCaption(folder);
-    TUploadPlan plan = PlanUpload(FileListBox1->Items().Items());
+    TUploadPlan plan = PlanUpload(WithServerRules(folder, FileListBox1->Items().Items()));
     if (!plan.Refused.empty())
         ShowMessage(RefusedFilesMessage(plan.Refused));
     FUploadNames = std::move(plan.Names);
