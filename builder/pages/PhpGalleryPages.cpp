@@ -39,7 +39,7 @@ const std::vector<TPhpCopy> PhpByteCopies = {
     {"comedit.php", "comedit.php"},   {"comeditsave.php", "comeditsave.php"},
     {"comeditdel.php", "comeditdel.php"}, {"setup.php", "setup.php"},
     {"picturesetup.php", "picturesetup.php"}, {"mailpicture.php", "mailpicture.php"},
-    {"admin.jpg", "admin.jpg"},
+    {"admin.jpg", "admin.jpg"},       {"htaccess.sc", ".htaccess"},
 };
 
 std::string PhpTemplateText(const std::string& templates, const std::string& name)

@@ -23,7 +23,7 @@ const std::pair<const char*, const char*> Templates[] = {
 };
 const char* const Copies[] = {"eye.gif", "mail.gif", "vote.gif", "sub2.jpg", "votesubmit.gif", "com.gif",
                               "vt_logo.jpg", "admin.sc", "comedit.php", "comeditsave.php", "comeditdel.php",
-                              "setup.php", "picturesetup.php", "mailpicture.php", "admin.jpg"};
+                              "setup.php", "picturesetup.php", "mailpicture.php", "admin.jpg", "htaccess.sc"};
 
 const std::string CommentForm =
     "<center><table width=550 border=0><tr><td valign=top><font class=tx>Name*</font><br>"
@@ -109,7 +109,9 @@ TEST_F(PhpGalleryBuildTest, AllOptionsOnWriteEveryInsertAndFile)
     EXPECT_NE(Read("chartvote.php").find("<table>CT\r\n</table>"), std::string::npos);
 
     for (const char* name : Copies) {
-        const std::string target = std::string(name) == "admin.sc" ? "admin.php" : name;
+        const std::string target = std::string(name) == "admin.sc"      ? "admin.php"
+                                   : std::string(name) == "htaccess.sc" ? ".htaccess"
+                                                                        : name;
         EXPECT_EQ(Read(target), std::string("bytes of ") + name + std::string("\n\r\0x", 4)) << name;
     }
     // Only the first call gets the heading, escaped for its PHP string.
