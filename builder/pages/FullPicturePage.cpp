@@ -23,7 +23,7 @@ std::string FullPicturePageText(const TGalleryPageSettings& settings, const TFul
     const bool last = n == picture.PictureCount - 1;
     const TPageTexts texts = FullPageTexts(settings);
 
-    std::string text = "<html>";
+    std::string text = settings.Php.PageStart + "<html>";
     if (settings.SlideShow) {
         // The last picture leads back to the first, so the show runs in a circle.
         text += "\r\n<meta http-equiv=refresh content=\"" + settings.SlideShowSeconds +

@@ -42,6 +42,11 @@ const std::vector<TPhpCopy> PhpByteCopies = {
     {"admin.jpg", "admin.jpg"},       {"htaccess.sc", ".htaccess"},
 };
 
+std::string_view PhpPageStart()
+{
+    return "<?php header('Content-Type: text/html; charset=windows-1252'); ?>";
+}
+
 std::string PhpTemplateText(const std::string& templates, const std::string& name)
 {
     TStringList lines;
@@ -81,7 +86,8 @@ std::vector<TPageFile> PhpChartPages(const TPhpOptions& options, const std::stri
 {
     std::vector<TPageFile> pages;
     const auto add = [&](const char* name, const char* chart) {
-        const std::string text = indexHead + PhpTemplateText(templates, chart) + "</table></body></html>";
+        const std::string text =
+            std::string(PhpPageStart()) + indexHead + PhpTemplateText(templates, chart) + "</table></body></html>";
         pages.push_back({name, LinesText(text), false});
     };
     if (options.ChartViews)

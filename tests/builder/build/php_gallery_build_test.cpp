@@ -35,6 +35,8 @@ const std::string CommentForm =
     "<input type=image src=sub2.jpg alt=\"submit\" align=right onclick=\"return check_form()\">"
     "</td></tr></table><br></center></form><p>";
 
+constexpr std::string_view CharsetLine = "<?php header('Content-Type: text/html; charset=windows-1252'); ?>";
+
 class PhpGalleryBuildTest : public BuildTest {
 protected:
     PhpGalleryBuildTest()
@@ -108,6 +110,8 @@ TEST_F(PhpGalleryBuildTest, AllOptionsOnWriteEveryInsertAndFile)
     EXPECT_EQ(chart.substr(chart.size() - 35), "<table>CV\r\n</table></body></html>\r\n");
     EXPECT_NE(Read("chartvote.php").find("<table>CT\r\n</table>"), std::string::npos);
 
+    for (const char* name : {"page1.php", "th_0_big.php", "th_1_big.php", "chartview.php", "chartvote.php"})
+        EXPECT_EQ(Read(name).rfind(std::string(CharsetLine) + "<html>", 0), 0u) << name;
     for (const char* name : Copies) {
         const std::string target = std::string(name) == "admin.sc"      ? "admin.php"
                                    : std::string(name) == "htaccess.sc" ? ".htaccess"
@@ -131,7 +135,9 @@ TEST_F(PhpGalleryBuildTest, OptionsOffLeaveOnlyTheFilesAndAdminLinks)
     AllOptions(false);
     Build();
     const std::string page = Read("page1.php");
-    EXPECT_EQ(page.find("<?php"), std::string::npos);
+    // Its only PHP is the charset it declares before its first byte.
+    EXPECT_EQ(page.rfind(std::string(CharsetLine) + "<html>\r\n", 0), 0u);
+    EXPECT_EQ(page.find("<?php", CharsetLine.size()), std::string::npos);
     EXPECT_EQ(page.find("font class=pi>|"), std::string::npos);
     EXPECT_NE(page.find(std::string(DefaultBody) + "\r\n\r\n<center>"), std::string::npos);
     EXPECT_NE(page.find("<p><a href=admin.php><img src=admin.jpg border=0></a>\r\n</center></body></html>"),
