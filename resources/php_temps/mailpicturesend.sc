@@ -56,6 +56,8 @@ if (!is_file($file))
 $user = substr(\gallery_text(trim((string)($_POST['user'] ?? ''))), 0, 100);
 $text = substr(\gallery_text((string)($_POST['com'] ?? '')), 0, 2000);
 $taken = \gallery_take([['mail_visitor', \gallery_visitor()], ['mail_gallery', 'all']]);
+if ($taken === false)
+    refuse('The picture could not be sent: the gallery cannot keep its limits.', 503);
 if ($taken === 'mail_visitor')
     refuse(\gallery_limit_text('mail_visitor', 'pictures sent from your address'), 429);
 if ($taken !== true)

@@ -504,6 +504,7 @@ function gallery_admin_login($password)
         return false;
     gallery_admin_session(true);
     session_regenerate_id(true);
+    // The session holds only that its owner gave the password, never the password.
     $_SESSION['gallery'] = GALLERY_DIR;
     $_SESSION['token'] = bin2hex(random_bytes(16));
     return true;
