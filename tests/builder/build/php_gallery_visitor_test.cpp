@@ -94,7 +94,8 @@ TEST_F(PhpGalleryLettersTest, EveryPageDeclaresItsCharsetAndStoresPostedTextInIt
         EXPECT_TRUE(Has(page, "J\xFCrgen"));
         EXPECT_TRUE(Has(page, "Z\xF6" "e"));
     }
-    const std::smatch id = Match(Get("picturesetup.php?d=th_0.jpg", jar), std::regex("name=id value=\"([0-9a-f]+)\""));
+    const std::string list = Get("picturesetup.php?d=th_0.jpg", jar);
+    const std::smatch id = Match(list, std::regex("name=id value=\"([0-9a-f]+)\""));
     ASSERT_FALSE(id.empty());
     EXPECT_TRUE(Has(Get("comedit.php?f=th_0.cnt&id=" + id[1].str(), jar), "caf\xE9 \x80</textarea>"));
 }
@@ -223,7 +224,8 @@ TEST_F(PhpGalleryServerTest, CommentersAddressesStayOutOfEveryServedFile)
     // The owner still sees them.
     const std::string jar = " -c '" + Out.Path() + "jar' -b '" + Out.Path() + "jar'";
     Send("admin.php", Password, jar);
-    const std::smatch id = Match(Get("picturesetup.php?d=gcom.ctx", jar), std::regex("name=id value=\"([0-9a-f]+)\""));
+    const std::string list = Get("picturesetup.php?d=gcom.ctx", jar);
+    const std::smatch id = Match(list, std::regex("name=id value=\"([0-9a-f]+)\""));
     ASSERT_FALSE(id.empty());
     EXPECT_TRUE(Has(Get("comedit.php?f=gcom.ctx&id=" + id[1].str(), jar), "name=email value=\"ben@example.org\""));
     const std::string rules = Read(".htaccess");

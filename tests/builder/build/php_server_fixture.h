@@ -217,6 +217,8 @@ inline std::smatch Match(const std::string& text, const std::regex& pattern)
     std::regex_search(text, found, pattern);
     return found;
 }
+// The matches point into the text, which must outlive them.
+std::smatch Match(std::string&&, const std::regex&) = delete;
 
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
