@@ -26,6 +26,14 @@ std::string LocalGalleryFile(const std::string& folder, const std::string& name)
     return IncludeTrailingPathDelimiter(folder) + name;
 }
 
+std::vector<std::string> WithServerRules(const std::string& folder, std::vector<std::string> listed)
+{
+    const std::string rules = ".htaccess";
+    if (FileExists(LocalGalleryFile(folder, rules)))
+        listed.push_back(rules);
+    return listed;
+}
+
 bool FtpCannotCarry(const std::string& name)
 {
     return name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;

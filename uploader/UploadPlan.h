@@ -9,6 +9,10 @@
 // The files of a gallery folder that are uploaded.
 inline constexpr const char* GalleryMasks = "*.jpg;*.html;*.gif;*.php;*.cnt;*.ctt;*.ctx";
 
+// The listed files and, last, the server rules file that the builder lays
+// into a PHP gallery, which the file list leaves out with the dot-files.
+std::vector<std::string> WithServerRules(const std::string& folder, std::vector<std::string> listed);
+
 // The builder writes every blank of the folder as "*".
 std::string GalleryFolderFromArgument(const std::string& argument);
 

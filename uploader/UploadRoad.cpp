@@ -50,7 +50,8 @@ void TForm1::Button2Click(TObject*)
     FGalleryFolder = folder;
     FileListBox1->SetDirectory(folder);
     Label3->SetCaption(folder);
-    TUploadPlan plan = PlanUpload(FileListBox1->Items().Items(), FileListBox1->Unrepresentable());
+    TUploadPlan plan = PlanUpload(WithServerRules(folder, FileListBox1->Items().Items()),
+                                  FileListBox1->Unrepresentable());
     const std::string refused = RefusedFilesMessage(plan);
     if (!refused.empty())
         ShowMessage(refused);

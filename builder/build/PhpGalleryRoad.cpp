@@ -24,6 +24,7 @@ TPhpInserts TPhpGalleryRoad::PageInserts(TForm1& wizard)
     const std::string templates = TemplateFolder(wizard);
     const TPhpOptions options = OptionsOf(wizard);
     TPhpInserts inserts;
+    inserts.PageStart = PhpPageStart();
     inserts.Functions = BuildPhpFunctions(templates, wizard.PhpGallery, options.ViewCount, options.Voting,
                                           options.PictureComments, options.MailPicture);
     inserts.ChartLinks = PhpChartLinks(options);

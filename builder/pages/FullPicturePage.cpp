@@ -42,7 +42,7 @@ std::string FullPicturePageText(const TGalleryPageSettings& settings, const TFul
     const std::optional<int> next = Nearest(picture, n + 1, 1);
     const TPageTexts texts = FullPageTexts(settings);
 
-    std::string text = "<html>";
+    std::string text = settings.Php.PageStart + "<html>";
     if (settings.SlideShow) {
         // The last picture leads back to the first, so the show runs in a circle.
         text += "\r\n<meta http-equiv=refresh content=\"" + settings.SlideShowSeconds +

@@ -19,6 +19,8 @@ enum class TLinkMode {
 // The places where a PHP gallery adds its calls. An HTML gallery leaves all of
 // them empty; a callback that is not assigned adds nothing.
 struct TPhpInserts {
+    // Before "<html>" of every PHP page.
+    std::string PageStart;
     // Inserted into the head of every gallery page.
     std::string Functions;
     // The chart links of the index page's foot.

@@ -54,7 +54,7 @@ std::string SizeInfoText(const TPictureSizeInfo& info)
 // head text, and unlike the index page no line end between it and the style sheet.
 std::string GalleryPageStart(const TGalleryPageSettings& settings, bool metaHead)
 {
-    std::string text = "<html>\r\n" + (metaHead ? settings.MetaHeadText : std::string()) +
+    std::string text = settings.Php.PageStart + "<html>\r\n" + (metaHead ? settings.MetaHeadText : std::string()) +
                        StyleSheetText(settings) + BodyTag(settings);
     text += CRLF;
     text += settings.Php.Functions;

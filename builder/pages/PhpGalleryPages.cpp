@@ -39,8 +39,13 @@ const std::vector<TPhpCopy> PhpByteCopies = {
     {"comedit.php", "comedit.php"},   {"comeditsave.php", "comeditsave.php"},
     {"comeditdel.php", "comeditdel.php"}, {"setup.php", "setup.php"},
     {"picturesetup.php", "picturesetup.php"}, {"mailpicture.php", "mailpicture.php"},
-    {"admin.jpg", "admin.jpg"},
+    {"admin.jpg", "admin.jpg"},       {"htaccess.sc", ".htaccess"},
 };
+
+std::string_view PhpPageStart()
+{
+    return "<?php header('Content-Type: text/html; charset=windows-1252'); ?>";
+}
 
 std::string PhpTemplateText(const std::string& templates, const std::string& name)
 {
@@ -81,7 +86,8 @@ std::vector<TPageFile> PhpChartPages(const TPhpOptions& options, const std::stri
 {
     std::vector<TPageFile> pages;
     const auto add = [&](const char* name, const char* chart) {
-        const std::string text = indexHead + PhpTemplateText(templates, chart) + "</table></body></html>";
+        const std::string text =
+            std::string(PhpPageStart()) + indexHead + PhpTemplateText(templates, chart) + "</table></body></html>";
         pages.push_back({name, LinesText(text), false});
     };
     if (options.ChartViews)

@@ -20,6 +20,11 @@ struct TPhpOptions {
     bool GalleryComments = false;
 };
 
+// The first bytes of every PHP page: the pages are Windows-1252, which PHP
+// would otherwise call UTF-8, and only a header sent before any output holds
+// on every server.
+std::string_view PhpPageStart();
+
 // The template `name` of `templates` (ending with "/") as lines, each ended
 // by CR LF; raises EFOpenError when it is missing.
 std::string PhpTemplateText(const std::string& templates, const std::string& name);

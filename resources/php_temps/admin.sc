@@ -1,23 +1,28 @@
 <?php require_once __DIR__ . '/setup.php';
 // The owner's page: the password of pa.php opens a session, which lists the
 // pictures with their counts and leads to each one's comments and counters.
-gallery_admin_session();
 $wrong = false;
-if ($_SERVER['REQUEST_METHOD'] === 'POST' && isset($_POST['password']))
-    $wrong = !gallery_admin_login($_POST['password']);
-if ($_SERVER['REQUEST_METHOD'] === 'POST' && isset($_POST['logout']) && gallery_admin_change_allowed()) {
-    $_SESSION = [];
-    session_destroy();
+$refused = null;
+if ($_SERVER['REQUEST_METHOD'] === 'POST' && isset($_POST['password'])) {
+    try {
+        $wrong = !gallery_admin_login(gallery_param($_POST, 'password'));
+    } catch (GalleryRefused $e) {
+        $refused = $e;
+    }
 }
-$picture = (string)($_GET['d'] ?? '');
+if ($_SERVER['REQUEST_METHOD'] === 'POST' && isset($_POST['logout']) && gallery_admin_change_allowed())
+    gallery_admin_end_session();
+$picture = gallery_param($_GET, 'd');
 if (!preg_match('/^th_[0-9]{1,6}\.(jpg|gif)$/D', $picture))
     $picture = '';
+if (!gallery_admin() && ($refused || $wrong))
+    http_response_code($refused ? $refused->getCode() : 403);
 gallery_admin_page_head('Gallery administration');
 if (!gallery_admin()) {
-    if ($wrong) {
-        http_response_code(403);
+    if ($refused)
+        echo '<p><b>', gallery_html($refused->getMessage()), "</b></p>\r\n";
+    elseif ($wrong)
         echo "<p><b>Wrong password.</b></p>\r\n";
-    }
     echo '<form method=POST action="admin.php', $picture !== '' ? '?d=' . gallery_html($picture) : '', '">',
         "Password <input type=password name=password> <input type=submit value=Login></form></body></html>\r\n";
     exit;

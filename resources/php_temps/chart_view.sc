@@ -5,8 +5,8 @@ echo "<tr><td colspan=3><font class=tx><b>Top 10 (Views)</b></font></td></tr>\r\
 foreach (array_slice($pictures, 0, 10) as $rank => $p) {
     $n = $p['number'];
     echo '<tr><td><font class=tx>', $rank + 1, '.</font></td><td><a href=th_', $n, '_big.php><img src=',
-        gallery_thumbnail($n), ' border=0></a></td><td><font class=tx>', (int)$p['counts'][0],
-        " views</font></td></tr>\r\n";
+        gallery_thumbnail($n), ' border=0></a></td><td><font class=tx>',
+        gallery_count_words((int)$p['counts'][0], 'view', 'views'), "</font></td></tr>\r\n";
 }
 ?>
 <tr><td colspan=3><font class=tx><a href=start.html>Index</a></font></td></tr>

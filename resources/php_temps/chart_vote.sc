@@ -9,7 +9,7 @@ foreach (array_slice($pictures, 0, 10) as $rank => $p) {
     $n = $p['number'];
     echo '<tr><td><font class=tx>', $rank + 1, '.</font></td><td><a href=th_', $n, '_big.php><img src=',
         gallery_thumbnail($n), ' border=0></a></td><td><font class=tx>', number_format(gallery_average($p['counts']), 2),
-        ' (', (int)$p['counts'][2], " votes)</font></td></tr>\r\n";
+        ' (', gallery_count_words((int)$p['counts'][2], 'vote', 'votes'), ")</font></td></tr>\r\n";
 }
 ?>
 <tr><td colspan=3><font class=tx><a href=start.html>Index</a></font></td></tr>

@@ -2,8 +2,8 @@
 gallery_admin_page_head('Edit comment');
 if (!gallery_admin())
     gallery_refuse(403, 'Please log in on the administration page first.');
-$file = (string)($_GET['f'] ?? '');
-$id = (string)($_GET['id'] ?? '');
+$file = gallery_param($_GET, 'f');
+$id = gallery_param($_GET, 'id');
 $path = gallery_comment_path($file);
 $found = null;
 foreach ($path ? gallery_read($path)['comments'] : [] as $line) {
@@ -13,6 +13,7 @@ foreach ($path ? gallery_read($path)['comments'] : [] as $line) {
 }
 if (!$found)
     gallery_refuse(404, 'No such comment.');
+$found['email'] = utf8_encode_cp(gallery_address($id));
 $field = function ($name) use ($found) { return gallery_html(utf8_decode_cp($found[$name] ?? '')); };
 echo '<form method=POST action=comeditsave.php>', gallery_token_field(),
     '<input type=hidden name=f value="', gallery_html($file), '"><input type=hidden name=id value="', gallery_html($id), '">',

@@ -19,4 +19,5 @@ $deleted = $path && gallery_update($path, function (&$data) use ($id) {
 });
 if (!$deleted)
     gallery_refuse(404, 'No such comment.');
+gallery_set_address($id, '');
 echo '<p>Deleted.</p><p><a href="picturesetup.php?d=', gallery_html($file), "\">Back</a></p></body></html>\r\n";

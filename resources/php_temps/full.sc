@@ -10,10 +10,14 @@ function check($name)
 function vote($name)
 {
     $path = gallery_counter_path($name);
-    if (!$path || ($_POST['st'] ?? '') !== 'vote')
+    if (!$path || gallery_param($_POST, 'st') !== 'vote')
         return;
-    $vote = $_POST['vote'] ?? '';
-    if (!is_string($vote) || !preg_match('/^[1-6]$/D', $vote)) {
+    $vote = gallery_param($_POST, 'vote');
+    if (!gallery_page_offers('vote')) {
+        gallery_tell_refusal(new GalleryRefused('This page takes no votes.', 403));
+        return;
+    }
+    if (!preg_match('/^[1-6]$/D', $vote)) {
         echo '<p><font class=tx>Please vote with a number from 1 to 6.</font></p>';
         return;
     }
@@ -26,9 +30,8 @@ function vote($name)
 function add_msg($name)
 {
     $path = gallery_counter_path($name);
-    $record = $path ? gallery_comment_from_post() : null;
-    if ($record)
-        gallery_add_comment($path, $record);
+    if ($path)
+        gallery_post_comment($path);
 }
 
 function vote_erg($name, $text)
@@ -39,7 +42,7 @@ function vote_erg($name, $text)
         return;
     $counts = $data['counts'];
     echo gallery_html($text), '<b>', number_format(gallery_average($counts), 2), '</b> (',
-        (int)$counts[2], ' ', $counts[2] == 1 ? 'vote' : 'votes', ')';
+        gallery_count_words((int)$counts[2], 'vote', 'votes'), ')';
 }
 
 function read_msg($name)

@@ -3,9 +3,8 @@
 function add_gmsg()
 {
     $path = gallery_comment_path('gcom.ctx');
-    $record = $path ? gallery_comment_from_post() : null;
-    if ($record)
-        gallery_add_comment($path, $record);
+    if ($path)
+        gallery_post_comment($path);
 }
 
 function read_gmsg($name)

@@ -1,6 +1,5 @@
 <?php require_once __DIR__ . '/setup.php';
 // The form of the pop-up that sends one picture of the gallery.
-header('Content-Type: text/html; charset=windows-1252');
 $pic = $_GET['pic'] ?? '';
 $valid = is_string($pic) && preg_match('/^th_([0-9]{1,6})\.(jpg|gif)$/D', $pic, $m) &&
     gallery_counter_path("th_{$m[1]}.cnt") && is_file(GALLERY_DIR . '/' . $pic);

@@ -1,14 +1,17 @@
 <?php
 // The builder fills the gallery's heading into the subject of the mail call
 // below. That call is this file's own mail() (the namespace's), which adds the
-// body with the picture and hands everything to PHP's mail().
+// body with the picture and hands everything to PHP's mail(). The visitor's
+// name and text go only into the body, which says where the mail came from;
+// the limits of setup.php bound how many mails a visitor and the gallery send.
 namespace GalleryMail;
 
 require_once __DIR__ . '/setup.php';
 
+// The body as [the part before its text, the rest].
 function body($set = null)
 {
-    static $body = '';
+    static $body = ['', ''];
     if ($set !== null)
         $body = $set;
     return $body;
@@ -16,19 +19,22 @@ function body($set = null)
 
 function mail($to, $subject, $unused, $headers)
 {
+    [$before, $rest] = body();
+    $gallery = preg_replace('/ \| Galeriebild$/D', '', $subject);
+    $body = $before . "This picture was sent to you through the page of the web gallery \"$gallery\" " .
+        "by one of its visitors; the gallery's owner did not write this message.\r\n\r\n" . $rest;
     if (preg_match('/[\x80-\xFF]/', $subject))
         $subject = '=?windows-1252?B?' . base64_encode($subject) . '?=';
-    return \mail($to, $subject, body(), $headers);
+    return \mail($to, $subject, $body, $headers);
 }
 
-function refuse($text)
+function refuse($text, $status = 400)
 {
-    http_response_code(400);
+    http_response_code($status);
     echo '<p>', \gallery_html($text), '</p></body></html>';
     exit;
 }
 
-header('Content-Type: text/html; charset=windows-1252');
 echo "<html><head><title>Send picture</title></head><body style=\"font-family:Verdana;font-size:12px\">\r\n";
 if ($_SERVER['REQUEST_METHOD'] !== 'POST')
     refuse('Please use the form to send a picture.');
@@ -47,8 +53,15 @@ if (!is_file($file))
 if (!is_file($file))
     refuse('This picture is not part of the gallery.');
 
-$user = substr(trim((string)($_POST['user'] ?? '')), 0, 100);
-$text = substr((string)($_POST['com'] ?? ''), 0, 2000);
+$user = substr(\gallery_text(trim((string)($_POST['user'] ?? ''))), 0, 100);
+$text = substr(\gallery_text((string)($_POST['com'] ?? '')), 0, 2000);
+$taken = \gallery_take([['mail_visitor', \gallery_visitor()], ['mail_gallery', 'all']]);
+if ($taken === false)
+    refuse('The picture could not be sent: the gallery cannot keep its limits.', 503);
+if ($taken === 'mail_visitor')
+    refuse(\gallery_limit_text('mail_visitor', 'pictures sent from your address'), 429);
+if ($taken !== true)
+    refuse(\gallery_limit_text('mail_gallery', 'pictures sent from this gallery'), 429);
 $owner = \gallery_settings()['email'];
 $boundary = 'gallery-' . bin2hex(random_bytes(12));
 $headers = "MIME-Version: 1.0\r\n";
@@ -57,11 +70,11 @@ if (filter_var($owner, FILTER_VALIDATE_EMAIL) && !preg_match('/[\r\n]/', $owner)
 $headers .= "Content-Type: multipart/mixed; boundary=\"$boundary\"";
 $type = $m[2] === 'gif' ? 'image/gif' : 'image/jpeg';
 $note = ($user !== '' ? "$user sends you a picture." : 'A picture for you.') . "\r\n\r\n" .
-    str_replace(["\r\n", "\r", "\n"], "\r\n", $text);
-body("--$boundary\r\nContent-Type: text/plain; charset=windows-1252\r\nContent-Transfer-Encoding: 8bit\r\n\r\n" .
+    preg_replace('/\r\n|\r|\n/', "\r\n", $text);
+body(["--$boundary\r\nContent-Type: text/plain; charset=windows-1252\r\nContent-Transfer-Encoding: 8bit\r\n\r\n",
     $note . "\r\n--$boundary\r\nContent-Type: $type; name=\"" . basename($file) . "\"\r\n" .
     "Content-Transfer-Encoding: base64\r\nContent-Disposition: attachment; filename=\"" . basename($file) . "\"\r\n\r\n" .
-    chunk_split(base64_encode(file_get_contents($file)), 76, "\r\n") . "--$boundary--\r\n");
+    chunk_split(base64_encode(file_get_contents($file)), 76, "\r\n") . "--$boundary--\r\n"]);
 
 $sent = mail("$email","","",$headers);
 if ($sent)

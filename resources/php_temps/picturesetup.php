@@ -3,7 +3,7 @@
 gallery_admin_page_head('Picture administration');
 if (!gallery_admin())
     gallery_refuse(403, 'Please log in on the administration page first.');
-$d = (string)($_GET['d'] ?? $_POST['d'] ?? '');
+$d = gallery_param($_GET, 'd');
 if ($d === 'gcom.ctx')
     $file = 'gcom.ctx';
 elseif (preg_match('/^th_([0-9]{1,6})\.(jpg|gif|cnt)$/D', $d, $m))

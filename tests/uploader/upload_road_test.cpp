@@ -156,6 +156,26 @@ TEST_P(UploadRoad, OnlyTheGalleryFilesOfTheFolderItselfGo)
     EXPECT_EQ(UploaderWindow->ProgressBar1->Max(), static_cast<int>(going.size()) + 4);
 }
 
+TEST_P(UploadRoad, TheServerRulesOfAPhpGalleryGoWithIt)
+{
+    Serve();
+    Put("start.html", "<html/>");
+    Put("th_0.cnt", "0\r\n0,0\r\n0\r\n");
+    Put(".htaccess", "<FilesMatch \"\\.(cnt|ctx)$\">\n</FilesMatch>\n");
+    Put(".other", "no");
+    StartWith(Account());
+    Script.AnswerMessage(IDOK, FinishMessage);
+    Send();
+    EXPECT_TRUE(Windows->Terminated());
+    const std::map<std::string, std::string> expected = {
+        {".htaccess", "<FilesMatch \"\\.(cnt|ctx)$\">\n</FilesMatch>\n"},
+        {"start.html", "<html/>"},
+        {"th_0.cnt", "0\r\n0,0\r\n0\r\n"},
+    };
+    EXPECT_EQ(testsupport::FolderTree(ServerRoot + "/mygallery"), expected);
+    EXPECT_EQ(UploaderWindow->ProgressBar1->Max(), 3 + 4);
+}
+
 TEST_P(UploadRoad, AGalleryWithNothingToSendSaysSoAndConnectsNowhere)
 {
     Serve();

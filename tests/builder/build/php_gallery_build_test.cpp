@@ -23,7 +23,7 @@ const std::pair<const char*, const char*> Templates[] = {
 };
 const char* const Copies[] = {"eye.gif", "mail.gif", "vote.gif", "sub2.jpg", "votesubmit.gif", "com.gif",
                               "vt_logo.jpg", "admin.sc", "comedit.php", "comeditsave.php", "comeditdel.php",
-                              "setup.php", "picturesetup.php", "mailpicture.php", "admin.jpg"};
+                              "setup.php", "picturesetup.php", "mailpicture.php", "admin.jpg", "htaccess.sc"};
 
 const std::string CommentForm =
     "<center><table width=550 border=0><tr><td valign=top><font class=tx>Name*</font><br>"
@@ -34,6 +34,8 @@ const std::string CommentForm =
     "<td colspan=2><input type=hidden name=st value=\"msg\">"
     "<input type=image src=sub2.jpg alt=\"submit\" align=right onclick=\"return check_form()\">"
     "</td></tr></table><br></center></form><p>";
+
+constexpr std::string_view CharsetLine = "<?php header('Content-Type: text/html; charset=windows-1252'); ?>";
 
 class PhpGalleryBuildTest : public BuildTest {
 protected:
@@ -108,8 +110,12 @@ TEST_F(PhpGalleryBuildTest, AllOptionsOnWriteEveryInsertAndFile)
     EXPECT_EQ(chart.substr(chart.size() - 35), "<table>CV\r\n</table></body></html>\r\n");
     EXPECT_NE(Read("chartvote.php").find("<table>CT\r\n</table>"), std::string::npos);
 
+    for (const char* name : {"page1.php", "th_0_big.php", "th_1_big.php", "chartview.php", "chartvote.php"})
+        EXPECT_EQ(Read(name).rfind(std::string(CharsetLine) + "<html>", 0), 0u) << name;
     for (const char* name : Copies) {
-        const std::string target = std::string(name) == "admin.sc" ? "admin.php" : name;
+        const std::string target = std::string(name) == "admin.sc"      ? "admin.php"
+                                   : std::string(name) == "htaccess.sc" ? ".htaccess"
+                                                                        : name;
         EXPECT_EQ(Read(target), std::string("bytes of ") + name + std::string("\n\r\0x", 4)) << name;
     }
     // Only the first call gets the heading, escaped for its PHP string.
@@ -129,7 +135,9 @@ TEST_F(PhpGalleryBuildTest, OptionsOffLeaveOnlyTheFilesAndAdminLinks)
     AllOptions(false);
     Build();
     const std::string page = Read("page1.php");
-    EXPECT_EQ(page.find("<?php"), std::string::npos);
+    // Its only PHP is the charset it declares before its first byte.
+    EXPECT_EQ(page.rfind(std::string(CharsetLine) + "<html>\r\n", 0), 0u);
+    EXPECT_EQ(page.find("<?php", CharsetLine.size()), std::string::npos);
     EXPECT_EQ(page.find("font class=pi>|"), std::string::npos);
     EXPECT_NE(page.find(std::string(DefaultBody) + "\r\n\r\n<center>"), std::string::npos);
     EXPECT_NE(page.find("<p><a href=admin.php><img src=admin.jpg border=0></a>\r\n</center></body></html>"),
