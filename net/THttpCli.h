@@ -73,6 +73,8 @@ struct THttpUrlParts {
     std::string Proto, User, Pass, Host, Port, Path;
 };
 
+// The scheme before "://" when there is a well-formed one, in lower case; "" otherwise.
+std::string SchemeOf(std::string_view url);
 // Splits `url`; `base` is the current path against which "./" and "../"
 // forms are resolved.
 THttpUrlParts ParseURL(std::string_view url, std::string_view base = "");
