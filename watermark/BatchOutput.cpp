@@ -43,8 +43,6 @@ std::string ListedFileWrittenOver(const std::vector<std::string>& paths, TSaveCh
         // A target not there yet is no list file that could be lost.
         if (!FileExists(target))
             continue;
-        if (SameFile(target, paths[i]))
-            return paths[i];
         for (const std::string& path : paths)
             if (SameFile(target, path))
                 return path;
