@@ -1,6 +1,7 @@
 #include "gif/GIFItem.h"
 
 #include "gif/GIFImage.h"
+#include "platform/core/Files.h"
 #include "platform/core/TStream.h"
 
 void GIFWarning(TGIFImage* image, TObject* sender, int severity, const std::string& message)
@@ -16,8 +17,10 @@ void TGIFItem::Warning(int severity, const std::string& message)
 
 void TGIFItem::SaveToFile(const std::string& fileName)
 {
-    TFileStream stream(fileName, fmCreate);
-    SaveToStream(stream);
+    // As a picture's save: encoded whole first, so a failure leaves no cut file.
+    TMemoryStream encoded;
+    SaveToStream(encoded);
+    ReplaceFileBytes(fileName, encoded.Bytes());
 }
 
 void TGIFItem::LoadFromFile(const std::string& fileName)

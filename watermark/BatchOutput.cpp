@@ -33,6 +33,23 @@ std::string BatchTarget(const std::string& path, TSaveChoice choice, const std::
     return IncludeTrailingPathDelimiter(folder) + (jpeg ? OutputBaseName(path) + ".jpg" : ExtractFileName(path));
 }
 
+std::string ListedFileWrittenOver(const std::vector<std::string>& paths, TSaveChoice choice,
+                                  const std::string& folder, const std::string& name)
+{
+    if (choice == TSaveChoice::Overwrite)
+        return {};
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const std::string target = BatchTarget(paths[i], choice, folder, name, static_cast<int>(i) + 1);
+        // A target not there yet is no list file that could be lost.
+        if (!FileExists(target))
+            continue;
+        for (const std::string& path : paths)
+            if (SameFile(target, path))
+                return path;
+    }
+    return {};
+}
+
 void LoadPictureBitmap(const std::string& path, TBitmap& bitmap)
 {
     if (IsJpegPath(path)) {

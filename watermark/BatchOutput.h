@@ -4,6 +4,7 @@
 // never replaced by a half-written file.
 
 #include <string>
+#include <vector>
 
 class TBitmap;
 
@@ -21,6 +22,12 @@ std::string OutputBaseName(const std::string& path);
 // path itself.
 std::string BatchTarget(const std::string& path, TSaveChoice choice, const std::string& folder,
                         const std::string& name, int counter);
+
+// The first list file that a batch with this choice would write over (the
+// same file after resolving the path, links included), or "" when none does.
+// Overwriting the originals is the one choice meant to, and gives "".
+std::string ListedFileWrittenOver(const std::vector<std::string>& paths, TSaveChoice choice,
+                                  const std::string& folder, const std::string& name);
 
 // The picture loaded as a bitmap (a JPEG path decoded); the picture classes'
 // error when it cannot be read.

@@ -435,16 +435,25 @@ void TForm1::RunBatch()
         bool& Running;
         ~TRunEnd() { Running = false; }
     } runEnd{FBatchRunning};
-    Label23->SetCaption("Start..");
-    Application->ProcessMessages();
     const TSaveChoice choice = RadioButton14->Checked()   ? TSaveChoice::Overwrite
                                : RadioButton13->Checked() ? TSaveChoice::NameAndCounter
                                                           : TSaveChoice::OriginalName;
     std::vector<std::string> paths;
     for (int i = 0; i < ListBox1->Items().Count(); ++i)
         paths.push_back(ListBox1->Items().Strings(i));
+    // The user's originals are replaced only by the choice that says so.
+    const std::string original = ListedFileWrittenOver(paths, choice, Label21->Caption(), Edit5->Text());
+    if (!original.empty()) {
+        ShowMessage("The output folder holds the pictures themselves: \"" + original +
+                    "\" would be replaced by its stamped copy.\r\nChoose another output folder, or choose "
+                    "\"Overwrite the original files\" to replace the pictures.");
+        return;
+    }
+    Label23->SetCaption("Start..");
+    Application->ProcessMessages();
     const int n = static_cast<int>(paths.size());
     std::string failures;
+    int stamped = 0;
     int counter = 1;
     for (int i = 0; i < n; ++i) {
         const std::string& path = paths[i];
@@ -458,6 +467,7 @@ void TForm1::RunBatch()
             RenderWatermark();
             const std::string target = BatchTarget(path, choice, Label21->Caption(), Edit5->Text(), counter);
             SaveStampedPicture(Image1->Picture().Bitmap(), target, IsJpegPath(path));
+            ++stamped;
         } catch (const Exception& e) {
             failures += std::string(e.what()) + "\r\n";
         }
@@ -469,7 +479,9 @@ void TForm1::RunBatch()
     Screen->SetCursor(crDefault);
     if (!failures.empty())
         ShowMessage("Not stamped:\r\n" + failures);
-    ShowMessage("complete!");
+    // "complete!" only when every picture was written.
+    ShowMessage(stamped == n ? std::string("complete!")
+                             : std::to_string(stamped) + " of " + std::to_string(n) + " pictures stamped.");
     Label23->SetCaption("");
     Image14->Picture().SetGraphic(static_cast<const TGraphic*>(nullptr));
 }

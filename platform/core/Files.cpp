@@ -405,6 +405,11 @@ void WriteFileBytes(const std::string& fileName, std::string_view bytes)
 void ReplaceFileBytes(const std::string& fileName, std::string_view bytes)
 {
     const std::string fresh = fileName + ".new";
+    // The rename would replace a file its user may not write; opening it for
+    // writing would have refused, and so does this.
+    const std::string systemName = ToSystemPath(fileName);
+    if (::access(systemName.c_str(), F_OK) == 0 && ::access(systemName.c_str(), W_OK) != 0)
+        throw EFCreateError(fileName, errno);
     try {
         WriteFileBytes(fresh, bytes);
     } catch (const EFCreateError& e) {
@@ -415,7 +420,7 @@ void ReplaceFileBytes(const std::string& fileName, std::string_view bytes)
     }
     // A replaced file keeps who may read and write it.
     struct stat original {};
-    if (::stat(ToSystemPath(fileName).c_str(), &original) == 0)
+    if (::stat(systemName.c_str(), &original) == 0)
         ::chmod(ToSystemPath(fresh).c_str(), original.st_mode & 07777);
     if (!RenameFile(fresh, fileName)) {
         const int error = errno;

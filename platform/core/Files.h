@@ -65,8 +65,9 @@ std::vector<std::string> FindFiles(const std::string& dir, std::string_view mask
 void WriteFileBytes(const std::string& fileName, std::string_view bytes);
 // Writes bytes to "<fileName>.new", then renames that over the file, so the
 // old file stays whole until the new one is complete; the new file keeps the
-// old one's permissions. Any failure raises EFCreateError naming the file and
-// leaves no "<fileName>.new" behind.
+// old one's permissions. A file the user may not write is refused as opening
+// it would be (EFCreateError, EACCES). Any failure raises EFCreateError
+// naming the file and leaves no "<fileName>.new" behind.
 void ReplaceFileBytes(const std::string& fileName, std::string_view bytes);
 // Reads a file whole; raises EFOpenError / EInOutError.
 std::string ReadFileBytes(const std::string& fileName);

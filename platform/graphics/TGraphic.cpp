@@ -3,6 +3,7 @@
 #include <typeinfo>
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/Files.h"
 #include "platform/core/TStream.h"
 
 namespace {
@@ -65,19 +66,21 @@ void TGraphic::LoadFromFile(const std::string& fileName)
 
 void TGraphic::SaveToFile(const std::string& fileName)
 {
+    // Encoded whole before the file is touched: an encoder that fails halfway
+    // leaves the old file, or none.
+    TMemoryStream encoded;
     try {
-        TFileStream stream(fileName, fmCreate);
-        SaveToStream(stream);
+        SaveToStream(encoded);
     } catch (const Exception&) {
         RethrowWithFileName(fileName);
     }
+    SaveGraphicBytes(fileName, encoded.Bytes());
 }
 
 void SaveGraphicBytes(const std::string& fileName, std::string_view bytes)
 {
     try {
-        TFileStream stream(fileName, fmCreate);
-        stream.WriteString(bytes);
+        ReplaceFileBytes(fileName, bytes);
     } catch (const Exception&) {
         RethrowWithFileName(fileName);
     }

@@ -8,7 +8,9 @@
 // other, it raises EConvertError "Cannot assign a <src> to a <dest>".
 //
 // LoadFromFile and SaveToFile wrap every error of the stream in an exception
-// of the same class whose message starts with the file name.
+// of the same class whose message starts with the file name. SaveToFile
+// encodes the whole picture first and replaces the file only with complete
+// bytes (ReplaceFileBytes): a failed save leaves the old file, or none.
 
 #include <cstdint>
 #include <functional>

@@ -34,6 +34,9 @@ public:
         return InWindow(control, {control.Width() / 2, control.Height() / 2});
     }
 
+    // A point of the control, from its top left corner.
+    TPoint At(const std::string& name, TPoint client) const { return InWindow(Find(name), client); }
+
     TPoint Tab(const std::string& pages, const std::string& page) const
     {
         const auto& control = dynamic_cast<const TPageControl&>(Find(pages));

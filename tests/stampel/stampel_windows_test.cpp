@@ -1,19 +1,38 @@
 // The plug-in program by hand under a private X server: its three windows,
-// reached with real clicks, photographed into <build>/screenshots/.
+// reached with real clicks, and a batch run from them, photographed into
+// <build>/screenshots/.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <thread>
+#include <vector>
 
 #include "running_builder.h"
 #include "running_stampel.h"
 #include "stampel_places.h"
+#include "platform/core/Files.h"
+#include "platform/graphics/TJPEGImage.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
 using namespace stampeltest;
 
 const std::string Resources = std::filesystem::path(STAMPEL_PROGRAM).parent_path() / "resources";
+constexpr const char* WorkWindow = "Norvale Watermark-PlugIn ";
+// "Verzeichnis wählen..", its "ä" two bytes in the window's UTF-8 title.
+constexpr const char* FolderDialog = "Verzeichnis w.+hlen\\.\\.";
+
+std::unique_ptr<TBitmap> GreyBitmap(int width, int height)
+{
+    auto bitmap = std::make_unique<TBitmap>(width, height, pf24bit);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) bitmap->SetPixel(x, y, RGB(100 + x % 8, 100, 100 + y % 8));
+    return bitmap;
+}
 
 TEST(StampelByHand, ThreeWindowsReachedByClicks)
 {
@@ -46,6 +65,114 @@ TEST(StampelByHand, ThreeWindowsReachedByClicks)
     thumbnailstest::Shot(work, "stampel-work-window-page1");
     ASSERT_TRUE(XServer::RequestClose("Norvale Watermark-PlugIn "));
     EXPECT_EQ(program.WaitForEnd(), 0) << "closing the work window ends the program";
+}
+
+// The visible message box's window id; "" when none shows.
+std::string MessageBoxId()
+{
+    return thumbnailstest::Output("xdotool search --onlyvisible --name '^stampel$' 2>/dev/null | head -1");
+}
+
+// The message boxes the program shows in turn, each answered with Return;
+// for each, the dark pixels of its shot: the more text, the more of them.
+std::vector<int> AnswerMessages(const std::string& shotPrefix)
+{
+    std::vector<int> inks;
+    thumbnailstest::TWindow box;
+    if (!thumbnailstest::FindWindow("stampel", box, 20)) return inks;
+    for (;;) {
+        const std::string answered = MessageBoxId();
+        const std::string shot = shotPrefix + "-" + std::to_string(inks.size() + 1);
+        EXPECT_EQ(std::system(XServer::KeysTo("stampel", "key Return", shot).c_str()), 0);
+        int ink = 0;
+        for (const XServer::Rgb& pixel : XServer::PixelsOf(XServer::ScreenshotPath(shot), 0, 0, box.Width, box.Height))
+            ink += pixel.R >= 0 && pixel.R + pixel.G + pixel.B < 3 * 90;
+        inks.push_back(ink);
+        // The next box, if any, follows within moments: the batches here have little to stamp.
+        const auto another = [&] {
+            const std::string id = MessageBoxId();
+            return !id.empty() && id != answered;
+        };
+        if (!thumbnailstest::WaitFor(another, 3000) || !thumbnailstest::FindWindow("stampel", box, 5)) break;
+    }
+    return inks;
+}
+
+// By hand, the list taken from the folder the program starts in: that folder
+// as the output folder is refused before any picture is written; a folder
+// that takes none of them ends with the count, not "complete!".
+TEST(StampelByHand, TheOriginalsStayAndANothingWrittenBatchIsNotComplete)
+{
+    std::string why;
+    if (!XServer::Start(why))
+        GTEST_SKIP() << "no X server for the program check: " << why;
+    testsupport::TempFolder pictures;
+    GreyBitmap(60, 40)->SaveToFile(pictures / "a.bmp");
+    TJPEGImage jpeg;
+    jpeg.Assign(*GreyBitmap(60, 40));
+    jpeg.SaveToFile(pictures / "b.jpg");
+    // Folders where the stamped pictures would go: no file can take their names.
+    ASSERT_TRUE(ForceDirectories(pictures / "out/a.bmp"));
+    ASSERT_TRUE(ForceDirectories(pictures / "out/b.jpg"));
+    const std::string bmp = ReadFileBytes(pictures / "a.bmp");
+    const std::string jpg = ReadFileBytes(pictures / "b.jpg");
+
+    const TStampelPlaces assistantPlaces(Resources, "WatermarkAssistant");
+    const TStampelPlaces places(Resources, "WatermarkWindow");
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(pictures.Path());
+    TRunningStampel program;
+    const bool started = program.Start(STAMPEL_PROGRAM, {});
+    std::filesystem::current_path(here);
+    ASSERT_TRUE(started);
+
+    thumbnailstest::TWindow assistant;
+    ASSERT_TRUE(thumbnailstest::FindWindow("Watermark assist", assistant));
+    ASSERT_TRUE(ClickAt(assistant.X, assistant.Y, assistantPlaces.Centre("RadioButton2")));
+    ASSERT_TRUE(ClickAt(assistant.X, assistant.Y, assistantPlaces.Centre("MTranBtn2")));
+    thumbnailstest::TWindow work;
+    ASSERT_TRUE(thumbnailstest::FindWindow(WorkWindow, work));
+    for (const int row : {0, 1}) {
+        const TPoint at = places.At("FileListBox1", {30, 8 + 16 * row});
+        ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(work.X + at.X) + " " +
+                                  std::to_string(work.Y + at.Y) + " click --repeat 2 --delay 80 1"));
+    }
+    thumbnailstest::Shot(work, "stampel-by-hand-list");
+    ASSERT_TRUE(ClickAt(work.X, work.Y, places.Tab("PageControl1", "TabSheet3")));
+
+    // The folder dialog opens in the pictures' folder; Return takes it.
+    ASSERT_TRUE(ClickAt(work.X, work.Y, places.Centre("BitBtn8")));
+    ASSERT_EQ(std::system(XServer::KeysTo(FolderDialog, "key Return", "stampel-by-hand-own-folder").c_str()), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1300));  // the enabling timer
+    ASSERT_TRUE(ClickAt(work.X, work.Y, places.Centre("BitBtn9")));
+    const std::vector<int> refusal = AnswerMessages("stampel-by-hand-refusal");
+    EXPECT_EQ(refusal.size(), 1u) << "one message, and no batch after it";
+    EXPECT_TRUE(ReadFileBytes(pictures / "a.bmp") == bmp) << "the BMP picture was replaced";
+    EXPECT_TRUE(ReadFileBytes(pictures / "b.jpg") == jpg) << "the JPEG picture was replaced";
+
+    // Its one subfolder, "out", chosen in the dialog's list.
+    ASSERT_TRUE(ClickAt(work.X, work.Y, places.Centre("BitBtn8")));
+    thumbnailstest::TWindow dialog;
+    ASSERT_TRUE(thumbnailstest::FindWindow(FolderDialog, dialog));
+    ASSERT_TRUE(ClickAt(dialog.X, dialog.Y, {60, 52}));
+    ASSERT_EQ(std::system(XServer::KeysTo(FolderDialog, "key Return").c_str()), 0);
+    ASSERT_TRUE(ClickAt(work.X, work.Y, places.Centre("BitBtn9")));
+    const std::vector<int> ending = AnswerMessages("stampel-by-hand-nothing-written");
+    ASSERT_EQ(ending.size(), 2u) << "the pictures not stamped, then the end";
+    EXPECT_TRUE(ReadFileBytes(pictures / "a.bmp") == bmp) << "the BMP picture was replaced";
+    EXPECT_TRUE(DirectoryExists(pictures / "out/b.jpg"));
+
+    // "complete!" once the folder takes them: the shortest text.
+    ASSERT_TRUE(RemoveDir(pictures / "out/a.bmp"));
+    ASSERT_TRUE(RemoveDir(pictures / "out/b.jpg"));
+    ASSERT_TRUE(ClickAt(work.X, work.Y, places.Centre("BitBtn9")));
+    const std::vector<int> complete = AnswerMessages("stampel-by-hand-complete");
+    ASSERT_EQ(complete.size(), 1u);
+    EXPECT_TRUE(FileExists(pictures / "out/b.jpg"));
+    EXPECT_GT(ending[1], complete[0]) << "the end of a batch that wrote nothing is not \"complete!\"";
+
+    ASSERT_TRUE(XServer::RequestClose(WorkWindow));
+    EXPECT_EQ(program.WaitForEnd(), 0);
 }
 
 }  // namespace

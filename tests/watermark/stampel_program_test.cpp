@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -298,8 +299,9 @@ TEST_F(StampelWindows, BrokenPicturesAreNamedAndTheOthersStamped)
     Start({Folder, "/V"});
     Script.AnswerMessage(IDOK, "Now choose");
     RunRemoteTimer();
-    Script.AnswerMessage(IDOK, Folder + "2_big.jpg").AnswerMessage(IDOK, "complete!");
+    Script.AnswerMessage(IDOK, Folder + "2_big.jpg").AnswerMessage(IDOK, "2 of 3 pictures stamped.");
     WatermarkWindow->RunBatch();
+    EXPECT_EQ(Script.Pending(), 0u);
     EXPECT_EQ(FileText(Folder + "2_big.jpg"), "\xFF\xD8\xFF broken") << "the broken file is left as it was";
     EXPECT_NE(FileText(Folder + "1_big.jpg"), first);
     EXPECT_NE(FileText(Folder + "3_big.jpg"), third) << "the picture after the broken one is stamped too";
@@ -344,13 +346,86 @@ TEST_F(StampelWindows, AnOutputFolderThatTakesNoFilesIsNamed)
     Start({});
     WatermarkWindow->SetPictureList({Folder + "1.jpg", Folder + "2.jpg"});
     WatermarkWindow->Label21->SetCaption(out);
-    Script.AnswerMessage(IDOK, out + "/1.jpg").AnswerMessage(IDOK, "complete!");
+    Script.AnswerMessage(IDOK, out + "/1.jpg").AnswerMessage(IDOK, "0 of 2 pictures stamped.");
     WatermarkWindow->RunBatch();
     chmod(out.c_str(), 0755);
     ASSERT_EQ(Script.Asked().size(), 2u);
     EXPECT_NE(Script.Asked()[0].Text.find(out + "/2.jpg"), std::string::npos);
+    EXPECT_EQ(Script.Asked()[1].Text, "0 of 2 pictures stamped.") << "nothing written is not complete";
     EXPECT_EQ(FileText(Folder + "1.jpg"), first);
     EXPECT_FALSE(FileExists(out + "/1.jpg"));
+}
+
+// Which file a name reaches: a written picture is a new file in its place.
+ino_t FileIdentity(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+TEST_F(StampelWindows, ThePicturesThemselvesAreReplacedOnlyByTheChoiceToOverwrite)
+{
+    const std::string out = Folder + "out/";
+    const std::string a = Folder + "a.jpg", s = Folder + "s.bmp", picture2 = Folder + "picture2.jpg";
+    struct Case {
+        const char* name;
+        TSaveChoice choice;
+        std::string folder;
+        std::vector<std::string> list;
+        std::string named;                 // the original the refusal names; "" when the batch runs
+        std::vector<std::string> written;  // when it runs
+    } cases[] = {
+        {"their own folder", TSaveChoice::OriginalName, Folder, {a, s}, a, {}},
+        {"their folder by a link", TSaveChoice::OriginalName, Folder + "link", {s}, s, {}},
+        {"a link to one of them", TSaveChoice::OriginalName, out, {s, a}, a, {}},
+        {"a later line's name", TSaveChoice::NameAndCounter, Folder, {a, picture2}, picture2, {}},
+        {"a copy from an earlier run", TSaveChoice::OriginalName, out, {s}, "", {out + "s.bmp"}},
+        {"the choice to overwrite", TSaveChoice::Overwrite, "", {a, s}, "", {a, s}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(Folder);
+        ASSERT_TRUE(ForceDirectories(out));
+        WriteJpeg(a, 40, 30);
+        WriteJpeg(picture2, 40, 30);
+        GreyPicture(30, 20)->SaveToFile(s);
+        std::filesystem::create_directory_symlink(Folder, Folder + "link");
+        std::filesystem::create_symlink(a, out + "a.jpg");
+        GreyPicture(30, 20)->SaveToFile(out + "s.bmp");
+        const std::vector<std::string> files{a, s, picture2, out + "s.bmp"};
+        std::vector<ino_t> before;
+        for (const std::string& file : files) before.push_back(FileIdentity(file));
+
+        Start({});
+        TForm1& w = *WatermarkWindow;
+        w.SetPictureList(c.list);
+        (c.choice == TSaveChoice::Overwrite        ? w.RadioButton14
+         : c.choice == TSaveChoice::NameAndCounter ? w.RadioButton13
+                                                   : w.RadioButton12)
+            ->SetChecked(true);
+        if (!c.folder.empty()) {
+            Script.AnswerFolder(c.folder);
+            w.BitBtn8->Click();
+        }
+        w.Timer1->OnTimer(nullptr);
+        ASSERT_TRUE(w.BitBtn9->Enabled());
+        const std::size_t asked = Script.Asked().size();
+        const bool refused = !c.named.empty();
+        Script.AnswerMessage(IDOK, refused ? "Overwrite the original files" : "complete!");
+        w.BitBtn9->Click();
+        EXPECT_EQ(Script.Pending(), 0u);
+        ASSERT_EQ(Script.Asked().size(), asked + 1) << "one message, before any picture";
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const bool written = std::find(c.written.begin(), c.written.end(), files[i]) != c.written.end();
+            EXPECT_EQ(FileIdentity(files[i]) != before[i], written) << files[i];
+        }
+        if (refused) {
+            EXPECT_NE(Script.Asked().back().Text.find("\"" + c.named + "\""), std::string::npos)
+                << Script.Asked().back().Text;
+            EXPECT_EQ(w.Label23->Caption(), "") << "not started";
+        }
+        Windows.reset();
+    }
 }
 
 TEST_F(StampelWindows, MarkPictureAndItsMask)

@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -249,6 +250,38 @@ TEST_F(TFilesTest, ReplaceFileBytesKeepsTheOldFileWholeUntilTheRename)
     }
     EXPECT_FALSE(FileExists(Name("folder.new")));
     EXPECT_TRUE(FileExists(Name("folder/inside")));
+}
+
+// As a user who may write the folder but not the file: the rename would
+// succeed, opening the file would not.
+TEST_F(TFilesTest, ReplaceFileBytesRefusesAFileItsUserMayNotWrite)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to become another user";
+    WriteFileBytes(Name("theirs"), "kept");
+    ASSERT_EQ(::chmod(Name("theirs").c_str(), 0644), 0);
+    ASSERT_EQ(::chmod(FFolder.Path().c_str(), 0777), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int code = 1;
+        if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
+            try {
+                ReplaceFileBytes(Name("theirs"), "replaced");
+                code = 2;
+            } catch (const EFCreateError& e) {
+                code = e.SystemError() == EACCES && e.FileName() == Name("theirs") ? 0 : 3;
+            }
+            ReplaceFileBytes(Name("mine"), "new");  // a new file is still written
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadFileBytes(Name("theirs")), "kept");
+    EXPECT_EQ(ReadFileBytes(Name("mine")), "new");
+    EXPECT_FALSE(FileExists(Name("theirs.new")));
 }
 
 TEST_F(TFilesTest, CopyFileToCopiesBytesAndPermissions)

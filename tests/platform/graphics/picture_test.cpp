@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 
 #include "bitmap_test_support.h"
 #include "platform/core/Exceptions.h"
@@ -37,6 +38,24 @@ void WriteFile(const std::string& path, const std::string& bytes)
     std::ofstream out(path, std::ios::binary);
     out << bytes;
 }
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A graphic whose encoder writes part of its bytes, then fails, or not.
+class HalfSavedGraphic : public CountingGraphic {
+public:
+    bool Fails = true;
+    void SaveToStream(TStream& stream) override
+    {
+        stream.WriteString("first half");
+        if (Fails) throw EInvalidGraphic("Color not in color table");
+        stream.WriteString(" and the rest");
+    }
+};
 
 TEST(PictureRegistry, BuiltInFormatsAnyCase)
 {
@@ -199,6 +218,29 @@ TEST(Picture, SaveToFileWritesTheGraphic)
     TBitmap loaded;
     loaded.LoadFromFile(dir / "b.bmp");
     EXPECT_EQ(loaded.Width(), 3);
+}
+
+TEST(Picture, AFailedSaveLeavesTheOldFileOrNone)
+{
+    TempDir dir;
+    HalfSavedGraphic graphic;
+    WriteFile(dir / "old.gif", "the old picture, longer than the new one");
+    for (const std::string name : {"old.gif", "new.gif"}) {
+        SCOPED_TRACE(name);
+        const bool existed = std::ifstream(dir / name).good();
+        try {
+            graphic.SaveToFile(dir / name);
+            ADD_FAILURE() << "no error";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(std::string(e.what()), dir / name + ": Color not in color table");
+        }
+        EXPECT_EQ(std::ifstream(dir / name).good(), existed);
+        EXPECT_FALSE(std::ifstream(dir / (name + ".new")).good());
+    }
+    EXPECT_EQ(ReadFile(dir / "old.gif"), "the old picture, longer than the new one");
+    graphic.Fails = false;
+    graphic.SaveToFile(dir / "old.gif");
+    EXPECT_EQ(ReadFile(dir / "old.gif"), "first half and the rest");
 }
 
 }  // namespace
