@@ -46,15 +46,22 @@ inline int ShellValue(const std::string& text, const std::string& name)
 }
 
 // A visible window whose title matches the regular expression, once it shows
-// (up to `seconds`).
+// (up to `seconds`). Asked again until then: one search ends early when a
+// window it looks at closes under it, as the build's progress windows do.
 inline bool FindWindow(const std::string& title, TWindow& window, int seconds = 10)
 {
-    const std::string geometry = Output("timeout " + std::to_string(seconds) +
-                                        " xdotool search --sync --onlyvisible --name '^" + title +
-                                        "$' getwindowgeometry --shell 2>/dev/null");
-    window = {ShellValue(geometry, "X"), ShellValue(geometry, "Y"), ShellValue(geometry, "WIDTH"),
-              ShellValue(geometry, "HEIGHT")};
-    return window.Width > 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    do {
+        const std::string geometry = Output("timeout " + std::to_string(seconds) +
+                                            " xdotool search --sync --onlyvisible --name '^" + title +
+                                            "$' getwindowgeometry --shell 2>/dev/null");
+        window = {ShellValue(geometry, "X"), ShellValue(geometry, "Y"), ShellValue(geometry, "WIDTH"),
+                  ShellValue(geometry, "HEIGHT")};
+        if (window.Width > 0)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    } while (std::chrono::steady_clock::now() < end);
+    return false;
 }
 
 inline bool WindowShows(const std::string& title)
