@@ -1,10 +1,10 @@
 #include "platform/controls/TPageControl.h"
 
 #include <algorithm>
-#include <string_view>
 
 #include "platform/controls/Properties.h"
 #include "platform/controls/TCustomForm.h"
+#include "platform/core/AnsiString.h"
 
 TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner) { TControl::SetVisible(false); }
 
@@ -118,27 +118,13 @@ std::vector<TTabSheet*> TPageControl::VisibleTabs() const
     return tabs;
 }
 
-namespace {
-
-// The characters a caption shows: an accelerator's '&' is not drawn, "&&" is one '&'.
-int ShownLength(std::string_view caption)
-{
-    int n = 0;
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == '&' && i + 1 < caption.size()) ++i;
-        ++n;
-    }
-    return n;
-}
-
-} // namespace
-
 // Tabs are laid out left to right, each as wide as its caption plus 16.
 TRect TPageControl::TabRect(const TTabSheet* page) const
 {
     int x = 2;
     for (TTabSheet* p : VisibleTabs()) {
-        const int w = ShownLength(p->Caption()) * 6 + 16;
+        int marked = 0;
+        const int w = static_cast<int>(StripAccelerator(p->Caption(), marked).size()) * 6 + 16;
         if (p == page) return Rect(x, 2, x + w, TabHeight);
         x += w;
     }

@@ -328,3 +328,17 @@ std::string Base64Encode(std::string_view bytes)
     }
     return out;
 }
+
+std::string StripAccelerator(const std::string& caption, int& marked)
+{
+    std::string out;
+    marked = -1;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&' && i + 1 < caption.size()) {
+            ++i;
+            if (caption[i] != '&' && marked < 0) marked = static_cast<int>(out.size());
+        }
+        out += caption[i];
+    }
+    return out;
+}

@@ -59,3 +59,7 @@ std::string PrintableText(std::string_view bytes);
 
 // Base64 with the RFC 2045 alphabet and "=" padding, no line breaks.
 std::string Base64Encode(std::string_view bytes);
+
+// A caption without its accelerator marks ("&&" is a plain "&"), and the
+// index of the marked character (-1 when none).
+std::string StripAccelerator(const std::string& caption, int& marked);

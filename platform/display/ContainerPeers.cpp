@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/controls/TPageControl.h"
+#include "platform/core/AnsiString.h"
 #include "platform/display/Peers.h"
 #include "platform/display/SurfaceGroup.h"
 #include "platform/display/TFormPeer.h"
@@ -70,7 +71,7 @@ private:
             fl_color(Toolkit::Color(FPages.Font().Color()));
             // Tabs show their caption as a button does: "&&" is one "&".
             int marked = -1;
-            const std::string caption = Toolkit::Label(Toolkit::StripAccelerator(sheet->Caption(), marked));
+            const std::string caption = Toolkit::Label(StripAccelerator(sheet->Caption(), marked));
             fl_draw(caption.c_str(), tx, ty, tw, th, FL_ALIGN_CENTER | FL_ALIGN_INSIDE | FL_ALIGN_CLIP, nullptr, 0);
             if (on && Fl::focus() == this) {
                 fl_color(FL_DARK2);

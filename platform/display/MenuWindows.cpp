@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/controls/TApplication.h"
+#include "platform/core/AnsiString.h"
 #include "platform/display/TDisplay.h"
 #include "platform/display/Toolkit.h"
 #include "platform/display/ToolkitText.h"
@@ -18,7 +19,6 @@ namespace {
 constexpr int RowHeight = 22;
 constexpr int LineHeight = 9;
 
-using Toolkit::StripAccelerator;
 
 // Draws a menu caption with its accelerator underlined; x, y is the baseline start.
 void DrawCaption(const std::string& caption, int x, int y)

@@ -24,9 +24,6 @@ namespace Toolkit {
 std::string Text(std::string_view cp1252);
 // A caption as a widget label: "@" would start one of the toolkit's symbols.
 std::string Label(std::string_view cp1252);
-// A caption without its accelerator marks ("&&" is a plain "&"), and the
-// index of the marked character (-1 when none).
-std::string StripAccelerator(const std::string& caption, int& marked);
 // The toolkit's UTF-8 to CP1252; characters CP1252 cannot hold, and broken
 // sequences, are dropped.
 std::string FromText(std::string_view utf8);

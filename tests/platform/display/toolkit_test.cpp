@@ -1,5 +1,6 @@
 // Texts and keys at the toolkit's edge: CP1252 inside, UTF-8 outside.
 
+#include "platform/core/AnsiString.h"
 #include "platform/display/Toolkit.h"
 
 #include <gtest/gtest.h>
@@ -54,7 +55,7 @@ TEST(Toolkit, AcceleratorMarksLeaveCaptions)
     };
     for (const TCase& c : cases) {
         int marked = 7;
-        EXPECT_EQ(Toolkit::StripAccelerator(c.Caption, marked), c.Plain);
+        EXPECT_EQ(StripAccelerator(c.Caption, marked), c.Plain);
         EXPECT_EQ(marked, c.Marked) << c.Caption;
     }
 }
