@@ -304,11 +304,15 @@ function gallery_private_update($name, callable $change)
     $data = json_decode((string)substr((string)stream_get_contents($handle), strlen($guard)), true);
     if (!is_array($data))
         $data = [];
+    $before = $data;
     $result = $change($data);
-    ftruncate($handle, 0);
-    rewind($handle);
-    fwrite($handle, $guard . json_encode($data, JSON_INVALID_UTF8_SUBSTITUTE));
-    fflush($handle);
+    // A look that changes nothing (the admin reading an address) writes nothing.
+    if ($data !== $before) {
+        ftruncate($handle, 0);
+        rewind($handle);
+        fwrite($handle, $guard . json_encode($data, JSON_INVALID_UTF8_SUBSTITUTE));
+        fflush($handle);
+    }
     flock($handle, LOCK_UN);
     fclose($handle);
     return $result;
