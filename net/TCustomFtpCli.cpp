@@ -210,10 +210,10 @@ TSocksAuthentication TCustomFtpCli::SocksAuthenticationInUse() const
     return FSocksUserCode.empty() ? socksNoAuthentication : FSocksAuthentication;
 }
 
-std::string TCustomFtpCli::ConnectFailureText(int error) const
+std::string TCustomFtpCli::ConnectFailureText(int error, const std::string& plain) const
 {
     if (FSocksFailure.empty())
-        return WinsockErrorText(error);
+        return plain;
     return "SOCKS proxy: " + FSocksFailure + " (error #" + std::to_string(error) + ")";
 }
 
@@ -864,7 +864,7 @@ void TCustomFtpCli::ControlSocketSessionConnected(TObject*, WORD Error)
         FConnected = true;
         return;
     }
-    SetFailure(500, "500 " + ConnectFailureText(Error));
+    SetFailure(500, "500 " + ConnectFailureText(Error, WinsockErrorText(Error)));
     FNextRequest = nullptr;
     FireRequestDone(Error);
     FControlSocket->Close();

@@ -273,8 +273,8 @@ protected:
     void ApplySocks(TWSocket& socket);
     // User/password only when there is a user code to give.
     TSocksAuthentication SocksAuthenticationInUse() const;
-    // A failed connect's text; a SOCKS failure names its reason.
-    std::string ConnectFailureText(int error) const;
+    // A failed connect's text: `plain`, or the SOCKS failure's reason when there was one.
+    std::string ConnectFailureText(int error, const std::string& plain) const;
     void SetState(TFtpClientState value);
     void StartCommand(TFtpRequest request, const std::string& command, std::initializer_list<int> codes,
                       TFtpNextProc next);

@@ -378,8 +378,7 @@ void TCustomFtpCli::DataSocketGetSessionConnected(TObject*, WORD Error)
 
 void TCustomFtpCli::FailDataConnection(WORD error)
 {
-    SetFailure(550, "Unable to establish data connection, " +
-                        (FSocksFailure.empty() ? "error #" + std::to_string(error) : ConnectFailureText(error)));
+    SetFailure(550, "Unable to establish data connection, " + ConnectFailureText(error, "error #" + std::to_string(error)));
     FreeLocalStream();
     CloseDataSocket();
     FireRequestDone(550);

@@ -1,5 +1,6 @@
 #include "uploader/UploadPlan.h"
 
+#include "net/LineBreaks.h"
 #include "platform/core/AnsiString.h"
 #include "platform/core/Files.h"
 #include "shared/veskotools.h"
@@ -36,7 +37,7 @@ std::vector<std::string> WithServerRules(const std::string& folder, std::vector<
 
 bool FtpCannotCarry(const std::string& name)
 {
-    return name.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
+    return HoldsLineBreak(name);
 }
 
 TUploadPlan PlanUpload(const std::vector<std::string>& listed, const std::vector<std::string>& unrepresentable)
