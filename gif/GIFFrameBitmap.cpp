@@ -364,10 +364,12 @@ void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tra
     const TRect onScreen{0, 0, std::max(0, partWidth), std::max(0, partHeight)};
     const TRect destination = Destination(canvas);
     TRect needed{};
+    std::vector<TPoint> seenTiles;
     ForEachTile(rect, cellWidth, cellHeight, [&](int x, int y) {
         const TRect seen = IntersectRect(onScreen, Moved(destination, -x - frame.Left(), -y - frame.Top()));
         if (seen.IsEmpty())
             return;
+        seenTiles.push_back({x, y});
         needed = needed.IsEmpty() ? seen
                                   : TRect{std::min(needed.Left, seen.Left), std::min(needed.Top, seen.Top),
                                           std::max(needed.Right, seen.Right), std::max(needed.Bottom, seen.Bottom)};
@@ -376,9 +378,8 @@ void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tra
         RenderFramePart(frame, {Run(needed.Left, needed.Right), Run(needed.Top, needed.Bottom)});
     if (!rendered.Bitmap)
         return;
-    ForEachTile(rect, cellWidth, cellHeight, [&](int x, int y) {
-        DrawFrameBitmap(rendered, canvas, Moved(needed, x + frame.Left(), y + frame.Top()), transparent);
-    });
+    for (const TPoint& tile : seenTiles)
+        DrawFrameBitmap(rendered, canvas, Moved(needed, tile.X + frame.Left(), tile.Y + frame.Top()), transparent);
 }
 
 void ForEachTile(const TRect& rect, int cellWidth, int cellHeight, const std::function<void(int x, int y)>& draw)
