@@ -1,5 +1,8 @@
 #include "watermark/BatchOutput.h"
 
+#include <unordered_set>
+#include <utility>
+
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/core/TStream.h"
@@ -33,20 +36,29 @@ std::string BatchTarget(const std::string& path, TSaveChoice choice, const std::
     return IncludeTrailingPathDelimiter(folder) + (jpeg ? OutputBaseName(path) + ".jpg" : ExtractFileName(path));
 }
 
+std::vector<std::string> FilesWrittenOver(const std::vector<std::string>& paths, TSaveChoice choice,
+                                          const std::string& folder, const std::string& name)
+{
+    std::vector<std::string> existing;
+    if (choice == TSaveChoice::Overwrite)
+        return existing;
+    // Lines of one name share a target: it is one file to lose.
+    std::unordered_set<std::string> seen;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        std::string target = BatchTarget(paths[i], choice, folder, name, static_cast<int>(i) + 1);
+        if (seen.insert(target).second && FileExists(target))
+            existing.push_back(std::move(target));
+    }
+    return existing;
+}
+
 std::string ListedFileWrittenOver(const std::vector<std::string>& paths, TSaveChoice choice,
                                   const std::string& folder, const std::string& name)
 {
-    if (choice == TSaveChoice::Overwrite)
-        return {};
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        const std::string target = BatchTarget(paths[i], choice, folder, name, static_cast<int>(i) + 1);
-        // A target not there yet is no list file that could be lost.
-        if (!FileExists(target))
-            continue;
+    for (const std::string& target : FilesWrittenOver(paths, choice, folder, name))
         for (const std::string& path : paths)
             if (SameFile(target, path))
                 return path;
-    }
     return {};
 }
 

@@ -23,6 +23,11 @@ std::string OutputBaseName(const std::string& path);
 std::string BatchTarget(const std::string& path, TSaveChoice choice, const std::string& folder,
                         const std::string& name, int counter);
 
+// The files already there that a batch with this choice would replace, in
+// list order, each once. Overwriting the originals is meant to, and gives none.
+std::vector<std::string> FilesWrittenOver(const std::vector<std::string>& paths, TSaveChoice choice,
+                                          const std::string& folder, const std::string& name);
+
 // The first list file that a batch with this choice would write over (the
 // same file after resolving the path, links included), or "" when none does.
 // Overwriting the originals is the one choice meant to, and gives "".

@@ -20,6 +20,18 @@ std::unique_ptr<TBitmap> LoadedBitmap(const std::string& path)
     return bitmap;
 }
 
+// Asked once, before the batch writes anything, when files are already where it would write.
+bool MayReplace(const std::vector<std::string>& existing)
+{
+    const std::string text =
+        existing.size() == 1
+            ? "\"" + existing.front() + "\" is already there and would be replaced by a stamped picture.\r\n"
+              "Replace it?"
+            : std::to_string(existing.size()) + " files are already there and would be replaced by stamped "
+              "pictures, the first \"" + existing.front() + "\".\r\nReplace them?";
+    return Application->MessageBox(text, Application->Title(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 }  // namespace
 
 namespace {
@@ -448,6 +460,12 @@ void TForm1::RunBatch()
                     "\" would be replaced by its stamped copy.\r\nChoose another output folder, or choose "
                     "\"Overwrite the original files\" to replace the pictures.");
         return;
+    }
+    // The builder's remote start overwrites its gallery in place and asks nothing.
+    if (RemoteMode != "fern") {
+        const std::vector<std::string> existing = FilesWrittenOver(paths, choice, Label21->Caption(), Edit5->Text());
+        if (!existing.empty() && !MayReplace(existing))
+            return;
     }
     Label23->SetCaption("Start..");
     Application->ProcessMessages();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -98,6 +99,32 @@ std::vector<int> AnswerMessages(const std::string& shotPrefix)
     return inks;
 }
 
+// The program started in `folder`, which its file list then shows, led by
+// "Any use" to its work window, the file list's first `rows` files
+// double-clicked onto the picture list; false at the first step that fails.
+bool StartWithListFrom(TRunningStampel& program, const std::string& folder, int rows, thumbnailstest::TWindow& work)
+{
+    const TStampelPlaces assistantPlaces(Resources, "WatermarkAssistant");
+    const TStampelPlaces places(Resources, "WatermarkWindow");
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    const bool started = program.Start(STAMPEL_PROGRAM, {});
+    std::filesystem::current_path(here);
+    thumbnailstest::TWindow assistant;
+    if (!started || !thumbnailstest::FindWindow("Watermark assist", assistant) ||
+        !ClickAt(assistant.X, assistant.Y, assistantPlaces.Centre("RadioButton2")) ||
+        !ClickAt(assistant.X, assistant.Y, assistantPlaces.Centre("MTranBtn2")) ||
+        !thumbnailstest::FindWindow(WorkWindow, work))
+        return false;
+    for (int row = 0; row < rows; ++row) {
+        const TPoint at = places.At("FileListBox1", {30, 8 + 16 * row});
+        if (!XServer::Tool("mousemove --sync " + std::to_string(work.X + at.X) + " " +
+                           std::to_string(work.Y + at.Y) + " click --repeat 2 --delay 80 1"))
+            return false;
+    }
+    return true;
+}
+
 // By hand, the list taken from the folder the program starts in: that folder
 // as the output folder is refused before any picture is written; a folder
 // that takes none of them ends with the count, not "complete!".
@@ -117,26 +144,10 @@ TEST(StampelByHand, TheOriginalsStayAndANothingWrittenBatchIsNotComplete)
     const std::string bmp = ReadFileBytes(pictures / "a.bmp");
     const std::string jpg = ReadFileBytes(pictures / "b.jpg");
 
-    const TStampelPlaces assistantPlaces(Resources, "WatermarkAssistant");
     const TStampelPlaces places(Resources, "WatermarkWindow");
-    const std::filesystem::path here = std::filesystem::current_path();
-    std::filesystem::current_path(pictures.Path());
     TRunningStampel program;
-    const bool started = program.Start(STAMPEL_PROGRAM, {});
-    std::filesystem::current_path(here);
-    ASSERT_TRUE(started);
-
-    thumbnailstest::TWindow assistant;
-    ASSERT_TRUE(thumbnailstest::FindWindow("Watermark assist", assistant));
-    ASSERT_TRUE(ClickAt(assistant.X, assistant.Y, assistantPlaces.Centre("RadioButton2")));
-    ASSERT_TRUE(ClickAt(assistant.X, assistant.Y, assistantPlaces.Centre("MTranBtn2")));
     thumbnailstest::TWindow work;
-    ASSERT_TRUE(thumbnailstest::FindWindow(WorkWindow, work));
-    for (const int row : {0, 1}) {
-        const TPoint at = places.At("FileListBox1", {30, 8 + 16 * row});
-        ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(work.X + at.X) + " " +
-                                  std::to_string(work.Y + at.Y) + " click --repeat 2 --delay 80 1"));
-    }
+    ASSERT_TRUE(StartWithListFrom(program, pictures.Path(), 2, work));
     thumbnailstest::Shot(work, "stampel-by-hand-list");
     ASSERT_TRUE(ClickAt(work.X, work.Y, places.Tab("PageControl1", "TabSheet3")));
 
@@ -170,6 +181,77 @@ TEST(StampelByHand, TheOriginalsStayAndANothingWrittenBatchIsNotComplete)
     ASSERT_EQ(complete.size(), 1u);
     EXPECT_TRUE(FileExists(pictures / "out/b.jpg"));
     EXPECT_GT(ending[1], complete[0]) << "the end of a batch that wrote nothing is not \"complete!\"";
+
+    ASSERT_TRUE(XServer::RequestClose(WorkWindow));
+    EXPECT_EQ(program.WaitForEnd(), 0);
+}
+
+// Answers the visible message box with xdotool's key arguments, photographed
+// first, and waits until that box (by its id: another of its name may follow) is gone.
+bool AnswerMessageBox(const std::string& keys, const std::string& shot, thumbnailstest::TWindow& box)
+{
+    if (!thumbnailstest::FindWindow("stampel", box, 20)) return false;
+    const std::string id = MessageBoxId();
+    if (id.empty() || std::system(XServer::KeysTo("stampel", keys, shot).c_str()) != 0) return false;
+    return thumbnailstest::WaitFor(
+        [&] {
+            return thumbnailstest::Output("xdotool search --onlyvisible --name '^stampel$' 2>/dev/null")
+                       .find(id) == std::string::npos;
+        },
+        10000);
+}
+
+// By hand, "name + increment" writing where the user keeps a picture of that
+// name: Start asks first; No leaves the user's picture, Yes replaces it.
+TEST(StampelByHand, AUsersPictureInTheWayIsReplacedOnlyByYes)
+{
+    std::string why;
+    if (!XServer::Start(why))
+        GTEST_SKIP() << "no X server for the program check: " << why;
+    testsupport::TempFolder pictures;
+    TJPEGImage jpeg;
+    jpeg.Assign(*GreyBitmap(60, 40));
+    jpeg.SaveToFile(pictures / "a.b.jpg");
+    jpeg.Assign(*GreyBitmap(30, 20));
+    jpeg.SaveToFile(pictures / "pic1.jpg");
+    const std::string users = ReadFileBytes(pictures / "pic1.jpg");
+
+    const TStampelPlaces places(Resources, "WatermarkWindow");
+    TRunningStampel program;
+    thumbnailstest::TWindow work;
+    // Only a.b.jpg, the first of the folder's two files, on the list.
+    ASSERT_TRUE(StartWithListFrom(program, pictures.Path(), 1, work));
+    ASSERT_TRUE(ClickAt(work.X, work.Y, places.Tab("PageControl1", "TabSheet3")));
+    ASSERT_TRUE(ClickAt(work.X, work.Y, places.Centre("RadioButton13")));
+    ASSERT_TRUE(ClickAt(work.X, work.Y, places.Centre("Edit5")));
+    // "picture" becomes "pic".
+    ASSERT_EQ(std::system(XServer::KeysTo(WorkWindow, "key End BackSpace BackSpace BackSpace BackSpace").c_str()), 0);
+    ASSERT_TRUE(ClickAt(work.X, work.Y, places.Centre("BitBtn8")));
+    ASSERT_EQ(std::system(XServer::KeysTo(FolderDialog, "key Return").c_str()), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1300));  // the enabling timer
+    thumbnailstest::Shot(work, "stampel-by-hand-name-and-counter");
+
+    // No: the second button.
+    ASSERT_TRUE(ClickAt(work.X, work.Y, places.Centre("BitBtn9")));
+    thumbnailstest::TWindow box;
+    ASSERT_TRUE(AnswerMessageBox("key Right Return", "stampel-by-hand-replace-question", box));
+    const std::vector<XServer::Rgb> question =
+        XServer::PixelsOf(XServer::ScreenshotPath("stampel-by-hand-replace-question"), 0, 0, box.Width, box.Height);
+    EXPECT_GT(std::count_if(question.begin(), question.end(),
+                            [](const XServer::Rgb& p) { return p.R >= 0 && p.R + p.G + p.B < 3 * 90; }),
+              100)
+        << "the question shows its text";
+    EXPECT_TRUE(ReadFileBytes(pictures / "pic1.jpg") == users) << "No replaced the user's picture";
+
+    // Yes: the first button, then the end of the batch.
+    ASSERT_TRUE(ClickAt(work.X, work.Y, places.Centre("BitBtn9")));
+    ASSERT_TRUE(AnswerMessageBox("key Return", "stampel-by-hand-replace-question-again", box));
+    const std::vector<int> ending = AnswerMessages("stampel-by-hand-replaced");
+    EXPECT_EQ(ending.size(), 1u) << "\"complete!\" and nothing more";
+    EXPECT_FALSE(ReadFileBytes(pictures / "pic1.jpg") == users) << "Yes kept the user's picture";
+    TJPEGImage stamped;
+    stamped.LoadFromFile(pictures / "pic1.jpg");
+    EXPECT_EQ(stamped.Width(), 60) << "a.b.jpg's stamped copy";
 
     ASSERT_TRUE(XServer::RequestClose(WorkWindow));
     EXPECT_EQ(program.WaitForEnd(), 0);

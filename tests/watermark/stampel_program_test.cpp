@@ -374,12 +374,13 @@ TEST_F(StampelWindows, ThePicturesThemselvesAreReplacedOnlyByTheChoiceToOverwrit
         std::vector<std::string> list;
         std::string named;                 // the original the refusal names; "" when the batch runs
         std::vector<std::string> written;  // when it runs
+        bool replacesACopy = false;        // asked about first, and answered Yes
     } cases[] = {
         {"their own folder", TSaveChoice::OriginalName, Folder, {a, s}, a, {}},
         {"their folder by a link", TSaveChoice::OriginalName, Folder + "link", {s}, s, {}},
         {"a link to one of them", TSaveChoice::OriginalName, out, {s, a}, a, {}},
         {"a later line's name", TSaveChoice::NameAndCounter, Folder, {a, picture2}, picture2, {}},
-        {"a copy from an earlier run", TSaveChoice::OriginalName, out, {s}, "", {out + "s.bmp"}},
+        {"a copy from an earlier run", TSaveChoice::OriginalName, out, {s}, "", {out + "s.bmp"}, true},
         {"the choice to overwrite", TSaveChoice::Overwrite, "", {a, s}, "", {a, s}},
     };
     for (const Case& c : cases) {
@@ -411,10 +412,11 @@ TEST_F(StampelWindows, ThePicturesThemselvesAreReplacedOnlyByTheChoiceToOverwrit
         ASSERT_TRUE(w.BitBtn9->Enabled());
         const std::size_t asked = Script.Asked().size();
         const bool refused = !c.named.empty();
+        if (c.replacesACopy) Script.AnswerMessage(IDYES, out + "s.bmp\"");
         Script.AnswerMessage(IDOK, refused ? "Overwrite the original files" : "complete!");
         w.BitBtn9->Click();
         EXPECT_EQ(Script.Pending(), 0u);
-        ASSERT_EQ(Script.Asked().size(), asked + 1) << "one message, before any picture";
+        ASSERT_EQ(Script.Asked().size(), asked + 1 + c.replacesACopy) << "one message, before any picture";
         for (std::size_t i = 0; i < files.size(); ++i) {
             const bool written = std::find(c.written.begin(), c.written.end(), files[i]) != c.written.end();
             EXPECT_EQ(FileIdentity(files[i]) != before[i], written) << files[i];
@@ -422,6 +424,103 @@ TEST_F(StampelWindows, ThePicturesThemselvesAreReplacedOnlyByTheChoiceToOverwrit
         if (refused) {
             EXPECT_NE(Script.Asked().back().Text.find("\"" + c.named + "\""), std::string::npos)
                 << Script.Asked().back().Text;
+            EXPECT_EQ(w.Label23->Caption(), "") << "not started";
+        }
+        Windows.reset();
+    }
+}
+
+// The files of a folder, by name.
+std::vector<std::string> FolderFiles(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.is_regular_file()) names.push_back(entry.path().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The user's files where a batch would write, other than its own pictures, are
+// replaced only after one question before anything is written; No writes nothing.
+TEST_F(StampelWindows, FilesInTheWayAreReplacedOnlyByTheUsersWord)
+{
+    const std::string out = Folder + "out/";
+    const std::string ab = Folder + "a.b.jpg", again = Folder + "sub/a.b.jpg", s = Folder + "s.bmp",
+                      c = Folder + "c.jpg", big = Folder + "1_big.jpg";
+    struct Case {
+        const char* name;
+        TSaveChoice choice;
+        std::string folder;
+        std::vector<std::string> list;
+        std::vector<std::string> users;    // the user's files in the way
+        int answer;                        // to the question; 0 when none may come
+        std::string first;                 // the file the question names
+        std::vector<std::string> written;  // the batch's files
+        bool remote = false;
+    } cases[] = {
+        {"one, No", TSaveChoice::NameAndCounter, Folder, {ab}, {Folder + "pic1.jpg"}, IDNO, Folder + "pic1.jpg", {}},
+        {"one, Yes", TSaveChoice::NameAndCounter, Folder, {ab}, {Folder + "pic1.jpg"}, IDYES, Folder + "pic1.jpg",
+         {Folder + "pic1.jpg"}},
+        {"the same name in the way, No", TSaveChoice::OriginalName, out, {ab}, {out + "a.b.jpg"}, IDNO,
+         out + "a.b.jpg", {}},
+        {"several by original names, No", TSaveChoice::OriginalName, out, {ab, again, s, c},
+         {out + "s.bmp", out + "a.b.jpg"}, IDNO, out + "a.b.jpg", {}},
+        {"several by original names, Yes", TSaveChoice::OriginalName, out, {ab, again, s, c},
+         {out + "s.bmp", out + "a.b.jpg"}, IDYES, out + "a.b.jpg", {out + "a.b.jpg", out + "s.bmp", out + "c.jpg"}},
+        {"several by counter, No", TSaveChoice::NameAndCounter, out, {ab, s, c}, {out + "pic3.jpg", out + "pic2.bmp"},
+         IDNO, out + "pic2.bmp", {}},
+        {"none in the way", TSaveChoice::OriginalName, out, {ab, s}, {}, 0, "", {out + "a.b.jpg", out + "s.bmp"}},
+        {"remote use", TSaveChoice::NameAndCounter, out, {big}, {out + "pic1.jpg"}, 0, "", {out + "pic1.jpg"}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(Folder);
+        ASSERT_TRUE(ForceDirectories(out));
+        ASSERT_TRUE(ForceDirectories(Folder + "sub"));
+        for (const std::string& picture : c.list)
+            IsJpegPath(picture) ? WriteJpeg(picture, 40, 30) : GreyPicture(30, 20)->SaveToFile(picture);
+        for (const std::string& file : c.users) WriteFileBytes(file, "the user's own " + file);
+        const std::vector<std::string> before = FolderFiles(c.folder);
+
+        if (c.remote) {
+            Start({Folder, "/V"});
+            Script.AnswerMessage(IDOK, "Now choose");
+            RunRemoteTimer();
+            ASSERT_EQ(PictureList().size(), 1u);
+        } else {
+            Start({});
+            WatermarkWindow->SetPictureList(c.list);
+        }
+        TForm1& w = *WatermarkWindow;
+        (c.choice == TSaveChoice::NameAndCounter ? w.RadioButton13 : w.RadioButton12)->SetChecked(true);
+        w.Edit5->SetText("pic");
+        Script.AnswerFolder(c.folder);
+        w.BitBtn8->Click();
+        w.Timer1->OnTimer(nullptr);
+        ASSERT_TRUE(w.BitBtn9->Enabled());
+        const std::size_t asked = Script.Asked().size();
+        if (c.answer != 0) Script.AnswerMessage(c.answer, "\"" + c.first + "\"");
+        const bool runs = c.answer != IDNO;
+        if (runs) Script.AnswerMessage(IDOK, "complete!");
+        w.BitBtn9->Click();
+        EXPECT_EQ(Script.Pending(), 0u);
+        ASSERT_EQ(Script.Asked().size(), asked + (c.answer != 0) + runs);
+        if (c.answer != 0) {
+            const TQuestion& question = Script.Asked()[asked];
+            const std::string several = std::to_string(c.users.size()) + " files";
+            EXPECT_EQ(question.Text.find(several) != std::string::npos, c.users.size() > 1) << question.Text;
+        }
+
+        std::vector<std::string> after = before;
+        after.insert(after.end(), c.written.begin(), c.written.end());
+        std::sort(after.begin(), after.end());
+        after.erase(std::unique(after.begin(), after.end()), after.end());
+        EXPECT_EQ(FolderFiles(c.folder), after);
+        for (const std::string& file : c.users) {
+            const bool replaced = std::find(c.written.begin(), c.written.end(), file) != c.written.end();
+            EXPECT_EQ(FileText(file) != "the user's own " + file, replaced) << file;
+        }
+        if (!runs) {
             EXPECT_EQ(w.Label23->Caption(), "") << "not started";
         }
         Windows.reset();
