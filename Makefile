@@ -75,13 +75,13 @@ fuzz: deps $(FUZZ)/build.ninja
 	  -artifact_prefix=tests/data/gif/fuzz/ $(FUZZ)/corpus tests/data/gif/fuzz
 
 TSAN := build/tsan
-TSAN_TESTS ?= GifPainter|TThreadTest|CrossThreadTest|WorkerPool|ParallelBuildTest|GalleryIdentityTest|OneWorkerAndEight
+TSAN_TESTS ?= GifPainter|TThreadTest|CrossThreadTest|WorkerPool|ParallelBuildTest|GalleryIdentityTest|OneWorkerAndEight|PlennixPictures
 
 $(TSAN)/build.ninja:
 	cmake -S . -B $(TSAN) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGALLERY_TSAN=ON
 
 tsan: deps $(TSAN)/build.ninja
-	cmake --build $(TSAN) -j $(JOBS) --target test_gif test_platform_loop test_platform_core test_builder test_viewer
+	cmake --build $(TSAN) -j $(JOBS) --target test_gif test_platform_loop test_platform_core test_builder test_viewer test_plennix
 	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
 	  ctest --test-dir $(TSAN) -R '$(TSAN_TESTS)' --output-on-failure -j $(JOBS)
 

@@ -168,6 +168,25 @@ bool ReadPixels(DecodeJob& job)
     return true;
 }
 
+// Reads the coded data to the end of the file as decoding does, so it fails
+// where decoding fails, without making the pixels. The rows of a single-scan
+// file are skipped, which runs only the entropy decoder; the last row is read,
+// since skipping to the end would stop short of the data. A file of several
+// scans (progressive) is taken in buffered-image mode, which reads every scan
+// into the coefficients decoding needs too and stops before the inverse DCT.
+bool ReadCodedData(DecodeJob& job)
+{
+    if (setjmp(job.error.jump)) return false;
+    job.info.buffered_image = jpeg_has_multiple_scans(&job.info);
+    jpeg_start_decompress(&job.info);
+    if (!job.info.buffered_image) {
+        jpeg_skip_scanlines(&job.info, job.info.output_height - 1);
+        jpeg_read_scanlines(&job.info, job.rows, 1);
+    }
+    jpeg_finish_decompress(&job.info);
+    return true;
+}
+
 [[noreturn]] void RaiseDecodeError(const DecodeJob& job)
 {
     throw EInvalidGraphic(job.error.message[0] ? job.error.message : "JPEG error");
@@ -342,14 +361,11 @@ void CheckJpegDecodes(std::string_view data)
     DecodeJob job{};
     DecodeGuard guard{job};
     OpenForDecoding(job, data);
-    // Every output row goes to the same buffer: only the decoding counts.
-    const std::size_t width = job.info.output_width;
-    std::vector<unsigned char> row(width * 3);
-    std::vector<JSAMPROW> rows(job.info.output_height, row.data());
-    std::vector<unsigned char> inkRow(job.cmyk ? width * 4 : 0);
-    job.rows = rows.data();
-    job.inkRow = inkRow.data();
-    if (!ReadPixels(job)) RaiseDecodeError(job);
+    // Room for the one row the check reads, in either output format.
+    std::vector<unsigned char> row(std::size_t(job.info.output_width) * 4);
+    JSAMPROW rowPointer = row.data();
+    job.rows = &rowPointer;
+    if (!ReadCodedData(job)) RaiseDecodeError(job);
 }
 
 std::string EncodeJpeg(const TBitmap& source, int quality)

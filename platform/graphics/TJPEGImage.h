@@ -95,8 +95,8 @@ private:
 // Encode takes a bitmap of any format and quality 1..100 (clamped); an empty
 // bitmap raises EInvalidGraphicOperation.
 void DecodeJpeg(std::string_view data, TBitmap& target, bool& grayscale);
-// Decodes the whole picture without keeping its pixels: EInvalidGraphic
-// wherever DecodeJpeg raises it.
+// Reads the coded data to its end as decoding does, without making pixels:
+// EInvalidGraphic wherever DecodeJpeg raises it.
 void CheckJpegDecodes(std::string_view data);
 
 // What the markers before the first scan tell, without decoding any pixel;

@@ -18,6 +18,7 @@ struct TReferenceJpegOptions {
     J_COLOR_SPACE Stored = JCS_UNKNOWN;  // JCS_UNKNOWN: libjpeg's choice for the input
     bool Progressive = false;
     bool Arithmetic = false;
+    int RestartRows = 0;  // a restart marker after every so many MCU rows; 0 none
 };
 
 // `pixels`: `height` rows of `width` pixels of `components` bytes in the
@@ -41,6 +42,7 @@ inline std::string ReferenceJpeg(const unsigned char* pixels, int width, int hei
     jpeg_set_quality(&info, options.Quality, TRUE);
     if (options.Progressive) jpeg_simple_progression(&info);
     info.arith_code = options.Arithmetic ? TRUE : FALSE;
+    info.restart_in_rows = options.RestartRows;
     jpeg_start_compress(&info, TRUE);
     const std::size_t rowBytes = std::size_t(width) * std::size_t(components);
     while (info.next_scanline < info.image_height) {

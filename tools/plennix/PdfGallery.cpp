@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <deque>
+#include <future>
 
 #include "gif/GIFFrameBitmap.h"
 #include "gif/GIFImage.h"
@@ -11,6 +13,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/core/TStream.h"
+#include "platform/core/WorkerPool.h"
 #include "platform/graphics/TBitmap.h"
 
 namespace {
@@ -134,6 +137,8 @@ struct TPicturePage {
     std::unique_ptr<TPdfImage> Image;
     std::int64_t Width;
     std::int64_t Height;
+    // "path: reason" when the picture is left out.
+    std::string Skipped;
 };
 
 // A GIF picture's frame 0 on the page's white, as a browser shows it; any
@@ -151,6 +156,26 @@ std::unique_ptr<TPdfImage> PictureImage(std::string bytes)
     bitmap.Fill(clWhite);
     DrawFrame(*gif.Images().Items(0), bitmap.Canvas(), TRect{0, 0, gif.Width(), gif.Height()}, true, false);
     return TPdfBitmapImage().MakeImage(bitmap);
+}
+
+// Runs on a worker: everything of a page that needs no document.
+TPicturePage ReadPicture(const TGalleryPicture& picture)
+{
+    TPicturePage page{&picture, nullptr, 0, 0, {}};
+    try {
+        page.Image = PictureImage(ReadFileBytes(picture.Path));
+        page.Width = page.Image->Attributes().PdfNumberByName("Width")->Value();
+        page.Height = page.Image->Attributes().PdfNumberByName("Height")->Value();
+        if (page.Width <= 0 || page.Height <= 0)
+            throw EInvalidGraphic("the picture has no pixels");
+    } catch (const EInvalidGraphic& e) {
+        page.Image.reset();
+        page.Skipped = picture.Path + ": not a JPEG picture (" + e.what() + ")";
+    } catch (const Exception& e) {
+        page.Image.reset();
+        page.Skipped = picture.Path + ": " + e.what();
+    }
+    return page;
 }
 
 void DrawPage(TPdfDoc& doc, TPicturePage& page, const TPdfGalleryArguments& arguments, int number)
@@ -249,28 +274,28 @@ std::vector<TGalleryPicture> PairPicturesWithComments(const std::vector<std::str
 }
 
 TPdfGalleryResult WritePdfGallery(const std::vector<TGalleryPicture>& pictures, const TPdfGalleryArguments& arguments,
-                                  TStream& target)
+                                  TStream& target, int workers)
 {
     RegisterPdfFonts();
     TPdfGalleryResult result;
     TPdfDoc doc;
     doc.SetUseOutlines(true);
     doc.NewDoc();
-    for (const TGalleryPicture& picture : pictures) {
-        TPicturePage page{&picture, nullptr, 0, 0};
-        try {
-            page.Image = PictureImage(ReadFileBytes(picture.Path));
-            page.Width = page.Image->Attributes().PdfNumberByName("Width")->Value();
-            page.Height = page.Image->Attributes().PdfNumberByName("Height")->Value();
-            if (page.Width <= 0 || page.Height <= 0)
-                throw EInvalidGraphic("the picture has no pixels");
-        } catch (const EInvalidGraphic& e) {
-            result.Skipped.push_back(picture.Path + ": not a JPEG picture (" + e.what() + ")");
-            continue;
-        } catch (const Exception& e) {
-            result.Skipped.push_back(picture.Path + ": " + e.what());
+    // Workers read and check the next pictures, one more than there are
+    // workers, while the pages go into the document in list order.
+    TWorkerPool pool(workers > 0 ? workers : TWorkerPool::MachineWorkers());
+    std::deque<std::future<TPicturePage>> ahead;
+    std::size_t handedOver = 0;
+    for (std::size_t next = 0; next < pictures.size(); ++next) {
+        for (; handedOver < pictures.size() && handedOver <= next + static_cast<std::size_t>(pool.Size()); ++handedOver)
+            ahead.push_back(pool.Submit([&picture = pictures[handedOver]](int) { return ReadPicture(picture); }));
+        TPicturePage page = ahead.front().get();
+        ahead.pop_front();
+        if (!page.Image) {
+            result.Skipped.push_back(page.Skipped);
             continue;
         }
+        const TGalleryPicture& picture = *page.Picture;
         doc.AddPage();
         DrawPage(doc, page, arguments, result.Pages);
         TPdfOutlineEntry& entry = TPdfOutlineEntry::CreateEntry(doc.OutlineRoot());

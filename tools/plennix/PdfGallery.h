@@ -45,6 +45,7 @@ struct TPdfGalleryResult {
 };
 
 // Writes the gallery of every picture that is a readable JPEG or GIF; writes
-// nothing when there is none (Pages 0).
+// nothing when there is none (Pages 0). The pictures are read on `workers`
+// threads (0: one per core); the bytes are the same for any number.
 TPdfGalleryResult WritePdfGallery(const std::vector<TGalleryPicture>& pictures, const TPdfGalleryArguments& arguments,
-                                  TStream& target);
+                                  TStream& target, int workers = 0);

@@ -145,6 +145,32 @@ inline std::string CmykJpeg(J_COLOR_SPACE stored, int width, int height)
     return ReferenceJpeg(pixels.data(), width, height, 4, JCS_CMYK, {85, stored});
 }
 
+// The middle of the file's longest entropy-coded scan: a cut there leaves a
+// scan short, where a cut at some share of a progressive file may fall between
+// scans or into a table.
+inline std::size_t MiddleOfLongestScan(const std::string& file)
+{
+    const std::string sos("\xFF\xDA", 2);
+    std::size_t middle = 0, longest = 0;
+    for (std::size_t at = file.find(sos); at != std::string::npos && at + 4 <= file.size(); at = file.find(sos, at)) {
+        const std::size_t start = at + 2 + (std::size_t(static_cast<unsigned char>(file[at + 2])) << 8 |
+                                            static_cast<unsigned char>(file[at + 3]));
+        // The scan's data ends at the first marker that is neither a stuffed byte nor a restart.
+        std::size_t end = start;
+        for (; end + 1 < file.size(); ++end) {
+            const auto next = static_cast<unsigned char>(file[end + 1]);
+            if (file[end] == '\xFF' && next != 0 && (next < 0xD0 || next > 0xD7)) break;
+        }
+        if (end - start > longest) {
+            longest = end - start;
+            middle = start + longest / 2;
+        }
+        at = end;
+    }
+    EXPECT_GT(longest, 0u) << "no scan";
+    return middle;
+}
+
 // Byte strings compared with a short report instead of a dump.
 inline ::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected)
 {

@@ -352,6 +352,13 @@ struct BadInput {
     std::string bytes;
 };
 
+// A restart marker after every MCU row.
+std::string RestartFile(const Pnm& p)
+{
+    return ReferenceJpeg(reinterpret_cast<const unsigned char*>(p.pixels.data()), p.width, p.height, 3, JCS_RGB,
+                         {.Quality = 75, .RestartRows = 1});
+}
+
 std::vector<BadInput> BadInputs()
 {
     const std::string baseline = LibjpegFile(SyntheticPicture(67, 45), 75, false, false);
@@ -362,6 +369,9 @@ std::vector<BadInput> BadInputs()
     const std::size_t scan = ScanStart(baseline);
     std::string markerInScan = baseline;
     markerInScan.insert(scan + (baseline.size() - scan) / 2, "\xFF\xD0");
+    const std::string restarts = RestartFile(SyntheticPicture(67, 45));
+    // An end marker after the cut ends the file as a whole one does.
+    const std::string eoi = "\xFF\xD9";
     return {
         {"empty", ""},
         {"text", "This is not a picture at all."},
@@ -373,6 +383,10 @@ std::vector<BadInput> BadInputs()
         {"cut before EOI", baseline.substr(0, baseline.size() - 2)},
         {"progressive cut in the scans", progressive.substr(0, progressive.size() * 2 / 3)},
         {"progressive cut before EOI", progressive.substr(0, progressive.size() - 2)},
+        {"cut in the scan, EOI after", baseline.substr(0, scan + (baseline.size() - scan) / 2) + eoi},
+        {"cut in the last row, EOI after", baseline.substr(0, baseline.size() - 8) + eoi},
+        {"progressive cut in a scan, EOI after", progressive.substr(0, MiddleOfLongestScan(progressive)) + eoi},
+        {"cut between restart markers, EOI after", restarts.substr(0, restarts.size() / 2) + eoi},
         {"marker inside the scan", markerInScan},
         {"header claims 65000x65000", WithSize(baseline, 65000, 65000)},
         {"progressive header claims 65000x65000", WithSize(progressive, 65000, 65000)},
@@ -407,7 +421,7 @@ TEST(JpegImageBadInput, EveryCaseFailsAtLoadNamingTheFile)
     }
 }
 
-// Checking a file decodes it as loading does, keeping no pixels.
+// Checking a file reads its coded data as loading does, making no pixels.
 TEST(JpegImageBadInput, CheckingRefusesWhatLoadingRefuses)
 {
     for (const BadInput& c : BadInputs()) {
@@ -418,7 +432,9 @@ TEST(JpegImageBadInput, CheckingRefusesWhatLoadingRefuses)
     std::string extraneous = baseline;
     extraneous.insert(baseline.size() - 2, "\x12\x34");
     for (const std::string& good : {baseline, LibjpegFile(SyntheticPicture(67, 45), 75, true, true), extraneous,
-                                    CmykJpeg(JCS_YCCK, 40, 30), ForeignFile()})
+                                    CmykJpeg(JCS_YCCK, 40, 30), ForeignFile(), RestartFile(SyntheticPicture(67, 45)),
+                                    LibjpegFile(SyntheticPicture(67, 45), 75, false, false, true),
+                                    LibjpegFile(SyntheticPicture(1, 1), 75, false, false)})
         EXPECT_NO_THROW(CheckJpegDecodes(good));
 }
 

@@ -38,6 +38,8 @@ TEST(PlennixProgram, BadInputGivesThePdfOfWhatItCanRead)
 {
     SKIP_WITHOUT_PEERS();
     const std::string jpeg = jpegtest::LibjpegFile(jpegtest::SyntheticPicture(80, 60), 85, false, false);
+    const std::string progressive = jpegtest::LibjpegFile(jpegtest::SyntheticPicture(80, 60), 85, true, false);
+    const std::string progressiveCut = progressive.substr(0, jpegtest::MiddleOfLongestScan(progressive)) + "\xFF\xD9";
     const struct {
         const char* name;
         std::vector<std::pair<std::string, std::string>> files;  // name in the work folder, bytes
@@ -56,6 +58,11 @@ TEST(PlennixProgram, BadInputGivesThePdfOfWhatItCanRead)
          "a\r\nb\r\n", "1 T A D", "Pages:           2", {}},
         {"JPEG cut in its data", {{"0.jpg", jpeg.substr(0, jpeg.size() / 2)}, {"1.jpg", jpeg}}, "@0.jpg\r\n@1.jpg\r\n",
          "", "1 T A D", "Pages:           1", {"@0.jpg: not a JPEG picture (Premature end of JPEG file)"}},
+        {"JPEG cut in its data, end marker after",
+         {{"0.jpg", jpeg.substr(0, jpeg.size() / 2) + "\xFF\xD9"}, {"1.jpg", progressiveCut}, {"2.jpg", progressive}},
+         "@0.jpg\r\n@1.jpg\r\n@2.jpg\r\n", "", "1 T A D", "Pages:           1",
+         {"@0.jpg: not a JPEG picture (Corrupt JPEG data: premature end of data segment)",
+          "@1.jpg: not a JPEG picture (Corrupt JPEG data: premature end of data segment)"}},
         {"truncated JPEG header", {{"0.jpg", jpeg.substr(0, 30)}, {"1.jpg", jpeg}}, "@0.jpg\r\n@1.jpg\r\n", "", "1 T A D",
          "Pages:           1", {"@0.jpg: not a JPEG picture"}},
         {"empty k.dat", {{"0.jpg", jpeg}}, "@0.jpg\r\n", "", "1 T A D", "Pages:           1", {}},
