@@ -28,7 +28,7 @@ bool MayReplace(const std::vector<std::string>& existing)
             ? "\"" + existing.front() + "\" is already there and would be replaced by a stamped picture.\r\n"
               "Replace it?"
             : std::to_string(existing.size()) + " files are already there and would be replaced by stamped "
-              "pictures, the first \"" + existing.front() + "\".\r\nReplace them?";
+              "pictures; the first is \"" + existing.front() + "\".\r\nReplace them?";
     return Application->MessageBox(text, Application->Title(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
