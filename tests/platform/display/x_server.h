@@ -19,6 +19,12 @@ void Stop();
 
 // Runs xdotool with these arguments and waits for it.
 bool Tool(const std::string& arguments);
+// Moves the pointer to the screen point and waits until it stands there; at
+// once when it stands there already, where xdotool's synchronous move would
+// wait long for a motion that never comes.
+bool MovePointer(int x, int y);
+// MovePointer, then a click of the first button.
+bool ClickAt(int x, int y);
 // Runs a shell command in the background (for input sent while a nested loop waits).
 void Later(const std::string& command);
 // A shell command that gives the visible window of that title the keyboard
@@ -42,6 +48,29 @@ struct Geometry {
 bool FindWindow(const std::string& titlePattern, Geometry& geometry);
 // FindWindow, tried every 250 ms for up to `seconds`.
 bool WaitForWindow(const std::string& titlePattern, Geometry& geometry, int seconds = 20);
+
+// Windows by their X id, which no later window takes: a test that answers a
+// window waits for that one to go, while the next window of the same title
+// (a finish message, the next dialog) may already show.
+using WindowId = unsigned long;
+// The newest visible window whose title matches `titlePattern` (anchored at
+// both ends), once one shows (up to `seconds`); 0 when none did.
+WindowId WaitForWindowId(const std::string& titlePattern, int seconds = 20);
+// Whether the window exists and is mapped.
+bool Shows(WindowId window);
+// True once the window no longer shows, false when `seconds` ran out first.
+bool WaitUntilGone(WindowId window, int seconds = 10);
+// KeysTo for the window of that id.
+std::string KeysToWindow(WindowId window, const std::string& keys, const std::string& shot = {});
+// The window of that title, once it shows, sent xdotool's key arguments
+// (shot first, when `shot` is given) and waited for until it has gone; each
+// wait up to `seconds`. What went wrong; empty when the window took the keys
+// and went.
+std::string Answer(const std::string& titlePattern, const std::string& keys, const std::string& shot = {},
+                   int seconds = 20);
+// The same for a window already found.
+std::string Answer(WindowId window, const std::string& keys, const std::string& shot = {}, int seconds = 10);
+
 // Starts a program as a child, without the environment variable `unset`
 // (when given); its process id, or -1.
 int Launch(const std::string& program, const std::string& unset = {});
