@@ -15,6 +15,7 @@
 
 #include "x_server.h"
 #include "platform/graphics/Types.h"
+#include "tests/support/TempFolder.h"
 
 namespace stampeltest {
 
@@ -37,11 +38,13 @@ inline int DarkPixels(const std::vector<XServer::Rgb>& pixels)
 // `seconds` ran out first. The plug-in enables its Start button by a timer.
 inline bool WaitUntilEnabled(int x, int y, TPoint centre, int seconds = 10)
 {
+    const testsupport::TempFolder own;
+    const std::string shot = own / "button.png";
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     do {
-        const std::string shot =
-            XServer::Screenshot("stampel-button-to-enable", x + centre.X - 30, y + centre.Y - 8, 60, 16);
-        if (DarkPixels(XServer::PixelsOf(shot, 0, 0, 60, 16)) > 20) return true;
+        if (XServer::ScreenshotTo(shot, x + centre.X - 30, y + centre.Y - 8, 60, 16) &&
+            DarkPixels(XServer::PixelsOf(shot, 0, 0, 60, 16)) > 20)
+            return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     } while (std::chrono::steady_clock::now() < end);
     return false;

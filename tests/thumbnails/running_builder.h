@@ -93,12 +93,15 @@ inline bool WaitFor(const std::function<bool()>& done, int ms)
 inline std::unique_ptr<TBitmap> Shot(const TWindow& window, const std::string& name)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    const std::string png = XServer::Screenshot(name, window.X, window.Y, window.Width, window.Height);
-    const std::string bmp = png + ".bmp";
+    // Its own files: another test beside it may take a shot of the same name.
+    const testsupport::TempFolder own;
+    const std::string png = own / "shot.png";
+    const std::string bmp = own / "shot.bmp";
+    XServer::ScreenshotTo(png, window.X, window.Y, window.Width, window.Height);
     std::system(("convert '" + png + "' -type truecolor BMP3:'" + bmp + "'").c_str());
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->LoadFromFile(bmp);
-    std::filesystem::remove(bmp);
+    XServer::Publish(png, name);
     return bitmap;
 }
 

@@ -158,10 +158,24 @@ std::string KeysTo(const std::string& title, const std::string& keys, const std:
 std::string Screenshot(const std::string& name, int x, int y, int w, int h)
 {
     const std::string file = ScreenshotPath(name);
+    return ScreenshotTo(file, x, y, w, h) ? file : std::string();
+}
+
+bool ScreenshotTo(const std::string& file, int x, int y, int w, int h)
+{
     const std::string geometry = std::to_string(w) + "x" + std::to_string(h) + "+" + std::to_string(x) + "+" +
                                  std::to_string(y);
     const std::string command = "import -window root -crop " + geometry + " +repage '" + file + "'";
-    return std::system(command.c_str()) == 0 ? file : std::string();
+    return std::system(command.c_str()) == 0;
+}
+
+void Publish(const std::string& file, const std::string& name)
+{
+    const std::string target = ScreenshotPath(name);
+    const std::string part = target + "." + std::to_string(getpid()) + ".part";
+    std::error_code error;
+    std::filesystem::copy_file(file, part, std::filesystem::copy_options::overwrite_existing, error);
+    if (!error) std::filesystem::rename(part, target, error);
 }
 
 Rgb PixelOf(const std::string& file, int x, int y)

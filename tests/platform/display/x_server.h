@@ -39,6 +39,11 @@ std::string ScreenshotPath(const std::string& name);
 bool RequestClose(const std::string& title);
 // Writes the screen rectangle as <build>/screenshots/<name>.png; answers the path.
 std::string Screenshot(const std::string& name, int x, int y, int w, int h);
+// Writes the screen rectangle to that PNG file; false when it could not. For
+// a shot the test reads itself: tests side by side may use one name.
+bool ScreenshotTo(const std::string& file, int x, int y, int w, int h);
+// Puts a copy of the PNG file in place as <build>/screenshots/<name>.png, whole.
+void Publish(const std::string& file, const std::string& name);
 
 struct Geometry {
     int X = 0, Y = 0, Width = 0, Height = 0;
