@@ -27,8 +27,6 @@ namespace {
 using buildertest::TempFolder;
 using thumbnailstest::FindWindow;
 using thumbnailstest::TWindow;
-using thumbnailstest::WaitFor;
-using thumbnailstest::WindowShows;
 
 using sendarotest::AccountLine;
 
@@ -82,12 +80,12 @@ TEST_P(PublishUpload, FromPublishToTheServerByteForByte)
     }
     thumbnailstest::Shot(main.Window(), "sendaro-publish-" + name + "-account-chosen");
     ASSERT_TRUE(main.Click("Button2"));
-    ASSERT_TRUE(WaitFor([] { return WindowShows("sendaro"); }, 20000)) << "no finish message";
+    const XServer::WindowId finish = XServer::WaitForWindowId("sendaro");
+    ASSERT_NE(finish, 0u) << "no finish message";
     TWindow protocol;
     if (FindWindow("Protocol", protocol, 2))
         thumbnailstest::Shot(protocol, "sendaro-publish-" + name + "-protocol");
-    ASSERT_EQ(std::system(XServer::KeysTo("sendaro", "key Return", "sendaro-publish-" + name + "-finish").c_str()),
-              0);
+    ASSERT_EQ(XServer::Answer(finish, "key Return", "sendaro-publish-" + name + "-finish"), "");
     EXPECT_EQ(sendaro.WaitForEnd(), 0);
 
     EXPECT_EQ(testsupport::FolderTree(serverRoot.Path() + "mygallery"), testsupport::FolderTree(Gallery));

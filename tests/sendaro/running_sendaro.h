@@ -37,8 +37,7 @@ public:
         // The menu bar lies above the layout's client area.
         const int menu = FWindow.Height - 252;
         const TPoint at = FPlaces.Centre(control);
-        return XServer::Tool("mousemove --sync " + std::to_string(FWindow.X + at.X) + " " +
-                             std::to_string(FWindow.Y + menu + at.Y) + " click 1");
+        return XServer::ClickAt(FWindow.X + at.X, FWindow.Y + menu + at.Y);
     }
 
 private:

@@ -15,14 +15,39 @@
 
 #include "x_server.h"
 #include "platform/graphics/Types.h"
+#include "tests/support/TempFolder.h"
 
 namespace stampeltest {
 
 // A real click at a point of the window whose top-left corner is (x, y) on screen.
 inline bool ClickAt(int x, int y, TPoint at)
 {
-    return XServer::Tool("mousemove --sync " + std::to_string(x + at.X) + " " + std::to_string(y + at.Y) +
-                         " click 1");
+    return XServer::ClickAt(x + at.X, y + at.Y);
+}
+
+// The dark pixels (text) among pixels read from a shot.
+inline int DarkPixels(const std::vector<XServer::Rgb>& pixels)
+{
+    int dark = 0;
+    for (const XServer::Rgb& pixel : pixels) dark += pixel.R >= 0 && pixel.R + pixel.G + pixel.B < 3 * 90;
+    return dark;
+}
+
+// True once the button whose centre stands at `centre` of the window at
+// (x, y) draws its caption in black, as an enabled one does; false when
+// `seconds` ran out first. The plug-in enables its Start button by a timer.
+inline bool WaitUntilEnabled(int x, int y, TPoint centre, int seconds = 10)
+{
+    const testsupport::TempFolder own;
+    const std::string shot = own / "button.png";
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    do {
+        if (XServer::ScreenshotTo(shot, x + centre.X - 30, y + centre.Y - 8, 60, 16) &&
+            DarkPixels(XServer::PixelsOf(shot, 0, 0, 60, 16)) > 20)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } while (std::chrono::steady_clock::now() < end);
+    return false;
 }
 
 class TRunningStampel {

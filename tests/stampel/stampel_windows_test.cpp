@@ -82,18 +82,12 @@ std::vector<int> AnswerMessages(const std::string& shotPrefix)
     thumbnailstest::TWindow box;
     if (!thumbnailstest::FindWindow("stampel", box, 20)) return inks;
     for (;;) {
-        const std::string answered = MessageBoxId();
         const std::string shot = shotPrefix + "-" + std::to_string(inks.size() + 1);
-        EXPECT_EQ(std::system(XServer::KeysTo("stampel", "key Return", shot).c_str()), 0);
-        int ink = 0;
-        for (const XServer::Rgb& pixel : XServer::PixelsOf(XServer::ScreenshotPath(shot), 0, 0, box.Width, box.Height))
-            ink += pixel.R >= 0 && pixel.R + pixel.G + pixel.B < 3 * 90;
-        inks.push_back(ink);
-        // The next box, if any, follows within moments: the batches here have little to stamp.
-        const auto another = [&] {
-            const std::string id = MessageBoxId();
-            return !id.empty() && id != answered;
-        };
+        EXPECT_EQ(XServer::Answer(box.Id, "key Return", shot), "");
+        inks.push_back(DarkPixels(XServer::PixelsOf(XServer::ScreenshotPath(shot), 0, 0, box.Width, box.Height)));
+        // The next box, if any, follows within moments of the answered one's
+        // end: the batches here have little to stamp.
+        const auto another = [] { return !MessageBoxId().empty(); };
         if (!thumbnailstest::WaitFor(another, 3000) || !thumbnailstest::FindWindow("stampel", box, 5)) break;
     }
     return inks;
@@ -153,8 +147,8 @@ TEST(StampelByHand, TheOriginalsStayAndANothingWrittenBatchIsNotComplete)
 
     // The folder dialog opens in the pictures' folder; Return takes it.
     ASSERT_TRUE(ClickAt(work.X, work.Y, places.Centre("BitBtn8")));
-    ASSERT_EQ(std::system(XServer::KeysTo(FolderDialog, "key Return", "stampel-by-hand-own-folder").c_str()), 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1300));  // the enabling timer
+    ASSERT_EQ(XServer::Answer(FolderDialog, "key Return", "stampel-by-hand-own-folder"), "");
+    ASSERT_TRUE(WaitUntilEnabled(work.X, work.Y, places.Centre("BitBtn9"))) << "Start stayed disabled";
     ASSERT_TRUE(ClickAt(work.X, work.Y, places.Centre("BitBtn9")));
     const std::vector<int> refusal = AnswerMessages("stampel-by-hand-refusal");
     EXPECT_EQ(refusal.size(), 1u) << "one message, and no batch after it";
@@ -166,7 +160,7 @@ TEST(StampelByHand, TheOriginalsStayAndANothingWrittenBatchIsNotComplete)
     thumbnailstest::TWindow dialog;
     ASSERT_TRUE(thumbnailstest::FindWindow(FolderDialog, dialog));
     ASSERT_TRUE(ClickAt(dialog.X, dialog.Y, {60, 52}));
-    ASSERT_EQ(std::system(XServer::KeysTo(FolderDialog, "key Return").c_str()), 0);
+    ASSERT_EQ(XServer::Answer(dialog.Id, "key Return"), "");
     ASSERT_TRUE(ClickAt(work.X, work.Y, places.Centre("BitBtn9")));
     const std::vector<int> ending = AnswerMessages("stampel-by-hand-nothing-written");
     ASSERT_EQ(ending.size(), 2u) << "the pictures not stamped, then the end";

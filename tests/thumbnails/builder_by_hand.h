@@ -56,12 +56,13 @@ protected:
     {
         TWindow dialog;
         ASSERT_TRUE(FindWindow(title, dialog)) << "the file dialog " << title << " did not show";
-        ASSERT_TRUE(XServer::Tool("search --onlyvisible --name '^" + title + "$' windowfocus --sync"));
+        ASSERT_TRUE(XServer::Tool("windowfocus --sync " + std::to_string(dialog.Id)));
         ASSERT_TRUE(XServer::Tool("type --delay 2 '" + text + "'"));
         if (!shot.empty())
             Shot(dialog, shot);
         ASSERT_TRUE(XServer::Tool("key Return"));
-        ASSERT_TRUE(WaitFor([&] { return !WindowShows(title); }, 5000)) << "the file dialog stayed open";
+        // Its message boxes have its title.
+        ASSERT_TRUE(XServer::WaitUntilGone(dialog.Id, 5)) << "the file dialog stayed open";
     }
 
     // The wizard's add button, then the file dialog with the pictures' quoted paths.

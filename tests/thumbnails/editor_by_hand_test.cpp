@@ -110,8 +110,7 @@ protected:
     void PressOk(const TWindow& editor)
     {
         Click(editor, Places().Centre("PictureEditorForm", "BitBtn3"));
-        ASSERT_TRUE(WaitFor([] { return !WindowShows("Edit Picture / Bild bearbeiten\\.\\."); }, 5000))
-            << "the editor stayed open";
+        ASSERT_TRUE(XServer::WaitUntilGone(editor.Id, 5)) << "the editor stayed open";
     }
 
     // The preview's pixels in a shot of the editor.
@@ -151,12 +150,14 @@ TEST_F(EditorByHand, AJpegTurnedAndBrightenedGoesToABackupCopy)
     Click(editor, Places().Centre("PictureEditorForm", "TrackBar1"));  // the middle: 0
     for (int i = 0; i < 8; ++i)
         ASSERT_TRUE(XServer::Tool("key Right"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the preview follows after a second
-    const auto brightShot = Shot(editor, "editor-brightness-preview");
     const auto base = DecodedJpeg(turned);
     const auto small = ResizeBitmap(*base, 177, 177);
     auto brightPreview = BitmapOf(*small);
     AdjustBrightness(*brightPreview, *small, 177, 177, 40);
+    // The preview follows the track bar after a second.
+    const auto brightShot = ShotOnceItShows(editor, "editor-brightness-preview", [&](const TBitmap& shot) {
+        return DifferentPixels(shot, *brightPreview, corner.X, corner.Y) == 0;
+    });
     EXPECT_EQ(DifferentPixels(*brightShot, *brightPreview, corner.X, corner.Y), 0);
     ASSERT_NO_FATAL_FAILURE(PressOk(editor));
     Shot(wizard, "editor-wizard-after-ok");

@@ -89,7 +89,7 @@ TEST_F(GalleryByHand, AnEnglishHtmlGalleryFromTheStartScreenToTheDoneDialog)
     const TPoint label = Places().Centre("GalleryDoneDialog", "Label3");
     EXPECT_GT(DarkPixels(*shot, 10, label.Y - 6, done.Width - 20, 12), 100);
     Click(done, Places().Centre("GalleryDoneDialog", "BitBtn2"));
-    EXPECT_TRUE(WaitFor([] { return !WindowShows("Yes!"); }, 3000)) << "the gallery-done dialog stayed open";
+    EXPECT_TRUE(XServer::WaitUntilGone(done.Id, 3)) << "the gallery-done dialog stayed open";
 
     std::vector<std::string> names = {"start.html", "page1.html", "frame1.html", "frame_menu.html"};
     for (int i = 0; i < PictureCount; ++i)
@@ -114,9 +114,12 @@ TEST_F(GalleryByHand, GermanThumbnailsOnlyKeepTheirOwnNames)
 {
     TWindow start;
     ASSERT_TRUE(FindWindow("VESKO THUMBNAILS", start)) << "the start screen did not show";
+    const int english = StartScreenBannerInk(*Shot(start, "by-hand-start-english"));
     Click(start, Places().Centre("StartScreen", "MTranBtn5"));
-    // The wizard's poll applies the language within half a second.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    // The wizard's half-second poll applies the language, the start screen's picture with it.
+    const auto german = ShotOnceItShows(start, "by-hand-start-german",
+                                        [&](const TBitmap& shot) { return StartScreenBannerInk(shot) != english; });
+    ASSERT_NE(StartScreenBannerInk(*german), english) << "the start screen kept its language";
     Places().SetUp(TBuilderPlaces::TKind::Thumbnails, "ger");
     Click(start, Places().Centre("StartScreen", "MTranBtn4"));
 

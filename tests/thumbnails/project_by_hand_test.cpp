@@ -58,7 +58,7 @@ protected:
         TWindow done;
         ASSERT_TRUE(FindWindow("Yes!", done, 30)) << "the build did not end in the gallery-done dialog";
         Click(done, Places().Centre("GalleryDoneDialog", "BitBtn2"));
-        ASSERT_TRUE(WaitFor([] { return !WindowShows("Yes!"); }, 3000));
+        ASSERT_TRUE(XServer::WaitUntilGone(done.Id, 3)) << "the gallery-done dialog stayed open";
     }
 
     // File > Exit, "No" to saving, and the program's end.

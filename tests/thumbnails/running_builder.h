@@ -32,6 +32,7 @@ struct TWindow {
     int Y = 0;
     int Width = 0;
     int Height = 0;
+    XServer::WindowId Id = 0;
 };
 
 inline std::string Output(const std::string& command)
@@ -45,6 +46,14 @@ inline int ShellValue(const std::string& text, const std::string& name)
     return at == std::string::npos ? -1 : std::stoi(text.substr(at + name.size() + 1));
 }
 
+// The window that xdotool's "getwindowgeometry --shell" describes.
+inline TWindow WindowOf(const std::string& geometry)
+{
+    const int id = ShellValue(geometry, "WINDOW");
+    return {ShellValue(geometry, "X"), ShellValue(geometry, "Y"), ShellValue(geometry, "WIDTH"),
+            ShellValue(geometry, "HEIGHT"), id > 0 ? static_cast<XServer::WindowId>(id) : 0};
+}
+
 // A visible window whose title matches the regular expression, once it shows
 // (up to `seconds`). Asked again until then: one search ends early when a
 // window it looks at closes under it, as the build's progress windows do.
@@ -55,9 +64,8 @@ inline bool FindWindow(const std::string& title, TWindow& window, int seconds = 
         const std::string geometry = Output("timeout " + std::to_string(seconds) +
                                             " xdotool search --sync --onlyvisible --name '^" + title +
                                             "$' getwindowgeometry --shell 2>/dev/null");
-        window = {ShellValue(geometry, "X"), ShellValue(geometry, "Y"), ShellValue(geometry, "WIDTH"),
-                  ShellValue(geometry, "HEIGHT")};
-        if (window.Width > 0)
+        window = WindowOf(geometry);
+        if (window.Width > 0 && window.Id)
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
     } while (std::chrono::steady_clock::now() < end);
@@ -85,13 +93,26 @@ inline bool WaitFor(const std::function<bool()>& done, int ms)
 inline std::unique_ptr<TBitmap> Shot(const TWindow& window, const std::string& name)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    const std::string png = XServer::Screenshot(name, window.X, window.Y, window.Width, window.Height);
-    const std::string bmp = png + ".bmp";
+    // Its own files: another test beside it may take a shot of the same name.
+    const testsupport::TempFolder own;
+    const std::string png = own / "shot.png";
+    const std::string bmp = own / "shot.bmp";
+    XServer::ScreenshotTo(png, window.X, window.Y, window.Width, window.Height);
     std::system(("convert '" + png + "' -type truecolor BMP3:'" + bmp + "'").c_str());
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->LoadFromFile(bmp);
-    std::filesystem::remove(bmp);
+    XServer::Publish(png, name);
     return bitmap;
+}
+
+// Shots of the window until one satisfies `shows` (up to `ms`); the last one.
+// For what the program draws after a timer of its own.
+inline std::unique_ptr<TBitmap> ShotOnceItShows(const TWindow& window, const std::string& name,
+                                                const std::function<bool(const TBitmap&)>& shows, int ms = 10000)
+{
+    std::unique_ptr<TBitmap> shot;
+    WaitFor([&] { return shows(*(shot = Shot(window, name))); }, ms);
+    return shot;
 }
 
 // Dark pixels (text) in a rectangle of a shot.
@@ -105,6 +126,13 @@ inline int DarkPixels(const TBitmap& shot, int left, int top, int width, int hei
                 ++dark;
         }
     return dark;
+}
+
+// The dark pixels of the start screen's picture above its buttons, which
+// shows the program's language.
+inline int StartScreenBannerInk(const TBitmap& shot)
+{
+    return DarkPixels(shot, 0, 0, 720, 96);
 }
 
 class RunningBuilder : public ::testing::Test {
@@ -159,13 +187,11 @@ protected:
 
     static void MoveTo(const TWindow& window, int x, int y)
     {
-        ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(window.X + x) + " " +
-                                  std::to_string(window.Y + y)));
+        ASSERT_TRUE(XServer::MovePointer(window.X + x, window.Y + y));
     }
     static void ClickAt(const TWindow& window, int x, int y)
     {
-        ASSERT_TRUE(XServer::Tool("mousemove --sync " + std::to_string(window.X + x) + " " +
-                                  std::to_string(window.Y + y) + " click 1"));
+        ASSERT_TRUE(XServer::ClickAt(window.X + x, window.Y + y));
     }
 
     // The exit code, or -1 when the program has not ended within three seconds.

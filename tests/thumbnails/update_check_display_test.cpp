@@ -23,8 +23,7 @@ bool FindOtherWindow(const std::string& title, TWindow& window, int seconds = 10
             std::istringstream ids(Output("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null"));
             for (std::string id; std::getline(ids, id);) {
                 const std::string geometry = Output("xdotool getwindowgeometry --shell " + id + " 2>/dev/null");
-                window = {ShellValue(geometry, "X"), ShellValue(geometry, "Y"), ShellValue(geometry, "WIDTH"),
-                          ShellValue(geometry, "HEIGHT")};
+                window = WindowOf(geometry);
                 if (window.Width > 0 && window.Width != 720)
                     return true;
             }
@@ -100,7 +99,7 @@ TEST_F(CurrentVersion, SaysTheVersionIsActual)
     EXPECT_GT(DarkPixels(*shot, 0, 0, box.Width, box.Height), 100);
     EXPECT_FALSE(WindowShows("Update Check"));
     ASSERT_TRUE(XServer::Tool("key Return"));
-    EXPECT_TRUE(WaitFor([&] { TWindow w; return !FindOtherWindow("VESKO THUMBNAILS", w, 0); }, 3000));
+    EXPECT_TRUE(XServer::WaitUntilGone(box.Id, 3)) << "the message box stayed";
     EndProgram();
 }
 
@@ -119,7 +118,7 @@ TEST_F(NewerVersion, ShowsTheDialogWhoseButtonOpensTheLink)
     std::getline(opened, line);
     EXPECT_EQ(line, "http://downloads.example.com/thumbnails-3.4.zip");
     ClickAt(dialog, 312 + 45, 228 + 14);
-    EXPECT_TRUE(WaitFor([] { return !WindowShows("Update Check"); }, 3000));
+    EXPECT_TRUE(XServer::WaitUntilGone(dialog.Id, 3)) << "the update dialog stayed";
     EndProgram();
 }
 

@@ -147,8 +147,7 @@ TEST(AnimatedGallery, ThePictureAreaPlaysTheCoalescedFrames)
         for (int click = 0; click < 10 && shown < 0; ++click) {
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
             FindWindow(window);
-            XServer::Tool("mousemove --sync " + std::to_string(window.X + buttonX) + " " +
-                          std::to_string(window.Y + glyphY) + " click 1");
+            XServer::ClickAt(window.X + buttonX, window.Y + glyphY);
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
             FindWindow(window);
             const int left = 150 + (window.Width - 150) / 2 - PictureWidth / 2;

@@ -117,8 +117,7 @@ void ExpectFirstPictureShown(const std::string& gallery, const std::string& shot
         bool shown = false;
         for (int click = 0; click < 10 && !shown; ++click) {
             FindWindow(window);
-            if (!XServer::Tool("mousemove --sync " + std::to_string(window.X + buttonX) + " " +
-                               std::to_string(window.Y + glyphY) + " click 1")) {
+            if (!XServer::ClickAt(window.X + buttonX, window.Y + glyphY)) {
                 ADD_FAILURE() << "xdotool could not click";
                 break;
             }

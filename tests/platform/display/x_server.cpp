@@ -45,6 +45,27 @@ std::string BuildDir()
     return exe.parent_path().parent_path().string();
 }
 
+// The visible windows of the title, as xdotool finds them: the newest last.
+std::vector<WindowId> VisibleWindows(const std::string& titlePattern)
+{
+    std::vector<WindowId> ids;
+    if (FILE* pipe = popen(("xdotool search --onlyvisible --name '^" + titlePattern + "$' 2>/dev/null").c_str(), "r")) {
+        char line[64];
+        while (fgets(line, sizeof line, pipe))
+            if (const WindowId id = std::strtoul(line, nullptr, 10)) ids.push_back(id);
+        pclose(pipe);
+    }
+    return ids;
+}
+
+bool ErrorSeen = false;
+
+int NoteError(Display*, XErrorEvent*)
+{
+    ErrorSeen = true;
+    return 0;
+}
+
 }  // namespace
 
 bool Start(std::string& why)
@@ -96,6 +117,23 @@ void Stop()
 
 bool Tool(const std::string& arguments) { return std::system(("xdotool " + arguments).c_str()) == 0; }
 
+bool MovePointer(int x, int y)
+{
+    bool there = false;
+    if (Display* display = XOpenDisplay(nullptr)) {
+        Window root = 0, child = 0;
+        int rootX = -1, rootY = -1, windowX = 0, windowY = 0;
+        unsigned mask = 0;
+        there = XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &windowX,
+                              &windowY, &mask) &&
+                rootX == x && rootY == y;
+        XCloseDisplay(display);
+    }
+    return there || Tool("mousemove --sync " + std::to_string(x) + " " + std::to_string(y));
+}
+
+bool ClickAt(int x, int y) { return MovePointer(x, y) && Tool("click 1"); }
+
 void Later(const std::string& command) { std::system(("(" + command + ") >/dev/null 2>&1 &").c_str()); }
 
 std::string ScreenshotPath(const std::string& name)
@@ -120,10 +158,24 @@ std::string KeysTo(const std::string& title, const std::string& keys, const std:
 std::string Screenshot(const std::string& name, int x, int y, int w, int h)
 {
     const std::string file = ScreenshotPath(name);
+    return ScreenshotTo(file, x, y, w, h) ? file : std::string();
+}
+
+bool ScreenshotTo(const std::string& file, int x, int y, int w, int h)
+{
     const std::string geometry = std::to_string(w) + "x" + std::to_string(h) + "+" + std::to_string(x) + "+" +
                                  std::to_string(y);
     const std::string command = "import -window root -crop " + geometry + " +repage '" + file + "'";
-    return std::system(command.c_str()) == 0 ? file : std::string();
+    return std::system(command.c_str()) == 0;
+}
+
+void Publish(const std::string& file, const std::string& name)
+{
+    const std::string target = ScreenshotPath(name);
+    const std::string part = target + "." + std::to_string(getpid()) + ".part";
+    std::error_code error;
+    std::filesystem::copy_file(file, part, std::filesystem::copy_options::overwrite_existing, error);
+    if (!error) std::filesystem::rename(part, target, error);
 }
 
 Rgb PixelOf(const std::string& file, int x, int y)
@@ -165,15 +217,8 @@ bool RequestClose(const std::string& title)
 {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return false;
-    // The windows of the title, as xdotool finds them; the last one is the newest.
-    std::string ids;
-    if (FILE* pipe = popen(("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null").c_str(), "r")) {
-        char line[64];
-        while (fgets(line, sizeof line, pipe))
-            ids = line;
-        pclose(pipe);
-    }
-    const Window window = ids.empty() ? 0 : std::strtoul(ids.c_str(), nullptr, 10);
+    const std::vector<WindowId> ids = VisibleWindows(title);
+    const Window window = ids.empty() ? 0 : ids.back();
     if (window) {
         XEvent event{};
         event.xclient.type = ClientMessage;
@@ -213,6 +258,65 @@ bool WaitForWindow(const std::string& titlePattern, Geometry& geometry, int seco
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
     }
     return false;
+}
+
+WindowId WaitForWindowId(const std::string& titlePattern, int seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    for (;;) {
+        const std::vector<WindowId> ids = VisibleWindows(titlePattern);
+        if (!ids.empty()) return ids.back();
+        if (std::chrono::steady_clock::now() >= end) return 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+bool Shows(WindowId window)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return false;
+    // A window that is gone answers BadWindow, which must not end the test.
+    XSync(display, False);
+    ErrorSeen = false;
+    const auto previous = XSetErrorHandler(NoteError);
+    XWindowAttributes attributes{};
+    const Status known = XGetWindowAttributes(display, window, &attributes);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    const bool shows = known && !ErrorSeen && attributes.map_state == IsViewable;
+    XCloseDisplay(display);
+    return shows;
+}
+
+bool WaitUntilGone(WindowId window, int seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (Shows(window)) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+std::string KeysToWindow(WindowId window, const std::string& keys, const std::string& shot)
+{
+    const std::string id = std::to_string(window);
+    std::string command = "sleep 0.3; xdotool windowfocus " + id + "; sleep 0.3; ";
+    if (!shot.empty()) command += "import -window " + id + " '" + ScreenshotPath(shot) + "'; ";
+    return command + "xdotool " + keys;
+}
+
+std::string Answer(WindowId window, const std::string& keys, const std::string& shot, int seconds)
+{
+    if (std::system(KeysToWindow(window, keys, shot).c_str()) != 0) return "the keys were not sent";
+    return WaitUntilGone(window, seconds) ? "" : "the window stayed";
+}
+
+std::string Answer(const std::string& titlePattern, const std::string& keys, const std::string& shot, int seconds)
+{
+    const WindowId window = WaitForWindowId(titlePattern, seconds);
+    if (!window) return "no window " + titlePattern + " showed";
+    return Answer(window, keys, shot, seconds);
 }
 
 int Launch(const std::string& program, const std::string& unset)
