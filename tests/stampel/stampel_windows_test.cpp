@@ -180,21 +180,6 @@ TEST(StampelByHand, TheOriginalsStayAndANothingWrittenBatchIsNotComplete)
     EXPECT_EQ(program.WaitForEnd(), 0);
 }
 
-// Answers the visible message box with xdotool's key arguments, photographed
-// first, and waits until that box (by its id: another of its name may follow) is gone.
-bool AnswerMessageBox(const std::string& keys, const std::string& shot, thumbnailstest::TWindow& box)
-{
-    if (!thumbnailstest::FindWindow("stampel", box, 20)) return false;
-    const std::string id = MessageBoxId();
-    if (id.empty() || std::system(XServer::KeysTo("stampel", keys, shot).c_str()) != 0) return false;
-    return thumbnailstest::WaitFor(
-        [&] {
-            return thumbnailstest::Output("xdotool search --onlyvisible --name '^stampel$' 2>/dev/null")
-                       .find(id) == std::string::npos;
-        },
-        10000);
-}
-
 // By hand, "name + increment" writing where the user keeps a picture of that
 // name: Start asks first; No leaves the user's picture, Yes replaces it.
 TEST(StampelByHand, AUsersPictureInTheWayIsReplacedOnlyByYes)
@@ -221,14 +206,15 @@ TEST(StampelByHand, AUsersPictureInTheWayIsReplacedOnlyByYes)
     // "picture" becomes "pic".
     ASSERT_EQ(std::system(XServer::KeysTo(WorkWindow, "key End BackSpace BackSpace BackSpace BackSpace").c_str()), 0);
     ASSERT_TRUE(ClickAt(work.X, work.Y, places.Centre("BitBtn8")));
-    ASSERT_EQ(std::system(XServer::KeysTo(FolderDialog, "key Return").c_str()), 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(1300));  // the enabling timer
+    ASSERT_EQ(XServer::Answer(FolderDialog, "key Return"), "");
+    ASSERT_TRUE(WaitUntilEnabled(work.X, work.Y, places.Centre("BitBtn9"))) << "Start stayed disabled";
     thumbnailstest::Shot(work, "stampel-by-hand-name-and-counter");
 
     // No: the second button.
     ASSERT_TRUE(ClickAt(work.X, work.Y, places.Centre("BitBtn9")));
     thumbnailstest::TWindow box;
-    ASSERT_TRUE(AnswerMessageBox("key Right Return", "stampel-by-hand-replace-question", box));
+    ASSERT_TRUE(thumbnailstest::FindWindow("stampel", box, 20));
+    ASSERT_EQ(XServer::Answer(box.Id, "key Right Return", "stampel-by-hand-replace-question"), "");
     const std::vector<XServer::Rgb> question =
         XServer::PixelsOf(XServer::ScreenshotPath("stampel-by-hand-replace-question"), 0, 0, box.Width, box.Height);
     EXPECT_GT(std::count_if(question.begin(), question.end(),
@@ -239,7 +225,8 @@ TEST(StampelByHand, AUsersPictureInTheWayIsReplacedOnlyByYes)
 
     // Yes: the first button, then the end of the batch.
     ASSERT_TRUE(ClickAt(work.X, work.Y, places.Centre("BitBtn9")));
-    ASSERT_TRUE(AnswerMessageBox("key Return", "stampel-by-hand-replace-question-again", box));
+    ASSERT_TRUE(thumbnailstest::FindWindow("stampel", box, 20));
+    ASSERT_EQ(XServer::Answer(box.Id, "key Return", "stampel-by-hand-replace-question-again"), "");
     const std::vector<int> ending = AnswerMessages("stampel-by-hand-replaced");
     EXPECT_EQ(ending.size(), 1u) << "\"complete!\" and nothing more";
     EXPECT_FALSE(ReadFileBytes(pictures / "pic1.jpg") == users) << "Yes kept the user's picture";
