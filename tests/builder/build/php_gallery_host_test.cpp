@@ -1,0 +1,98 @@
+// A served PHP gallery as its owner built it and as a host set PHP up: an
+// option switched off in a rebuild acts on no request, the owner's texts are
+// never run as PHP whatever short_open_tag says, and no page logs a warning
+// whether PHP buffers its output or not.
+
+#include "tests/builder/build/php_server_fixture.h"
+
+using namespace phpservertest;
+
+namespace {
+
+const std::string Password = "password=s3cret pass";
+
+class PhpGalleryHostTest : public PhpGalleryServerTest {
+protected:
+    // A server of its own settings in place of the first one, logging to `errors`.
+    void Serve(const std::vector<std::string>& settings, const std::string& errors)
+    {
+        Server = std::make_unique<TPhpServer>(Gallery, Sendmail, Sessions, settings, Out.Path() + errors);
+        ASSERT_TRUE(Accepts(Server->Port)) << "php -S did not start";
+    }
+};
+
+}  // namespace
+
+TEST_F(PhpGalleryHostTest, NoPageWarnsWhetherOrNotPhpBuffersItsOutput)
+{
+    struct Case {
+        const char* name;
+        std::string page;
+        std::string fields;
+        const char* status;  // "" where only a buffered page can still set it
+    };
+    const Case visitor[] = {
+        {"admin page", "admin.php", "", "200"},
+        {"wrong password", "admin.php", "password=wrong", "403"},
+        {"picture setup", "picturesetup.php?d=th_0.jpg", "", "403"},
+        {"comment editor", "comedit.php?f=th_0.cnt&id=x", "", "403"},
+        {"comment save", "comeditsave.php", "f=th_0.cnt&id=x&token=x", "403"},
+        {"comment delete", "comeditdel.php", "f=th_0.cnt&id=x&token=x", "403"},
+        {"mail form", "mailpicture.php?pic=th_0.jpg", "", "200"},
+        {"mail form of no picture", "mailpicture.php?pic=th_99.jpg", "", "404"},
+        {"mail page asked", "mailpicturesend.php", "", "400"},
+        {"mail to no address", "mailpicturesend.php", "pic=th_0.jpg&email=nobody", "400"},
+        {"gallery page", "page1.php", "", "200"},
+        {"gallery comment", "page1.php", "st=msg&user=Ann&com=Hi", "200"},
+        {"full page", "th_0_big.php", "", "200"},
+        {"vote", "th_0_big.php", "st=vote&vote=4", "200"},
+        {"vote out of range", "th_0_big.php", "st=vote&vote=9", "200"},
+        {"comment without a name", "th_0_big.php", "st=msg&user=&com=Hi", ""},
+        {"chart of views", "chartview.php", "", "200"},
+        {"chart of votes", "chartvote.php", "", "200"},
+    };
+    const Case owner[] = {
+        {"log-in", "admin.php", Password, "200"},
+        {"admin page", "admin.php?d=th_0.jpg", "", "200"},
+        {"picture setup", "picturesetup.php?d=th_0.jpg", "", "200"},
+        {"reset without the token", "picturesetup.php?d=th_0.jpg", "reset=1&token=bad", "200"},
+        {"comment editor of no comment", "comedit.php?f=th_0.cnt&id=x", "", "404"},
+        {"comment save without the token", "comeditsave.php", "f=th_0.cnt&id=x&token=bad", "403"},
+    };
+    int address = 1;
+    for (const char* buffering : {"output_buffering=0", "output_buffering=4096"}) {
+        SCOPED_TRACE(buffering);
+        const std::string errors = std::string("errors-") + buffering + ".txt";
+        Serve({buffering}, errors);
+        const std::string from = From(++address);
+        // curl takes a -b with "=" in it for a cookie, not a file.
+        const std::string jarFile = Out.Path() + "jar" + std::to_string(address);
+        const std::string jar = " -c '" + jarFile + "' -b '" + jarFile + "'";
+        const auto run = [&](const Case& c, const std::string& options) {
+            SCOPED_TRACE(c.name);
+            const TReply reply = Send(c.page, c.fields, from + options);
+            for (const char* kind : {"Warning", "Notice", "Deprecated"})
+                EXPECT_FALSE(Has(reply.Body, kind)) << reply.Body.substr(0, 2000);
+            if (*c.status) {
+                EXPECT_EQ(reply.Status, c.status) << reply.Body.substr(0, 2000);
+            }
+            return reply;
+        };
+        for (const Case& c : visitor)
+            run(c, "");
+        for (const Case& c : visitor)
+            run(c, " -b 'galleryadmin=forged'");
+        for (const Case& c : owner)
+            run(c, jar);
+        const std::string list = run(owner[1], jar).Body;
+        const std::smatch token = Match(list, std::regex("name=token value=\"([0-9a-f]+)\""));
+        ASSERT_FALSE(token.empty());
+        run({"log-out", "admin.php", "logout=1&token=" + token[1].str(), "200"}, jar);
+        EXPECT_TRUE(Has(run(visitor[0], jar).Body, "type=password")) << "the log-out did not end the session";
+        for (const Case& c : visitor)
+            run(c, jar);
+        const std::string log = ReadFileBytes(Out.Path() + errors);
+        for (const char* kind : {"Warning", "Notice", "Deprecated", "Fatal"})
+            EXPECT_FALSE(Has(log, kind)) << log;
+    }
+}
