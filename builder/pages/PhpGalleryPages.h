@@ -48,6 +48,11 @@ std::string PhpFullPageFeatures(const TPhpOptions& options, const std::string& t
 // The heading as it may stand inside a double-quoted PHP string.
 std::string PhpStringEscaped(const std::string& text);
 std::string MailPictureSendText(const std::string& templateText, const std::string& galleryHeading);
+// "mailpicture.php" and "mailpicturesend.php": the picture mail's form and the
+// page that sends it, or, without the picture mail, T "switchedoff.sc" in
+// the place of both.
+std::vector<TPageFile> PhpMailPages(const TPhpOptions& options, const std::string& templates,
+                                    const std::string& galleryHeading);
 std::string PasswordFileText(const std::string& password, const std::string& email);
 // A picture's counter file as the builder first writes it.
 std::string_view FreshCounterFileText();

@@ -13,6 +13,13 @@ const std::string Password = "password=s3cret pass";
 
 class PhpGalleryHostTest : public PhpGalleryServerTest {
 protected:
+    // Builds again over the gallery the server serves, as an owner does
+    // after changing the options.
+    void Rebuild()
+    {
+        Script.AnswerModal("OverwritePrompt", mrYes);
+        Build();
+    }
     // A server of its own settings in place of the first one, logging to `errors`.
     void Serve(const std::vector<std::string>& settings, const std::string& errors)
     {
@@ -22,6 +29,45 @@ protected:
 };
 
 }  // namespace
+
+TEST_F(PhpGalleryHostTest, AnOptionSwitchedOffInARebuildActsOnNoRequest)
+{
+    struct Case {
+        const char* name;
+        bool TForm1::*option;
+        const char* page;
+        std::string fields;
+        const char* status;
+        const char* field;  // of the form the page no longer offers
+        std::function<bool()> nothingDone;
+    };
+    const Case cases[] = {
+        {"picture mail", &TForm1::PhpMailPicture, "mailpicturesend.php",
+         "pic=th_1.jpg&email=friend@example.org&user=Eve&com=Hi", "403", "name=email", [&] { return Sent().empty(); }},
+        {"picture mail form", &TForm1::PhpMailPicture, "mailpicture.php?pic=th_1.jpg", "", "403", "name=email",
+         [] { return true; }},
+        {"votes", &TForm1::PhpVoting, "th_0_big.php", "st=vote&vote=5", "403", "name=vote",
+         [&] { return Counter(0)[1] == "0,0"; }},
+        {"picture comments", &TForm1::PhpPictureComments, "th_0_big.php", "st=msg&user=Eve&com=Hi", "403", "name=com",
+         [&] { return Counter(0)[2] == "0"; }},
+        {"gallery comments", &TForm1::PhpGalleryComments, "page1.php", "st=msg&user=Eve&com=Hi", "200", "name=com",
+         [&] { return Read("gcom.ctx").empty(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Wizard->*c.option = false;
+        Rebuild();
+        const TReply reply = Send(c.page, c.fields);
+        EXPECT_EQ(reply.Status, c.status) << reply.Body.substr(0, 2000);
+        EXPECT_FALSE(Has(reply.Body, c.field)) << "the page still offers it";
+        EXPECT_TRUE(c.nothingDone());
+        Wizard->*c.option = true;
+    }
+    // Switched on again, the next build sends mails again.
+    Rebuild();
+    EXPECT_TRUE(Has(Send("mailpicturesend.php", cases[0].fields).Body, "The picture was sent")) << Errors();
+    EXPECT_EQ(Occurrences(Sent(), "--END--"), 1);
+}
 
 TEST_F(PhpGalleryHostTest, NoPageWarnsWhetherOrNotPhpBuffersItsOutput)
 {
