@@ -34,6 +34,7 @@ TPhpInserts TPhpGalleryRoad::PageInserts(TForm1& wizard)
                           int n, bool gif) { return PhpCellBar(options, n, gif, "php", target); };
     inserts.FullPageScript = [=](int n) { return PhpFullPageScript(templates, n); };
     inserts.FullPageFeatures = [=](int n, bool gif) { return PhpFullPageFeatures(options, templates, n, gif); };
+    inserts.OwnerText = PhpInlineText;
     return inserts;
 }
 

@@ -176,6 +176,21 @@ std::string PhpFullPageFeatures(const TPhpOptions& options, const std::string& t
            "><img src=admin.jpg border=0></a></center>";
 }
 
+std::string PhpInlineText(std::string_view text)
+{
+    // "<?" would open PHP code, with short tags on even alone: its "?" follows
+    // an empty block. That block ends in front of the "?", never in front of a
+    // line end, which PHP would take away with its closing tag.
+    std::string written;
+    written.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        written += text[at];
+        if (text[at] == '<' && at + 1 < text.size() && text[at + 1] == '?')
+            written += "<?php ?>";
+    }
+    return written;
+}
+
 std::string PhpStringEscaped(const std::string& text)
 {
     std::string escaped;

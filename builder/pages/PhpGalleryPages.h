@@ -45,6 +45,9 @@ std::string PhpFullPageScript(const std::string& templates, int pictureNumber);
 std::string PhpFullPageFeatures(const TPhpOptions& options, const std::string& templates, int pictureNumber,
                                 bool gif);
 
+// `text` as it may stand in a page's HTML: PHP reads none of it as code, and
+// the browser gets it byte for byte. A text without "<?" is itself.
+std::string PhpInlineText(std::string_view text);
 // The heading as it may stand inside a double-quoted PHP string.
 std::string PhpStringEscaped(const std::string& text);
 std::string MailPictureSendText(const std::string& templateText, const std::string& galleryHeading);

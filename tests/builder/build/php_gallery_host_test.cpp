@@ -69,6 +69,66 @@ TEST_F(PhpGalleryHostTest, AnOptionSwitchedOffInARebuildActsOnNoRequest)
     EXPECT_EQ(Occurrences(Sent(), "--END--"), 1);
 }
 
+TEST_F(PhpGalleryHostTest, TheOwnersTextsReachTheBrowserAsTheyDoFromTheHtmlGallery)
+{
+    const std::string heading = "<?xml version=\"1.0\"?> data";
+    const std::string above = "sum is <?= 6*7 ?> here";
+    const std::string below = "<?php echo 'ran'; ?> below";
+    const std::string under = "end <?\r\nnext line <?";
+    Wizard->Edit4->SetText(heading);
+    Wizard->Memo3->SetText(above);
+    Wizard->Memo4->SetText(below);
+    Wizard->Memo5->SetText(under);
+    MetaHeadText = "<head><title>Owner <?= 'x' ?></title></head>";
+    Wizard->ListBox2->Items().SetStrings(0, above);
+    Wizard->ListBox2->Items().SetStrings(1, heading);
+    Rebuild();
+    // The same gallery as HTML, whose pages are the browser's bytes as they are.
+    const std::string html = Out.Path() + "html/";
+    Wizard->Label2->SetCaption(html);
+    Wizard->PhpGallery = false;
+    Build();
+    const auto page = [&](const std::string& name) { return ReadFileBytes(html + name); };
+    struct Case {
+        const char* page;
+        const char* htmlPage;
+        std::vector<std::string> parts;
+    };
+    const Case cases[] = {
+        {"page1.php", "page1.html",
+         {"<html>\r\n" + MetaHeadText + "<style", "<font class=tx>\r\n" + above + "\r\n</font>",
+          "<b>" + heading + "</b>", "<font class=tx>\r\n" + below + "\r\n</font>",
+          "<font class=pi>" + above + "&#160;</font>", "<font class=pi>" + heading + "&#160;</font>",
+          "<p>\r\n\r\n" + under + "\r\n\r\n</font>"}},
+        {"th_0_big.php", "th_0_big.html",
+         {"<font class=tx>\r\n" + above + "\r\n</font>", "<p><b>" + heading + "</b>",
+          "<font class=tx>\r\n" + below + "\r\n</font>", "<font class=pi>" + above + "</font>",
+          "<font class=tx><p>\r\n" + under + "\r\n</font>"}},
+        {"th_1_big.php", "th_1_big.html", {"<font class=pi>" + heading + "</font>"}},
+        {"chartview.php", "start.html",
+         {"<html>\r\n" + MetaHeadText + "\r\n<style", "<b>" + heading + "</b>",
+          "<font class=tx>\r\n" + above + "\r\n</font>", "<font class=tx>\r\n" + below + "\r\n</font>"}},
+    };
+    for (const char* shortTags : {"short_open_tag=0", "short_open_tag=1"}) {
+        SCOPED_TRACE(shortTags);
+        Serve({shortTags}, std::string("errors-") + shortTags + ".txt");
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.page);
+            const TReply reply = Send(c.page);
+            EXPECT_EQ(reply.Status, "200");
+            for (const std::string& part : c.parts) {
+                EXPECT_TRUE(Has(page(c.htmlPage), part)) << part;
+                EXPECT_TRUE(Has(reply.Body, part)) << part << "\n" << reply.Body.substr(0, 3000);
+            }
+        }
+        // Inside the mail page's PHP the heading is a string, and stays one.
+        Send("mailpicturesend.php", "pic=th_1.jpg&email=friend@example.org&user=Eve&com=Hi");
+        EXPECT_TRUE(Has(Sent(), "Subject: " + heading + " | Galeriebild")) << Sent();
+        const std::string errors = ReadFileBytes(Out.Path() + "errors-" + shortTags + ".txt");
+        EXPECT_FALSE(Has(errors, "error") || Has(errors, "Warning")) << errors;
+    }
+}
+
 TEST_F(PhpGalleryHostTest, NoPageWarnsWhetherOrNotPhpBuffersItsOutput)
 {
     struct Case {
