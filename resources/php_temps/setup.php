@@ -176,12 +176,13 @@ function gallery_homepage($page)
     return $page !== 'http://' && preg_match('#^https?://[^\s"\'<>]+$#iD', $page) ? $page : '';
 }
 
-// Whether this page's own text holds the form that posts `st`: the builder
-// writes the storing calls into every full-picture page, but the forms only
-// where the gallery offers votes or comments.
-function gallery_page_offers($st)
+// Whether this page's own text, or that of the gallery's page `name`, holds
+// the form that posts `st`: the builder writes the storing calls into every
+// full-picture page, but the forms only where the gallery offers votes or
+// comments.
+function gallery_page_offers($st, $name = null)
 {
-    $page = @file_get_contents((string)($_SERVER['SCRIPT_FILENAME'] ?? ''));
+    $page = @file_get_contents($name === null ? (string)($_SERVER['SCRIPT_FILENAME'] ?? '') : GALLERY_DIR . '/' . $name);
     return is_string($page) && strpos($page, '<input type=hidden name=st value="' . $st . '">') !== false;
 }
 

@@ -69,6 +69,27 @@ TEST_F(PhpGalleryHostTest, AnOptionSwitchedOffInARebuildActsOnNoRequest)
     EXPECT_EQ(Occurrences(Sent(), "--END--"), 1);
 }
 
+TEST_F(PhpGalleryHostTest, AGalleryPageLeftFromAnEarlierBuildTakesNoCommentsTheGalleryNoLongerOffers)
+{
+    Wizard->Edit5->SetText("1");
+    Wizard->Edit6->SetText("1");
+    Rebuild();
+    ASSERT_TRUE(Exists("page4.php"));
+    // One page now, and no gallery comments: pages 2 to 4 stay from the build before.
+    Wizard->Edit5->SetText("4");
+    Wizard->PhpGalleryComments = false;
+    Rebuild();
+    const TReply left = Send("page3.php", "st=msg&user=Eve&com=Kept anyway");
+    EXPECT_EQ(left.Status, "403") << left.Body.substr(0, 2000);
+    EXPECT_TRUE(Has(left.Body, "This page takes no comments."));
+    EXPECT_EQ(Read("gcom.ctx"), "");
+    // With the comments on again, every gallery page takes them.
+    Wizard->PhpGalleryComments = true;
+    Rebuild();
+    EXPECT_EQ(Send("page3.php", "st=msg&user=Ann&com=Taken").Status, "200");
+    EXPECT_TRUE(Has(Get("page1.php"), "Taken"));
+}
+
 TEST_F(PhpGalleryHostTest, TheOwnersTextsReachTheBrowserAsTheyDoFromTheHtmlGallery)
 {
     const std::string heading = "<?xml version=\"1.0\"?> data";
