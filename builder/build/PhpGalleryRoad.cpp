@@ -34,6 +34,7 @@ TPhpInserts TPhpGalleryRoad::PageInserts(TForm1& wizard)
                           int n, bool gif) { return PhpCellBar(options, n, gif, "php", target); };
     inserts.FullPageScript = [=](int n) { return PhpFullPageScript(templates, n); };
     inserts.FullPageFeatures = [=](int n, bool gif) { return PhpFullPageFeatures(options, templates, n, gif); };
+    inserts.OwnerText = PhpInlineText;
     return inserts;
 }
 
@@ -42,8 +43,8 @@ void TPhpGalleryRoad::WriteFiles(TForm1& wizard, const std::string& folder)
     const std::string templates = TemplateFolder(wizard);
     for (const TPhpCopy& copy : PhpByteCopies)
         WriteFileBytes(folder + copy.Target, ReadFileBytes(templates + copy.Source));
-    WriteFileBytes(folder + "mailpicturesend.php",
-                   MailPictureSendText(ReadFileBytes(templates + "mailpicturesend.sc"), wizard.Edit4->Text()));
+    for (const TPageFile& page : PhpMailPages(OptionsOf(wizard), templates, wizard.Edit4->Text()))
+        WritePageFile(folder, page);
     const TForm21& kind = FormRef(GalleryKindDialog, "TForm21");
     WriteFileBytes(folder + "pa.php", PasswordFileText(kind.Edit1->Text(), kind.Edit2->Text()));
     WriteFileBytes(folder + "gcom.ctx", "");

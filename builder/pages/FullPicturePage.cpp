@@ -32,8 +32,9 @@ std::optional<int> Nearest(const TFullPicture& picture, int n, int step)
 
 }  // namespace
 
-std::string FullPicturePageText(const TGalleryPageSettings& settings, const TFullPicture& picture)
+std::string FullPicturePageText(const TGalleryPageSettings& typed, const TFullPicture& picture)
 {
+    const TGalleryPageSettings settings = PhpPageSettings(typed);
     const int n = picture.Number;
     if (n < 0 || n >= picture.PictureCount)
         throw Exception("Picture " + IntToStr(n) + " is not one of the " + IntToStr(picture.PictureCount) +
@@ -59,7 +60,7 @@ std::string FullPicturePageText(const TGalleryPageSettings& settings, const TFul
     text += "</font>\r\n<p>\r\n" + settings.WebLinkOpen + "<img src=th_" + IntToStr(n) +
             (picture.Gif ? "_big.gif" : "_big.jpg") + " border=0>" + settings.WebLinkClose + "<p>";
     if (settings.CommentsOnFullPages)
-        text += "<font class=pi>" + picture.Comment + "</font><p>\r\n";
+        text += "<font class=pi>" + PhpPageText(settings, picture.Comment) + "</font><p>\r\n";
     if (back)
         text += NavigationLink(FullPicturePageName(settings, *back), settings.NavBackText);
     // A page in a window of its own has no way back to the gallery it came from.

@@ -1,11 +1,9 @@
 #include "builder/pages/GalleryGrid.h"
 
-#include <utility>
-
 #include "platform/core/Exceptions.h"
 
 TGalleryGrid::TGalleryGrid(TGalleryPageSettings settings, int picturesPerRow, int rowsPerPage)
-    : FSettings(std::move(settings)), FPicturesPerRow(picturesPerRow), FRowsPerPage(rowsPerPage)
+    : FSettings(PhpPageSettings(settings)), FPicturesPerRow(picturesPerRow), FRowsPerPage(rowsPerPage)
 {
     // The same check as the index page's, so both agree on every layout they accept.
     IndexPageCount(0, picturesPerRow, rowsPerPage);
@@ -59,7 +57,9 @@ void TGalleryGrid::AppendCell(std::string_view cellText)
 
 void TGalleryGrid::AppendThumbnailCell(const TThumbnailCell& cell)
 {
-    AppendCell(ThumbnailCellText(FSettings, cell));
+    TThumbnailCell shown = cell;
+    shown.Comment = PhpPageText(FSettings, cell.Comment);
+    AppendCell(ThumbnailCellText(FSettings, shown));
 }
 
 TPageFile TGalleryGrid::Finish()

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "builder/pages/PageFile.h"
@@ -35,6 +36,8 @@ struct TPhpInserts {
     std::function<std::string(int pictureNumber)> FullPageScript;
     // Before the closing tags of a full-picture page.
     std::function<std::string(int pictureNumber, bool gif)> FullPageFeatures;
+    // A text the owner typed as it is to stand in a PHP page.
+    std::function<std::string(std::string_view text)> OwnerText;
 };
 
 struct TGalleryPageSettings {

@@ -89,6 +89,25 @@ std::string FullPicturePageName(const TGalleryPageSettings& settings, int pictur
     return "th_" + IntToStr(pictureNumber) + "_big." + settings.PageExtension;
 }
 
+TGalleryPageSettings PhpPageSettings(const TGalleryPageSettings& settings)
+{
+    if (!settings.Php.OwnerText)
+        return settings;
+    TGalleryPageSettings page = settings;
+    for (std::string* text :
+         {&page.FontName, &page.HeadingFontSize, &page.PictureFontSize, &page.TextFontSize, &page.MetaHeadText,
+          &page.GalleryHeading, &page.TextAboveHeading, &page.TextBelowHeading, &page.TextBelowGallery,
+          &page.WebLinkOpen, &page.SlideShowSeconds, &page.NavIndexText, &page.NavGalleryText, &page.NavNextText,
+          &page.NavBackText, &page.NavPicturesText})
+        *text = settings.Php.OwnerText(*text);
+    return page;
+}
+
+std::string PhpPageText(const TGalleryPageSettings& settings, const std::string& text)
+{
+    return settings.Php.OwnerText ? settings.Php.OwnerText(text) : text;
+}
+
 std::string StyleSheetText(const TGalleryPageSettings& settings)
 {
     const std::string& font = settings.FontName.empty() ? std::string("Verdana") : settings.FontName;
@@ -196,7 +215,7 @@ std::vector<TPageFile> indexprint(const TGalleryPageSettings& settings, int pict
     files.push_back({"frame_menu.html", FrameMenuText(settings, picturePaths), true});
     files.push_back({"frame_menu_h.html", FrameMenuRowText(settings, picturePaths), true});
     if (settings.Php.ChartPages) {
-        for (TPageFile& chart : settings.Php.ChartPages(IndexHeadText(settings)))
+        for (TPageFile& chart : settings.Php.ChartPages(IndexHeadText(PhpPageSettings(settings))))
             files.push_back(std::move(chart));
     }
     files.push_back({"start.html",

@@ -24,6 +24,13 @@ bool IsGifPicture(std::string_view path);
 std::string GalleryPageName(const TGalleryPageSettings& settings, std::int64_t pageNumber);
 std::string FullPicturePageName(const TGalleryPageSettings& settings, int pictureNumber);
 
+// The settings as the PHP pages take them: every text the owner typed passed
+// through Php.OwnerText; unchanged where it is not assigned (an HTML gallery,
+// and the ".html" files of a PHP gallery). PhpPageText does the same for one
+// text, a picture's comment.
+TGalleryPageSettings PhpPageSettings(const TGalleryPageSettings& settings);
+std::string PhpPageText(const TGalleryPageSettings& settings, const std::string& text);
+
 // Shared pieces.
 std::string StyleSheetText(const TGalleryPageSettings& settings);
 std::string BodyTag(const TGalleryPageSettings& settings);

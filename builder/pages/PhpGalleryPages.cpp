@@ -1,6 +1,7 @@
 #include "builder/pages/PhpGalleryPages.h"
 
 #include "platform/core/AnsiString.h"
+#include "platform/core/Files.h"
 #include "platform/core/TStringList.h"
 #include "shared/veskotools.h"
 
@@ -38,8 +39,8 @@ const std::vector<TPhpCopy> PhpByteCopies = {
     {"vt_logo.jpg", "vt_logo.jpg"},   {"admin.sc", "admin.php"},
     {"comedit.php", "comedit.php"},   {"comeditsave.php", "comeditsave.php"},
     {"comeditdel.php", "comeditdel.php"}, {"setup.php", "setup.php"},
-    {"picturesetup.php", "picturesetup.php"}, {"mailpicture.php", "mailpicture.php"},
-    {"admin.jpg", "admin.jpg"},       {"htaccess.sc", ".htaccess"},
+    {"picturesetup.php", "picturesetup.php"}, {"admin.jpg", "admin.jpg"},
+    {"htaccess.sc", ".htaccess"},
 };
 
 std::string_view PhpPageStart()
@@ -175,6 +176,21 @@ std::string PhpFullPageFeatures(const TPhpOptions& options, const std::string& t
            "><img src=admin.jpg border=0></a></center>";
 }
 
+std::string PhpInlineText(std::string_view text)
+{
+    // "<?" would open PHP code, with short tags on even alone: its "?" follows
+    // an empty block. That block ends in front of the "?", never in front of a
+    // line end, which PHP would take away with its closing tag.
+    std::string written;
+    written.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        written += text[at];
+        if (text[at] == '<' && at + 1 < text.size() && text[at + 1] == '?')
+            written += "<?php ?>";
+    }
+    return written;
+}
+
 std::string PhpStringEscaped(const std::string& text)
 {
     std::string escaped;
@@ -193,6 +209,20 @@ std::string MailPictureSendText(const std::string& templateText, const std::stri
     ReplaceText("mail(\"$email\",\"\",\"\",$headers);",
                 "mail(\"$email\",\"" + PhpStringEscaped(galleryHeading) + " | Galeriebild\",\"\",$headers);", text, 0);
     return LinesText(text);
+}
+
+std::vector<TPageFile> PhpMailPages(const TPhpOptions& options, const std::string& templates,
+                                    const std::string& galleryHeading)
+{
+    if (!options.MailPicture) {
+        // Written all the same: the mail pages of an earlier build, in the
+        // folder and on the server, are replaced by pages that refuse.
+        const std::string off = ReadFileBytes(templates + "switchedoff.sc");
+        return {{"mailpicture.php", off}, {"mailpicturesend.php", off}};
+    }
+    return {{"mailpicture.php", ReadFileBytes(templates + "mailpicture.php")},
+            {"mailpicturesend.php",
+             MailPictureSendText(ReadFileBytes(templates + "mailpicturesend.sc"), galleryHeading)}};
 }
 
 std::string PasswordFileText(const std::string& password, const std::string& email)

@@ -45,9 +45,17 @@ std::string PhpFullPageScript(const std::string& templates, int pictureNumber);
 std::string PhpFullPageFeatures(const TPhpOptions& options, const std::string& templates, int pictureNumber,
                                 bool gif);
 
+// `text` as it may stand in a page's HTML: PHP reads none of it as code, and
+// the browser gets it byte for byte. A text without "<?" is itself.
+std::string PhpInlineText(std::string_view text);
 // The heading as it may stand inside a double-quoted PHP string.
 std::string PhpStringEscaped(const std::string& text);
 std::string MailPictureSendText(const std::string& templateText, const std::string& galleryHeading);
+// "mailpicture.php" and "mailpicturesend.php": the picture mail's form and the
+// page that sends it, or, without the picture mail, T "switchedoff.sc" in
+// the place of both.
+std::vector<TPageFile> PhpMailPages(const TPhpOptions& options, const std::string& templates,
+                                    const std::string& galleryHeading);
 std::string PasswordFileText(const std::string& password, const std::string& email);
 // A picture's counter file as the builder first writes it.
 std::string_view FreshCounterFileText();

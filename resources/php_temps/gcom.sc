@@ -3,8 +3,15 @@
 function add_gmsg()
 {
     $path = gallery_comment_path('gcom.ctx');
-    if ($path)
-        gallery_post_comment($path);
+    if (!$path)
+        return;
+    // A rebuild leaves the gallery pages it no longer needs; every build
+    // writes page1.php, whose form says whether the gallery takes comments.
+    if (gallery_param($_POST, 'st') === 'msg' && !gallery_page_offers('msg', 'page1.php')) {
+        gallery_tell_refusal(new GalleryRefused('This page takes no comments.', 403));
+        return;
+    }
+    gallery_post_comment($path);
 }
 
 function read_gmsg($name)

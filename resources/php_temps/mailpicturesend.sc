@@ -35,6 +35,9 @@ function refuse($text, $status = 400)
     exit;
 }
 
+// A refusal comes after the head: the output is held so that its status is
+// still sent where PHP buffers nothing.
+ob_start();
 echo "<html><head><title>Send picture</title></head><body style=\"font-family:Verdana;font-size:12px\">\r\n";
 if ($_SERVER['REQUEST_METHOD'] !== 'POST')
     refuse('Please use the form to send a picture.');

@@ -176,12 +176,13 @@ function gallery_homepage($page)
     return $page !== 'http://' && preg_match('#^https?://[^\s"\'<>]+$#iD', $page) ? $page : '';
 }
 
-// Whether this page's own text holds the form that posts `st`: the builder
-// writes the storing calls into every full-picture page, but the forms only
-// where the gallery offers votes or comments.
-function gallery_page_offers($st)
+// Whether this page's own text, or that of the gallery's page `name`, holds
+// the form that posts `st`: the builder writes the storing calls into every
+// full-picture page, but the forms only where the gallery offers votes or
+// comments.
+function gallery_page_offers($st, $name = null)
 {
-    $page = @file_get_contents((string)($_SERVER['SCRIPT_FILENAME'] ?? ''));
+    $page = @file_get_contents($name === null ? (string)($_SERVER['SCRIPT_FILENAME'] ?? '') : GALLERY_DIR . '/' . $name);
     return is_string($page) && strpos($page, '<input type=hidden name=st value="' . $st . '">') !== false;
 }
 
@@ -450,11 +451,16 @@ function gallery_pictures()
 
 // The owner's session exists only after a right password: a visit without
 // one, or with a cookie of no session of this gallery, leaves no session file.
+// A request looks once: later looks come after the page has begun, where a
+// host that does not buffer output has sent its headers.
 function gallery_admin_session($open = false)
 {
-    if (session_status() === PHP_SESSION_ACTIVE)
+    static $looked = false;
+    if (session_status() === PHP_SESSION_ACTIVE || ($looked && !$open))
         return;
-    session_name('galleryadmin');
+    $looked = true;
+    if (session_name() !== 'galleryadmin')
+        session_name('galleryadmin');
     if (!$open && gallery_param($_COOKIE, 'galleryadmin') === '')
         return;
     session_start(['cookie_httponly' => true, 'cookie_samesite' => 'Strict', 'use_strict_mode' => true]);
@@ -532,10 +538,13 @@ function gallery_token_field()
     return '<input type=hidden name=token value="' . gallery_html($_SESSION['token'] ?? '') . '">';
 }
 
+// The admin pages learn their status only after their head: their output is
+// held until the end, so the status is sent also where PHP buffers nothing.
 function gallery_admin_page_head($title)
 {
     gallery_admin_session();
     header('Cache-Control: no-store');
+    ob_start();
     echo "<html><head><title>", gallery_html($title), "</title></head><body style=\"font-family:Verdana\">\r\n",
         "<img src=vt_logo.jpg><h3>", gallery_html($title), "</h3>\r\n";
 }

@@ -18,7 +18,7 @@ namespace {
 const std::pair<const char*, const char*> Templates[] = {
     {"vesko.sc", "V1\nV2"},   {"vote.sc", "O1\r\n"},     {"com_count.sc", "C1\r"}, {"full.sc", "F1\nF2\n"},
     {"gcom.sc", "G1"},        {"js_gcom.sc", "JG"},      {"js_com.sc", "JC"},      {"js_pop.sc", "JP"},
-    {"chart_view.sc", "CV"},  {"chart_vote.sc", "CT"},
+    {"chart_view.sc", "CV"},  {"chart_vote.sc", "CT"},   {"switchedoff.sc", "OFF\n"},
     {"mailpicturesend.sc", "<?php\nmail(\"$email\",\"\",\"\",$headers);\nmail(\"$email\",\"\",\"\",$headers);"},
 };
 const char* const Copies[] = {"eye.gif", "mail.gif", "vote.gif", "sub2.jpg", "votesubmit.gif", "com.gif",
@@ -148,8 +148,11 @@ TEST_F(PhpGalleryBuildTest, OptionsOffLeaveOnlyTheFilesAndAdminLinks)
               std::string::npos);
     EXPECT_EQ(full.find("<form"), std::string::npos);
     EXPECT_FALSE(Exists("chartview.php"));
-    for (const char* name : {"admin.php", "pa.php", "gcom.ctx", "th_0.cnt", "eye.gif", "mailpicturesend.php"})
+    for (const char* name : {"admin.php", "pa.php", "gcom.ctx", "th_0.cnt", "eye.gif"})
         EXPECT_TRUE(Exists(name)) << name;
+    // Both mail pages refuse, also in place of those of an earlier build.
+    EXPECT_EQ(Read("mailpicture.php"), "OFF\n");
+    EXPECT_EQ(Read("mailpicturesend.php"), "OFF\n");
 }
 
 TEST_F(PhpGalleryBuildTest, CommentsWithoutVotingTakeTheGalleryCommentScript)

@@ -35,8 +35,6 @@ std::string Base64Decoded(const std::string& text)
     return out;
 }
 
-std::string From(int address) { return "--interface 127.0.0." + std::to_string(address); }
-
 const std::string Password = "password=s3cret pass";
 
 // Headless Chromium: the page's DOM as the browser decoded it (UTF-8), after

@@ -44,20 +44,33 @@ inline std::string Shell(const std::string& command)
 
 inline int FreePort() { return testsupport::FreeLoopbackPort(); }
 
+// curl's option that sends from another loopback address, a visitor of its own.
+inline std::string From(int address) { return "--interface 127.0.0." + std::to_string(address); }
+
 inline bool Accepts(int port) { return testsupport::LoopbackAccepts(static_cast<std::uint16_t>(port)); }
 
 // `php -S` on the gallery folder, with workers so that requests really run in
-// parallel, stopped with the test.
+// parallel, stopped with the test. `settings` are further "-d" settings, as a
+// host's php.ini would make them; PHP's messages go to `errors`, by default
+// "php-errors.txt" beside the folder.
 class TPhpServer {
 public:
-    TPhpServer(const std::string& folder, const std::string& sendmail, const std::string& sessions)
+    TPhpServer(const std::string& folder, const std::string& sendmail, const std::string& sessions,
+               const std::vector<std::string>& settings = {}, std::string errors = "")
         : Port(FreePort())
     {
         const std::string listen = "127.0.0.1:" + std::to_string(Port);
         const std::string mailSetting = "sendmail_path=" + sendmail;
         std::vector<std::string> args = {"timeout", "90", Php, "-d", mailSetting, "-d", "display_errors=stderr",
-                                         "-d", "error_reporting=-1", "-d", "session.save_path=" + sessions,
-                                         "-S", listen, "-t", folder};
+                                         "-d", "error_reporting=-1", "-d", "session.save_path=" + sessions};
+        for (const std::string& setting : settings) {
+            args.push_back("-d");
+            args.push_back(setting);
+        }
+        for (const std::string& arg : {std::string("-S"), listen, std::string("-t"), folder})
+            args.push_back(arg);
+        if (errors.empty())
+            errors = folder + "../php-errors.txt";
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
@@ -68,7 +81,7 @@ public:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, (folder + "../php-errors.txt").c_str(),
+        posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(),
                                          O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawnp(&FPid, "timeout", &actions, nullptr, argv.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);
