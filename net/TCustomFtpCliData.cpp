@@ -615,10 +615,12 @@ void TCustomFtpCli::DataSocketPutDataSent(TObject*, WORD Error)
     FReadPos += count;
     if (count == 0) {
         // Every block before this one has left our queue (the event comes
-        // only then) and the close is graceful, so nothing is lost by
-        // closing now.
+        // only then). The end goes out behind the last byte, as a close
+        // would send it, but the connection stays open while the kernel
+        // still holds bytes: the wait follows what the server takes of them.
+        // The server's close or its final reply closes it.
         FEofFlag = true;
-        FDataSocket->CloseLater();
+        FDataSocket->Shutdown(SD_SEND);
         return;
     }
     FByteCount += static_cast<int>(count);
@@ -671,6 +673,12 @@ void TCustomFtpCli::NextPutAsync2()
         return;
     }
     FFinalReplyFlag = true;
+    if (FEofFlag && !FDataClosedFlag) {
+        // The server has the whole file; the close ends the transfer.
+        CloseDataSocket();
+        if (FDataClosedFlag)
+            return;
+    }
     TransferEndCheck();
 }
 

@@ -167,6 +167,9 @@ public:
     void SetLingerTimeout(int value) { FLingerTimeout = value; }
     int BufSize() const { return FBufSize; }
     std::size_t QueuedBlocks() const { return FBufList.size(); }
+    // What Send was given that the peer has not yet taken: the bytes still
+    // queued here and those the kernel holds unacknowledged; 0 when closed.
+    long long UntakenCount() const;
     const TBuffer* QueuedBlock(std::size_t index) const { return FBufList.at(index).get(); }
 
     TDataAvailable OnDataAvailable;

@@ -133,6 +133,22 @@ int TCustomWSocket::SendText(const std::string& text)
     return Send(text.data(), static_cast<int>(text.size()));
 }
 
+long long TCustomWSocket::UntakenCount() const
+{
+    if (FHSocket == INVALID_SOCKET)
+        return 0;
+    long long untaken = 0;
+    for (const auto& block : FBufList) {
+        int length = 0;
+        block->Peek(length);
+        untaken += length;
+    }
+    winsock::u_long held = 0;
+    if (ioctlsocket(FHSocket, FIONWRITE, held) == 0)
+        untaken += held;
+    return untaken;
+}
+
 bool TCustomWSocket::QueueIsEmpty() const
 {
     return std::all_of(FBufList.begin(), FBufList.end(), [](const auto& block) { return block->WriteCount() == 0; });

@@ -47,9 +47,19 @@ bool TFtpClient::RequestEnded() const
 
 void TFtpClient::RestartDeadline() { FTimeStop = TickNow() + static_cast<std::uint32_t>(FTimeout) * 1000u; }
 
+long long TFtpClient::TakenByPeer() const
+{
+    long long untaken = FDataSocket ? FDataSocket->UntakenCount() : 0;
+    return FByteCount - untaken;
+}
+
 bool TFtpClient::WaitUntilReady()
 {
     RestartDeadline();
+    // A slow peer may take longer than the time-out to empty what the kernel
+    // holds of one turn, and after the last block no event comes until the
+    // final reply: what it has taken is read here, each round.
+    long long taken = TakenByPeer();
     for (;;) {
         if (RequestEnded())
             return FRequestResult == 0;
@@ -69,6 +79,12 @@ bool TFtpClient::WaitUntilReady()
         }
         if (RequestEnded())
             continue;
+        // A count that falls (a new transfer, the end queued behind the
+        // data) is no progress; the next rise is.
+        long long now = TakenByPeer();
+        if (now > taken && FTimeout > 0)
+            RestartDeadline();
+        taken = now;
         // Sleeps until the next message or socket event, at most 10 ms.
         MsgWaitForMultipleObjects({}, 10);
     }

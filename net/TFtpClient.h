@@ -41,6 +41,8 @@ protected:
     virtual std::uint32_t TickNow() const;
     bool RequestEnded() const;
     void RestartDeadline();
+    // The bytes of the running transfer the peer has taken so far.
+    long long TakenByPeer() const;
 
     int FTimeout = 15;
     bool FMultiThreaded = false;

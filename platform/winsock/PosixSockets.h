@@ -40,6 +40,7 @@ inline constexpr int P_IP_ADD_MEMBERSHIP = IP_ADD_MEMBERSHIP;
 inline constexpr int P_IP_DROP_MEMBERSHIP = IP_DROP_MEMBERSHIP;
 inline constexpr unsigned long P_FIONREAD = FIONREAD;
 inline constexpr unsigned long P_FIONBIO = FIONBIO;
+inline constexpr unsigned long P_TIOCOUTQ = TIOCOUTQ;
 inline std::uint16_t P_htons(std::uint16_t value) { return htons(value); }
 inline std::uint16_t P_ntohs(std::uint16_t value) { return ntohs(value); }
 inline std::uint32_t P_htonl(std::uint32_t value) { return htonl(value); }

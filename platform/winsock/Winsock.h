@@ -122,6 +122,9 @@ inline constexpr int SD_BOTH = 2;
 
 inline constexpr long FIONREAD = 0x4004667F;
 inline constexpr long FIONBIO = static_cast<long>(0x8004667EU);
+// The layer's own, as BSD numbers it: the bytes a stream has sent that its
+// peer has not yet taken (acknowledged), those still unsent included.
+inline constexpr long FIONWRITE = 0x40046677;
 
 inline constexpr long FD_READ = 0x01;
 inline constexpr long FD_WRITE = 0x02;
@@ -220,7 +223,7 @@ int recv(SOCKET s, void* buffer, int length, int flags);
 // `from` may be null.
 int recvfrom(SOCKET s, void* buffer, int length, int flags, sockaddr_in* from);
 
-// FIONREAD and FIONBIO.
+// FIONREAD, FIONBIO and FIONWRITE.
 int ioctlsocket(SOCKET s, long command, u_long& argument);
 // Options take Winsock levels and names; `length` is in and out for get.
 int setsockopt(SOCKET s, int level, int name, const void* value, int length);

@@ -624,9 +624,9 @@ int ioctlsocket(SOCKET s, long command, u_long& argument)
     RecordPtr record = Lookup(s);
     if (!record)
         return SOCKET_ERROR;
-    if (command == FIONREAD) {
+    if (command == FIONREAD || command == FIONWRITE) {
         int waiting = 0;
-        if (::ioctl(record->Fd, posix::P_FIONREAD, &waiting) != 0)
+        if (::ioctl(record->Fd, command == FIONREAD ? posix::P_FIONREAD : posix::P_TIOCOUTQ, &waiting) != 0)
             return FailErrno();
         argument = static_cast<u_long>(waiting);
         return 0;

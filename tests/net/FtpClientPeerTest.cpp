@@ -268,6 +268,24 @@ TEST_P(FtpPeerFaultTest, ASlowButSteadyStoreDoesNotTimeOut)
     EXPECT_TRUE(SameBytes(ReadFileBytes(server.Root() + "up.bin"), bytes));
 }
 
+TEST_P(FtpPeerFaultTest, AStoreSlowerThanATurnPerTimeOutDoesNotTimeOut)
+{
+    // At 20,000 bytes/s the server needs longer than the time-out for what
+    // the kernel holds of one turn, and as long again for what it still holds
+    // after the last block; progress is what the server takes meanwhile.
+    PyFtpServer server(20000);
+    if (!server.Running())
+        GTEST_SKIP() << "python3-pyftpdlib is not installed";
+    std::string bytes = RandomBytes(1 << 20, 8);
+    WriteFileBytes(Local.Path() + "steady.bin", bytes);
+    auto client = Session(server, 3, "steady.bin");
+    ASSERT_TRUE(client);
+    ASSERT_TRUE(Run([&] { EXPECT_TRUE(client->Put()) << client->ErrorMessage(); }));
+    EXPECT_EQ(LastError(), 0) << client->ErrorMessage();
+    EXPECT_EQ(client->TransferredBytes(), 1 << 20);
+    EXPECT_TRUE(SameBytes(ReadFileBytes(server.Root() + "steady.bin"), bytes));
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, FtpPeerFaultTest, testing::Bool(), ModeName);
 
 TEST_F(FtpTest, SessionRequestsRunTheirWholeSequence)

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 
 #include "SocketFixture.h"
 #include "net/TCustomSyncWSocket.h"
@@ -224,6 +226,43 @@ TEST_F(WSocketTest, ASendLargerThanTheKernelTakesWaitsForTheWriteNotice)
     ASSERT_TRUE(peer.WaitFinished(15000));
     EXPECT_EQ(reported, static_cast<long long>(data.size()));
     EXPECT_TRUE(got == data);
+}
+
+TEST_F(WSocketTest, WhatThePeerHasNotTakenIsTheQueueAndTheKernelsShare)
+{
+    // A peer that reads nothing yet: every byte given to Send is either
+    // still here or in the peer's unread bytes.
+    const std::string data = Pattern(4 << 20);
+    std::atomic<SOCKET> peerSocket{INVALID_SOCKET};
+    std::atomic<bool> read{false};
+    std::string got;
+    ScriptedPeer peer([&](SOCKET s) {
+        peerSocket = s;
+        while (!read)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        got = RecvExact(s, data.size(), 15000);
+    });
+    auto socket = Client(peer.Port());
+    Watch(*socket);
+    socket->Connect();
+    ASSERT_TRUE(PumpUntil([&] { return Logged("connected 0") && peerSocket != INVALID_SOCKET; }));
+    EXPECT_EQ(socket->UntakenCount(), 0);
+    socket->Send(data.data(), static_cast<int>(data.size()));
+    auto peerHolds = [&] {
+        winsock::u_long unread = 0;
+        ioctlsocket(peerSocket, FIONREAD, unread);
+        return static_cast<long long>(unread);
+    };
+    EXPECT_TRUE(PumpUntil([&] {
+        return socket->UntakenCount() + peerHolds() == static_cast<long long>(data.size());
+    })) << socket->UntakenCount() << " + " << peerHolds();
+    EXPECT_GT(socket->UntakenCount(), 0);
+    read = true;
+    EXPECT_TRUE(PumpUntil([&] { return socket->UntakenCount() == 0; }, 15000)) << socket->UntakenCount();
+    ASSERT_TRUE(peer.WaitFinished(15000));
+    EXPECT_TRUE(got == data);
+    socket->Close();
+    EXPECT_EQ(socket->UntakenCount(), 0);
 }
 
 // ---------------------------------------------------------------- error modes

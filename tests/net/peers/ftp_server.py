@@ -9,6 +9,7 @@ connection. Ends when stdin closes, on SIGTERM, or after 300 s.
 import logging
 import os
 import signal
+import socket
 import sys
 import threading
 import time
@@ -41,6 +42,13 @@ class Steady(ThrottledDTPHandler):
     one-second bursts of the library's own throttle."""
     read_limit = rate
     write_limit = rate
+
+    def __init__(self, sock, cmd_channel):
+        # A server at the end of a slow line holds a quarter second of data
+        # unread: loopback's buffers of megabytes would have its kernel take
+        # the client's bytes in gulps seconds apart, however steady the pace.
+        sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, max(rate // 4, 4096))
+        super().__init__(sock, cmd_channel)
 
     def _throttle_bandwidth(self, len_chunk, max_speed):
         now = time.monotonic()

@@ -401,6 +401,37 @@ TEST_F(WinsockTest, AStreamTakesLittleMoreThanThePeerHasTaken)
     }
 }
 
+TEST_F(WinsockTest, AStreamCountsWhatItsPeerHasNotYetTaken)
+{
+    // A sender follows a slow peer by this count: what it has handed over
+    // says nothing while the kernel still holds it.
+    SOCKET client, peer;
+    ConnectPair(client, peer);
+    winsock::u_long untaken = 99;
+    ASSERT_EQ(ioctlsocket(client, FIONWRITE, untaken), 0);
+    EXPECT_EQ(untaken, 0u);
+    std::string block(65536, 'w');
+    long long sent = 0;
+    for (int round = 0; round < 5; ++round) {
+        for (int n; (n = send(client, block.data(), static_cast<int>(block.size()), 0)) > 0;)
+            sent += n;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_EQ(ioctlsocket(client, FIONWRITE, untaken), 0);
+    EXPECT_GT(untaken, 0u);
+    EXPECT_LE(untaken, sent);
+    std::string received(block.size(), '\0');
+    for (long long got = 0; got < sent;) {
+        int n = recv(peer, received.data(), static_cast<int>(received.size()), 0);
+        ASSERT_GT(n, 0);
+        got += n;
+    }
+    EXPECT_TRUE(PumpUntil([&] { return ioctlsocket(client, FIONWRITE, untaken) == 0 && untaken == 0; }));
+    Close(client);
+    EXPECT_EQ(ioctlsocket(client, FIONWRITE, untaken), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSAENOTSOCK);
+}
+
 TEST_F(WinsockTest, AcceptIsReenabledAndTheAcceptedSocketInheritsTheRegistration)
 {
     std::uint16_t port;
