@@ -52,7 +52,7 @@ std::string PhpInlineText(std::string_view text);
 std::string PhpStringEscaped(const std::string& text);
 std::string MailPictureSendText(const std::string& templateText, const std::string& galleryHeading);
 // "mailpicture.php" and "mailpicturesend.php": the picture mail's form and the
-// page that sends it, or, without the picture mail, T "switchedoff.sc" in
+// page that sends it, or, without the picture mail, "switchedoff.sc" in
 // the place of both.
 std::vector<TPageFile> PhpMailPages(const TPhpOptions& options, const std::string& templates,
                                     const std::string& galleryHeading);
