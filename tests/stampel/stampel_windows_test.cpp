@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -68,12 +67,6 @@ TEST(StampelByHand, ThreeWindowsReachedByClicks)
     EXPECT_EQ(program.WaitForEnd(), 0) << "closing the work window ends the program";
 }
 
-// The visible message box's window id; "" when none shows.
-std::string MessageBoxId()
-{
-    return thumbnailstest::Output("xdotool search --onlyvisible --name '^stampel$' 2>/dev/null | head -1");
-}
-
 // The message boxes the program shows in turn, each answered with Return;
 // for each, the dark pixels of its shot: the more text, the more of them.
 std::vector<int> AnswerMessages(const std::string& shotPrefix)
@@ -87,8 +80,7 @@ std::vector<int> AnswerMessages(const std::string& shotPrefix)
         inks.push_back(DarkPixels(XServer::PixelsOf(XServer::ScreenshotPath(shot), 0, 0, box.Width, box.Height)));
         // The next box, if any, follows within moments of the answered one's
         // end: the batches here have little to stamp.
-        const auto another = [] { return !MessageBoxId().empty(); };
-        if (!thumbnailstest::WaitFor(another, 3000) || !thumbnailstest::FindWindow("stampel", box, 5)) break;
+        if (!XServer::WaitForWindowId("stampel", 3) || !thumbnailstest::FindWindow("stampel", box, 5)) break;
     }
     return inks;
 }
@@ -215,10 +207,8 @@ TEST(StampelByHand, AUsersPictureInTheWayIsReplacedOnlyByYes)
     thumbnailstest::TWindow box;
     ASSERT_TRUE(thumbnailstest::FindWindow("stampel", box, 20));
     ASSERT_EQ(XServer::Answer(box.Id, "key Right Return", "stampel-by-hand-replace-question"), "");
-    const std::vector<XServer::Rgb> question =
-        XServer::PixelsOf(XServer::ScreenshotPath("stampel-by-hand-replace-question"), 0, 0, box.Width, box.Height);
-    EXPECT_GT(std::count_if(question.begin(), question.end(),
-                            [](const XServer::Rgb& p) { return p.R >= 0 && p.R + p.G + p.B < 3 * 90; }),
+    EXPECT_GT(DarkPixels(XServer::PixelsOf(XServer::ScreenshotPath("stampel-by-hand-replace-question"), 0, 0,
+                                           box.Width, box.Height)),
               100)
         << "the question shows its text";
     EXPECT_TRUE(ReadFileBytes(pictures / "pic1.jpg") == users) << "No replaced the user's picture";
