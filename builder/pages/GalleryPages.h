@@ -27,7 +27,8 @@ std::string FullPicturePageName(const TGalleryPageSettings& settings, int pictur
 // The settings as the PHP pages take them: every text the owner typed passed
 // through Php.OwnerText; unchanged where it is not assigned (an HTML gallery,
 // and the ".html" files of a PHP gallery). PhpPageText does the same for one
-// text, a picture's comment.
+// text, a picture's comment. Once only: the result keeps Php.OwnerText for the
+// comments, and a second pass would wrap its own "<?php ?>" again.
 TGalleryPageSettings PhpPageSettings(const TGalleryPageSettings& settings);
 std::string PhpPageText(const TGalleryPageSettings& settings, const std::string& text);
 
