@@ -117,6 +117,80 @@ int NoteIndex(TGIFSubImage& frame, TColor color)
     return nearest;
 }
 
+// The smallest rectangle that holds every pixel of the note.
+TRect NoteBounds(const TBitmap& layer)
+{
+    TRect bounds{layer.Width(), layer.Height(), 0, 0};
+    for (int y = 0; y < layer.Height(); ++y)
+        for (int x = 0; x < layer.Width(); ++x)
+            if (layer.Pixel(x, y) != NoNote)
+                bounds = {std::min(bounds.Left, x), std::min(bounds.Top, y), std::max(bounds.Right, x + 1),
+                          std::max(bounds.Bottom, y + 1)};
+    return bounds;
+}
+
+bool Covers(const TRect& outer, const TRect& inner)
+{
+    return outer.Left <= inner.Left && outer.Top <= inner.Top && outer.Right >= inner.Right &&
+           outer.Bottom >= inner.Bottom;
+}
+
+bool Meets(const TRect& a, const TRect& b)
+{
+    return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+}
+
+int Disposal(const TGIFSubImage& frame)
+{
+    const TGIFGraphicControlExtension* control = frame.GraphicControlExtension();
+    return control ? control->Disposal() : 0;
+}
+
+// An index that leaves the frame's pixel transparent: its transparent one,
+// else an entry none of its pixels uses, else a new entry; -1 when every one
+// of 256 entries is in use.
+int ClearIndex(TGIFSubImage& frame)
+{
+    if (const int transparent = TransparentIndex(frame); transparent >= 0)
+        return transparent;
+    TGIFColorMap& map = frame.ActiveColorMap();
+    int index = -1;
+    for (int i = 0; i < map.Count() && index < 0; ++i)
+        if (!frame.UsesIndex(i))
+            index = i;
+    if (index < 0 && map.Count() < 256)
+        index = map.Add(clBlack);
+    if (index < 0)
+        return -1;
+    if (!frame.GraphicControlExtension())
+        frame.Extensions().Add(std::make_unique<TGIFGraphicControlExtension>(&frame));
+    frame.GraphicControlExtension()->SetTransparent(true);
+    frame.GraphicControlExtension()->SetTransparentColorIndex(index);
+    return index;
+}
+
+// The frame grown over `area`, transparent where it had no pixels, so that it
+// shows what lay beneath it there; false when it cannot be transparent.
+bool GrowFrameOver(TGIFSubImage& frame, const TRect& area)
+{
+    const int clear = ClearIndex(frame);
+    if (clear < 0)
+        return false;
+    const TRect old = frame.BoundsRect();
+    const TRect grown{std::min(old.Left, area.Left), std::min(old.Top, area.Top), std::max(old.Right, area.Right),
+                      std::max(old.Bottom, area.Bottom)};
+    const int width = grown.Right - grown.Left;
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(grown.Bottom - grown.Top),
+                                     static_cast<std::uint8_t>(clear));
+    for (int y = 0; y < frame.Height(); ++y)
+        std::copy_n(frame.Scanline(y), frame.Width(),
+                    pixels.begin() + (y + old.Top - grown.Top) * width + (old.Left - grown.Left));
+    frame.SetBounds(grown.Left, grown.Top, width, grown.Bottom - grown.Top);
+    frame.NeedImage();
+    std::copy(pixels.begin(), pixels.end(), frame.Data());
+    return true;
+}
+
 void DrawNoteIntoFrame(TGIFSubImage& frame, const TBitmap& layer)
 {
     if (frame.Empty())
@@ -156,6 +230,26 @@ void ShrinkGifFrames(TGIFImage& gif, TPictureSize size)
 void DrawCopyrightNoteIntoFrames(TGIFImage& gif, const std::string& note)
 {
     const std::unique_ptr<TBitmap> layer = NoteLayer(note, gif.Width(), gif.Height());
-    for (auto& frame : gif.Images())
+    const TRect area = NoteBounds(*layer);
+    // Whether the screen still shows the whole note when the frame comes.
+    bool shown = false;
+    for (auto& frame : gif.Images()) {
+        if (frame->Empty())
+            continue;
+        const bool shownBefore = shown;
+        if (!shown && !Covers(frame->BoundsRect(), area))
+            GrowFrameOver(*frame, area);
         DrawNoteIntoFrame(*frame, *layer);
+        shown = shown || Covers(frame->BoundsRect(), area);
+        switch (Disposal(*frame)) {
+        case 2:  // cleared to the background
+            shown = shown && !Meets(frame->BoundsRect(), area);
+            break;
+        case 3:  // the screen as it was before the frame
+            shown = shownBefore;
+            break;
+        default:
+            break;
+        }
+    }
 }

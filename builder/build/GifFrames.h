@@ -21,4 +21,8 @@ void ShrinkGifFrames(TGIFImage& gif, TPictureSize size);
 // (1, 1), into every frame by the part of it that the frame covers, in the
 // frame's own black and white: an entry of that colour other than the
 // transparent one, else one added to the frame's colours, else the nearest.
+// So that every shown frame shows the whole note, a frame that comes when
+// the screen does not show it (the first, or one after a frame cleared or
+// restored over it) and does not cover it is grown over it, transparent
+// where it grew.
 void DrawCopyrightNoteIntoFrames(TGIFImage& gif, const std::string& note);

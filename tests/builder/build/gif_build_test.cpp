@@ -21,6 +21,7 @@
 #include "tests/support/CommandOutput.h"
 #include "tests/support/GifPictures.h"
 #include "tests/support/Netpbm.h"
+#include "tests/support/TempFolder.h"
 
 using namespace buildertest;
 
@@ -239,6 +240,45 @@ TEST(GifFramesTest, ThinFramesStayAndTheNoteTakesOpaqueEntries)
                   0)
             << n;
     }
+}
+
+// Frame 1 clears the top left to the background, and frame 2 does not reach
+// it: frame 2 grows over the note, transparent where it grew, so that the
+// note shows in every frame and nothing else changes.
+TEST(GifFramesTest, AFrameThatWouldMissTheNoteGrowsOverItTransparently)
+{
+    if (testsupport::RunShellCommand("command -v convert").Status != 0)
+        GTEST_SKIP() << "ImageMagick is not installed";
+    const std::unique_ptr<TGIFImage> gif = MakeAnimation(200, 100,
+                                                         {{TRect{0, 0, 200, 100}, 1, 5, false},
+                                                          {TRect{0, 0, 120, 60}, 2, 5, true},
+                                                          {TRect{60, 40, 180, 90}, 1, 5, false}},
+                                                         0);
+    DrawCopyrightNoteIntoFrames(*gif, Note);
+    EXPECT_EQ(gif->Images().Items(2)->BoundsRect(), (TRect{1, 1, 180, 90}));
+    testsupport::TempFolder folder;
+    gif->SaveToFile(folder.Path() + "noted.gif");
+    ASSERT_EQ(testsupport::RunShellCommand("convert '" + folder.Path() + "noted.gif' -coalesce '" + folder.Path() +
+                                           "frame-%d.ppm'")
+                  .Status,
+              0);
+    const std::unique_ptr<TBitmap> note = NoteAlone(200, 100);
+    std::vector<testsupport::NetpbmPicture> frames;
+    for (int n = 0; n < 3; ++n) {
+        frames.push_back(testsupport::ReadNetpbm(folder.Path() + "frame-" + std::to_string(n) + ".ppm"));
+        const testsupport::NetpbmPicture& frame = frames.back();
+        ASSERT_EQ(frame.Width, 200) << n;
+        EXPECT_EQ(NoteMisses(*note,
+                             [&](int x, int y) {
+                                 const unsigned char* p = frame.At(x, y);
+                                 return RGB(p[0], p[1], p[2]);
+                             }),
+                  0)
+            << n;
+    }
+    // Where frame 2 grew beyond frame 1's cleared rectangle, frame 0 still shows.
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(frames[2].At(150, 20)), 3),
+              std::string(reinterpret_cast<const char*>(frames[0].At(150, 20)), 3));
 }
 
 }  // namespace
