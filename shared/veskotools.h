@@ -11,6 +11,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TBitmap;
 class TJPEGImage;
@@ -41,6 +42,9 @@ std::unique_ptr<TBitmap> RotateBitmapLeft(const TBitmap& source);
 // source gives a white target of the asked size; a negative size raises
 // EInvalidGraphicOperation.
 std::unique_ptr<TBitmap> ResizeBitmap(const TBitmap& source, int width, int height);
+// The source index that ResizeBitmap samples for each target index along one
+// axis; ascending.
+std::vector<int> ResizeSamples(int sourceSize, int targetSize);
 
 // Both bitmaps 24-bit (pf24bit or pfDevice), else EInvalidGraphicOperation.
 // Writes table[source byte] into the target's bytes of the routine's channel

@@ -90,23 +90,6 @@ std::unique_ptr<TBitmap> QuarterTurn(const TBitmap& source, bool right)
     return target;
 }
 
-// The source index sampled for each target index along one axis. The position
-// is accumulated by repeated addition, as the samples were always taken: a
-// multiplied position can round to a different pixel.
-std::vector<int> ResizeSamples(int sourceSize, int targetSize)
-{
-    std::vector<int> samples(static_cast<std::size_t>(targetSize));
-    const double step = static_cast<double>(sourceSize) / targetSize;
-    double position = step;
-    for (int& sample : samples) {
-        sample = std::min(RoundHalfEven(position), sourceSize - 1);
-        if (sourceSize > position + step) {
-            position += step;
-        }
-    }
-    return samples;
-}
-
 std::array<std::uint8_t, 256> ShiftTable(int delta)
 {
     std::array<std::uint8_t, 256> table{};
@@ -158,6 +141,22 @@ TBitmap& Shift(TBitmap& target, const TBitmap& source, int rowCount, int pixelsP
 }
 
 } // namespace
+
+// The position is accumulated by repeated addition, as the samples were always
+// taken: a multiplied position can round to a different pixel.
+std::vector<int> ResizeSamples(int sourceSize, int targetSize)
+{
+    std::vector<int> samples(static_cast<std::size_t>(targetSize));
+    const double step = static_cast<double>(sourceSize) / targetSize;
+    double position = step;
+    for (int& sample : samples) {
+        sample = std::min(RoundHalfEven(position), sourceSize - 1);
+        if (sourceSize > position + step) {
+            position += step;
+        }
+    }
+    return samples;
+}
 
 std::unique_ptr<TBitmap> RotateBitmapRight(const TBitmap& source)
 {

@@ -150,13 +150,18 @@ std::int64_t SavedByteCount(TJPEGImage& picture)
     return stream.Size();
 }
 
-void DrawCopyrightNote(TJPEGImage& picture, const std::string& note)
+void DrawCopyrightNote(TBitmap& bitmap, const std::string& note)
 {
-    TBitmap bitmap;
-    bitmap.Assign(picture);
     TCanvas& canvas = bitmap.Canvas();
     canvas.Brush().SetColor(clBlack);
     canvas.Font().SetColor(clWhite);
     canvas.TextOut(1, 1, " " + note + " ");
+}
+
+void DrawCopyrightNote(TJPEGImage& picture, const std::string& note)
+{
+    TBitmap bitmap;
+    bitmap.Assign(picture);
+    DrawCopyrightNote(bitmap, note);
     picture.Assign(bitmap);
 }

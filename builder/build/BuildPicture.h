@@ -12,6 +12,8 @@
 
 #include "platform/graphics/TJPEGImage.h"
 
+class TBitmap;
+
 // The road a list entry takes, chosen by the extension literals within its
 // last five bytes, tested in this order: ".bmp"/".BMP", ".gif"/".GIF",
 // ".wmf"/".WMF"/".emf"/".EMF", ".jpg"/".jpeg"/".JPEG"/".JPG" (case as written;
@@ -60,5 +62,6 @@ void CompressToLimit(TJPEGImage& picture, std::int64_t byteLimit, const std::fun
 std::int64_t SavedByteCount(TJPEGImage& picture);
 
 // Draws " " + note + " " at (1, 1), white on black in the canvas's default
-// font, into the picture.
+// font, into the picture. Only black and white pixels are drawn.
+void DrawCopyrightNote(TBitmap& bitmap, const std::string& note);
 void DrawCopyrightNote(TJPEGImage& picture, const std::string& note);

@@ -311,7 +311,7 @@ TPictureJob TGalleryBuild::PictureJob(int number) const
     job.MaxHeight = FMaxPictureHeight;
     job.MaxBytes = FMaxPictureBytes;
     // The windows are asked only by the rounds that use them.
-    if (job.Optimize && job.Road != TPictureRoad::Gif) {
+    if (job.Optimize) {
         const TImage& preview = *FormRef(CompressProgressForm, "TForm10").Image1;
         job.PreviewBox = {preview.Width(), preview.Height()};
     }
@@ -319,16 +319,15 @@ TPictureJob TGalleryBuild::PictureJob(int number) const
     job.ThumbPercent = FThumbPercent;
     job.ThumbWidth = FThumbWidth;
     job.ThumbHeight = FThumbHeight;
-    if (NotesFullPicture(job.Road))
+    if (NotesFullPicture())
         job.CopyrightNote = FormRef(CopyrightDialog, "TForm9").Edit1->Text();
     return job;
 }
 
-bool TGalleryBuild::NotesFullPicture(TPictureRoad road) const
+bool TGalleryBuild::NotesFullPicture() const
 {
     const bool linked = FSettings.LinkMode == TLinkMode::FullPicture;
-    return road != TPictureRoad::Gif &&
-           (FKind == TGalleryKind::Application || (FKind == TGalleryKind::Web && linked));
+    return FKind == TGalleryKind::Application || (FKind == TGalleryKind::Web && linked);
 }
 
 void TGalleryBuild::BuildPicture(int number, TPictureOutcome& outcome)
@@ -367,7 +366,7 @@ void TGalleryBuild::BuildPicture(int number, TPictureOutcome& outcome)
         std::rethrow_exception(outcome.Error);
     // The copyright dialog is a window of its own that stays open: a note
     // changed after this picture was handed over is the one the round draws.
-    if (NotesFullPicture(PictureRoadOf(path)) &&
+    if (NotesFullPicture() &&
         FormRef(CopyrightDialog, "TForm9").Edit1->Text() != outcome.CopyrightNote) {
         TPictureOutcome again = MakePicture(PictureJob(number));
         if (again.Error)
@@ -389,9 +388,9 @@ void TGalleryBuild::BuildPicture(int number, TPictureOutcome& outcome)
     WriteThumbnail(outcome, path, number, gif);
 }
 
-// The compress-progress window as the shrink of a JPEG picture shows it: the
-// picture, "Please wait..", then each quality of the search, with a hand-over
-// after each step.
+// The compress-progress window as the shrink of a picture shows it: the
+// picture, "Please wait..", then each quality of a JPEG's search, with a
+// hand-over after each step.
 void TGalleryBuild::ShowShrink(TPictureOutcome& outcome)
 {
     if (!outcome.Shrunk)

@@ -102,7 +102,7 @@ private:
     // Read on the main thread when picture `number` is handed to a worker.
     TPictureJob PictureJob(int number) const;
     // True when the round draws the copyright note into the full picture.
-    bool NotesFullPicture(TPictureRoad road) const;
+    bool NotesFullPicture() const;
     // The round of picture `number` with the work done for it.
     void BuildPicture(int number, TPictureOutcome& outcome);
     void ShowShrink(TPictureOutcome& outcome);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "builder/build/GifFrames.h"
+
 #include "gif/GIFFrameBitmap.h"
 #include "gif/GIFImage.h"
 #include "platform/core/Exceptions.h"
@@ -136,22 +138,70 @@ std::unique_ptr<TBitmap> GifBitmap(TGIFImage& gif, bool transparent, TColor key)
     return bitmap;
 }
 
-// A transparent picture's thumbnail is transparent where it shows the key
+// A transparent picture's bitmap is transparent where it shows the key
 // colour, which only its transparent pixels have: the top-left pixel's colour
 // would also take away every opaque pixel of that colour.
-void AssignThumbnail(TGIFImage& gif, TBitmap& thumbnail, bool transparent, TColor key)
+void AssignGifBitmap(TGIFImage& gif, TBitmap& bitmap, bool transparent, TColor key)
 {
     if (transparent) {
-        thumbnail.SetTransparent(true);
-        thumbnail.SetTransparentColor(key);
+        bitmap.SetTransparent(true);
+        bitmap.SetTransparentColor(key);
     }
-    gif.Assign(thumbnail);
+    gif.Assign(bitmap);
     if (transparent)
         gif.SetTransparent(true);
 }
 
+// The compress-progress window's picture: frame 0 fitted into the window,
+// white where it is transparent.
+std::unique_ptr<TBitmap> GifPreview(const TBitmap& bitmap, TPictureSize box, bool transparent, TColor key)
+{
+    const TPictureSize shown = FittedSize({bitmap.Width(), bitmap.Height()}, box.Width, box.Height);
+    std::unique_ptr<TBitmap> preview = ResizeBitmap(bitmap, shown.Width, shown.Height);
+    if (transparent)
+        for (int y = 0; y < preview->Height(); ++y)
+            for (int x = 0; x < preview->Width(); ++x)
+                if (preview->Pixel(x, y) == key)
+                    preview->SetPixel(x, y, clWhite);
+    return preview;
+}
+
+// An animated picture keeps its frames through the shrink; a still one is
+// resized as a bitmap and assigned back.
+void ShrinkGifToLimits(const TPictureJob& job, TGIFImage& gif, std::unique_ptr<TBitmap>& bitmap, bool transparent,
+                       TColor key, TPictureOutcome& outcome)
+{
+    outcome.Shrunk = true;
+    outcome.Preview = GifPreview(*bitmap, job.PreviewBox, transparent, key);
+    const TPictureSize size = ShrunkSize(SizeOf(gif), job.MaxWidth, job.MaxHeight);
+    std::unique_ptr<TBitmap> shrunk = ResizeBitmap(*bitmap, size.Width, size.Height);
+    if (gif.Images().Count() > 1)
+        ShrinkGifFrames(gif, size);
+    else
+        AssignGifBitmap(gif, *shrunk, transparent, key);
+    bitmap = std::move(shrunk);
+}
+
+// A still picture takes the note as a JPEG does, through a bitmap of it that
+// keeps its transparency; an animated one takes it in every frame.
+bool DrawGifNoteIfSet(const TPictureJob& job, TGIFImage& gif)
+{
+    if (job.CopyrightNote.empty())
+        return false;
+    if (gif.Images().Count() > 1) {
+        DrawCopyrightNoteIntoFrames(gif, job.CopyrightNote);
+        return true;
+    }
+    const bool transparent = gif.QueryTransparent();
+    const TColor key = transparent ? TransparentKey(gif) : clNone;
+    std::unique_ptr<TBitmap> bitmap = GifBitmap(gif, transparent, key);
+    DrawCopyrightNote(*bitmap, job.CopyrightNote);
+    AssignGifBitmap(gif, *bitmap, transparent, key);
+    return true;
+}
+
 // GIF pictures are never recompressed, and a transparent picture keeps a
-// transparent thumbnail.
+// transparent thumbnail. Thumbnails are single pictures of frame 0.
 void MakeGifPicture(const TPictureJob& job, TPictureOutcome& outcome)
 {
     auto gif = std::make_unique<TGIFImage>();
@@ -170,14 +220,10 @@ void MakeGifPicture(const TPictureJob& job, TPictureOutcome& outcome)
     outcome.Loaded = true;
 
     if (job.Optimize && job.Kind != TGalleryKind::Email &&
-        (job.MaxHeight < gif->Height() || job.MaxWidth < gif->Width())) {
-        // Shrunk to the limits, never recompressed to a byte limit.
-        const TPictureSize size = ShrunkSize(SizeOf(*gif), job.MaxWidth, job.MaxHeight);
-        std::unique_ptr<TBitmap> shrunk = ResizeBitmap(*bitmap, size.Width, size.Height);
-        AssignThumbnail(*gif, *shrunk, transparent, key);
-        bitmap = std::move(shrunk);
-    }
+        (job.MaxHeight < gif->Height() || job.MaxWidth < gif->Width()))
+        ShrinkGifToLimits(job, *gif, bitmap, transparent, key, outcome);
     if (job.Kind == TGalleryKind::Application) {
+        DrawGifNoteIfSet(job, *gif);
         outcome.FullBytes = GifBytes(*gif);
         return;
     }
@@ -185,14 +231,19 @@ void MakeGifPicture(const TPictureJob& job, TPictureOutcome& outcome)
     const TPictureSize thumbSize = ThumbnailSize(job, TPictureSize{bitmap->Width(), bitmap->Height()});
     std::unique_ptr<TBitmap> thumbnail = ResizeBitmap(*bitmap, thumbSize.Width, thumbSize.Height);
     bitmap.reset();
-    if (job.Kind == TGalleryKind::Web && (job.SizeInfo || job.Linked)) {
-        std::string bytes = GifBytes(*gif);
-        if (job.SizeInfo)
-            outcome.SizeInfo = TPictureSizeInfo{gif->Height(), gif->Width(), static_cast<std::int64_t>(bytes.size())};
-        if (job.Linked)
-            outcome.FullBytes = std::move(bytes);
+    const bool web = job.Kind == TGalleryKind::Web;
+    std::optional<std::string> bytes;
+    if (web && job.SizeInfo) {
+        // Measured before the note, as a JPEG's size is.
+        bytes = GifBytes(*gif);
+        outcome.SizeInfo = TPictureSizeInfo{gif->Height(), gif->Width(), static_cast<std::int64_t>(bytes->size())};
     }
-    AssignThumbnail(*gif, *thumbnail, transparent, key);
+    if (web && job.Linked) {
+        if (DrawGifNoteIfSet(job, *gif) || !bytes)
+            bytes = GifBytes(*gif);
+        outcome.FullBytes = std::move(bytes);
+    }
+    AssignGifBitmap(*gif, *thumbnail, transparent, key);
     outcome.ThumbnailBytes = GifBytes(*gif);
     outcome.Thumbnail = SizeOf(*gif);
 }

@@ -55,8 +55,8 @@ struct TPictureJob {
 
 struct TPictureOutcome {
     bool Loaded = false;  // false: "file format not found"
-    // The shrink of a JPEG picture: the picture as the progress window shows
-    // it and the qualities of the search, in order.
+    // The shrink of a picture: the picture as the progress window shows it
+    // and the qualities of a JPEG's search, in order.
     bool Shrunk = false;
     std::unique_ptr<TBitmap> Preview;
     std::vector<int> Qualities;

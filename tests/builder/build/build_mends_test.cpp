@@ -173,11 +173,7 @@ TEST_F(BuildMendsTest, GifPicturesTakeTheirOwnRoadNextToJpegs)
     AddJpegs(1);
     // Transparent at the left, wide enough to be in the thumbnail too.
     testsupport::SaveHoledGif(In.Path() + "clear.gif", 60, 40, clLime, TRect{0, 0, 12, 40});
-    TBitmap source(60, 40, pf24bit);
-    source.Fill(clLime);
-    TGIFImage plain;
-    plain.Assign(source);
-    plain.SaveToFile(In.Path() + "plain.GIF");
+    testsupport::SaveOneColourGif(In.Path() + "plain.GIF", 60, 40, clLime);
     std::vector<std::string> pictures{In.Path() + "clear.gif", In.Path() + "plain.GIF"};
     // Real GIFs: interlaced, animated, with a local table, transparent.
     const std::string suite = std::string(GALLERY_TESTDATA_DIR) + "/gif-suite/";

@@ -149,11 +149,7 @@ class ExeGifGalleryRunTest : public ExeGalleryRunTest {
 protected:
     ExeGifGalleryRunTest()
     {
-        TBitmap red(300, 200, pf24bit);
-        red.Fill(clRed);
-        TGIFImage first;
-        first.Assign(red);
-        first.SaveToFile(In.Path() + "red.gif");
+        testsupport::SaveOneColourGif(In.Path() + "red.gif", 300, 200, clRed);
         testsupport::SaveHoledGif(In.Path() + "holed.gif", 200, 100, clBlue, TRect{50, 25, 150, 75});
         Wizard->ListBox1->Clear();
         Wizard->ListBox2->Clear();
