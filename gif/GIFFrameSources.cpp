@@ -2,6 +2,7 @@
 #include "gif/GIFSubImage.h"
 #include "platform/core/Exceptions.h"
 #include "platform/graphics/TCanvas.h"
+#include "platform/graphics/TIcon.h"
 #include "platform/graphics/TMetafile.h"
 
 namespace {
@@ -29,6 +30,21 @@ std::unique_ptr<TBitmap> MetafileMask(const TMetafile& metafile, const TBitmap& 
     return mask;
 }
 
+// The icon drawn on white as the platform draws icons; assigned when it
+// cannot be drawn. The icon's own mask then says what is transparent.
+void FrameFromIcon(TGIFSubImage& frame, const TIcon& icon)
+{
+    std::unique_ptr<TBitmap> drawn;
+    try {
+        drawn = Rendering(icon, clWhite);
+    } catch (const Exception&) {
+        drawn = std::make_unique<TBitmap>();
+        drawn->Assign(icon);
+    }
+    FrameFromBitmap(frame, *drawn);
+    ApplyMask(frame, icon.Mask());
+}
+
 }  // namespace
 
 void FrameFromGraphic(TGIFSubImage& frame, const TGraphic& source)
@@ -40,6 +56,10 @@ void FrameFromGraphic(TGIFSubImage& frame, const TGraphic& source)
     frame.Clear();
     if (source.Empty())
         return;
+    if (const auto* icon = dynamic_cast<const TIcon*>(&source)) {
+        FrameFromIcon(frame, *icon);
+        return;
+    }
     if (const auto* metafile = dynamic_cast<const TMetafile*>(&source)) {
         std::unique_ptr<TBitmap> onWhite = Rendering(*metafile, clWhite);
         FrameFromBitmap(frame, *onWhite);

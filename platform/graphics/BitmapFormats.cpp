@@ -1,6 +1,7 @@
 #include "platform/graphics/BitmapFormats.h"
 
 #include <array>
+#include <cstring>
 
 namespace bitmap_detail {
 
@@ -87,6 +88,19 @@ int NearestIndex(std::span<const TRGBQuad> palette, TColor rgb)
         }
     }
     return best;
+}
+
+void ClearPadding(std::uint8_t* row, std::size_t rowBytes, std::uint64_t width, int bits)
+{
+    const std::uint64_t usedBits = width * static_cast<std::uint64_t>(bits);
+    const auto fullBytes = static_cast<std::size_t>(usedBits / 8);
+    std::size_t clearFrom = fullBytes;
+    if (usedBits % 8 != 0) {
+        const auto keep = static_cast<unsigned>(usedBits % 8);
+        row[fullBytes] = static_cast<std::uint8_t>(row[fullBytes] & (0xFF00u >> keep));
+        clearFrom = fullBytes + 1;
+    }
+    if (clearFrom < rowBytes) std::memset(row + clearFrom, 0, rowBytes - clearFrom);
 }
 
 TColor ReadDirect(const std::uint8_t* row, int x, TPixelFormat format)

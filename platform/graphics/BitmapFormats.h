@@ -66,6 +66,10 @@ inline void WriteIndex(std::uint8_t* row, int x, int bits, unsigned index)
     }
 }
 
+// Zeroes the bits after the last pixel of a row, so padding never carries
+// what a file had there.
+void ClearPadding(std::uint8_t* row, std::size_t rowBytes, std::uint64_t width, int bits);
+
 // Colour of pixel x in a row of a direct-colour format (15, 16, 24, 32 bits).
 TColor ReadDirect(const std::uint8_t* row, int x, TPixelFormat format);
 // Writes a plain RGB colour into a row of a direct-colour format.

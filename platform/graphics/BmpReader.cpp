@@ -204,21 +204,6 @@ TPixelFormat TargetFormat(const THeader& h)
     }
 }
 
-// Zeroes the bits after the last pixel of a row, so padding never carries
-// what the file had there.
-void ClearPadding(std::uint8_t* row, std::size_t rowBytes, std::uint64_t width, int bits)
-{
-    const std::uint64_t usedBits = width * static_cast<std::uint64_t>(bits);
-    const auto fullBytes = static_cast<std::size_t>(usedBits / 8);
-    std::size_t clearFrom = fullBytes;
-    if (usedBits % 8 != 0) {
-        const auto keep = static_cast<unsigned>(usedBits % 8);
-        row[fullBytes] = static_cast<std::uint8_t>(row[fullBytes] & (0xFF00u >> keep));
-        clearFrom = fullBytes + 1;
-    }
-    if (clearFrom < rowBytes) std::memset(row + clearFrom, 0, rowBytes - clearFrom);
-}
-
 std::size_t ReadUncompressed(const TBytes& file, const THeader& h, TBitmap& target)
 {
     const std::uint64_t fileRow = RowBytes(static_cast<std::uint64_t>(h.Width), h.Bits);

@@ -5,6 +5,8 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/core/TStream.h"
+#include "platform/graphics/TBitmap.h"
+#include "platform/graphics/TCanvas.h"
 
 namespace {
 
@@ -92,6 +94,18 @@ void TGraphic::Assign(const TGraphic& source)
     if (AssignFrom(source)) return;
     if (source.AssignTo(*this)) return;
     throw EConvertError(std::string("Cannot assign a ") + source.ClassName() + " to a " + ClassName());
+}
+
+bool TGraphic::AssignDrawnToBitmap(TGraphic& dest) const
+{
+    auto* bitmap = dynamic_cast<TBitmap*>(&dest);
+    if (!bitmap) return false;
+    bitmap->SetPixelFormat(pf24bit);
+    bitmap->SetSize(Width(), Height());
+    bitmap->Fill(clWhite);
+    // Drawing changes no picture; the platform's Draw is not const.
+    if (!Empty()) const_cast<TGraphic*>(this)->Draw(bitmap->Canvas(), Rect(0, 0, Width(), Height()));
+    return true;
 }
 
 void TGraphic::Changed()

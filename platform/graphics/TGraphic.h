@@ -85,6 +85,10 @@ protected:
     // Return false when the other class is unknown to this one.
     virtual bool AssignFrom(const TGraphic& source) = 0;
     virtual bool AssignTo(TGraphic& dest) const { return false; }
+    // For AssignTo of classes that a bitmap takes as they draw: a TBitmap
+    // `dest` becomes 24 bits of this graphic's size, white, with the graphic
+    // drawn on it; false for any other class.
+    bool AssignDrawnToBitmap(TGraphic& dest) const;
     // Marks the graphic modified and fires OnChange.
     void Changed();
 

@@ -6,7 +6,6 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/TStream.h"
 #include "platform/graphics/MetafilePlayer.h"
-#include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TCanvas.h"
 
 namespace {
@@ -86,13 +85,4 @@ bool TMetafile::AssignFrom(const TGraphic& source)
     return true;
 }
 
-bool TMetafile::AssignTo(TGraphic& dest) const
-{
-    auto* bitmap = dynamic_cast<TBitmap*>(&dest);
-    if (!bitmap) return false;
-    bitmap->SetPixelFormat(pf24bit);
-    bitmap->SetSize(FWidth, FHeight);
-    bitmap->Fill(clWhite);
-    if (!Empty()) const_cast<TMetafile*>(this)->Draw(bitmap->Canvas(), Rect(0, 0, FWidth, FHeight));
-    return true;
-}
+bool TMetafile::AssignTo(TGraphic& dest) const { return AssignDrawnToBitmap(dest); }

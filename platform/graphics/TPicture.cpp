@@ -8,6 +8,7 @@
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
 #include "platform/graphics/TBitmap.h"
+#include "platform/graphics/TIcon.h"
 #include "platform/graphics/TJPEGImage.h"
 #include "platform/graphics/TMetafile.h"
 
@@ -43,6 +44,7 @@ TFileFormats& FileFormats()
             {"jpeg", "JPEG Image File", [] { return std::make_unique<TJPEGImage>(); }},
             {"jpe", "JPEG Image File", [] { return std::make_unique<TJPEGImage>(); }},
             {"bmp", "Bitmaps", [] { return std::make_unique<TBitmap>(); }},
+            {"ico", "Icons", [] { return std::make_unique<TIcon>(); }},
             {"wmf", "Metafiles", [] { return std::make_unique<TMetafile>(); }},
             {"emf", "Enhanced Metafiles", [] { return std::make_unique<TMetafile>(); }},
         }};
