@@ -15,12 +15,9 @@
 #include "platform/controls/TGraphicControl.h"
 #include "platform/controls/TPanel.h"
 
-enum TPdfPageLayout { plSinglePage, plOneColumn, plTwoColumnLeft, plTwoColumnRight };
-enum TPdfPageMode { pmUseNone, pmUseOutlines, pmUseThumbs, pmFullScreen };
 enum TPdfViewerPreference { vpHideToolbar, vpHideMenubar, vpHideWindowUI, vpFitWindow, vpCenterWindow };
 // A set of TPdfViewerPreference: bit 1 << value.
 using TPdfViewerPreferences = std::uint8_t;
-enum TPdfCompressionMethod { cmNone };
 enum TPrintDirection { pdHorz, pdVert };
 
 // What print events receive: the PDF canvas of the page being printed.
