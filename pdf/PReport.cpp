@@ -248,6 +248,8 @@ TPRGridPanel::TPRGridPanel(TComponent* AOwner) : TPRPanel(AOwner), FChildPanel(n
     FChildPanel->SetAlign(alClient);
 }
 
+TComponent& TPRGridPanel::ChildParent() { return *FChildPanel; }
+
 void TPRGridPanel::SetParent(TWinControl* parent)
 {
     if (parent && !dynamic_cast<TPRPanel*>(parent) && !dynamic_cast<TPRPage*>(parent))

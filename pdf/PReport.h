@@ -188,6 +188,9 @@ public:
     void SetPrintDirection(TPrintDirection value) { FPrintDirection = value; }
     // The panel of the first cell, which every cell prints.
     TPRChildPanel& ChildPanel() const { return *FChildPanel; }
+    // Whatever a layout places on the grid goes to the child panel, and is
+    // written back from there.
+    TComponent& ChildParent() override;
 
     void SetParent(TWinControl* parent) override;
     void Print(TPRCanvas& ACanvas, TRect Rect) override;
