@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
+#include "net/ESocketException.h"
 #include "net/LineBreaks.h"
 #include "platform/controls/Properties.h"
 #include "platform/controls/TApplication.h"
@@ -90,8 +92,10 @@ void THttpCli::WndProc(UINT message, WPARAM wParam, LPARAM lParam)
         Fire(*this, OnRequestDone, this, static_cast<THttpRequest>(wParam), static_cast<WORD>(lParam));
         break;
     case WM_HTTP_SET_READY:
-        if (wParam == FSerial)
+        if (wParam == FSerial) {
+            ApplySocks();
             SetState(httpReady);
+        }
         break;
     case WM_HTTP_LOGIN:
         if (wParam == FSerial && !FEnded)
@@ -128,20 +132,21 @@ const TPropertyTable& THttpCli::PropertyTable()
         text("ProxyPassword", &THttpCli::ProxyPassword);
         t.Bool<THttpCli>("NoCache", [](const THttpCli& c) { return c.NoCache; },
                          [](THttpCli& c, bool v) { c.NoCache = v; });
+        t.DateTime<THttpCli>("ModifiedSince", [](const THttpCli& c) { return c.ModifiedSince; },
+                             [](THttpCli& c, TDateTime v) { c.ModifiedSince = v; });
         text("Cookie", &THttpCli::Cookie);
         text("ContentTypePost", &THttpCli::ContentTypePost);
         text("ContentRangeBegin", &THttpCli::ContentRangeBegin);
         text("ContentRangeEnd", &THttpCli::ContentRangeEnd);
         t.Bool<THttpCli>("MultiThreaded", &THttpCli::MultiThreaded, &THttpCli::SetMultiThreaded);
-        text("SocksServer", &THttpCli::SocksServer);
-        text("SocksLevel", &THttpCli::SocksLevel);
-        text("SocksPort", &THttpCli::SocksPort);
-        text("SocksUsercode", &THttpCli::SocksUsercode);
-        text("SocksPassword", &THttpCli::SocksPassword);
-        t.Enum<THttpCli, TSocksAuthentication>(
-            "SocksAuthentication", [](const THttpCli& c) { return c.SocksAuthentication; },
-            [](THttpCli& c, TSocksAuthentication v) { c.SocksAuthentication = v; },
-            {"socksNoAuthentication", "socksAuthenticateUsercode"});
+        t.String<THttpCli>("SocksServer", &THttpCli::SocksServer, &THttpCli::SetSocksServer);
+        t.String<THttpCli>("SocksLevel", &THttpCli::SocksLevel, &THttpCli::SetSocksLevel);
+        t.String<THttpCli>("SocksPort", &THttpCli::SocksPort, &THttpCli::SetSocksPort);
+        t.String<THttpCli>("SocksUsercode", &THttpCli::SocksUsercode, &THttpCli::SetSocksUsercode);
+        t.String<THttpCli>("SocksPassword", &THttpCli::SocksPassword, &THttpCli::SetSocksPassword);
+        t.Enum<THttpCli, TSocksAuthentication>("SocksAuthentication", &THttpCli::SocksAuthentication,
+                                               &THttpCli::SetSocksAuthentication,
+                                               {"socksNoAuthentication", "socksAuthenticateUsercode"});
         for (auto [name, member] : std::initializer_list<std::pair<const char*, TNotifyEvent THttpCli::*>>{
                  {"OnStateChange", &THttpCli::OnStateChange},
                  {"OnSessionConnected", &THttpCli::OnSessionConnected},
@@ -178,6 +183,76 @@ void THttpCli::SetMultiThreaded(bool value)
 {
     FMultiThreaded = value;
     FCtrlSocket->SetMultiThreaded(value);
+}
+
+// ---------------------------------------------------------------- SOCKS
+
+bool THttpCli::SetOnSocket(const std::function<void(TWSocket&)>& set)
+{
+    // The socket's error event carries the client's request failures; while
+    // a setter runs it is taken away, so the socket raises its refusal.
+    TWSocket& s = *FCtrlSocket;
+    TNotifyEvent requestErrors = std::exchange(s.OnError, nullptr);
+    try {
+        set(s);
+    } catch (const ESocketException&) {
+        s.OnError = std::move(requestErrors);
+        if (!OnSocketError)
+            throw;
+        Fire(*this, OnSocketError, this);
+        return false;
+    }
+    s.OnError = std::move(requestErrors);
+    return true;
+}
+
+void THttpCli::SetSocksServer(const std::string& value)
+{
+    if (SetOnSocket([&](TWSocket& s) { s.SetSocksServer(value); }))
+        FSocks.Server = FCtrlSocket->SocksServer();
+}
+
+void THttpCli::SetSocksLevel(const std::string& value)
+{
+    if (SetOnSocket([&](TWSocket& s) { s.SetSocksLevel(value); }))
+        FSocks.Level = FCtrlSocket->SocksLevel();
+}
+
+void THttpCli::SetSocksPort(const std::string& value)
+{
+    if (SetOnSocket([&](TWSocket& s) { s.SetSocksPort(value); }))
+        FSocks.Port = FCtrlSocket->SocksPort();
+}
+
+void THttpCli::SetSocksUsercode(const std::string& value)
+{
+    FCtrlSocket->SetSocksUsercode(value);
+    FSocks.Usercode = FCtrlSocket->SocksUsercode();
+}
+
+void THttpCli::SetSocksPassword(const std::string& value)
+{
+    FCtrlSocket->SetSocksPassword(value);
+    FSocks.Password = FCtrlSocket->SocksPassword();
+}
+
+void THttpCli::SetSocksAuthentication(TSocksAuthentication value)
+{
+    FCtrlSocket->SetSocksAuthentication(value);
+    FSocks.Authentication = FCtrlSocket->SocksAuthentication();
+}
+
+void THttpCli::ApplySocks()
+{
+    TWSocket& s = *FCtrlSocket;
+    if (s.State() != wsClosed)
+        return;
+    s.SetSocksServer(FSocks.Server);
+    s.SetSocksLevel(FSocks.Level);
+    s.SetSocksPort(FSocks.Port);
+    s.SetSocksUsercode(FSocks.Usercode);
+    s.SetSocksPassword(FSocks.Password);
+    s.SetSocksAuthentication(FSocks.Authentication);
 }
 
 // ---------------------------------------------------------------- requests
@@ -337,14 +412,7 @@ void THttpCli::HandleSocketLookupDone(WORD error)
     s.SetLocalAddr(LocalAddr);
     s.SetPort(FPort);
     s.SetProto("tcp");
-    s.SetSocksServer(SocksServer);
-    if (!SocksServer.empty()) {
-        s.SetSocksLevel(SocksLevel);
-        s.SetSocksPort(SocksPort);
-        s.SetSocksUsercode(SocksUsercode);
-        s.SetSocksPassword(SocksPassword);
-        s.SetSocksAuthentication(SocksAuthentication);
-    }
+    ApplySocks();
     if (!FSocketErrorFired)
         s.Connect();
     // A failure inside Connect is only reported through OnError: end the

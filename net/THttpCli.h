@@ -121,14 +121,24 @@ public:
     const std::string& AcceptRanges() const { return FAcceptRanges; }
     bool MultiThreaded() const { return FMultiThreaded; }
     virtual void SetMultiThreaded(bool value);
-    // The SOCKS settings are kept here and given to the socket before every
-    // connect, since the socket forgets them at each close.
-    std::string SocksServer;
-    std::string SocksLevel = "5";
-    std::string SocksPort;
-    std::string SocksUsercode;
-    std::string SocksPassword;
-    TSocksAuthentication SocksAuthentication = socksNoAuthentication;
+    // SOCKS goes through the socket's own setters, so a value reads back as
+    // the socket took it ("4a" as "4A", names trimmed) and a refusal (a bad
+    // level, a change during a request) comes as the socket's would:
+    // OnSocketError when assigned, else ESocketException. The client keeps
+    // what the socket took and gives it back before every connect and after
+    // every request, since the socket forgets it at each close.
+    const std::string& SocksServer() const { return FSocks.Server; }
+    void SetSocksServer(const std::string& value);
+    const std::string& SocksLevel() const { return FSocks.Level; }
+    void SetSocksLevel(const std::string& value);
+    const std::string& SocksPort() const { return FSocks.Port; }
+    void SetSocksPort(const std::string& value);
+    const std::string& SocksUsercode() const { return FSocks.Usercode; }
+    void SetSocksUsercode(const std::string& value);
+    const std::string& SocksPassword() const { return FSocks.Password; }
+    void SetSocksPassword(const std::string& value);
+    TSocksAuthentication SocksAuthentication() const { return FSocks.Authentication; }
+    void SetSocksAuthentication(TSocksAuthentication value);
 
     // Published events.
     TNotifyEvent OnStateChange, OnSessionConnected, OnRequestHeaderBegin, OnRequestHeaderEnd, OnHeaderBegin,
@@ -217,9 +227,22 @@ protected:
     // its message.
     void HandleBgException(const std::exception& e);
     void BindSessionClosed(bool relocation);
+    // Runs one of the socket's SOCKS setters; false when the socket refused.
+    bool SetOnSocket(const std::function<void(TWSocket&)>& set);
+    // Gives the kept SOCKS settings to a closed socket.
+    void ApplySocks();
 
 private:
     using TLineHandler = void (THttpCli::*)(std::string_view);
+
+    struct TSocksSettings {
+        std::string Server;
+        std::string Level = "5";
+        std::string Port;
+        std::string Usercode;
+        std::string Password;
+        TSocksAuthentication Authentication = socksNoAuthentication;
+    };
 
     std::unique_ptr<TWSocket> FCtrlSocket;
     HWND FWindowHandle = 0;
@@ -271,6 +294,7 @@ private:
     std::string FLocation;
     std::string FAcceptRanges;
     THttpClientState FState = httpReady;
+    TSocksSettings FSocks;
 };
 
 // Makes THttpCli known to window layouts.

@@ -1,43 +1,12 @@
 #include "pdf/PReport.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "pdf/PdfFonts.h"
 #include "pdf/PdfImages.h"
 #include "platform/controls/Properties.h"
 
 namespace {
-
-// Dates in layouts: "dd.mm.yyyy hh:nn:ss", the time optional.
-std::string DateTimeText(TDateTime value) { return DateToStr(value) + " " + TimeToStr(value); }
-
-TDateTime DateTimeValue(const TLayoutValue& v, TLayoutReadContext& ctx)
-{
-    const std::string text = TPropertyTable::StringValue(v, ctx);
-    int day = 0, month = 0, year = 0, hour = 0, minute = 0, second = 0;
-    const int read = std::sscanf(text.c_str(), "%d.%d.%d %d:%d:%d", &day, &month, &year, &hour, &minute, &second);
-    if ((read != 3 && read != 6) || hour > 23 || minute > 59 || second > 59 || hour < 0 || minute < 0 || second < 0)
-        ctx.Fail("not a date and time: " + text);
-    try {
-        return EncodeDate(year, month, day) + (hour * 3600 + minute * 60 + second) / 86400.0;
-    } catch (const Exception&) {
-        ctx.Fail("not a date: " + text);
-    }
-}
-
-template <class C>
-void DateProperty(TPropertyTable& t, const char* name, TDateTime (C::*get)() const, void (C::*set)(TDateTime))
-{
-    t.Add(
-        name,
-        [set](TComponent& c, const TLayoutValue& v, TLayoutReadContext& ctx) {
-            (static_cast<C&>(c).*set)(DateTimeValue(v, ctx));
-        },
-        [get](const TComponent& c) -> std::optional<TLayoutValue> {
-            return TLayoutValue::MakeString(DateTimeText((static_cast<const C&>(c).*get)()));
-        });
-}
 
 const std::vector<const char*> PageModeNames = {"pmUseNone", "pmUseOutlines", "pmUseThumbs", "pmFullScreen"};
 
@@ -138,10 +107,10 @@ const TPropertyTable& TPReport::PropertyTable()
         TPropertyTable t(&TComponent::PropertyTable());
         t.String<TPReport>("FileName", &TPReport::FileName, &TPReport::SetFileName);
         t.String<TPReport>("Author", &TPReport::Author, &TPReport::SetAuthor);
-        DateProperty<TPReport>(t, "CreationDate", &TPReport::CreationDate, &TPReport::SetCreationDate);
+        t.DateTime<TPReport>("CreationDate", &TPReport::CreationDate, &TPReport::SetCreationDate);
         t.String<TPReport>("Creator", &TPReport::Creator, &TPReport::SetCreator);
         t.String<TPReport>("Keywords", &TPReport::Keywords, &TPReport::SetKeywords);
-        DateProperty<TPReport>(t, "ModDate", &TPReport::ModDate, &TPReport::SetModDate);
+        t.DateTime<TPReport>("ModDate", &TPReport::ModDate, &TPReport::SetModDate);
         t.String<TPReport>("Subject", &TPReport::Subject, &TPReport::SetSubject);
         t.String<TPReport>("Title", &TPReport::Title, &TPReport::SetTitle);
         t.Enum<TPReport, TPdfPageLayout>("PageLayout", &TPReport::PageLayout, &TPReport::SetPageLayout,
@@ -278,6 +247,8 @@ TPRGridPanel::TPRGridPanel(TComponent* AOwner) : TPRPanel(AOwner), FChildPanel(n
     FChildPanel->TPRPanel::SetParent(this);
     FChildPanel->SetAlign(alClient);
 }
+
+TComponent& TPRGridPanel::ChildParent() { return *FChildPanel; }
 
 void TPRGridPanel::SetParent(TWinControl* parent)
 {

@@ -15,12 +15,9 @@
 #include "platform/controls/TGraphicControl.h"
 #include "platform/controls/TPanel.h"
 
-enum TPdfPageLayout { plSinglePage, plOneColumn, plTwoColumnLeft, plTwoColumnRight };
-enum TPdfPageMode { pmUseNone, pmUseOutlines, pmUseThumbs, pmFullScreen };
 enum TPdfViewerPreference { vpHideToolbar, vpHideMenubar, vpHideWindowUI, vpFitWindow, vpCenterWindow };
 // A set of TPdfViewerPreference: bit 1 << value.
 using TPdfViewerPreferences = std::uint8_t;
-enum TPdfCompressionMethod { cmNone };
 enum TPrintDirection { pdHorz, pdVert };
 
 // What print events receive: the PDF canvas of the page being printed.
@@ -191,6 +188,9 @@ public:
     void SetPrintDirection(TPrintDirection value) { FPrintDirection = value; }
     // The panel of the first cell, which every cell prints.
     TPRChildPanel& ChildPanel() const { return *FChildPanel; }
+    // Whatever a layout places on the grid goes to the child panel, and is
+    // written back from there.
+    TComponent& ChildParent() override;
 
     void SetParent(TWinControl* parent) override;
     void Print(TPRCanvas& ACanvas, TRect Rect) override;

@@ -12,10 +12,29 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "pdf/PdfTypes.h"
 #include "platform/controls/TComponent.h"
+
+// The catalogue's settings and the kinds of annotation, each with its names in
+// a PDF file by the enumeration's value. No dictionary is given them here.
+enum TPdfPageLayout { plSinglePage, plOneColumn, plTwoColumnLeft, plTwoColumnRight };
+enum TPdfPageMode { pmUseNone, pmUseOutlines, pmUseThumbs, pmFullScreen };
+enum TPdfAnnotationSubType {
+    asText, asLink, asSound, asFreeText, asStamp, asSquare, asCircle,
+    asStrikeOut, asHighlight, asUnderline, asInk, asFileAttachment, asPopup
+};
+enum TPdfCompressionMethod { cmNone };
+
+inline constexpr std::array<std::string_view, 4> PdfPageLayoutNames = {
+    "SinglePage", "OneColumn", "TwoColumnLeft", "TwoColumnRight"};
+inline constexpr std::array<std::string_view, 4> PdfPageModeNames = {
+    "UseNone", "UseOutlines", "UseThumbs", "FullScreen"};
+inline constexpr std::array<std::string_view, 13> PdfAnnotationSubTypeNames = {
+    "Text",      "Link",      "Sound",     "FreeText", "Stamp",          "Square", "Circle",
+    "StrikeOut", "Highlight", "Underline", "Ink",      "FileAttachment", "Popup"};
 
 class TPdfXrefEntry {
 public:
@@ -243,6 +262,8 @@ public:
     TPdfDictionary& Trailer() const { return *FTrailer; }
     bool UseOutlines() const { return FUseOutlines; }
     void SetUseOutlines(bool value) { FUseOutlines = value; }
+    TPdfCompressionMethod CompressionMethod() const { return FCompressionMethod; }
+    void SetCompressionMethod(TPdfCompressionMethod value) { FCompressionMethod = value; }
     int FontCount() const { return static_cast<int>(FFontList.size()); }
     int DefaultPageWidthValue() const { return FDefaultPageWidth; }
     void SetDefaultPageSize(int width, int height) { FDefaultPageWidth = width; FDefaultPageHeight = height; }
@@ -264,6 +285,7 @@ private:
     TPdfDictionary* FCurrentPages = nullptr;
     bool FHasDoc = false;
     bool FUseOutlines = false;
+    TPdfCompressionMethod FCompressionMethod = cmNone;
     int FDefaultPageWidth = DefaultPageWidth;
     int FDefaultPageHeight = DefaultPageHeight;
 };

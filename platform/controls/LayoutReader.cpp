@@ -79,7 +79,7 @@ private:
         }
         child->BeginLoading();
         read.push_back(child);
-        parent.AddLayoutChild(*child);
+        parent.ChildParent().AddLayoutChild(*child);
         ReadBody(*child, read);
     }
 
@@ -365,7 +365,7 @@ void WriteObject(std::string& out, const TComponent& root, const TComponent& sel
     for (int i = 0; i < root.ComponentCount(); ++i) {
         const TComponent* child = root.Components(i);
         const TComponent* parent = child->LayoutParent();
-        const bool mine = &self == &root ? (parent == nullptr || parent == &root) : parent == &self;
+        const bool mine = parent == &self.ChildParent() || (&self == &root && parent == nullptr);
         if (mine && !child->Name().empty()) WriteObject(out, root, *child, indent + "  ");
     }
     out += indent + "end\n";

@@ -20,6 +20,8 @@
 // property or handler, a value of the wrong kind, or a broken file raises
 // ELayoutError naming the resource and line, before the form is used.
 // References between components (Associate = Edit1) are resolved at the end.
+// A nested object goes to its enclosing one's ChildParent (a grid panel keeps
+// its children on its cell), and is written back from there.
 // Writing gives every property that differs from a new component of the same
 // class, so a written layout reads back to the same components.
 

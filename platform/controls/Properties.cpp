@@ -1,6 +1,7 @@
 #include "platform/controls/Properties.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <mutex>
 
 namespace {
@@ -132,6 +133,25 @@ std::string TPropertyTable::StringValue(const TLayoutValue& v, TLayoutReadContex
 {
     if (v.Kind != TLayoutValue::vkString) WrongKind(v, "a text", ctx);
     return v.Text;
+}
+
+TDateTime TPropertyTable::DateTimeValue(const TLayoutValue& v, TLayoutReadContext& ctx)
+{
+    const std::string text = StringValue(v, ctx);
+    int day = 0, month = 0, year = 0, hour = 0, minute = 0, second = 0;
+    const int read = std::sscanf(text.c_str(), "%d.%d.%d %d:%d:%d", &day, &month, &year, &hour, &minute, &second);
+    if ((read != 3 && read != 6) || hour > 23 || minute > 59 || second > 59 || hour < 0 || minute < 0 || second < 0)
+        ctx.Fail("not a date and time: " + text);
+    try {
+        return EncodeDate(year, month, day) + (hour * 3600 + minute * 60 + second) / 86400.0;
+    } catch (const Exception&) {
+        ctx.Fail("not a date: " + text);
+    }
+}
+
+TLayoutValue TPropertyTable::DateTimeToValue(TDateTime value)
+{
+    return TLayoutValue::MakeString(DateToStr(value) + " " + TimeToStr(value));
 }
 
 std::int64_t TPropertyTable::IdentValue(const TLayoutValue& v, const TIdentTable& idents, TLayoutReadContext& ctx)

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/controls/TComponent.h"
+#include "platform/core/DateTime.h"
 #include "platform/core/TStringList.h"
 #include "platform/graphics/Colors.h"
 #include "platform/graphics/TCanvas.h"
@@ -207,6 +208,18 @@ public:
                         return IntToValue(static_cast<std::int64_t>(std::invoke(get, static_cast<const C&>(c))), &ColorIdents());
                     });
     }
+    // A date and time, written 'dd.mm.yyyy hh:mm:ss'; a layout may leave the time out.
+    template <class C, class G, class S>
+    TPropertyTable& DateTime(const char* name, G get, S set)
+    {
+        return Add(name,
+                    [set](TComponent& c, const TLayoutValue& v, TLayoutReadContext& ctx) {
+                        std::invoke(set, static_cast<C&>(c), DateTimeValue(v, ctx));
+                    },
+                    [get](const TComponent& c) -> std::optional<TLayoutValue> {
+                        return DateTimeToValue(std::invoke(get, static_cast<const C&>(c)));
+                    });
+    }
     // An enumeration whose values are 0, 1, 2, ... in the order of `names`.
     template <class C, class E, class G, class S>
     TPropertyTable& Enum(const char* name, G get, S set, std::vector<const char*> names)
@@ -313,6 +326,8 @@ public:
     static TLayoutValue IntToValue(std::int64_t value, const TIdentTable* idents);
     static bool BoolValue(const TLayoutValue& v, TLayoutReadContext& ctx);
     static std::string StringValue(const TLayoutValue& v, TLayoutReadContext& ctx);
+    static TDateTime DateTimeValue(const TLayoutValue& v, TLayoutReadContext& ctx);
+    static TLayoutValue DateTimeToValue(TDateTime value);
     static std::int64_t IdentValue(const TLayoutValue& v, const TIdentTable& idents, TLayoutReadContext& ctx);
     static std::uint64_t SetValue(const TLayoutValue& v, const std::vector<const char*>& names, TLayoutReadContext& ctx);
     static TLayoutValue SetToValue(std::uint64_t bits, const std::vector<const char*>& names);

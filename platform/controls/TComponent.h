@@ -92,6 +92,12 @@ public:
     virtual void AddLayoutChild(TComponent& child) {}
     // The object a layout writes this one nested in; nullptr: the root.
     virtual TComponent* LayoutParent() const { return nullptr; }
+    // Where the children a layout nests in this component go: the reader
+    // hands them to it and the writer lists them from it. The component
+    // itself, unless it keeps its children on an inner one (a grid panel's
+    // cell).
+    virtual TComponent& ChildParent() { return *this; }
+    const TComponent& ChildParent() const { return const_cast<TComponent*>(this)->ChildParent(); }
 
     // Called by the layout reader before and after it streams properties in.
     void BeginLoading() { FComponentState |= csLoading; }

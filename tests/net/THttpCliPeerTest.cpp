@@ -264,9 +264,9 @@ TEST_F(HttpPeerTest, ThroughMicrosocks)
     auto socks = std::make_unique<PeerProcess>(std::vector<std::string>{
         "/usr/bin/microsocks", "-i", "127.0.0.1", "-p", std::to_string(socksPort)});
     ASSERT_TRUE(WaitListening(socksPort));
-    Http->SocksServer = "127.0.0.1";
-    Http->SocksPort = std::to_string(socksPort);
-    Http->SocksLevel = "5";
+    Http->SetSocksServer("127.0.0.1");
+    Http->SetSocksPort(std::to_string(socksPort));
+    Http->SetSocksLevel("5");
     const std::string base = "http://127.0.0.1:" + std::to_string(port);
     int socksConnected = 0;
     Http->OnSocksConnected = [&](TObject*, WORD error) { socksConnected += error == 0; };
@@ -277,6 +277,9 @@ TEST_F(HttpPeerTest, ThroughMicrosocks)
     Get(base + "/binary");
     EXPECT_EQ(Body.Bytes(), BinaryBody());
     EXPECT_EQ(socksConnected, 3);
+    EXPECT_EQ(Http->SocksServer(), "127.0.0.1");
+    EXPECT_EQ(Http->Socket().SocksServer(), "127.0.0.1") << "given back after the socket's reset at close";
+    EXPECT_EQ(Http->Socket().SocksPort(), std::to_string(socksPort));
 
     // With the proxy gone the request fails rather than going direct.
     socks.reset();

@@ -10,6 +10,8 @@
 
 #include "FakeHttpServer.h"
 #include "NetTestSupport.h"
+#include "net/ESocketException.h"
+#include "platform/controls/LayoutReader.h"
 #include "platform/core/DateTime.h"
 
 using namespace nettest;
@@ -582,6 +584,95 @@ TEST_F(HttpCliTest, BusyAndNothingToPost)
     EXPECT_EQ(Body.Bytes(), "x");
     ExpectRefusal([&] { Http->StartRequest(httpPOST); }, 2, "HTTP component has nothing to post");
     EXPECT_EQ(Http->State(), httpReady);
+}
+
+TEST_F(HttpCliTest, SocksSettingsGoThroughTheSocketsSetters)
+{
+    TWSocket& socket = Http->Socket();
+    Http->SetSocksServer("  proxy.example  ");
+    Http->SetSocksPort(" 1080 ");
+    Http->SetSocksLevel("4a");
+    Http->SetSocksUsercode("me");
+    Http->SetSocksAuthentication(socksAuthenticateUsercode);
+    EXPECT_EQ(Http->SocksServer(), "proxy.example");
+    EXPECT_EQ(Http->SocksPort(), "1080");
+    EXPECT_EQ(Http->SocksLevel(), "4A");
+    EXPECT_EQ(socket.SocksServer(), "proxy.example");
+    EXPECT_EQ(socket.SocksLevel(), "4A");
+    EXPECT_EQ(socket.SocksUsercode(), "me");
+    EXPECT_EQ(socket.SocksAuthentication(), socksAuthenticateUsercode);
+
+    // A bad level is refused as it is set, as the socket refuses it.
+    try {
+        Http->SetSocksLevel("6");
+        ADD_FAILURE() << "level 6 taken";
+    } catch (const ESocketException& e) {
+        EXPECT_STREQ(e.what(), "Invalid socks level. Must be 4, 4A or 5.");
+    }
+    int errors = 0;
+    Http->OnSocketError = [&](TObject* sender) {
+        EXPECT_EQ(sender, Http.get());
+        ++errors;
+    };
+    Http->SetSocksLevel("4B");
+    EXPECT_EQ(errors, 1) << "with a handler the refusal is an event";
+    EXPECT_EQ(Http->SocksLevel(), "4A");
+    EXPECT_EQ(socket.SocksLevel(), "4A");
+    Http->OnSocketError = nullptr;
+
+    // While a request holds the connection the socket refuses any change.
+    Http->SetSocksServer("");
+    FakeHttpServer server([](int, const std::string&) { return std::nullopt; });
+    Http->NoDataTimeout = 300;
+    Http->URL = server.Url("/");
+    Http->StartRequest(httpGET);
+    ASSERT_TRUE(PumpUntil([&] { return Http->State() == httpWaitingHeader; }));
+    EXPECT_THROW(Http->SetSocksServer("127.0.0.1"), ESocketException);
+    EXPECT_EQ(Http->SocksServer(), "");
+    ASSERT_TRUE(PumpUntil([&] { return Done() == 1; }));
+}
+
+TEST(HttpCliLayoutTest, ALayoutSetsModifiedSinceAndSocksThroughTheSocket)
+{
+    RegisterHttpCli();
+    TComponent root(nullptr);
+    ReadComponentLayout(root,
+                        "object StartScreen: TForm\n"
+                        "  object HttpCli1: THttpCli\n"
+                        "    NoCache = True\n"
+                        "    ModifiedSince = '02.01.1900 12:30:15'\n"
+                        "    Cookie = 'a=1'\n"
+                        "    SocksServer = ' 127.0.0.1 '\n"
+                        "    SocksLevel = '4a'\n"
+                        "    SocksAuthentication = socksAuthenticateUsercode\n"
+                        "  end\n"
+                        "end\n",
+                        nullptr, "start");
+    auto* http = dynamic_cast<THttpCli*>(root.FindComponent("HttpCli1"));
+    ASSERT_TRUE(http);
+    EXPECT_DOUBLE_EQ(http->ModifiedSince, EncodeDate(1900, 1, 2) + (12 * 3600 + 30 * 60 + 15) / 86400.0);
+    EXPECT_EQ(http->SocksServer(), "127.0.0.1");
+    EXPECT_EQ(http->SocksLevel(), "4A");
+    EXPECT_EQ(http->Socket().SocksLevel(), "4A");
+    EXPECT_EQ(http->SocksAuthentication(), socksAuthenticateUsercode);
+
+    // Written back in the order of the property table, as the socket took them.
+    const std::string written = WriteComponentLayout(root);
+    EXPECT_NE(written.find("    NoCache = True\n"
+                           "    ModifiedSince = '02.01.1900 12:30:15'\n"
+                           "    Cookie = 'a=1'\n"),
+              std::string::npos)
+        << written;
+    EXPECT_NE(written.find("    SocksServer = '127.0.0.1'\n"
+                           "    SocksLevel = '4A'\n"),
+              std::string::npos)
+        << written;
+
+    TComponent broken(nullptr);
+    EXPECT_THROW(ReadComponentLayout(broken,
+                                     "object S: TForm\n  object H: THttpCli\n    SocksLevel = '6'\n  end\nend\n",
+                                     nullptr, "broken"),
+                 ELayoutError);
 }
 
 TEST_F(HttpCliTest, LocalFailuresEndTheRequestOnce)

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+#include <utility>
+#include <vector>
+
 #include "pdf/PdfDoc.h"
 #include "pdf/PdfFonts.h"
 #include "tests/pdf/pdf_peers.h"
@@ -156,6 +160,37 @@ TEST(PdfDoc, OperationsThatNeedADocument)
     EXPECT_FALSE(doc.HasDoc());
     EXPECT_EQ(doc.Root(), nullptr);
     doc.FreeDoc();
+}
+
+TEST(PdfDoc, CatalogueSettingsAndAnnotationKindsAreNamedByTheirValues)
+{
+    const std::vector<std::pair<TPdfPageLayout, std::string_view>> layouts = {
+        {plSinglePage, "SinglePage"}, {plOneColumn, "OneColumn"},
+        {plTwoColumnLeft, "TwoColumnLeft"}, {plTwoColumnRight, "TwoColumnRight"}};
+    for (const auto& [value, name] : layouts)
+        EXPECT_EQ(PdfPageLayoutNames.at(value), name);
+    const std::vector<std::pair<TPdfPageMode, std::string_view>> modes = {
+        {pmUseNone, "UseNone"}, {pmUseOutlines, "UseOutlines"},
+        {pmUseThumbs, "UseThumbs"}, {pmFullScreen, "FullScreen"}};
+    for (const auto& [value, name] : modes)
+        EXPECT_EQ(PdfPageModeNames.at(value), name);
+    const std::vector<std::pair<TPdfAnnotationSubType, std::string_view>> annotations = {
+        {asText, "Text"},           {asLink, "Link"},         {asSound, "Sound"},
+        {asFreeText, "FreeText"},   {asStamp, "Stamp"},       {asSquare, "Square"},
+        {asCircle, "Circle"},       {asStrikeOut, "StrikeOut"}, {asHighlight, "Highlight"},
+        {asUnderline, "Underline"}, {asInk, "Ink"},           {asFileAttachment, "FileAttachment"},
+        {asPopup, "Popup"}};
+    ASSERT_EQ(annotations.size(), PdfAnnotationSubTypeNames.size());
+    for (const auto& [value, name] : annotations)
+        EXPECT_EQ(PdfAnnotationSubTypeNames.at(value), name);
+
+    // The catalogue gets none of them, and compression stays none.
+    TPdfDoc doc;
+    EXPECT_EQ(doc.CompressionMethod(), cmNone);
+    doc.NewDoc();
+    EXPECT_EQ(doc.CompressionMethod(), cmNone);
+    EXPECT_EQ(doc.Root()->Data()->ValueByName("PageLayout"), nullptr);
+    EXPECT_EQ(doc.Root()->Data()->ValueByName("PageMode"), nullptr);
 }
 
 TEST(PdfOutline, DestinationArrays)

@@ -108,6 +108,48 @@ TEST_F(PReportTest, AStreamedCreationDateReplacesTheTimeOfConstruction)
                  ELayoutError);
 }
 
+TEST_F(PReportTest, AGridKeepsWhatALayoutPlacesOnItOnItsChildPanel)
+{
+    const std::string text =
+        "object Holder: TForm\n"
+        "  object Page: TPRPage\n"
+        "    object Grid: TPRGridPanel\n"
+        "      ColCount = 2\n"
+        "      object Panel: TPRPanel\n"
+        "        Height = 40\n"
+        "        object Item: TPRItem\n"
+        "        end\n"
+        "      end\n"
+        "      object Layout: TPRLayoutPanel\n"
+        "      end\n"
+        "      object Inner: TPRGridPanel\n"
+        "      end\n"
+        "      object Button1: TButton\n"
+        "      end\n"
+        "    end\n"
+        "  end\n"
+        "end\n";
+    ReadComponentLayout(Form, text, nullptr, "holder");
+    auto* grid = Form.Child<TPRGridPanel>("Grid");
+    for (const char* name : {"Panel", "Layout", "Inner", "Button1"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(Form.Child<TControl>(name)->Parent(), &grid->ChildPanel());
+    }
+    EXPECT_EQ(Form.Child<TControl>("Item")->Parent(), Form.Child<TPRPanel>("Panel"));
+    EXPECT_EQ(grid->ControlCount(), 1) << "the child panel is the grid's only direct child";
+
+    // Written with its items, and read back to the same.
+    const std::string written = WriteComponentLayout(Form);
+    for (const char* line : {"      object Panel: TPRPanel\n", "        object Item: TPRItem\n",
+                             "      object Layout: TPRLayoutPanel\n", "      object Inner: TPRGridPanel\n"})
+        EXPECT_NE(written.find(line), std::string::npos) << line << written;
+    TForm copy(nullptr);
+    ReadComponentLayout(copy, written, nullptr, "holder-copy");
+    EXPECT_EQ(copy.Child<TControl>("Panel")->Parent(), &copy.Child<TPRGridPanel>("Grid")->ChildPanel());
+    EXPECT_EQ(copy.Child<TControl>("Item")->Parent(), copy.Child<TPRPanel>("Panel"));
+    EXPECT_EQ(WriteComponentLayout(copy), written);
+}
+
 TEST_F(PReportTest, APageHoldsAStartedDocumentAndItsMargins)
 {
     TPRPage page(nullptr);

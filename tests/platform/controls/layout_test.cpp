@@ -416,6 +416,44 @@ TEST_F(LayoutTest, BindingTablesFillTheMembersAndFailOnANameTheLayoutLacks)
     EXPECT_THROW(other.ReadLayoutText(both, handlers, "other", &bindings), ELayoutError);
 }
 
+// A panel that keeps what is placed on it on an inner panel.
+class TFramedPanel : public TPanel {
+public:
+    explicit TFramedPanel(TComponent* owner) : TPanel(owner), FInner(new TPanel(this)) { FInner->SetParent(this); }
+    const char* ClassName() const override { return "TFramedPanel"; }
+    TComponent& ChildParent() override { return *FInner; }
+    TPanel& Inner() const { return *FInner; }
+
+private:
+    TPanel* FInner;
+};
+
+TEST_F(LayoutTest, ChildrenGoToAndAreWrittenFromTheirParentsChildParent)
+{
+    RegisterComponentClass<TFramedPanel>("TFramedPanel");
+    const std::string text =
+        "object F: TForm\n"
+        "  object Frame: TFramedPanel\n"
+        "    object Label1: TLabel\n"
+        "      Caption = 'inside'\n"
+        "    end\n"
+        "  end\n"
+        "end\n";
+    TForm form(nullptr);
+    ReadComponentLayout(form, text, nullptr, "framed");
+    auto* frame = form.Child<TFramedPanel>("Frame");
+    EXPECT_EQ(form.Child<TLabel>("Label1")->Parent(), &frame->Inner());
+    const std::string written = WriteComponentLayout(form);
+    EXPECT_NE(written.find("  object Frame: TFramedPanel\n"
+                           "    object Label1: TLabel\n"),
+              std::string::npos)
+        << written;
+    TForm copy(nullptr);
+    ReadComponentLayout(copy, written, nullptr, "framed-copy");
+    EXPECT_EQ(copy.Child<TLabel>("Label1")->Parent(), &copy.Child<TFramedPanel>("Frame")->Inner());
+    EXPECT_EQ(WriteComponentLayout(copy), written);
+}
+
 TEST_F(LayoutTest, ComponentsReadFromStoredPropertiesKeepTheirValues)
 {
     // A non-visual component streams like a control, without a parent.
