@@ -14,6 +14,7 @@
 class TCanvas;
 class TGIFImage;
 class TGIFSubImage;
+class TPicture;
 
 struct TGIFFrameBitmap {
     std::unique_ptr<TBitmap> Bitmap;  // 8 bits per pixel, the frame's colours
@@ -67,6 +68,9 @@ void FrameFromBitmap(TGIFSubImage& frame, TBitmap& bitmap);
 // bitmap or, when it has none, drawn. An empty picture that is not a bitmap
 // leaves the frame empty.
 void FrameFromGraphic(TGIFSubImage& frame, const TGraphic& source);
+
+// The frame made from a picture container's graphic; cleared when it holds none.
+void FrameFromPicture(TGIFSubImage& frame, const TPicture& source);
 
 // Marks the pixels that are non-zero in the mask as transparent (see above).
 void ApplyMask(TGIFSubImage& frame, const TBitmap& mask);

@@ -1,8 +1,10 @@
 #include "gif/GIFFrameBitmap.h"
+#include "gif/GIFImage.h"
 #include "gif/GIFSubImage.h"
 #include "platform/core/Exceptions.h"
 #include "platform/graphics/TCanvas.h"
 #include "platform/graphics/TMetafile.h"
+#include "platform/graphics/TPicture.h"
 
 namespace {
 
@@ -29,6 +31,23 @@ std::unique_ptr<TBitmap> MetafileMask(const TMetafile& metafile, const TBitmap& 
     return mask;
 }
 
+// Drawn on white, transparent where it paints nothing; a metafile that
+// cannot be drawn gives the bitmap it assigns, opaque.
+void FrameFromMetafile(TGIFSubImage& frame, const TMetafile& metafile)
+{
+    std::unique_ptr<TBitmap> onWhite;
+    try {
+        onWhite = Rendering(metafile, clWhite);
+    } catch (const Exception&) {
+        TBitmap assigned;
+        assigned.Assign(metafile);
+        FrameFromBitmap(frame, assigned);
+        return;
+    }
+    FrameFromBitmap(frame, *onWhite);
+    ApplyMask(frame, *MetafileMask(metafile, *onWhite));
+}
+
 }  // namespace
 
 void FrameFromGraphic(TGIFSubImage& frame, const TGraphic& source)
@@ -41,9 +60,7 @@ void FrameFromGraphic(TGIFSubImage& frame, const TGraphic& source)
     if (source.Empty())
         return;
     if (const auto* metafile = dynamic_cast<const TMetafile*>(&source)) {
-        std::unique_ptr<TBitmap> onWhite = Rendering(*metafile, clWhite);
-        FrameFromBitmap(frame, *onWhite);
-        ApplyMask(frame, *MetafileMask(*metafile, *onWhite));
+        FrameFromMetafile(frame, *metafile);
         return;
     }
     // Other pictures give their bitmap, or are drawn when they cannot.
@@ -55,4 +72,22 @@ void FrameFromGraphic(TGIFSubImage& frame, const TGraphic& source)
         bitmap.Canvas().Draw(0, 0, const_cast<TGraphic&>(source));
     }
     FrameFromBitmap(frame, bitmap);
+}
+
+void FrameFromPicture(TGIFSubImage& frame, const TPicture& source)
+{
+    if (const TGraphic* graphic = source.Graphic())
+        FrameFromGraphic(frame, *graphic);
+    else
+        frame.Clear();
+}
+
+void TGIFImage::Assign(const TPicture& source)
+{
+    if (const TGraphic* graphic = source.Graphic()) {
+        Assign(*graphic);
+        return;
+    }
+    ClearPicture();
+    Changed();
 }
