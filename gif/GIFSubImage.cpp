@@ -320,6 +320,9 @@ void TGIFSubImage::Assign(const TGIFSubImage& source)
             mask->Assign(*source.FMask);
         }
         KeepBitmap(std::move(bitmap), std::move(mask));
+        // Made for what the source's was made for, stale or not.
         FMaskNeeded = source.FMaskNeeded;
+        FBitmapDithered = source.FBitmapDithered;
+        FBitmapMaskedIndex = source.FBitmapMaskedIndex;
     }
 }

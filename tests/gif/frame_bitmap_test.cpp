@@ -705,8 +705,13 @@ TEST(GifFrameBitmap, AFrameKeepsItsBitmapAndMaskUntilWhatTheyShowChanges)
         EXPECT_NE(frame.Bitmap(), nullptr);
         EXPECT_EQ(renderings, 1);
     }
-    // What the written pixel became shows in the mask of the new rendering.
     EXPECT_FALSE(frame.HasMask()) << "a resized frame's pixels are all 0";
+    // A copy of the frame takes a copy of its bitmap.
+    TGIFSubImage copy(gif.get());
+    copy.Assign(frame);
+    ASSERT_NE(copy.KeptBitmap(), nullptr);
+    EXPECT_NE(copy.KeptBitmap(), frame.KeptBitmap());
+    EXPECT_EQ(WrongPixels(*copy.KeptBitmap(), *frame.Bitmap()), 0);
 }
 
 TEST(GifFrameBitmap, AFrameMadeFromABitmapKeepsItUntilItsColoursChange)
