@@ -475,11 +475,9 @@ TRect Destination(TCanvas& canvas)
 
 // Where a frame drawn into a rectangle shows, and which of its pixels.
 struct TDrawPlan {
-    // A rectangle given right to left or bottom to top: the whole frame,
-    // mirrored into Targets[0].
-    bool Whole = false;
     TFrameSample Sample;
-    // Where the sampled part goes: once stretched, or once per tile.
+    // Where the sampled part goes: once stretched (mirrored, the whole frame,
+    // for a rectangle given right to left or bottom to top), or once per tile.
     std::vector<TRect> Targets;
 };
 
@@ -497,7 +495,6 @@ TDrawPlan PlanDraw(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool
                            rect.Left + MulDiv(frame.Left() + frame.Width(), rw, screenWidth),
                            rect.Top + MulDiv(frame.Top() + frame.Height(), rh, screenHeight)};
         if (rw < 0 || rh < 0) {
-            plan.Whole = true;
             plan.Sample = TFrameSample::Whole(frame.Width(), frame.Height());
             plan.Targets.push_back(mapped);
             return plan;
