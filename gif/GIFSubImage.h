@@ -3,6 +3,11 @@
 // One frame of a GIF picture: its image descriptor, local colour map, the
 // extensions before it in the file, and its pixels, one palette index per
 // byte, rows top to bottom in display order whether or not it is interlaced.
+// It keeps the bitmap it was rendered into (or made from) and its mask.
+//
+// Threads: a frame is part of its picture and used by the one thread that
+// uses the picture; painters render frames ahead on the main thread, so a
+// kept bitmap is never touched by two threads.
 
 #include <array>
 #include <cstdint>
