@@ -320,8 +320,13 @@ bool TGIFGlobalColorMap::CanOptimize() const
 
 void TGIFGlobalColorMap::Changed()
 {
-    if (FImage)
-        FImage->NotifyChanged();
+    if (!FImage)
+        return;
+    // A frame drawn in these colours is rendered again.
+    for (const auto& frame : FImage->Images())
+        if (frame->ColorMap().Count() == 0)
+            frame->FreeBitmap();
+    FImage->NotifyChanged();
 }
 
 // ---- TGIFLocalColorMap
@@ -350,6 +355,12 @@ void TGIFLocalColorMap::MapImages(const TColorRemap& map)
 
 void TGIFLocalColorMap::Changed()
 {
-    if (FSubImage)
-        FSubImage->SetPalette(nullptr);
+    if (!FSubImage)
+        return;
+    FSubImage->SetPalette(nullptr);
+    if (FSubImage->KeptBitmap()) {
+        FSubImage->FreeBitmap();
+        if (TGIFImage* image = FSubImage->Image())
+            image->NotifyChanged();
+    }
 }

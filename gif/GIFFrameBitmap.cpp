@@ -1,6 +1,7 @@
 #include "gif/GIFFrameBitmap.h"
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <numeric>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "gif/GIFExtension.h"
 #include "gif/GIFImage.h"
 #include "gif/GIFSubImage.h"
+#include "platform/core/Exceptions.h"
 #include "platform/graphics/TCanvas.h"
 
 namespace {
@@ -20,13 +22,19 @@ std::vector<int> Run(int from, int to)
     return run;
 }
 
-std::vector<TRGBQuad> PaletteOf(TGIFColorMap& map)
+// The frame's palette as a colour table. A frame of a picture that has no
+// colours at all draws black, as it always has, rather than failing.
+std::vector<TRGBQuad> PaletteOf(TGIFSubImage& frame)
 {
     std::vector<TRGBQuad> palette;
-    for (int i = 0; i < map.Count(); ++i) {
-        const TGIFColor& c = map.Entry(i);
-        palette.push_back({c.Blue, c.Green, c.Red, 0});
+    HPALETTE handle = nullptr;
+    try {
+        handle = frame.Palette();
+    } catch (const GIFException&) {
+        return palette;
     }
+    for (const PALETTEENTRY& e : PaletteEntries(handle))
+        palette.push_back({e.peBlue, e.peGreen, e.peRed, 0});
     return palette;
 }
 
@@ -61,15 +69,15 @@ TGIFFrameBitmap RenderFrameDirect(TGIFSubImage& frame, const TFrameSample& sampl
     const int partWidth = static_cast<int>(sample.Columns.size());
     const int partHeight = static_cast<int>(sample.Rows.size());
     frame.NeedImage();
+    const TGIFSubImage& pixels = frame;
     auto bitmap = std::make_unique<TBitmap>(partWidth, partHeight, pf8bit);
-    std::vector<TRGBQuad> palette = PaletteOf(frame.ActiveColorMap());
-    // Indexes past the map read as black, so the table is padded with black.
+    std::vector<TRGBQuad> palette = PaletteOf(frame);
+    // Indexes past the palette read as black, so the table is padded with black.
     palette.resize(256);
     bitmap->SetPalette(std::move(palette));
 
-    const TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
-    const bool masked = frame.Transparent() && gce;
-    const int transparentIndex = masked ? gce->TransparentColorIndex() : -1;
+    const int transparentIndex = frame.MaskedIndex();
+    const bool masked = transparentIndex >= 0;
     std::unique_ptr<TBitmap> mask;
     bool anyMasked = false;
     if (masked) {
@@ -83,7 +91,7 @@ TGIFFrameBitmap RenderFrameDirect(TGIFSubImage& frame, const TFrameSample& sampl
     for (int y = 0; y < height; ++y) {
         FrameRowProgress(frame, y, height, "Rendering...");
         for (; j < sample.Rows.size() && sample.Rows[j] == y; ++j) {
-            const std::uint8_t* source = frame.Scanline(y);
+            const std::uint8_t* source = pixels.Scanline(y);
             std::uint8_t* out = bitmap->ScanLine(static_cast<int>(j));
             if (runOfColumns)
                 std::copy_n(source + first, partWidth, out);
@@ -145,8 +153,84 @@ TGIFFrameBitmap RenderFramePart(TGIFSubImage& frame, const TFrameSample& sample)
     } else {
         result = RenderFrameDirect(frame, sample);
     }
-    FrameProgress(frame, psEnding, 100, "Rendering...");
+    if (TGIFImage* image = frame.Image())
+        image->Progress(&frame, psEnding, 100, PaletteModified(*image), TRect{}, "Rendering...");
     return result;
+}
+
+bool PaletteModified(const TGIFImage&)
+{
+    // FIXME: the picture's palette-modified flag, once TGraphic keeps one;
+    // until then no palette change is reported.
+    return false;
+}
+
+void SetPaletteModified(TGIFImage&)
+{
+    // FIXME: sets the picture's palette-modified flag (see PaletteModified).
+}
+
+TBitmap* TGIFSubImage::KeptBitmap()
+{
+    if (FBitmap && (FBitmapDithered != (FImage && FImage->NeedsDither()) || FBitmapMaskedIndex != MaskedIndex())) {
+        FreeBitmap();
+        FreeMask();
+    }
+    return FBitmap.get();
+}
+
+TBitmap* TGIFSubImage::Bitmap()
+{
+    if (KeptBitmap() || Empty())
+        return FBitmap.get();
+    try {
+        TGIFFrameBitmap rendered = RenderFrame(*this);
+        KeepBitmap(std::move(rendered.Bitmap), std::move(rendered.Mask));
+    } catch (const EAbort&) {
+        return nullptr;
+    }
+    if (FImage && PaletteModified(*FImage))
+        FImage->NotifyChanged();
+    return FBitmap.get();
+}
+
+bool TGIFSubImage::HasMask()
+{
+    // Every rendering makes the mask with the bitmap.
+    if (FTransparent && (!KeptBitmap() || FMaskNeeded)) {
+        FreeBitmap();
+        Bitmap();
+    }
+    return FMask != nullptr;
+}
+
+void TGIFSubImage::AssignTo(TBitmap& target)
+{
+    if (TBitmap* bitmap = Bitmap())
+        target.Assign(*bitmap);
+    else
+        target.SetSize(0, 0);
+}
+
+void TGIFSubImage::DropBitmapOfOtherPalette()
+{
+    if (!FBitmap)
+        return;
+    std::vector<TRGBQuad> colours;
+    if (FPalette)
+        for (const PALETTEENTRY& e : PaletteEntries(FPalette.get()))
+            colours.push_back({e.peBlue, e.peGreen, e.peRed, 0});
+    std::vector<TRGBQuad> shown = FBitmap->Palette();
+    // A rendering pads its table with black up to 256 entries.
+    while (shown.size() > colours.size() && shown.back() == TRGBQuad{})
+        shown.pop_back();
+    if (shown == colours)
+        return;
+    FreeBitmap();
+    if (FImage) {
+        SetPaletteModified(*FImage);
+        FImage->NotifyChanged();
+    }
 }
 
 void ApplyMask(TGIFSubImage& frame, const TBitmap& mask)
@@ -181,43 +265,121 @@ void ApplyMask(TGIFSubImage& frame, const TBitmap& mask)
 
 namespace {
 
-// The pixels and the local map from the indexed bitmap; then the source's
-// transparency as a mask.
-void ImportRows(TGIFSubImage& frame, TBitmap& source, TBitmap& indexedSource)
+// 1, 4 and 8-bit rows: the local map takes the bitmap's palette.
+void ImportIndexedRows(TGIFSubImage& frame, const TBitmap& indexed)
 {
-    TBitmap* indexed = &indexedSource;
     TGIFLocalColorMap& map = frame.ColorMap();
     map.Clear();
-    const std::vector<TRGBQuad>& palette = indexed->Palette();
+    const std::vector<TRGBQuad>& palette = indexed.Palette();
     const int colours = std::min<int>(static_cast<int>(palette.size()), 256);
     for (int i = 0; i < colours; ++i)
         map.Add(QuadToColor(palette[static_cast<std::size_t>(i)]));
-    const int width = source.Width();
-    const int shift = indexed->BitCount();
-    for (int y = 0; y < source.Height(); ++y) {
-        FrameRowProgress(frame, y, source.Height(), "Converting...");
-        const std::uint8_t* row = indexed->ScanLine(y);
+    const int width = indexed.Width();
+    const int bits = indexed.BitCount();
+    for (int y = 0; y < indexed.Height(); ++y) {
+        FrameRowProgress(frame, y, indexed.Height(), "Converting...");
+        const std::uint8_t* row = indexed.ScanLine(y);
         std::uint8_t* out = frame.Scanline(y);
         for (int x = 0; x < width; ++x) {
-            if (shift == 8)
+            if (bits == 8)
                 out[x] = row[x];
-            else if (shift == 4)
+            else if (bits == 4)
                 out[x] = (x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4;
             else
                 out[x] = (row[x >> 3] >> (7 - (x & 7))) & 1;
         }
     }
-    if (source.Transparent()) {
-        const TColor key = source.TransparentColor();
-        TBitmap mask(width, source.Height(), pf8bit);
-        for (int y = 0; y < source.Height(); ++y) {
-            std::uint8_t* m = mask.ScanLine(y);
-            for (int x = 0; x < width; ++x)
-                m[x] = source.Pixel(x, y) == key ? 1 : 0;
+}
+
+// 24-bit rows: every colour met goes into the local map, which refuses a
+// 257th ("Color table overflow"); the pixels imported until then stay. Runs
+// of few colours are answered by a cache of the last eight colours met. The
+// colours are taken as red, green and blue from the start, so the map is
+// right also when the import stops half way.
+void ImportTrueColourRows(TGIFSubImage& frame, const TBitmap& bitmap)
+{
+    struct TSlot {
+        TColor Colour = 0;
+        int Index = -1;
+    };
+    std::array<TSlot, 8> slots{};
+    int last = 0;
+    TGIFLocalColorMap& map = frame.ColorMap();
+    map.Clear();
+    const int width = bitmap.Width();
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        FrameRowProgress(frame, y, bitmap.Height(), "Converting...");
+        const std::uint8_t* row = bitmap.ScanLine(y);
+        std::uint8_t* out = frame.Scanline(y);
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t* bgr = row + 3 * x;
+            const TColor colour = RGB(bgr[2], bgr[1], bgr[0]);
+            // From the last hit backwards, until an empty slot or all eight.
+            int hit = -1;
+            int slot = last;
+            do {
+                if (slots[std::size_t(slot)].Index < 0)
+                    break;
+                if (slots[std::size_t(slot)].Colour == colour) {
+                    hit = slot;
+                    break;
+                }
+                slot = (slot + 7) % 8;
+            } while (slot != last);
+            if (hit < 0) {
+                int index = map.IndexOf(colour);
+                if (index < 0)
+                    index = map.Add(colour);
+                hit = (last + 1) % 8;
+                slots[std::size_t(hit)] = {colour, index};
+            }
+            last = hit;
+            out[x] = static_cast<std::uint8_t>(slots[std::size_t(hit)].Index);
         }
-        mask.SetPalette({{0, 0, 0, 0}, {255, 255, 255, 0}});
-        ApplyMask(frame, mask);
     }
+}
+
+// The source's transparent colour marks the frame's transparent pixels.
+void ApplySourceTransparency(TGIFSubImage& frame, const TBitmap& source)
+{
+    const TColor key = source.TransparentColor();
+    TBitmap mask(source.Width(), source.Height(), pf8bit);
+    for (int y = 0; y < source.Height(); ++y) {
+        std::uint8_t* m = mask.ScanLine(y);
+        for (int x = 0; x < source.Width(); ++x)
+            m[x] = source.Pixel(x, y) == key ? 1 : 0;
+    }
+    mask.SetPalette({{0, 0, 0, 0}, {255, 255, 255, 0}});
+    ApplyMask(frame, mask);
+}
+
+// The bitmap the frame is made from and keeps: a copy of an indexed source,
+// any other reduced by the picture's colour reduction (a 24-bit copy when its
+// method is 0).
+std::unique_ptr<TBitmap> FrameSourceBitmap(TGIFSubImage& frame, TBitmap& source)
+{
+    const int bits = source.BitCount();
+    if (bits == 1 || bits == 4 || bits == 8) {
+        auto copy = std::make_unique<TBitmap>();
+        copy->Assign(source);
+        return copy;
+    }
+    TGIFImage* image = frame.Image();
+    std::unique_ptr<TBitmap> reduced = ReduceToPalette(source, image ? image->ReductionMethod : rmColorCube,
+                                                       image ? image->DitherKind : dmNearest, nullptr,
+                                                       image ? image->QuantizeBits : 8);
+    if (!reduced || reduced->Empty())
+        throw GIFException("Unsupported color depth");
+    const int reducedBits = reduced->BitCount();
+    if (reducedBits != 1 && reducedBits != 4 && reducedBits != 8 && reducedBits != 24)
+        reduced->SetPixelFormat(pf24bit);
+    return reduced;
+}
+
+void ConversionDone(TGIFSubImage& frame, int percent)
+{
+    if (TGIFImage* image = frame.Image())
+        image->Progress(&frame, psEnding, percent, PaletteModified(*image), TRect{}, "Converting...");
 }
 
 }  // namespace
@@ -228,26 +390,23 @@ void FrameFromBitmap(TGIFSubImage& frame, TBitmap& source)
     if (source.Empty())
         return;
     frame.SetBounds(frame.Left(), frame.Top(), source.Width(), source.Height());
-    std::unique_ptr<TBitmap> reduced;
-    TBitmap* indexed = &source;
-    const int bits = source.BitCount();
-    if (bits != 1 && bits != 4 && bits != 8) {
-        TGIFImage* image = frame.Image();
-        reduced = ReduceToPalette(source, image ? image->ReductionMethod : rmColorCube,
-                                  image ? image->DitherKind : dmNearest, nullptr, image ? image->QuantizeBits : 8);
-        if (!reduced || reduced->Empty())
-            throw GIFException("Unsupported color depth");
-        indexed = reduced.get();
-    }
+    std::unique_ptr<TBitmap> bitmap = FrameSourceBitmap(frame, source);
     frame.NeedImage();
     FrameProgress(frame, psStarting, 0, "Converting...");
     try {
-        ImportRows(frame, source, *indexed);
+        if (bitmap->BitCount() == 24)
+            ImportTrueColourRows(frame, *bitmap);
+        else
+            ImportIndexedRows(frame, *bitmap);
+        // Kept before the mask: the colours that the mask changes drop it.
+        frame.KeepBitmap(std::move(bitmap), nullptr);
+        if (source.Transparent())
+            ApplySourceTransparency(frame, source);
     } catch (...) {
-        FrameProgress(frame, psEnding, 0, "Converting...");
+        ConversionDone(frame, 0);
         throw;
     }
-    FrameProgress(frame, psEnding, 100, "Converting...");
+    ConversionDone(frame, 100);
 }
 
 void MaskedStretchBlt(HDC dest, const TRect& destRect, HDC mask, HDC source, const TRect& sourceRect)
@@ -314,19 +473,17 @@ TRect Destination(TCanvas& canvas)
     return Moved(canvas.ClipRect(), -canvas.Origin().X, -canvas.Origin().Y);
 }
 
-void DrawWhole(TGIFSubImage& frame, TCanvas& canvas, const TRect& target, bool transparent)
-{
-    TGIFFrameBitmap rendered = RenderFrame(frame);
-    if (rendered.Bitmap)
-        DrawFrameBitmap(rendered, canvas, target, transparent);
-}
+// Where a frame drawn into a rectangle shows, and which of its pixels.
+struct TDrawPlan {
+    TFrameSample Sample;
+    // Where the sampled part goes: once stretched (mirrored, the whole frame,
+    // for a rectangle given right to left or bottom to top), or once per tile.
+    std::vector<TRect> Targets;
+};
 
-}  // namespace
-
-void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool transparent, bool tile)
+TDrawPlan PlanDraw(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tile)
 {
-    if (frame.Empty())
-        return;
+    TDrawPlan plan;
     TGIFImage* image = frame.Image();
     const int screenWidth = image && image->Width() > 0 ? image->Width() : frame.Width();
     const int screenHeight = image && image->Height() > 0 ? image->Height() : frame.Height();
@@ -338,19 +495,17 @@ void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tra
                            rect.Left + MulDiv(frame.Left() + frame.Width(), rw, screenWidth),
                            rect.Top + MulDiv(frame.Top() + frame.Height(), rh, screenHeight)};
         if (rw < 0 || rh < 0) {
-            DrawWhole(frame, canvas, mapped, transparent);
-            return;
+            plan.Sample = TFrameSample::Whole(frame.Width(), frame.Height());
+            plan.Targets.push_back(mapped);
+            return plan;
         }
         const TRect visible = IntersectRect(IntersectRect(mapped, rect), Destination(canvas));
-        TFrameSample sample;
         if (!visible.IsEmpty()) {
-            sample.Columns = SampledPixels(visible.Left, visible.Right, mapped.Left, mapped.Right, frame.Width());
-            sample.Rows = SampledPixels(visible.Top, visible.Bottom, mapped.Top, mapped.Bottom, frame.Height());
+            plan.Sample.Columns = SampledPixels(visible.Left, visible.Right, mapped.Left, mapped.Right, frame.Width());
+            plan.Sample.Rows = SampledPixels(visible.Top, visible.Bottom, mapped.Top, mapped.Bottom, frame.Height());
         }
-        TGIFFrameBitmap rendered = RenderFramePart(frame, sample);
-        if (rendered.Bitmap)
-            DrawFrameBitmap(rendered, canvas, visible, transparent);
-        return;
+        plan.Targets.push_back(visible);
+        return plan;
     }
     // Each tile shows the part of the frame on the screen (a screen of no
     // size is no bound), rendered once for what any tile needs of it.
@@ -365,32 +520,113 @@ void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tra
     const TRect destination = Destination(canvas);
     TRect needed{};
     std::vector<TPoint> seenTiles;
-    ForEachTile(rect, cellWidth, cellHeight, [&](int x, int y) {
-        const TRect seen = IntersectRect(onScreen, Moved(destination, -x - frame.Left(), -y - frame.Top()));
-        if (seen.IsEmpty())
-            return;
-        seenTiles.push_back({x, y});
-        needed = needed.IsEmpty() ? seen
-                                  : TRect{std::min(needed.Left, seen.Left), std::min(needed.Top, seen.Top),
-                                          std::max(needed.Right, seen.Right), std::max(needed.Bottom, seen.Bottom)};
-    });
-    TGIFFrameBitmap rendered =
-        RenderFramePart(frame, {Run(needed.Left, needed.Right), Run(needed.Top, needed.Bottom)});
-    if (!rendered.Bitmap)
-        return;
-    for (const TPoint& tile : seenTiles)
-        DrawFrameBitmap(rendered, canvas, Moved(needed, tile.X + frame.Left(), tile.Y + frame.Top()), transparent);
+    ForEachTile(
+        rect, cellWidth, cellHeight,
+        [&](int x, int y) {
+            const TRect seen = IntersectRect(onScreen, Moved(destination, -x - frame.Left(), -y - frame.Top()));
+            if (seen.IsEmpty())
+                return;
+            seenTiles.push_back({x, y});
+            needed = needed.IsEmpty() ? seen
+                                      : TRect{std::min(needed.Left, seen.Left), std::min(needed.Top, seen.Top),
+                                              std::max(needed.Right, seen.Right), std::max(needed.Bottom, seen.Bottom)};
+        },
+        frame.Left(), frame.Top());
+    plan.Sample = {Run(needed.Left, needed.Right), Run(needed.Top, needed.Bottom)};
+    for (const TPoint& at : seenTiles)
+        plan.Targets.push_back(Moved(needed, at.X + frame.Left(), at.Y + frame.Top()));
+    return plan;
 }
 
-void ForEachTile(const TRect& rect, int cellWidth, int cellHeight, const std::function<void(int x, int y)>& draw)
+// The sampled pixels of a kept rendering, as rendering them would give them.
+TGIFFrameBitmap SampleOf(const TBitmap& whole, const TBitmap* mask, const TFrameSample& sample)
+{
+    TGIFFrameBitmap part;
+    const int width = static_cast<int>(sample.Columns.size());
+    const int height = static_cast<int>(sample.Rows.size());
+    part.Bitmap = std::make_unique<TBitmap>(width, height, pf8bit);
+    part.Bitmap->SetPalette(whole.Palette());
+    std::unique_ptr<TBitmap> partMask;
+    bool anyMasked = false;
+    if (mask) {
+        partMask = std::make_unique<TBitmap>(width, height, pf1bit);
+        partMask->SetPalette({{0, 0, 0, 0}, {255, 255, 255, 0}});
+        std::ranges::fill(partMask->Bits(), std::uint8_t(0));
+    }
+    for (int j = 0; j < height; ++j) {
+        const int y = sample.Rows[std::size_t(j)];
+        const std::uint8_t* source = whole.ScanLine(y);
+        std::uint8_t* out = part.Bitmap->ScanLine(j);
+        for (int i = 0; i < width; ++i)
+            out[i] = source[sample.Columns[std::size_t(i)]];
+        if (!mask)
+            continue;
+        const std::uint8_t* maskRow = mask->ScanLine(y);
+        std::uint8_t* bits = partMask->ScanLine(j);
+        for (int i = 0; i < width; ++i) {
+            const int x = sample.Columns[std::size_t(i)];
+            if (maskRow[x >> 3] & (0x80 >> (x & 7))) {
+                bits[i >> 3] |= std::uint8_t(0x80 >> (i & 7));
+                anyMasked = true;
+            }
+        }
+    }
+    if (anyMasked)
+        part.Mask = std::move(partMask);
+    return part;
+}
+
+// The planned part of the frame: from its kept bitmap when it has one,
+// rendered otherwise. Drawing keeps nothing, so that a frame drawn costs
+// what shows of it and no memory after. An aborted rendering draws nothing.
+TGIFFrameBitmap PlannedPart(TGIFSubImage& frame, const TDrawPlan& plan)
+{
+    const TBitmap* kept = frame.KeptBitmap();
+    const bool maskKept = frame.MaskedIndex() < 0 || !frame.MaskNeeded();
+    if (kept && kept->PixelFormat() == pf8bit && maskKept && !plan.Sample.Columns.empty() && !plan.Sample.Rows.empty())
+        return SampleOf(*kept, frame.Mask(), plan.Sample);
+    try {
+        return RenderFramePart(frame, plan.Sample);
+    } catch (const EAbort&) {
+        return {};
+    }
+}
+
+}  // namespace
+
+void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool transparent, bool tile)
+{
+    if (frame.Empty())
+        return;
+    const TDrawPlan plan = PlanDraw(frame, canvas, rect, tile);
+    TGIFFrameBitmap rendered = PlannedPart(frame, plan);
+    if (!rendered.Bitmap)
+        return;
+    for (const TRect& target : plan.Targets)
+        DrawFrameBitmap(rendered, canvas, target, transparent);
+}
+
+void RenderFrameAhead(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tile)
+{
+    if (frame.Empty() || frame.KeptBitmap())
+        return;
+    const TDrawPlan plan = PlanDraw(frame, canvas, rect, tile);
+    const std::int64_t drawn = std::int64_t(plan.Sample.Columns.size()) * std::int64_t(plan.Sample.Rows.size());
+    const std::int64_t whole = std::int64_t(frame.Width()) * frame.Height();
+    if (drawn * 4 >= whole)
+        frame.Bitmap();
+}
+
+void ForEachTile(const TRect& rect, int cellWidth, int cellHeight, const std::function<void(int x, int y)>& draw,
+                 int tileLeft, int tileTop)
 {
     // A cell without size (a picture whose logical screen is 0 wide or high)
     // is drawn once instead of forever.
     const int stepX = cellWidth > 0 ? cellWidth : std::max(1, rect.Right - rect.Left);
     const int stepY = cellHeight > 0 ? cellHeight : std::max(1, rect.Bottom - rect.Top);
     // Column by column; tiles are not clipped, the last ones may reach beyond.
-    for (long long x = rect.Left; x < rect.Right; x += stepX)
-        for (long long y = rect.Top; y < rect.Bottom; y += stepY)
+    for (long long x = rect.Left; x + tileLeft < rect.Right; x += stepX)
+        for (long long y = rect.Top; y + tileTop < rect.Bottom; y += stepY)
             draw(int(x), int(y));
 }
 
@@ -410,6 +646,13 @@ std::unique_ptr<TBitmap> PictureBitmap(TGIFImage& image)
     TGIFSubImage& frame = *image.Images().Items(0);
     if (frame.Width() == image.Width() && frame.Height() == image.Height() && frame.Left() == 0 &&
         frame.Top() == 0) {
+        // A kept bitmap is copied; otherwise the rendering is the caller's and
+        // the frame keeps nothing, so that the picture costs no more memory.
+        if (const TBitmap* kept = frame.KeptBitmap()) {
+            auto copy = std::make_unique<TBitmap>();
+            copy->Assign(*kept);
+            return copy;
+        }
         TGIFFrameBitmap rendered = RenderFrame(frame);
         if (rendered.Bitmap)
             return std::move(rendered.Bitmap);

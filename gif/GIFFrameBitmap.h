@@ -14,6 +14,7 @@
 class TCanvas;
 class TGIFImage;
 class TGIFSubImage;
+class TPicture;
 
 struct TGIFFrameBitmap {
     std::unique_ptr<TBitmap> Bitmap;  // 8 bits per pixel, the frame's colours
@@ -47,6 +48,11 @@ TGIFFrameBitmap RenderFrameDithered(TGIFSubImage& frame, const TFrameSample& sam
 void FrameProgress(TGIFSubImage& frame, TProgressStage stage, int percent, const std::string& text);
 // Every 32nd row of a frame's pass reports how far the pass is.
 void FrameRowProgress(TGIFSubImage& frame, int row, int height, const std::string& text);
+// The picture's palette-modified flag: set when a palette change drops a
+// frame's bitmap, reported as the redraw flag at the end of rendering and
+// converting.
+bool PaletteModified(const TGIFImage& image);
+void SetPaletteModified(TGIFImage& image);
 // Index into the web palette written under transparent pixels: derived from
 // the transparent colour, and it may lie past the palette's 216 entries.
 int DitherFillIndex(TColor transparent);
@@ -57,11 +63,15 @@ int DitherFillIndex(TColor transparent);
 // transparent index, unless the map is full.
 void FrameFromBitmap(TGIFSubImage& frame, TBitmap& bitmap);
 
-// The frame made from any picture: a bitmap as above, a metafile drawn on
-// white and transparent where it paints nothing, any other picture as its
+// The frame made from any picture: a bitmap as above, an icon drawn on white
+// and transparent where its own mask says, a metafile drawn on white and
+// transparent where it paints nothing, any other picture as its
 // bitmap or, when it has none, drawn. An empty picture that is not a bitmap
 // leaves the frame empty.
 void FrameFromGraphic(TGIFSubImage& frame, const TGraphic& source);
+
+// The frame made from a picture container's graphic; cleared when it holds none.
+void FrameFromPicture(TGIFSubImage& frame, const TPicture& source);
 
 // Marks the pixels that are non-zero in the mask as transparent (see above).
 void ApplyMask(TGIFSubImage& frame, const TBitmap& mask);
@@ -69,14 +79,21 @@ void ApplyMask(TGIFSubImage& frame, const TBitmap& mask);
 // The frame drawn into `rect`, which stands for the whole logical screen:
 // stretched to its place on it, or tiled at natural size. Only the part of
 // the frame on the screen is drawn, and of that only what lands inside the
-// canvas's clip rectangle is rendered (a rectangle given right to left or
-// bottom to top is drawn mirrored, whole).
+// canvas's clip rectangle is rendered, or taken from the frame's kept bitmap
+// (a rectangle given right to left or bottom to top is drawn mirrored, whole).
 void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool transparent, bool tile);
 
-// Calls `draw` with the top-left corner of every cell of the given size that
-// starts inside `rect`, column by column from its top-left corner. A size of 0
-// is one cell.
-void ForEachTile(const TRect& rect, int cellWidth, int cellHeight, const std::function<void(int x, int y)>& draw);
+// Renders and keeps the frame's bitmap before it is drawn as DrawFrame would
+// draw it, unless what shows of it is much smaller than the frame (that part
+// is rendered when it is drawn, and nothing is kept).
+void RenderFrameAhead(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tile);
+
+// Calls `draw` with the top-left corner of every cell of the given size,
+// column by column from `rect`'s top-left corner, while the tile that lies at
+// (`tileLeft`, `tileTop`) in the cell starts left of `rect`'s right edge and
+// above its bottom edge. A size of 0 is one cell.
+void ForEachTile(const TRect& rect, int cellWidth, int cellHeight, const std::function<void(int x, int y)>& draw,
+                 int tileLeft = 0, int tileTop = 0);
 
 // Copies `src` to `dest` where the mask bit is 0 and keeps the destination
 // where it is 1, stretching both to the destination's size.

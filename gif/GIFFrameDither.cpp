@@ -3,7 +3,6 @@
 
 #include "gif/ColorLookup.h"
 #include "gif/Dithering.h"
-#include "gif/GIFExtension.h"
 #include "gif/GIFFrameBitmap.h"
 #include "gif/GIFImage.h"
 #include "gif/GIFSubImage.h"
@@ -40,6 +39,7 @@ TGIFFrameBitmap RenderFrameDithered(TGIFSubImage& frame, const TFrameSample& sam
     const int partWidth = static_cast<int>(sample.Columns.size());
     const int partHeight = static_cast<int>(sample.Rows.size());
     frame.NeedImage();
+    const TGIFSubImage& pixels = frame;
     auto bitmap = std::make_unique<TBitmap>(partWidth, partHeight, pf8bit);
     // The indexes are the cube's, whatever palette the frame kept before.
     std::vector<TRGBQuad> palette;
@@ -55,9 +55,8 @@ TGIFFrameBitmap RenderFrameDithered(TGIFSubImage& frame, const TFrameSample& sam
     for (int i = 0; i < map.Count(); ++i)
         colours[std::size_t(i)] = map.Entry(i);
 
-    const TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
-    const bool masked = frame.Transparent() && gce;
-    const int transparentIndex = masked ? gce->TransparentColorIndex() : -1;
+    const int transparentIndex = frame.MaskedIndex();
+    const bool masked = transparentIndex >= 0;
     std::uint8_t fill = 0;
     std::unique_ptr<TBitmap> mask;
     bool anyMasked = false;
@@ -80,7 +79,7 @@ TGIFFrameBitmap RenderFrameDithered(TGIFSubImage& frame, const TFrameSample& sam
         FrameRowProgress(frame, y, height, "Rendering...");
         if (y > lastRow)
             continue;
-        const std::uint8_t* source = frame.Scanline(y);
+        const std::uint8_t* source = pixels.Scanline(y);
         std::uint8_t* target = dithered.data();
         if (masked)
             std::fill_n(target, width, fill);

@@ -1,9 +1,11 @@
 #include "gif/GIFFrameBitmap.h"
+#include "gif/GIFImage.h"
 #include "gif/GIFSubImage.h"
 #include "platform/core/Exceptions.h"
 #include "platform/graphics/TCanvas.h"
 #include "platform/graphics/TIcon.h"
 #include "platform/graphics/TMetafile.h"
+#include "platform/graphics/TPicture.h"
 
 namespace {
 
@@ -30,6 +32,14 @@ std::unique_ptr<TBitmap> MetafileMask(const TMetafile& metafile, const TBitmap& 
     return mask;
 }
 
+// What the picture gives when it cannot be drawn.
+std::unique_ptr<TBitmap> AssignedBitmap(const TGraphic& source)
+{
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->Assign(source);
+    return bitmap;
+}
+
 // The icon drawn on white as the platform draws icons; assigned when it
 // cannot be drawn. The icon's own mask then says what is transparent.
 void FrameFromIcon(TGIFSubImage& frame, const TIcon& icon)
@@ -38,11 +48,25 @@ void FrameFromIcon(TGIFSubImage& frame, const TIcon& icon)
     try {
         drawn = Rendering(icon, clWhite);
     } catch (const Exception&) {
-        drawn = std::make_unique<TBitmap>();
-        drawn->Assign(icon);
+        drawn = AssignedBitmap(icon);
     }
     FrameFromBitmap(frame, *drawn);
     ApplyMask(frame, icon.Mask());
+}
+
+// Drawn on white, transparent where it paints nothing; a metafile that
+// cannot be drawn gives the bitmap it assigns, opaque.
+void FrameFromMetafile(TGIFSubImage& frame, const TMetafile& metafile)
+{
+    std::unique_ptr<TBitmap> onWhite;
+    try {
+        onWhite = Rendering(metafile, clWhite);
+    } catch (const Exception&) {
+        FrameFromBitmap(frame, *AssignedBitmap(metafile));
+        return;
+    }
+    FrameFromBitmap(frame, *onWhite);
+    ApplyMask(frame, *MetafileMask(metafile, *onWhite));
 }
 
 }  // namespace
@@ -61,9 +85,7 @@ void FrameFromGraphic(TGIFSubImage& frame, const TGraphic& source)
         return;
     }
     if (const auto* metafile = dynamic_cast<const TMetafile*>(&source)) {
-        std::unique_ptr<TBitmap> onWhite = Rendering(*metafile, clWhite);
-        FrameFromBitmap(frame, *onWhite);
-        ApplyMask(frame, *MetafileMask(*metafile, *onWhite));
+        FrameFromMetafile(frame, *metafile);
         return;
     }
     // Other pictures give their bitmap, or are drawn when they cannot.
@@ -75,4 +97,22 @@ void FrameFromGraphic(TGIFSubImage& frame, const TGraphic& source)
         bitmap.Canvas().Draw(0, 0, const_cast<TGraphic&>(source));
     }
     FrameFromBitmap(frame, bitmap);
+}
+
+void FrameFromPicture(TGIFSubImage& frame, const TPicture& source)
+{
+    if (const TGraphic* graphic = source.Graphic())
+        FrameFromGraphic(frame, *graphic);
+    else
+        frame.Clear();
+}
+
+void TGIFImage::Assign(const TPicture& source)
+{
+    if (const TGraphic* graphic = source.Graphic()) {
+        Assign(*graphic);
+        return;
+    }
+    ClearPicture();
+    Changed();
 }

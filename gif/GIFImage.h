@@ -107,6 +107,10 @@ public:
 
     void ClearPicture();
     int AddFrame(std::unique_ptr<TGIFSubImage> frame);
+    using TGraphic::Assign;
+    // A picture container gives its graphic; one without clears the picture
+    // (GIFFrameSources.cpp).
+    void Assign(const class TPicture& source);
 
     TGIFHeader& Header() { return FHeader; }
     const TGIFHeader& Header() const { return FHeader; }

@@ -62,4 +62,5 @@ void TGIFSubImage::SetPalette(HPALETTE palette)
     if (palette == FPalette.get())
         return;
     FPalette.reset(palette);
+    DropBitmapOfOtherPalette();
 }

@@ -224,7 +224,9 @@ void TGIFPainter::WaitBeforeFrame()
         FClock->Sleep(0);
         return;
     }
-    // Frames render inside the drawing step, on the main thread.
+    // The frame is rendered before its wait, so that its rendering counts as
+    // waiting time; on the main thread, which alone touches the frames.
+    OnMainThread([&] { RenderAhead(); });
     const DWORD t1 = FClock->Now();
     int wait = 0;  // -1: endless
     if (FPace <= 0) {
@@ -259,6 +261,20 @@ void TGIFPainter::WaitBeforeFrame()
     // No wake event (a painter started directly): sleep in slices, watching the stop.
     for (int left = wait; left > 0 && !Terminated(); left -= 100)
         FClock->Sleep(static_cast<DWORD>(std::min(left, 100)));
+}
+
+void TGIFPainter::RenderAhead()
+{
+    const TGIFImageList& frames = FImage->Images();
+    if (FActiveFrame < 0 || FActiveFrame >= frames.Count())
+        return;
+    TGIFSubImage& frame = *frames.Items(FActiveFrame);
+    // Drawn into the back buffer's whole area, or straight onto the target.
+    if (FBackBuffer)
+        RenderFrameAhead(frame, FBackBuffer->Canvas(), TRect{0, 0, RectWidth(FRect), RectHeight(FRect)},
+                         FFlags & pfTile);
+    else
+        RenderFrameAhead(frame, *FCanvas, FRect, FFlags & pfTile);
 }
 
 void TGIFPainter::WaitHere(int ms)

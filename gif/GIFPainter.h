@@ -6,8 +6,10 @@
 //
 // - With pfAsync it runs on its own thread, which only times the frames and
 //   waits; everything that touches the picture, the frames or a canvas, and
-//   every event, runs on the main thread through Synchronize. Without pfAsync
-//   the same body runs inside the call that starts it.
+//   every event, runs on the main thread through Synchronize. That includes
+//   rendering the next frame ahead of its wait, into the bitmap the frame
+//   keeps, so no frame is ever used by two threads. Without pfAsync the same
+//   body runs inside the call that starts it.
 // - It detaches from the picture on the main thread: through OnTerminate when
 //   asynchronous, at its end otherwise. A detached painter (the picture gone)
 //   runs no step any more and ends by itself.
@@ -87,6 +89,7 @@ private:
     bool OnMainThread(const std::function<void()>& step);
     void Fire(const TNotifyEvent& event);
     void WaitBeforeFrame();
+    void RenderAhead();
     void WaitHere(int ms);
     void DrawStep();
     void DrawDirect(TGIFSubImage& frame);

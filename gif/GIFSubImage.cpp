@@ -68,6 +68,33 @@ void TGIFSubImage::Clear()
     SetBounds(Left(), Top(), 0, 0);
     FTransparent = false;
     FGCE = nullptr;
+    FreeBitmap();
+    FreeMask();
+}
+
+void TGIFSubImage::FreeBitmap()
+{
+    FBitmap.reset();
+}
+
+void TGIFSubImage::FreeMask()
+{
+    FMask.reset();
+    FMaskNeeded = true;
+}
+
+void TGIFSubImage::KeepBitmap(std::unique_ptr<TBitmap> bitmap, std::unique_ptr<TBitmap> mask)
+{
+    FBitmap = std::move(bitmap);
+    FMask = std::move(mask);
+    FMaskNeeded = false;
+    FBitmapDithered = FImage && FImage->NeedsDither();
+    FBitmapMaskedIndex = MaskedIndex();
+}
+
+int TGIFSubImage::MaskedIndex() const
+{
+    return FTransparent && FGCE ? FGCE->TransparentColorIndex() : -1;
 }
 
 bool TGIFSubImage::UsesIndex(int index) const
@@ -118,8 +145,11 @@ void TGIFSubImage::SetBounds(int left, int top, int width, int height)
     WriteLE16(&FDescriptor[3], static_cast<std::uint16_t>(top));
     WriteLE16(&FDescriptor[5], static_cast<std::uint16_t>(width));
     WriteLE16(&FDescriptor[7], static_cast<std::uint16_t>(height));
-    if (resized)
+    if (resized) {
+        FreeBitmap();
+        FreeMask();
         AllocatePixels();
+    }
     if (!FImage)
         return;
     TGIFHeader& header = FImage->Header();
@@ -168,7 +198,25 @@ std::uint8_t* TGIFSubImage::Scanline(int y)
     if (y < 0 || y >= Height())
         GIFError("Invalid pixel coordinates");
     NeedImage();
+    FreeBitmap();
+    FreeMask();
     return FData.get() + std::int64_t(y) * Width();
+}
+
+const std::uint8_t* TGIFSubImage::Scanline(int y) const
+{
+    if (y < 0 || y >= Height())
+        GIFError("Invalid pixel coordinates");
+    if (!FData)
+        GIFError("Image is empty");
+    return FData.get() + std::int64_t(y) * Width();
+}
+
+std::uint8_t* TGIFSubImage::Data()
+{
+    FreeBitmap();
+    FreeMask();
+    return FData.get();
 }
 
 void TGIFSubImage::LoadFromStream(TStream& stream)
@@ -263,4 +311,18 @@ void TGIFSubImage::Assign(const TGIFSubImage& source)
     extensions.SetPosition(0);
     FExtensions.LoadFromStream(extensions);
     FTransparent = source.FTransparent;
+    if (source.FBitmap) {
+        auto bitmap = std::make_unique<TBitmap>();
+        bitmap->Assign(*source.FBitmap);
+        std::unique_ptr<TBitmap> mask;
+        if (source.FMask) {
+            mask = std::make_unique<TBitmap>();
+            mask->Assign(*source.FMask);
+        }
+        KeepBitmap(std::move(bitmap), std::move(mask));
+        // Made for what the source's was made for, stale or not.
+        FMaskNeeded = source.FMaskNeeded;
+        FBitmapDithered = source.FBitmapDithered;
+        FBitmapMaskedIndex = source.FBitmapMaskedIndex;
+    }
 }

@@ -3,6 +3,11 @@
 // One frame of a GIF picture: its image descriptor, local colour map, the
 // extensions before it in the file, and its pixels, one palette index per
 // byte, rows top to bottom in display order whether or not it is interlaced.
+// It keeps the bitmap it was rendered into (or made from) and its mask.
+//
+// Threads: a frame is part of its picture and used by the one thread that
+// uses the picture; painters render frames ahead on the main thread, so a
+// kept bitmap is never touched by two threads.
 
 #include <array>
 #include <cstdint>
@@ -13,6 +18,7 @@
 #include "gif/GIFExtension.h"
 #include "gif/GIFItem.h"
 #include "gif/GIFPalettes.h"
+#include "platform/graphics/TBitmap.h"
 #include "platform/graphics/Types.h"
 
 class TGIFSubImage;
@@ -77,14 +83,19 @@ public:
     TGIFGraphicControlExtension* GraphicControlExtension() const { return FGCE; }
     bool Transparent() const { return FTransparent; }
 
-    std::uint8_t* Data() { return FData.get(); }
+    // Writing access: it drops the frame's bitmap and mask, which no longer
+    // show the pixels.
+    std::uint8_t* Data();
     const std::uint8_t* Data() const { return FData.get(); }
     std::int64_t DataSize() const { return FDataSize; }
     // "Invalid pixel coordinates" outside the frame.
     std::uint8_t Pixels(int x, int y) const;
     // Whether any pixel holds the index.
     bool UsesIndex(int index) const;
+    // A row to write (it drops the bitmap and mask, as Data does) and a row
+    // to read; "Image is empty" when the frame has no pixels to read.
     std::uint8_t* Scanline(int y);
+    const std::uint8_t* Scanline(int y) const;
     // Allocates the pixels when there are none; "Image is empty" for no size.
     void NeedImage();
 
@@ -95,7 +106,37 @@ public:
     // Takes the handle; the old one is deleted.
     void SetPalette(HPALETTE palette);
 
+    // The frame's bitmap, which it keeps (GIFFrameBitmap.cpp): rendered on
+    // the first request, "Rendering..." reported, through the web palette
+    // when the picture dithers. None for an empty frame, or when the
+    // rendering was aborted (EAbort, which it swallows); other errors pass.
+    // A kept bitmap made for the other dithering, or for another transparent
+    // index, is rendered again.
+    TBitmap* Bitmap();
+    // The transparency mask of the kept bitmap (1 bit, 1 = transparent),
+    // rendering again when a transparent frame's mask is still to be made;
+    // none when no pixel is transparent.
+    bool HasMask();
+    const TBitmap* Mask() const { return FMask.get(); }
+    bool MaskNeeded() const { return FMaskNeeded; }
+    // The kept bitmap while it still shows what a rendering would show now
+    // (a stale one is dropped); none when there is none.
+    TBitmap* KeptBitmap();
+    void FreeBitmap();
+    void FreeMask();
+    // The bitmap and mask that a rendering or the bitmap the frame was made
+    // from gives; the frame keeps them while its pixels, colours and
+    // transparency stay as they are.
+    void KeepBitmap(std::unique_ptr<TBitmap> bitmap, std::unique_ptr<TBitmap> mask);
+    // The transparent index a rendering masks now: -1 when none.
+    int MaskedIndex() const;
+    // A TBitmap target takes the frame's bitmap (empty when there is none).
+    void AssignTo(TBitmap& target);
+
 private:
+    // After a palette change: a kept bitmap in other colours goes, and the
+    // picture learns that its palette changed.
+    void DropBitmapOfOtherPalette();
     friend class TGIFGraphicControlExtension;
     // The decoder writes every pixel, so it needs no zeros first.
     void AllocatePixels(bool zeroed = true);
@@ -110,4 +151,10 @@ private:
     bool FTransparent = false;
     TGIFGraphicControlExtension* FGCE = nullptr;
     TPaletteHandle FPalette;
+    std::unique_ptr<TBitmap> FBitmap;
+    std::unique_ptr<TBitmap> FMask;
+    bool FMaskNeeded = true;
+    // What the kept bitmap was made for.
+    bool FBitmapDithered = false;
+    int FBitmapMaskedIndex = -1;
 };

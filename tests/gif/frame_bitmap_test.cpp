@@ -14,10 +14,14 @@
 #include <optional>
 
 #include "GifTestSupport.h"
+#include "animation_fixture.h"
 #include "gif/GIFFrameBitmap.h"
+#include "gif/GIFPalettes.h"
+#include "platform/core/Exceptions.h"
 #include "platform/core/TStream.h"
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TCanvas.h"
+#include "platform/graphics/TMetafile.h"
 #include "platform/graphics/TPicture.h"
 #include "tests/support/GifPictures.h"
 
@@ -318,7 +322,8 @@ std::optional<TColor> Expected(TGIFImage& image, const TGIFFrameBitmap& whole, c
             return {};
         const int tx = c.Rect.Left + (x - c.Rect.Left) / image.Width() * image.Width();
         const int ty = c.Rect.Top + (y - c.Rect.Top) / image.Height() * image.Height();
-        if (tx >= c.Rect.Right || ty >= c.Rect.Bottom)
+        // A tile is drawn while it starts inside the rectangle.
+        if (tx + frame.Left() >= c.Rect.Right || ty + frame.Top() >= c.Rect.Bottom)
             return {};
         fx = x - tx - frame.Left();
         fy = y - ty - frame.Top();
@@ -414,5 +419,349 @@ TEST(GifFrameBitmap, FrameOffTheScreenDrawsWithoutRenderingItWhole)
             target.Fill(clYellow);
             EXPECT_TRUE(RunsWithinMemory(32 << 20, [&] { image.Draw(target.Canvas(), TRect{0, 0, 64, 64}); }));
         }
+        // Nor does a painter render it whole ahead of its wait.
+        auto second = std::make_unique<TGIFSubImage>(&image);
+        second->SetBounds(0, 0, 2, 2);
+        image.AddFrame(std::move(second));
+        image.PainterClock = std::make_shared<FakeClock>();
+        // A painter's failure ends it quietly, as a warning.
+        bool failed = false;
+        image.OnGIFWarning = [&](TObject*, int, const std::string&) { failed = true; };
+        for (const bool tile : {false, true}) {
+            SCOPED_TRACE(tile ? "animated, tiled" : "animated");
+            image.PaintFlags = pfAnimate | pfTransparent | (tile ? pfTile : 0);
+            TBitmap target(64, 64, pf24bit);
+            EXPECT_TRUE(RunsWithinMemory(32 << 20, [&] {
+                image.Draw(target.Canvas(), TRect{0, 0, 64, 64});
+                if (failed)
+                    throw std::runtime_error("the painter failed");
+            }));
+        }
     }
 }
+
+namespace {
+
+// A 24-bit bitmap whose pixel (x, y) shows colour (x + y * width) % colours.
+std::unique_ptr<TBitmap> ManyColours(int width, int height, int colours)
+{
+    auto bitmap = std::make_unique<TBitmap>(width, height, pf24bit);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int n = (x + y * width) % colours;
+            bitmap->SetPixel(x, y, RGB(n % 7 * 30, n / 7 % 7 * 30, n / 49 * 30 + 5));
+        }
+    return bitmap;
+}
+
+int WrongPixels(const TBitmap& a, const TBitmap& b)
+{
+    int wrong = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            wrong += a.Pixel(x, y) != b.Pixel(x, y);
+    return wrong;
+}
+
+TEST(GifFrameBitmap, TrueColourBitmapsKeepTheirColoursWithoutReduction)
+{
+    // Reduction method 0 hands the frame the bitmap's own 24-bit colours.
+    for (const int colours : {1, 5, 256}) {
+        SCOPED_TRACE(colours);
+        const std::unique_ptr<TBitmap> owned = ManyColours(20, 20, colours);
+        const TBitmap& source = *owned;
+        TGIFImage gif;
+        gif.ReductionMethod = 0;
+        gif.Assign(source);
+        ASSERT_EQ(gif.Images().Count(), 1);
+        EXPECT_EQ(gif.Images().Items(0)->ColorMap().Count(), colours);
+        EXPECT_EQ(WrongPixels(*gif.GetPictureBitmap(), source), 0);
+        TLoadResult again = LoadGif(SaveGif(gif));
+        ASSERT_EQ(again.Error, "");
+        EXPECT_EQ(WrongPixels(*again.Image->GetPictureBitmap(), source), 0) << "saved and loaded";
+    }
+}
+
+TEST(GifFrameBitmap, TheTwoHundredFiftySeventhColourIsRefusedAndTheFrameKeepsWhatCameBefore)
+{
+    const std::unique_ptr<TBitmap> owned = ManyColours(20, 20, 300);
+    TBitmap& source = *owned;
+    TGIFImage gif;
+    gif.ReductionMethod = 0;
+    std::vector<std::string> ends;
+    gif.OnProgress = [&](TObject*, TProgressStage stage, int percent, bool, const TRect&, const std::string& text) {
+        if (stage == psEnding)
+            ends.push_back(text + " " + std::to_string(percent));
+    };
+    TGIFSubImage frame(&gif);
+    try {
+        FrameFromBitmap(frame, source);
+        FAIL() << "no refusal";
+    } catch (const GIFException& e) {
+        EXPECT_STREQ(e.what(), "Color table overflow");
+    }
+    EXPECT_EQ(ends, std::vector<std::string>{"Converting... 0"});
+    EXPECT_EQ(frame.ColorMap().Count(), 256);
+    // The first 256 pixels, in reading order, are in and right.
+    for (int n = 0; n < 256; ++n) {
+        const int x = n % 20;
+        const int y = n / 20;
+        const TGIFColor& c = frame.ColorMap().Entry(frame.Pixels(x, y));
+        ASSERT_EQ(RGB(c.Red, c.Green, c.Blue), source.Pixel(x, y)) << x << "," << y;
+    }
+    // A picture refuses the bitmap and stays empty.
+    EXPECT_THROW(gif.Assign(source), GIFException);
+    EXPECT_TRUE(gif.Empty());
+}
+
+// A metafile whose drawing fails but that gives a bitmap of itself.
+class TUndrawableMetafile : public TMetafile {
+public:
+    int Width() const override { return 4; }
+    int Height() const override { return 3; }
+    bool Empty() const override { return false; }
+    void Draw(TCanvas&, const TRect&) override { throw EInvalidGraphic("cannot play"); }
+
+protected:
+    bool AssignTo(TGraphic& dest) const override
+    {
+        auto* bitmap = dynamic_cast<TBitmap*>(&dest);
+        if (!bitmap)
+            return false;
+        bitmap->SetPixelFormat(pf24bit);
+        bitmap->SetSize(4, 3);
+        bitmap->Fill(clLime);
+        bitmap->SetPixel(1, 1, clBlue);
+        return true;
+    }
+};
+
+TEST(GifFrameBitmap, AMetafileThatCannotBeDrawnGivesTheBitmapItAssigns)
+{
+    TUndrawableMetafile metafile;
+    TGIFImage gif;
+    gif.Assign(metafile);
+    ASSERT_EQ(gif.Images().Count(), 1);
+    EXPECT_FALSE(gif.QueryTransparent());
+    std::unique_ptr<TBitmap> shown = gif.GetPictureBitmap();
+    ASSERT_EQ(shown->Width(), 4);
+    EXPECT_EQ(shown->Pixel(0, 0), clLime);
+    EXPECT_EQ(shown->Pixel(1, 1), clBlue);
+}
+
+TEST(GifFrameBitmap, AnAbortWhileRenderingIsSwallowed)
+{
+    for (const bool dither : {false, true}) {
+        SCOPED_TRACE(dither ? "dithered" : "direct");
+        // Loaded, so that no bitmap is kept from the start.
+        TLoadResult loaded = LoadGif(SaveGif(*SmallGif(8, 40, false)));
+        TGIFImage* gif = loaded.Image.get();
+        gif->PaintFlags = dither ? pfDither : 0;
+        gif->OnProgress = [](TObject*, TProgressStage stage, int, bool, const TRect&, const std::string& text) {
+            if (text == "Rendering..." && stage == psRunning)
+                throw EAbort();
+        };
+        TBitmap target(8, 40, pf24bit);
+        target.Fill(clYellow);
+        EXPECT_NO_THROW(gif->Draw(target.Canvas(), TRect{0, 0, 8, 40}));
+        EXPECT_EQ(target.Pixel(3, 3), clYellow);
+        // Other failures pass on.
+        gif->OnProgress = [](TObject*, TProgressStage, int, bool, const TRect&, const std::string& text) {
+            if (text == "Rendering...")
+                throw EInvalidGraphic("broken");
+        };
+        EXPECT_THROW(gif->Draw(target.Canvas(), TRect{0, 0, 8, 40}), EInvalidGraphic);
+    }
+}
+
+TEST(GifFrameBitmap, TilesStopWhereTheFramesOwnTileStartsPastTheRectangle)
+{
+    // A 10 x 10 screen whose frame covers its right half.
+    auto gif = std::make_unique<TGIFImage>();
+    gif->GlobalColorMap().Add(clRed);
+    auto frame = std::make_unique<TGIFSubImage>(gif.get());
+    frame->SetBounds(5, 0, 5, 10);
+    gif->AddFrame(std::move(frame));
+    gif->PaintFlags = pfTile;
+    TBitmap target(40, 40, pf24bit);
+    target.Fill(clYellow);
+    // Cells start at 0, 10 and 20; their tiles at 5, 15 and 25 across, the
+    // last of which lies past the rectangle's right edge; downwards all do.
+    gif->Draw(target.Canvas(), TRect{0, 0, 25, 25});
+    EXPECT_EQ(target.Pixel(7, 2), clRed);
+    EXPECT_EQ(target.Pixel(17, 22), clRed);
+    EXPECT_EQ(target.Pixel(27, 2), clYellow);
+    EXPECT_EQ(target.Pixel(27, 22), clYellow);
+    // Rows whose tiles start above the bottom edge are drawn, whole.
+    EXPECT_EQ(target.Pixel(17, 29), clRed);
+    EXPECT_EQ(target.Pixel(17, 30), clYellow);
+}
+
+HPALETTE PaletteOf(std::initializer_list<TColor> colours)
+{
+    std::vector<PALETTEENTRY> entries;
+    for (const TColor c : colours)
+        entries.push_back({GetRValue(c), GetGValue(c), GetBValue(c), 0});
+    return CreatePalette(entries);
+}
+
+TEST(GifFrameBitmap, DirectRenderingTakesTheFramesPalette)
+{
+    // Pixels 0 and 1 in a frame of its own: the first half 0, the rest 1.
+    auto frameOfTwo = [](TGIFImage& gif) -> TGIFSubImage& {
+        auto frame = std::make_unique<TGIFSubImage>(&gif);
+        TGIFSubImage& f = *frame;
+        gif.AddFrame(std::move(frame));
+        f.SetBounds(0, 0, 4, 1);
+        f.Scanline(0)[2] = f.Scanline(0)[3] = 1;
+        return f;
+    };
+    auto colours = [](TGIFSubImage& frame) {
+        const TGIFFrameBitmap rendered = RenderFrame(frame);
+        return std::vector<TColor>{rendered.Bitmap->Pixel(0, 0), rendered.Bitmap->Pixel(3, 0)};
+    };
+    {
+        SCOPED_TRACE("a palette given to the frame");
+        TGIFImage gif;
+        TGIFSubImage& frame = frameOfTwo(gif);
+        frame.ColorMap().Add(clRed);
+        frame.ColorMap().Add(clLime);
+        frame.SetPalette(PaletteOf({clBlue, clYellow}));
+        EXPECT_EQ(colours(frame), (std::vector<TColor>{clBlue, clYellow}));
+    }
+    {
+        SCOPED_TRACE("the picture's palette");
+        TGIFImage gif;
+        gif.GlobalColorMap().Add(clRed);
+        gif.GlobalColorMap().Add(clLime);
+        TGIFSubImage& frame = frameOfTwo(gif);
+        gif.SetPalette(PaletteOf({clFuchsia, clAqua}));
+        EXPECT_EQ(colours(frame), (std::vector<TColor>{clFuchsia, clAqua}));
+    }
+    {
+        SCOPED_TRACE("frame 0's colours for a later frame without any");
+        TGIFImage gif;
+        TGIFSubImage& first = frameOfTwo(gif);
+        first.ColorMap().Add(clNavy);
+        first.ColorMap().Add(clOlive);
+        TGIFSubImage& second = frameOfTwo(gif);
+        EXPECT_EQ(colours(second), (std::vector<TColor>{clNavy, clOlive}));
+    }
+    {
+        SCOPED_TRACE("no colours anywhere: black, no failure");
+        TGIFImage gif;
+        TGIFSubImage& frame = frameOfTwo(gif);
+        EXPECT_EQ(colours(frame), (std::vector<TColor>{clBlack, clBlack}));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GifFrameBitmap, AFrameKeepsItsBitmapAndMaskUntilWhatTheyShowChanges)
+{
+    auto gif = SmallGif(8, 6, true);
+    TGIFSubImage& frame = *gif->Images().Items(0);
+    int renderings = 0;
+    gif->OnProgress = [&](TObject*, TProgressStage stage, int, bool, const TRect&, const std::string& text) {
+        renderings += text == "Rendering..." && stage == psStarting;
+    };
+    const int transparent = frame.GraphicControlExtension()->TransparentColorIndex();
+    ASSERT_TRUE(frame.HasMask());
+    EXPECT_EQ(renderings, 1);
+    TBitmap* bitmap = frame.Bitmap();
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(frame.Bitmap(), bitmap);
+    EXPECT_EQ(renderings, 1);
+    EXPECT_EQ(frame.Mask()->Pixel(0, 5), clWhite);
+    EXPECT_EQ(frame.Mask()->Pixel(1, 5), clBlack);
+    TBitmap assigned;
+    frame.AssignTo(assigned);
+    EXPECT_EQ(WrongPixels(assigned, *bitmap), 0);
+    // Drawing and the picture as a bitmap take the kept rendering.
+    TBitmap target(8, 6, pf24bit);
+    gif->Draw(target.Canvas(), TRect{0, 0, 8, 6});
+    EXPECT_EQ(renderings, 1);
+    EXPECT_EQ(target.Pixel(3, 3), clRed);
+
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"freed", [&] { frame.FreeBitmap(); }},
+        {"mask freed", [&] { frame.FreeMask(); }},
+        {"a colour changed", [&] { frame.ColorMap().Add(clAqua); }},
+        {"a pixel written", [&] { frame.Scanline(2)[2] = std::uint8_t(transparent); }},
+        {"transparency off", [&] { frame.GraphicControlExtension()->SetTransparent(false); }},
+        {"transparency on", [&] { frame.GraphicControlExtension()->SetTransparent(true); }},
+        {"dithering on", [&] { gif->PaintFlags = pfDither | pfTransparent; }},
+        {"resized", [&] { frame.SetBounds(0, 0, 9, 6); }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        frame.HasMask();
+        frame.Bitmap();
+        renderings = 0;
+        change();
+        frame.HasMask();
+        EXPECT_NE(frame.Bitmap(), nullptr);
+        EXPECT_EQ(renderings, 1);
+    }
+    EXPECT_FALSE(frame.HasMask()) << "a resized frame's pixels are all 0";
+    // A copy of the frame takes a copy of its bitmap.
+    TGIFSubImage copy(gif.get());
+    copy.Assign(frame);
+    ASSERT_NE(copy.KeptBitmap(), nullptr);
+    EXPECT_NE(copy.KeptBitmap(), frame.KeptBitmap());
+    EXPECT_EQ(WrongPixels(*copy.KeptBitmap(), *frame.Bitmap()), 0);
+}
+
+TEST(GifFrameBitmap, AFrameMadeFromABitmapKeepsItUntilItsColoursChange)
+{
+    const std::unique_ptr<TBitmap> owned = ManyColours(6, 4, 5);
+    const TBitmap& source = *owned;
+    TGIFImage gif;
+    gif.ReductionMethod = 0;
+    gif.Assign(source);
+    TGIFSubImage& frame = *gif.Images().Items(0);
+    // The frame keeps the 24-bit copy it was made from.
+    ASSERT_NE(frame.Bitmap(), nullptr);
+    EXPECT_EQ(frame.Bitmap()->PixelFormat(), pf24bit);
+    EXPECT_EQ(WrongPixels(*frame.Bitmap(), source), 0);
+    // A transparent bitmap's mask changes the colours: the frame renders.
+    TBitmap transparent(source.Width(), source.Height(), pf24bit);
+    transparent.Assign(source);
+    transparent.SetTransparent(true);
+    transparent.SetTransparentColor(source.Pixel(0, 0));
+    TGIFSubImage other(&gif);
+    FrameFromBitmap(other, transparent);
+    EXPECT_EQ(other.KeptBitmap(), nullptr);
+    ASSERT_TRUE(other.HasMask());
+    EXPECT_EQ(other.Bitmap()->PixelFormat(), pf8bit);
+    EXPECT_EQ(other.Mask()->Pixel(0, 0), clWhite);
+    EXPECT_EQ(other.Mask()->Pixel(1, 0), clBlack);
+}
+
+TEST(GifFrameBitmap, APictureContainerGivesItsGraphic)
+{
+    TBitmap bitmap(3, 2, pf24bit);
+    bitmap.Fill(clLime);
+    bitmap.SetPixel(2, 1, clRed);
+    TPicture picture;
+    picture.SetGraphic(&bitmap);
+    TGIFImage gif;
+    gif.Assign(picture);
+    ASSERT_EQ(gif.Images().Count(), 1);
+    EXPECT_EQ(WrongPixels(*gif.GetPictureBitmap(), bitmap), 0);
+    TGIFSubImage frame(&gif);
+    FrameFromPicture(frame, picture);
+    EXPECT_EQ(frame.Width(), 3);
+    TGIFFrameBitmap rendered = RenderFrame(frame);
+    EXPECT_EQ(rendered.Bitmap->Pixel(2, 1), clRed);
+    // An empty container empties both.
+    TPicture none;
+    FrameFromPicture(frame, none);
+    EXPECT_TRUE(frame.Empty());
+    gif.Assign(none);
+    EXPECT_TRUE(gif.Empty());
+}
+
+}  // namespace

@@ -116,6 +116,72 @@ TEST(GifPainter, WaitsFollowDelaysPaceAndLostTime)
     }
 }
 
+// Renderings, waits and drawn frames in the order they happen.
+struct OrderLog {
+    std::mutex Mutex;
+    std::vector<std::string> Entries;
+    void Add(const std::string& entry)
+    {
+        std::lock_guard lock(Mutex);
+        // A wait in slices is one wait.
+        if (entry != "wait" || Entries.empty() || Entries.back() != "wait")
+            Entries.push_back(entry);
+    }
+};
+
+struct LoggingClock : FakeClock {
+    explicit LoggingClock(OrderLog& log) : Log(log) {}
+    bool WaitWake(TEvent& wake, DWORD ms) override
+    {
+        Log.Add("wait");
+        return FakeClock::WaitWake(wake, ms);
+    }
+    void Sleep(DWORD ms) override
+    {
+        if (ms > 0)
+            Log.Add("wait");
+        FakeClock::Sleep(ms);
+    }
+    OrderLog& Log;
+};
+
+TEST(GifPainter, FramesAreRenderedBeforeTheirWait)
+{
+    struct Case {
+        std::uint16_t Flags;
+        std::vector<std::string> Order;
+    };
+    const std::vector<Case> cases = {
+        // Frame 0 waits for nothing when the painter has a thread.
+        {pfAsync | pfAnimate | pfTransparent,
+         {"draw 0", "render 0", "render 1", "wait", "draw 1", "render 2", "wait", "draw 2"}},
+        {pfAnimate | pfTransparent,
+         {"render 0", "wait", "draw 0", "render 1", "wait", "draw 1", "render 2", "wait", "draw 2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Flags & pfAsync ? "own thread" : "inside Draw");
+        auto image = MakeAnimation(8, 8, Frames(3));
+        OrderLog log;
+        image->PainterClock = std::make_shared<LoggingClock>(log);
+        image->PaintFlags = c.Flags;
+        TGIFImage* picture = image.get();
+        image->OnProgress = [&log, picture](TObject* sender, TProgressStage stage, int, bool, const TRect&,
+                                            const std::string& text) {
+            if (text != "Rendering..." || stage != psStarting)
+                return;
+            for (int i = 0; i < picture->Images().Count(); ++i)
+                if (picture->Images().Items(i) == sender)
+                    log.Add("render " + std::to_string(i));
+        };
+        image->OnFrameDraw = [&log](TObject* s) {
+            log.Add("draw " + std::to_string(static_cast<TGIFPainter*>(s)->ActiveFrame()));
+        };
+        TBitmap target(8, 8, pf24bit);
+        Play(*image, target);
+        EXPECT_EQ(log.Entries, c.Order);
+    }
+}
+
 TEST(GifPainter, NegativePaceShowsFramesWithoutWaiting)
 {
     auto image = MakeAnimation(8, 8, Frames(4, 50));
