@@ -133,8 +133,9 @@ public:
     void ClearPicture();
     // Appends a frame as it is.
     int AddFrame(std::unique_ptr<TGIFSubImage> frame);
-    // Appends a frame made from a picture; any other object is refused with
-    // "Object type not supported for operation".
+    // Appends a frame made from a picture, or a copy of a frame that stays
+    // the caller's; any other object is refused with "Object type not
+    // supported for operation".
     int AddFrame(const TObject& source);
 
     TGIFHeader& Header() { return FHeader; }
