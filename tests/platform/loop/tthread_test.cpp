@@ -209,34 +209,33 @@ TEST_F(TThreadTest, PrioritiesLowerTheNiceValueAndRaiseItWherePermitted)
 
 // Run in a child process: as an ordinary user (no CAP_SYS_NICE, no room
 // under RLIMIT_NICE) a priority above normal is refused without a word.
-[[noreturn]] void PrioritiesWithoutTheRightToRaise()
+// 0 when all went as it should.
+int PrioritiesWithoutTheRightToRaise()
 {
     const rlimit none{0, 0};
     if (setrlimit(RLIMIT_NICE, &none) != 0 || (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)))
-        _exit(2);
+        return 2;
     const int normal = OwnNice();
     NiceProbe probe;
     probe.Thread.SetPriority(tpHighest);  // refused at the start
     probe.Thread.Start();
     if (probe.SettledOn(normal) != normal || probe.Thread.Priority() != tpNormal)
-        _exit(3);
+        return 3;
     probe.Thread.SetPriority(tpLowest);
     const int lowered = std::min(normal + 10, 19);
     if (probe.SettledOn(lowered) != lowered || probe.Thread.Priority() != tpLowest)
-        _exit(4);
+        return 4;
     probe.Thread.SetPriority(tpNormal);  // what a stopped painter asks for
     Sleep(20);
     if (probe.SettledOn(lowered) != lowered || probe.Thread.Priority() != tpLowest)
-        _exit(5);
-    probe.Thread.Terminate();
-    probe.Thread.WaitFor();
-    _exit(0);
+        return 5;
+    return 0;
 }
 
 TEST(TThreadPriorityDeathTest, WithoutTheRightToRaiseThePriorityIsKeptSilently)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(PrioritiesWithoutTheRightToRaise(), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(_exit(PrioritiesWithoutTheRightToRaise()), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(TThreadTest, DestroyingARunningThreadTerminatesAndWaits)
