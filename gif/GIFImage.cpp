@@ -12,6 +12,25 @@
 #include "platform/core/TStream.h"
 #include "platform/graphics/Clipboard.h"
 
+TGIFImageDefaults GIFImageDefaults;
+bool RenderAtLoad = false;
+bool OptimizeAtWrite = false;
+
+namespace {
+
+// Frames keep no bitmap of their own yet: the rendering runs for its
+// progress and its errors, and its result goes.
+void RenderFrameBitmap(TGIFSubImage& frame)
+{
+    if (!frame.Empty())
+        RenderFrame(frame);
+}
+
+// Frame 0 at the screen's size, made afresh.
+std::shared_ptr<TBitmap> FrameZeroBitmap(TGIFImage& image) { return PictureBitmap(image); }
+
+}  // namespace
+
 // ---- TGIFImageList
 
 void TGIFImageList::LoadFromStream(TStream& stream)
@@ -37,10 +56,13 @@ void TGIFImageList::LoadFromStream(TStream& stream)
         Unread(stream);
         auto frame = std::make_unique<TGIFSubImage>(FImage);
         frame->LoadFromStream(stream);
+        TGIFSubImage& loaded = *frame;
         Add(std::move(frame));
+        if (RenderAtLoad)
+            RenderFrameBitmap(loaded);
         if (FImage)
             FImage->Progress(this, psRunning, static_cast<int>(std::min<std::int64_t>(100, stream.Position() * 100 / size)),
-                             false, TRect{}, "Loading...");
+                             RenderAtLoad, TRect{}, "Loading...");
     }
 }
 
@@ -184,9 +206,48 @@ void TGIFImage::Draw(TCanvas& canvas, const TRect& rect)
     FDrawing = false;
 }
 
-std::unique_ptr<TBitmap> TGIFImage::GetPictureBitmap()
+void TGIFImage::WriteData(TStream& stream)
 {
-    return PictureBitmap(*this);
+    if (OptimizeAtWrite)
+        OptimizeFrames(ooCrop | ooMerge | ooCleanup | ooColorMap | ooReduceColors, 0);
+    TGraphic::WriteData(stream);
+}
+
+std::shared_ptr<TBitmap> TGIFImage::GetPictureBitmap()
+{
+    if (Empty())
+        return nullptr;
+    if (FBitmap && !FBitmapIsBuffer)
+        return FBitmap;
+    std::shared_ptr<TBitmap> still = FrameZeroBitmap(*this);
+    // The animation's buffer shows whichever frame is on; it stays.
+    if (FBitmap)
+        return still;
+    KeepBitmap(std::move(still), false);
+    return FBitmap;
+}
+
+void TGIFImage::KeepBitmap(std::shared_ptr<TBitmap> bitmap, bool isBuffer)
+{
+    DropBitmap();
+    FBitmap = std::move(bitmap);
+    FBitmapIsBuffer = isBuffer;
+    FBitmap->OnChange = [this](TObject*) { Changed(); };
+    // The painter draws on the buffer's canvas, which is what changes it.
+    if (isBuffer)
+        FBitmap->Canvas().OnChange = [this](TObject*) { Changed(); };
+}
+
+void TGIFImage::DropBitmap()
+{
+    if (!FBitmap)
+        return;
+    // Whoever still holds the bitmap no longer reaches the picture through it.
+    FBitmap->OnChange = nullptr;
+    if (FBitmapIsBuffer)
+        FBitmap->Canvas().OnChange = nullptr;
+    FBitmap.reset();
+    FBitmapIsBuffer = false;
 }
 
 bool TGIFImage::AssignTo(TGraphic& dest) const
@@ -194,7 +255,7 @@ bool TGIFImage::AssignTo(TGraphic& dest) const
     auto* bitmap = dynamic_cast<TBitmap*>(&dest);
     if (!bitmap)
         return false;
-    std::unique_ptr<TBitmap> picture = PictureBitmap(const_cast<TGIFImage&>(*this));
+    std::shared_ptr<TBitmap> picture = const_cast<TGIFImage&>(*this).GetPictureBitmap();
     if (picture)
         bitmap->Assign(*picture);
     else
@@ -208,6 +269,18 @@ int TGIFImage::AddFrame(std::unique_ptr<TGIFSubImage> frame)
     ReleasePictureBitmap();
     Changed();
     return index;
+}
+
+int TGIFImage::AddFrame(const TObject& source)
+{
+    auto frame = std::make_unique<TGIFSubImage>(this);
+    if (const auto* graphic = dynamic_cast<const TGraphic*>(&source))
+        FrameFromGraphic(*frame, *graphic);
+    else if (const auto* other = dynamic_cast<const TGIFSubImage*>(&source))
+        frame->Assign(*other);
+    else
+        GIFError("Object type not supported for operation");
+    return AddFrame(std::move(frame));
 }
 
 bool TGIFImage::QueryTransparent() const
@@ -258,22 +331,47 @@ bool TGIFImage::AssignFrom(const TGraphic& source)
     const auto* gif = dynamic_cast<const TGIFImage*>(&source);
     if (!gif)
         return AssignFromGraphic(source);
-    if (gif == this)
-        return true;
-    ClearPicture();
-    FHeader.Assign(gif->FHeader);
-    PaintFlags = gif->PaintFlags;
-    ReductionMethod = gif->ReductionMethod;
-    PainterPriority = gif->PainterPriority;
-    BackdropColor = gif->BackdropColor;
-    DitherKind = gif->DitherKind;
-    for (const auto& frame : gif->FImages) {
-        auto copy = std::make_unique<TGIFSubImage>(this);
-        copy->Assign(*frame);
-        FImages.Add(std::move(copy));
-    }
-    Changed();
+    if (gif != this)
+        CopyFrom(*gif);
     return true;
+}
+
+void TGIFImage::CopyFrom(const TGIFImage& source)
+{
+    ClearPicture();
+    // The copy reports to whoever listens to the source; afterwards nobody
+    // listens to it.
+    OnProgress = source.OnProgress;
+    OnGIFWarning = source.OnGIFWarning;
+    struct TUnhook {
+        TGIFImage& Picture;
+        ~TUnhook()
+        {
+            Picture.OnProgress = nullptr;
+            Picture.OnGIFWarning = nullptr;
+        }
+    } unhook{*this};
+    Progress(this, psStarting, 0, false, TRect{}, "Copying...");
+    try {
+        FHeader.Assign(source.FHeader);
+        PaintFlags = source.PaintFlags;
+        ReductionMethod = source.ReductionMethod;
+        PainterPriority = source.PainterPriority;
+        BackdropColor = source.BackdropColor;
+        DitherKind = source.DitherKind;
+        const int count = source.FImages.Count();
+        int done = 0;
+        for (const auto& frame : source.FImages) {
+            auto copy = std::make_unique<TGIFSubImage>(this);
+            copy->Assign(*frame);
+            AddFrame(std::move(copy));
+            Progress(this, psRunning, ++done * 100 / count, false, TRect{}, "Copying...");
+        }
+    } catch (...) {
+        Progress(this, psEnding, 0, false, TRect{}, "Copying...");
+        throw;
+    }
+    Progress(this, psEnding, 100, false, TRect{}, "Copying...");
 }
 
 bool TGIFImage::AssignFromGraphic(const TGraphic& source)

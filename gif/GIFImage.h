@@ -9,9 +9,10 @@
 // read so far. Saving codes every frame again from its pixels.
 //
 // Threads: a GIF picture is a value object, safe on a worker thread while no
-// other thread uses the same picture. The only shared table is the registry
-// of extension classes, which loading reads: register extensions before any
-// picture loads on a worker, never while one does.
+// other thread uses the same picture, the bitmap it keeps included. The
+// shared tables are the registry of extension classes, which loading reads,
+// and the codec-wide settings below, which every picture reads: set both
+// before any picture is made or loaded on a worker, never while one is.
 
 #include <functional>
 #include <memory>
@@ -77,6 +78,22 @@ constexpr unsigned ooReduceColors = 0x10;
 
 enum TGIFCodingMethod : std::uint8_t { gcLZW = 0, gcRLE = 1 };
 
+// The settings every new picture starts with.
+struct TGIFImageDefaults {
+    std::uint16_t PaintFlags = 0x060F;
+    std::uint8_t ReductionMethod = 6;
+    int QuantizeBits = 8;
+    std::uint8_t DitherKind = 0;
+    TGIFCodingMethod CodingMethod = gcLZW;
+    TThreadPriority PainterPriority = tpNormal;
+    int FramePace = 100;
+};
+extern TGIFImageDefaults GIFImageDefaults;
+// Each frame renders its bitmap as soon as it is decoded.
+extern bool RenderAtLoad;
+// Writing component data optimises the frames first (all options, method 0).
+extern bool OptimizeAtWrite;
+
 // The clipboard format "GIF Image"; 0 until the picture class registers.
 extern UINT CF_GIF;
 
@@ -100,13 +117,26 @@ public:
     void LoadFromStream(TStream& stream) override;
     // "Unsupported GIF version" for a picture without frames.
     void SaveToStream(TStream& stream) override;
-    // Frame 0, to its place in the rectangle, through its mask by pfTransparent.
+    // With OptimizeAtWrite the frames are optimised before they are saved.
+    void WriteData(TStream& stream) override;
+    // Frame 0, to its place in the rectangle, through its mask by pfTransparent;
+    // an animation through a painter (GIFImageAnimation.cpp).
     void Draw(TCanvas& canvas, const TRect& rect) override;
-    // Frame 0 at the logical screen's size; none for an empty picture.
-    std::unique_ptr<class TBitmap> GetPictureBitmap();
+    // Frame 0 at the logical screen's size; none for an empty picture. The
+    // picture keeps it until its content changes or ReleasePictureBitmap, and
+    // changes to it notify the picture. While an animation runs in the kept
+    // bitmap, frame 0 comes in a bitmap of its own.
+    std::shared_ptr<class TBitmap> GetPictureBitmap();
+    // Lets the kept bitmap go; a painter drawing into it is asked to stop.
+    void ReleasePictureBitmap();
 
     void ClearPicture();
+    // Appends a frame as it is.
     int AddFrame(std::unique_ptr<TGIFSubImage> frame);
+    // Appends a frame made from a picture, or a copy of a frame that stays
+    // the caller's; any other object is refused with "Object type not
+    // supported for operation".
+    int AddFrame(const TObject& source);
     using TGraphic::Assign;
     // A picture container gives its graphic; one without clears the picture
     // (GIFFrameSources.cpp).
@@ -127,11 +157,11 @@ public:
     int MaxColorResolution() const;
     int MaxBitsPerPixel() const;
 
-    std::uint16_t PaintFlags = 0x060F;
-    std::uint8_t ReductionMethod = 6;
-    int QuantizeBits = 8;
-    std::uint8_t DitherKind = 0;
-    TGIFCodingMethod CodingMethod = gcLZW;
+    std::uint16_t PaintFlags = GIFImageDefaults.PaintFlags;
+    std::uint8_t ReductionMethod = GIFImageDefaults.ReductionMethod;
+    int QuantizeBits = GIFImageDefaults.QuantizeBits;
+    std::uint8_t DitherKind = GIFImageDefaults.DitherKind;
+    TGIFCodingMethod CodingMethod = GIFImageDefaults.CodingMethod;
 
     // pfDither set, and pfAutoDither clear or DitherOnPaletteScreen.
     bool NeedsDither() const;
@@ -139,7 +169,8 @@ public:
     // else the global map's, else frame 0's. "No global or local color table
     // defined" when neither the picture nor frame 0 has colours.
     HPALETTE Palette();
-    // Takes the handle; the old one is deleted.
+    // Takes the handle; the old one is deleted. A new one lets the kept bitmap
+    // go and marks the palette modified.
     void SetPalette(HPALETTE palette);
     // `bitmap` stretched into `rect`, or by pfTile at natural size in cells of
     // the logical screen from the rectangle's top-left corner.
@@ -170,14 +201,14 @@ public:
     void KillPainters();
     TGIFPainter* CurrentPainter() const { return FCurrentPainter; }
     int PainterCount();
-    // The animation's back buffer, when a painter draws into it.
-    TBitmap* BufferBitmap() const { return FBufferBitmap.get(); }
+    // The kept bitmap while it is the animation's back buffer.
+    TBitmap* BufferBitmap() const { return FBitmapIsBuffer ? FBitmap.get() : nullptr; }
 
     // Stages of GIFOptimize.cpp.
     void OptimizeFrames(unsigned options, int reductionMethod);
 
-    TThreadPriority PainterPriority = tpNormal;
-    int FramePace = 100;
+    TThreadPriority PainterPriority = GIFImageDefaults.PainterPriority;
+    int FramePace = GIFImageDefaults.FramePace;
     TColor BackdropColor = 0x1FFFFFFF;  // clNone
     TNotifyEvent OnPaintBegin;
     TNotifyEvent OnFrameDraw;
@@ -196,7 +227,11 @@ private:
     friend class TGIFPainter;
     void DrawAnimated(TCanvas& canvas, const TRect& rect);
     TBitmap& MakeBufferBitmap();
-    void ReleasePictureBitmap();
+    // Keeps `bitmap` as the picture's, its changes notifying the picture.
+    void KeepBitmap(std::shared_ptr<TBitmap> bitmap, bool isBuffer);
+    // Lets the kept bitmap go, whatever draws into it.
+    void DropBitmap();
+    void CopyFrom(const TGIFImage& source);
     void DrawBuffer(TCanvas& canvas, const TRect& rect);
     // Waits a moment for the painters' calls; false on a quit message, which
     // is posted again.
@@ -210,7 +245,9 @@ private:
     std::recursive_mutex FPainterLock;
     std::vector<TGIFPainter*> FPainters;
     TGIFPainter* FCurrentPainter = nullptr;
-    std::unique_ptr<TBitmap> FBufferBitmap;
+    // Frame 0, or the animation's back buffer (FBitmapIsBuffer).
+    std::shared_ptr<TBitmap> FBitmap;
+    bool FBitmapIsBuffer = false;
     // Expires with the picture: a painter run inside Draw may see it freed.
     std::shared_ptr<char> FAlive = std::make_shared<char>();
     TGIFHeader FHeader;

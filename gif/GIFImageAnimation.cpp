@@ -39,24 +39,21 @@ int TGIFImage::PainterCount()
 
 TBitmap& TGIFImage::MakeBufferBitmap()
 {
-    if (!FBufferBitmap) {
-        FBufferBitmap = std::make_unique<TBitmap>(Width(), Height(), pf24bit);
-        FBufferBitmap->OnChange = [this](TObject*) { Changed(); };
-        FBufferBitmap->Canvas().OnChange = [this](TObject*) { Changed(); };
-    }
-    return *FBufferBitmap;
+    if (!FBitmap || !FBitmapIsBuffer)
+        KeepBitmap(std::make_shared<TBitmap>(Width(), Height(), pf24bit), true);
+    return *FBitmap;
 }
 
 void TGIFImage::ReleasePictureBitmap()
 {
     if (FCurrentPainter)
         FCurrentPainter->Stop();
-    FBufferBitmap.reset();
+    DropBitmap();
 }
 
 void TGIFImage::DrawBuffer(TCanvas& canvas, const TRect& rect)
 {
-    TBitmap& buffer = *FBufferBitmap;
+    TBitmap& buffer = *FBitmap;
     if (!(PaintFlags & pfTile)) {
         canvas.StretchDraw(rect, buffer);
         return;
@@ -71,7 +68,9 @@ void TGIFImage::DrawBuffer(TCanvas& canvas, const TRect& rect)
 
 void TGIFImage::DrawAnimated(TCanvas& canvas, const TRect& rect)
 {
-    if (FBufferBitmap && !(PaintFlags & pfDirect)) {
+    // Frame 0 kept as the picture's bitmap is no animation: a painter starts
+    // in its place.
+    if (BufferBitmap() && !(PaintFlags & pfDirect)) {
         FDrawing = true;
         DrawBuffer(canvas, rect);
         FDrawing = false;
@@ -109,7 +108,7 @@ void TGIFImage::DrawAnimated(TCanvas& canvas, const TRect& rect)
     if (!painter || (PaintFlags & pfDirect)) {
         if (painter)
             painter->Resume();
-        if (!painter && !(PaintFlags & pfDirect) && FBufferBitmap)
+        if (!painter && !(PaintFlags & pfDirect) && BufferBitmap())
             DrawBuffer(canvas, rect);
         return;
     }
@@ -118,7 +117,7 @@ void TGIFImage::DrawAnimated(TCanvas& canvas, const TRect& rect)
     while (FCurrentPainter == painter && !painter->Painted())
         if (!ServePainters())
             return;
-    if (FBufferBitmap)
+    if (BufferBitmap())
         DrawBuffer(canvas, rect);
 }
 

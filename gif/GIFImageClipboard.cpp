@@ -38,7 +38,7 @@ void TGIFImage::SaveToClipboardFormat(UINT& format, void*& data, HPALETTE& palet
 {
     if (Empty())
         return;
-    std::unique_ptr<TBitmap> bitmap = GetPictureBitmap();
+    const std::shared_ptr<TBitmap> bitmap = GetPictureBitmap();
     std::unique_ptr<TGdiObject, decltype(&DeleteObject)> handle(
         CreateBitmap(bitmap->Width(), bitmap->Height(), 1, 24, nullptr), &DeleteObject);
     BitmapOfHandle(static_cast<HBITMAP>(handle.get()))->Assign(*bitmap);

@@ -39,6 +39,9 @@ void TGIFImage::SetPalette(HPALETTE palette)
     if (palette == FPalette.get())
         return;
     FPalette.reset(palette);
+    ReleasePictureBitmap();
+    SetPaletteModified(true);
+    Changed();
 }
 
 HPALETTE TGIFSubImage::Palette()

@@ -65,6 +65,26 @@ void CarryDelay(TGIFSubImage& to, int delay)
     gce.SetDelay(static_cast<std::uint16_t>(std::min(0xFFFF, gce.Delay() + delay)));
 }
 
+// Moves and sizes a frame while the logical screen stays as it is, also for
+// a loaded frame that reaches beyond it: the screen is made to hold the frame
+// for the moment, so that the frame's setter neither grows it nor warns.
+void SetBoundsOnScreen(TGIFSubImage& frame, int left, int top, int width, int height)
+{
+    TGIFImage* image = frame.Image();
+    if (!image) {
+        frame.SetBounds(left, top, width, height);
+        return;
+    }
+    TGIFHeader& header = image->Header();
+    const int screenWidth = header.Width();
+    const int screenHeight = header.Height();
+    header.SetWidth(std::max(screenWidth, left + width));
+    header.SetHeight(std::max(screenHeight, top + height));
+    frame.SetBounds(left, top, width, height);
+    header.SetWidth(screenWidth);
+    header.SetHeight(screenHeight);
+}
+
 }  // namespace
 
 void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous)
@@ -162,7 +182,7 @@ void CropFrame(TGIFSubImage& frame)
     std::vector<std::uint8_t> kept(static_cast<std::size_t>(newWidth) * newHeight);
     for (int y = 0; y < newHeight; ++y)
         std::memcpy(&kept[static_cast<std::size_t>(y) * newWidth], frame.Scanline(top + y) + left, newWidth);
-    frame.SetBounds(frame.Left() + left, frame.Top() + top, newWidth, newHeight);
+    SetBoundsOnScreen(frame, frame.Left() + left, frame.Top() + top, newWidth, newHeight);
     frame.NeedImage();
     for (int y = 0; y < newHeight; ++y)
         std::memcpy(frame.Scanline(y), &kept[static_cast<std::size_t>(y) * newWidth], newWidth);
@@ -190,9 +210,9 @@ void TGIFImage::OptimizeFrames(unsigned options, int reductionMethod)
         stepDone();
 
         if (options & ooCleanup) {
+            // A frame without pixels has none of its transparent index either.
             for (const auto& frame : FImages)
-                if (frame->Transparent() && !frame->Empty() &&
-                    !frame->UsesIndex(frame->GraphicControlExtension()->TransparentColorIndex()))
+                if (frame->Transparent() && !frame->UsesIndex(frame->GraphicControlExtension()->TransparentColorIndex()))
                     frame->GraphicControlExtension()->SetTransparent(false);
             // Restoring is useless only when the next frame hides all of this
             // one and keeps what it shows.

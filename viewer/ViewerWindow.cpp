@@ -31,11 +31,13 @@ std::unique_ptr<TGIFImage> DecodeGif(std::string_view bytes, TBitmap& decoded)
     auto gif = std::make_unique<TGIFImage>();
     TMemoryStream stream{std::string(bytes)};
     gif->LoadFromStream(stream);
-    std::unique_ptr<TBitmap> bitmap = gif->GetPictureBitmap();
+    const std::shared_ptr<TBitmap> bitmap = gif->GetPictureBitmap();
     if (!bitmap || bitmap->Empty())
         throw GIFException("Image is empty");
     decoded.Assign(*bitmap);
     decoded.SetPixelFormat(pf24bit);
+    // Copied: the picture need not hold frame 0 for as long as it is shown.
+    gif->ReleasePictureBitmap();
     return gif;
 }
 

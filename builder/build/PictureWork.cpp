@@ -131,9 +131,12 @@ std::unique_ptr<TBitmap> GifBitmap(TGIFImage& gif, bool transparent, TColor key)
         DrawFrame(*gif.Images().Items(0), bitmap->Canvas(), TRect{0, 0, gif.Width(), gif.Height()}, true, false);
         return bitmap;
     }
-    std::unique_ptr<TBitmap> bitmap = gif.GetPictureBitmap();
-    if (!bitmap || bitmap->Empty())
+    const std::shared_ptr<TBitmap> picture = gif.GetPictureBitmap();
+    if (!picture || picture->Empty())
         throw EInvalidGraphic("the GIF picture has nothing to show");
+    // The picture keeps its own: ours is converted.
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->Assign(*picture);
     bitmap->SetPixelFormat(pf24bit);
     return bitmap;
 }

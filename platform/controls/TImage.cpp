@@ -57,7 +57,7 @@ const TPropertyTable& TImage::PropertyTable()
                   TGraphic* g = static_cast<const TImage&>(c).Picture().Graphic();
                   if (!g || g->Empty()) return std::nullopt;
                   TMemoryStream stream;
-                  g->SaveToStream(stream);
+                  g->WriteData(stream);
                   return TLayoutValue::MakeBinary(stream.Bytes());
               });
         return t;

@@ -53,6 +53,8 @@ public:
 
     virtual void LoadFromStream(TStream& stream) = 0;
     virtual void SaveToStream(TStream& stream) = 0;
+    // The picture as a component's layout stores it: by default its own bytes.
+    virtual void WriteData(TStream& stream) { SaveToStream(stream); }
     void LoadFromFile(const std::string& fileName);
     void SaveToFile(const std::string& fileName);
 
@@ -70,6 +72,9 @@ public:
 
     bool Modified() const { return FModified; }
     void SetModified(bool value) { FModified = value; }
+    // Set by a class whose palette was replaced; whoever shows it clears it.
+    bool PaletteModified() const { return FPaletteModified; }
+    void SetPaletteModified(bool value) { FPaletteModified = value; }
 
     TNotifyEvent OnChange;
     TProgressEvent OnProgress;
@@ -95,6 +100,7 @@ protected:
 private:
     bool FTransparent = false;
     bool FModified = false;
+    bool FPaletteModified = false;
 };
 
 // Writes a graphic's saved bytes (what its SaveToStream gave) as SaveToFile

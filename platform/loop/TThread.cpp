@@ -1,5 +1,10 @@
 #include "platform/loop/TThread.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <memory>
 #include <unordered_map>
@@ -80,6 +85,21 @@ bool PostThreadCall(DWORD threadId, TThreadMethod method, bool rethrowInCaller)
     if (error)
         std::rethrow_exception(error);
     return true;
+}
+
+// Steps of nice from normal; the kernel clamps nothing for us.
+int NiceOffset(TThreadPriority priority)
+{
+    switch (priority) {
+    case tpIdle: return 19;
+    case tpLowest: return 10;
+    case tpLower: return 5;
+    case tpNormal: return 0;
+    case tpHigher: return -5;
+    case tpHighest: return -10;
+    case tpTimeCritical: return -20;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -212,6 +232,32 @@ std::exception_ptr TThread::FatalException() const
     return FFatalException;
 }
 
+TThreadPriority TThread::Priority() const
+{
+    std::lock_guard lock(FMutex);
+    return FPriority;
+}
+
+void TThread::SetPriority(TThreadPriority value)
+{
+    std::lock_guard lock(FMutex);
+    // Before the thread runs the wish is kept for its start; after it ended
+    // its id may already name another thread.
+    if (FKernelThreadId == 0 || FFinished) {
+        FPriority = value;
+        return;
+    }
+    if (ApplyPriority(value))
+        FPriority = value;
+}
+
+bool TThread::ApplyPriority(TThreadPriority value)
+{
+    const int nice = std::clamp(FNormalNice + NiceOffset(value), -20, 19);
+    // Linux keeps a nice value per thread, addressed by its kernel id.
+    return setpriority(PRIO_PROCESS, static_cast<id_t>(FKernelThreadId), nice) == 0;
+}
+
 void TThread::Synchronize(TThread*, TThreadMethod method)
 {
     PostThreadCall(MainThreadId(), std::move(method), true);
@@ -259,6 +305,12 @@ void TThread::Run()
     {
         std::lock_guard lock(FMutex);
         FThreadID = LoopCore::CurrentThreadId();
+        FKernelThreadId = static_cast<int>(gettid());
+        errno = 0;
+        const int nice = getpriority(PRIO_PROCESS, static_cast<id_t>(FKernelThreadId));
+        FNormalNice = errno == 0 ? nice : 0;
+        if (FPriority != tpNormal && !ApplyPriority(FPriority))
+            FPriority = tpNormal;
     }
     try {
         Execute();

@@ -24,7 +24,11 @@
 //   terminate and deletes itself whenever it gets there (cooperative detach).
 // - A derived class whose `Execute` uses its own fields calls `Terminate` and
 //   `WaitFor` in its destructor: the base destructor runs too late for that.
-// - Priorities are accepted and ignored.
+// - A priority is the thread's nice value relative to the one it started
+//   with (normal). Lowering always takes effect; raising where the system
+//   permits it (CAP_SYS_NICE, RLIMIT_NICE); a refused change is silent and
+//   `Priority` keeps answering what is in effect. A suspended thread takes its
+//   priority when it starts.
 
 #include <cstdint>
 #include <exception>
@@ -67,8 +71,8 @@ public:
     void SetFreeOnTerminate(bool value);
     void Abandon();
 
-    TThreadPriority Priority() const { return FPriority; }
-    void SetPriority(TThreadPriority value) { FPriority = value; }
+    TThreadPriority Priority() const;
+    void SetPriority(TThreadPriority value);
 
     // 0 until the thread runs.
     DWORD ThreadID() const;
@@ -90,6 +94,8 @@ protected:
 private:
     void Run();
     void WaitUntilDone();
+    // With FMutex held, on a running thread: true when the system took it.
+    bool ApplyPriority(TThreadPriority value);
 
     mutable std::mutex FMutex;
     TEvent FDone{true, false};
@@ -102,6 +108,8 @@ private:
     bool FFreeOnTerminate = false;
     int FReturnValue = 0;
     TThreadPriority FPriority = tpNormal;
+    int FKernelThreadId = 0;
+    int FNormalNice = 0;
     std::exception_ptr FFatalException;
 };
 

@@ -102,7 +102,7 @@ TEST(GifFrameBitmap, Frame0MatchesImageMagickOnTheSuite)
         std::string rgba;
         if (!ImageMagickFrame0(entry.path().string(), image.Width(), image.Height(), rgba))
             continue;
-        std::unique_ptr<TBitmap> bitmap = image.GetPictureBitmap();
+        std::shared_ptr<TBitmap> bitmap = image.GetPictureBitmap();
         ASSERT_TRUE(bitmap) << entry.path();
         TGIFFrameBitmap rendered = RenderFrame(frame);
         int mismatches = 0;
@@ -149,7 +149,7 @@ TEST(GifFrameBitmap, BitmapBecomesOneFrameWithTheCubesColours)
     EXPECT_EQ(gif->Width(), 8);
     EXPECT_EQ(gif->Height(), 6);
     EXPECT_FALSE(gif->QueryTransparent());
-    std::unique_ptr<TBitmap> back = gif->GetPictureBitmap();
+    std::shared_ptr<TBitmap> back = gif->GetPictureBitmap();
     EXPECT_EQ(back->Pixel(3, 3), clRed);
     EXPECT_EQ(back->Pixel(3, 0), clLime);
     EXPECT_EQ(back->Pixel(0, 5), clBlue);
@@ -238,7 +238,7 @@ TEST(GifFrameBitmap, PhotoSavedAsGifOpensInThePeersWithTheCubesColours)
     EXPECT_EQ(RunCommand("giftext '" + path + "'", output), 0) << output;
     std::string rgba;
     ASSERT_TRUE(ImageMagickFrame0(path, 120, 80, rgba));
-    std::unique_ptr<TBitmap> ours = gif.GetPictureBitmap();
+    std::shared_ptr<TBitmap> ours = gif.GetPictureBitmap();
     for (int y = 0; y < 80; ++y)
         for (int x = 0; x < 120; ++x) {
             const auto* p = reinterpret_cast<const std::uint8_t*>(&rgba[(std::size_t(y) * 120 + x) * 4]);

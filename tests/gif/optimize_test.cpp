@@ -173,6 +173,22 @@ TEST(GifOptimize, CropKeepsTheOpaqueRectangle)
     EXPECT_EQ(image->Images().Items(1)->GraphicControlExtension()->Delay(), 5 + 9);
 }
 
+TEST(GifOptimize, CropLeavesTheScreenAsItIs)
+{
+    // As loaded: a frame that reaches beyond the logical screen.
+    auto image = MakeAnimation(16, 20, {{TRect{0, 0, 16, 20}, 1, 5, false}, {TRect{4, 2, 28, 14}, 1, 5, true}});
+    std::vector<std::string> warnings;
+    image->OnGIFWarning = [&](TObject*, int, const std::string& message) { warnings.push_back(message); };
+    TGIFSubImage& frame = *image->Images().Items(1);
+    std::fill(frame.Data(), frame.Data() + frame.DataSize(), TransparentIndex);
+    frame.Scanline(5)[20] = 2;
+    image->OptimizeFrames(ooCrop, 0);
+    EXPECT_EQ(frame.BoundsRect(), (TRect{24, 7, 25, 8}));
+    EXPECT_EQ(image->Width(), 16);
+    EXPECT_EQ(image->Height(), 20);
+    EXPECT_TRUE(warnings.empty()) << warnings.front();
+}
+
 TEST(GifOptimize, FramesThatRestoreTheBackgroundAreNotCropped)
 {
     auto image = MakeAnimation(32, 20, {{TRect{0, 0, 32, 20}, 1, 5, false}, {TRect{0, 0, 20, 12}, 2, 5, true},
@@ -232,6 +248,21 @@ TEST(GifOptimize, MergeTurnsRepeatedPixelsTransparent)
         image->OptimizeFrames(ooMerge, 0);
         EXPECT_EQ(third.Transparent(), disposal == 3);
     }
+}
+
+TEST(GifOptimize, AGraphicControlStandingAloneBeforeTheTrailerIsCleanedUp)
+{
+    std::string bytes = SaveGif(*MakeAnimation(8, 8, Frames(2)));
+    ASSERT_EQ(bytes.back(), '\x3B');
+    // Transparent, no delay, and no image after it.
+    bytes.insert(bytes.size() - 1, std::string("\x21\xF9\x04\x01\x00\x00\x07\x00", 8));
+    TLoadResult loaded = LoadGif(bytes);
+    ASSERT_TRUE(loaded.Error.empty()) << loaded.Error;
+    TGIFImage& image = *loaded.Image;
+    ASSERT_EQ(image.Images().Count(), 3);
+    ASSERT_TRUE(image.Images().Items(2)->Empty());
+    image.OptimizeFrames(ooCleanup, 0);
+    EXPECT_EQ(image.Images().Count(), 2);
 }
 
 TEST(GifOptimize, CleanUpOfAOneFramePicture)

@@ -6,7 +6,11 @@
 
 #include <atomic>
 #include <chrono>
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
 #include <mutex>
 
 #include "GifTestSupport.h"
@@ -216,6 +220,46 @@ TEST(GifPainter, PaceZeroShowsTheFirstFrameAndWaitsUntilStopped)
     EXPECT_EQ(image->PainterCount(), 0);
     // A stopped painter fires nothing more, not even the end.
     EXPECT_EQ(rec.Ends, 0);
+}
+
+// The nice value of every thread of the process.
+std::vector<int> ThreadNiceValues()
+{
+    std::vector<int> values;
+    for (const auto& task : fs::directory_iterator("/proc/self/task")) {
+        std::ifstream stat(task.path() / "stat");
+        std::string line;
+        std::getline(stat, line);
+        const std::size_t close = line.rfind(')');
+        if (close == std::string::npos)
+            continue;
+        // Field 3 (the state) follows the name; the nice value is field 19.
+        std::istringstream fields(line.substr(close + 1));
+        std::string field;
+        for (int n = 3; n <= 19 && fields >> field; ++n)
+            if (n == 19)
+                values.push_back(std::stoi(field));
+    }
+    return values;
+}
+
+TEST(GifPainter, AsynchronousPaintersRunAtThePicturesPriority)
+{
+    const int lowest = std::min(getpriority(PRIO_PROCESS, 0) + 10, 19);
+    if (lowest == getpriority(PRIO_PROCESS, 0))
+        GTEST_SKIP() << "the tests already run at the lowest priority";
+    auto image = MakeAnimation(8, 8, Frames(3));
+    image->PainterClock = std::make_shared<FakeClock>();
+    image->FramePace = 0;  // frame 0, then a wait until stopped
+    image->PainterPriority = tpLowest;
+    const auto atLowest = [lowest] { return std::ranges::count(ThreadNiceValues(), lowest); };
+    const auto before = atLowest();
+    TBitmap target(8, 8, pf24bit);
+    image->Draw(target.Canvas(), TRect{0, 0, 8, 8});
+    ASSERT_NE(image->CurrentPainter(), nullptr);
+    EXPECT_EQ(image->CurrentPainter()->Priority(), tpLowest);
+    EXPECT_EQ(atLowest(), before + 1);
+    image->StopAllPainters();
 }
 
 TEST(GifPainter, StopDuringARealWaitReturnsPromptly)
@@ -470,13 +514,13 @@ TEST(GifPainter, ThePictureAsABitmapIsFrameZeroWhilePaintersRun)
     // What thumbnails are made of: frame 0, whichever frame is on show.
     auto image = MakeAnimation(8, 8, Frames(3), 0);
     image->PainterClock = std::make_shared<FakeClock>();
-    const std::unique_ptr<TBitmap> still = image->GetPictureBitmap();
+    const std::shared_ptr<TBitmap> still = image->GetPictureBitmap();
     int frames = 0;
     image->OnFrameDone = [&](TObject*) { ++frames; };
     TBitmap target(8, 8, pf24bit);
     image->Draw(target.Canvas(), TRect{0, 0, 8, 8});
     ASSERT_TRUE(PumpUntil([&] { return frames >= 5; }));
-    const std::unique_ptr<TBitmap> during = image->GetPictureBitmap();
+    const std::shared_ptr<TBitmap> during = image->GetPictureBitmap();
     TBitmap copy;
     copy.Assign(*image);
     for (int y = 0; y < 8; ++y)
@@ -486,6 +530,20 @@ TEST(GifPainter, ThePictureAsABitmapIsFrameZeroWhilePaintersRun)
         }
     const TGIFColor& first = image->GlobalColorMap().Entry(image->Images().Items(0)->Pixels(0, 0));
     EXPECT_EQ(still->Pixel(0, 0), RGB(first.Red, first.Green, first.Blue));
+}
+
+TEST(GifPainter, KeepingFrameZeroLeavesADirectPainterRunning)
+{
+    auto image = MakeAnimation(8, 8, Frames(3));
+    image->PainterClock = std::make_shared<FakeClock>();
+    image->PaintFlags |= pfDirect;
+    image->FramePace = 0;
+    TBitmap target(8, 8, pf24bit);
+    image->Draw(target.Canvas(), TRect{0, 0, 8, 8});
+    ASSERT_EQ(image->PainterCount(), 1);
+    ASSERT_TRUE(image->GetPictureBitmap());
+    EXPECT_FALSE(PumpUntil([&] { return image->PainterCount() == 0; }, 100));
+    image->StopAllPainters();
 }
 
 TEST(GifPainter, TilesOfAScreenWithoutSizeEnd)

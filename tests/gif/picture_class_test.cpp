@@ -1,10 +1,13 @@
 // The picture class around its frames: palettes and their guard, dithering
-// through the web palette, tiled and placed drawing, the clipboard, and
-// frames made from metafiles.
+// through the web palette, tiled and placed drawing, the clipboard, frames
+// made from metafiles, the kept bitmap, copying, adding frames, and the
+// codec-wide settings.
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
+#include <utility>
 
 #include "GifTestSupport.h"
 #include "gif/GIFFrameBitmap.h"
@@ -366,6 +369,258 @@ TEST(GifFrameSources, ATransparentBitmapOfAllTwoHundredFiftySixColoursLosesItsTr
         else
             EXPECT_EQ(frame.ColorMap().Count(), 256);
     }
+}
+
+// A codec-wide value set for one test.
+template <typename T>
+struct TSetFor {
+    T& Value;
+    T Saved;
+    TSetFor(T& value, T set) : Value(value), Saved(value) { Value = set; }
+    ~TSetFor() { Value = Saved; }
+};
+
+struct TProgressStep {
+    TProgressStage Stage;
+    int Percent;
+    bool Redraw;
+    std::string Text;
+    bool operator==(const TProgressStep&) const = default;
+};
+
+TProgressEvent RecordProgress(std::vector<TProgressStep>& steps)
+{
+    return [&steps](TObject*, TProgressStage stage, int percent, bool redraw, const TRect&, const std::string& text) {
+        steps.push_back({stage, percent, redraw, text});
+    };
+}
+
+std::unique_ptr<TGIFImage> TwoFrames()
+{
+    auto gif = GifOf(*Stripes(4, 2, {clRed, clBlue}));
+    gif->AddFrame(*Stripes(4, 2, {clLime}));
+    return gif;
+}
+
+TEST(GifPictureSettings, NewPicturesStartFromTheProgramsDefaults)
+{
+    TGIFImageDefaults changed;
+    changed.PaintFlags = pfAsync | pfTile;
+    changed.ReductionMethod = 2;
+    changed.QuantizeBits = 5;
+    changed.DitherKind = 3;
+    changed.CodingMethod = gcRLE;
+    changed.PainterPriority = tpLowest;
+    changed.FramePace = 50;
+    TSetFor<TGIFImageDefaults> defaults(GIFImageDefaults, changed);
+    TGIFImage image;
+    EXPECT_EQ(image.PaintFlags, pfAsync | pfTile);
+    EXPECT_EQ(image.ReductionMethod, 2);
+    EXPECT_EQ(image.QuantizeBits, 5);
+    EXPECT_EQ(image.DitherKind, 3);
+    EXPECT_EQ(image.CodingMethod, gcRLE);
+    EXPECT_EQ(image.PainterPriority, tpLowest);
+    EXPECT_EQ(image.FramePace, 50);
+    EXPECT_EQ(image.BackdropColor, TColor(0x1FFFFFFF));
+}
+
+TEST(GifPictureSettings, RenderAtLoadRendersEachFrameAndAsksForRedraws)
+{
+    const std::string bytes = SaveGif(*TwoFrames());
+    for (const bool render : {false, true}) {
+        SCOPED_TRACE(render);
+        TSetFor<bool> renderAtLoad(RenderAtLoad, render);
+        TGIFImage image;
+        std::vector<TProgressStep> steps;
+        image.OnProgress = RecordProgress(steps);
+        TMemoryStream stream(bytes);
+        image.LoadFromStream(stream);
+        int loading = 0, rendering = 0;
+        for (const TProgressStep& step : steps) {
+            if (step.Text == "Rendering...")
+                ++rendering;
+            if (step.Text == "Loading..." && step.Stage == psRunning) {
+                ++loading;
+                EXPECT_EQ(step.Redraw, render);
+            }
+        }
+        EXPECT_EQ(loading, 2);
+        EXPECT_EQ(rendering > 0, render);
+    }
+}
+
+TEST(GifPictureSettings, OptimizeAtWriteOptimisesOnlyTheComponentData)
+{
+    auto image = TwoFrames();
+    auto comment = std::make_unique<TGIFCommentExtension>(image->Images().Items(1));
+    comment->Comment().Add("made here");
+    image->Images().Items(1)->Extensions().Add(std::move(comment));
+    const std::string saved = SaveGif(*image);
+    TMemoryStream plain;
+    image->WriteData(plain);
+    EXPECT_EQ(plain.Bytes(), saved) << "off: the picture's own bytes";
+
+    TSetFor<bool> optimise(OptimizeAtWrite, true);
+    EXPECT_EQ(SaveGif(*image), saved) << "saving never optimises";
+    std::vector<TProgressStep> steps;
+    image->OnProgress = RecordProgress(steps);
+    TMemoryStream written;
+    image->WriteData(written);
+    ASSERT_FALSE(steps.empty());
+    EXPECT_EQ(steps.front(), (TProgressStep{psStarting, 0, false, "Optimizing..."}));
+    EXPECT_EQ(written.Bytes().find("made here"), std::string::npos);
+    EXPECT_EQ(written.Bytes(), SaveGif(*image));
+}
+
+TEST(GifPictureCopy, AnotherGifIsCopiedUnderTheSourcesEventsAndLeavesNone)
+{
+    auto source = TwoFrames();
+    source->PainterPriority = tpLower;
+    source->BackdropColor = clAqua;
+    source->PaintFlags = pfTransparent;
+    source->ReductionMethod = 3;
+    source->DitherKind = 2;
+    source->QuantizeBits = 4;
+    source->FramePace = 30;
+    TGIFImage copy;
+    std::vector<TProgressStep> sourceSteps, copySteps;
+    std::vector<std::string> sourceWarnings, copyWarnings;
+    source->OnProgress = [&](TObject* sender, TProgressStage stage, int percent, bool redraw, const TRect&,
+                             const std::string& text) {
+        sourceSteps.push_back({stage, percent, redraw, text});
+        // A warning of the copy while it runs goes where its progress goes.
+        if (sender == &copy && stage == psRunning)
+            copy.Warning(&copy, 1, "during the copy");
+    };
+    source->OnGIFWarning = [&](TObject*, int, const std::string& m) { sourceWarnings.push_back(m); };
+    copy.OnProgress = RecordProgress(copySteps);
+    copy.OnGIFWarning = [&](TObject*, int, const std::string& m) { copyWarnings.push_back(m); };
+
+    copy.Assign(*source);
+    EXPECT_EQ(sourceSteps, (std::vector<TProgressStep>{{psStarting, 0, false, "Copying..."},
+                                                       {psRunning, 50, false, "Copying..."},
+                                                       {psRunning, 100, false, "Copying..."},
+                                                       {psEnding, 100, false, "Copying..."}}));
+    EXPECT_EQ(sourceWarnings, (std::vector<std::string>{"during the copy", "during the copy"}));
+    EXPECT_TRUE(copySteps.empty());
+    EXPECT_TRUE(copyWarnings.empty());
+    EXPECT_FALSE(copy.OnProgress);
+    EXPECT_FALSE(copy.OnGIFWarning);
+    EXPECT_EQ(SaveGif(copy), SaveGif(*source));
+    // The settings that travel with the picture, and those that do not.
+    EXPECT_EQ(copy.PainterPriority, tpLower);
+    EXPECT_EQ(copy.BackdropColor, clAqua);
+    EXPECT_EQ(copy.PaintFlags, pfTransparent);
+    EXPECT_EQ(copy.ReductionMethod, 3);
+    EXPECT_EQ(copy.DitherKind, 2);
+    EXPECT_EQ(copy.QuantizeBits, 8);
+    EXPECT_EQ(copy.FramePace, 100);
+}
+
+// A picture that cannot give its pixels.
+class TBrokenGraphic : public TGraphic {
+public:
+    const char* ClassName() const override { return "TBrokenGraphic"; }
+    std::unique_ptr<TGraphic> Clone() const override { return std::make_unique<TBrokenGraphic>(); }
+    int Width() const override { return 2; }
+    int Height() const override { return 2; }
+    void SetWidth(int) override {}
+    void SetHeight(int) override {}
+    bool Empty() const override { return false; }
+    void LoadFromStream(TStream&) override {}
+    void SaveToStream(TStream&) override {}
+    void Draw(TCanvas&, const TRect&) override { throw EInvalidGraphic("no pixels"); }
+
+protected:
+    bool AssignFrom(const TGraphic&) override { return false; }
+};
+
+TEST(GifPictureFrames, AddFrameTakesPicturesAndFramesAndRefusesTheRest)
+{
+    TGIFImage image;
+    int changes = 0;
+    image.OnChange = [&](TObject*) { ++changes; };
+    // A picture becomes a new frame; the screen grows to hold it.
+    EXPECT_EQ(image.AddFrame(*Stripes(3, 2, {clRed, clLime})), 0);
+    EXPECT_EQ(image.Width(), 3);
+    EXPECT_EQ(image.GetPictureBitmap()->Pixel(1, 1), clLime);
+    // A frame is taken as it is, or copied when it stays the caller's.
+    auto frame = std::make_unique<TGIFSubImage>(&image);
+    TGIFSubImage* taken = frame.get();
+    frame->Assign(*image.Images().Items(0));
+    EXPECT_EQ(image.AddFrame(std::move(frame)), 1);
+    EXPECT_EQ(image.Images().Items(1), taken);
+    EXPECT_EQ(image.AddFrame(static_cast<const TObject&>(*taken)), 2);
+    EXPECT_NE(image.Images().Items(2), taken);
+    EXPECT_EQ(image.Images().Items(2)->Pixels(1, 0), taken->Pixels(1, 0));
+    EXPECT_EQ(changes, 3);
+    // Anything else, or a picture that fails to convert, adds nothing.
+    struct TNotAPicture : TObject {};
+    try {
+        image.AddFrame(TNotAPicture{});
+        FAIL() << "an object of no picture class became a frame";
+    } catch (const GIFException& e) {
+        EXPECT_STREQ(e.what(), "Object type not supported for operation");
+    }
+    EXPECT_THROW(image.AddFrame(TBrokenGraphic{}), EInvalidGraphic);
+    EXPECT_EQ(image.Images().Count(), 3);
+    EXPECT_EQ(changes, 3);
+}
+
+TEST(GifPictureBitmap, FrameZeroIsKeptUntilThePictureChanges)
+{
+    auto image = TwoFrames();
+    int changes = 0;
+    image->OnChange = [&](TObject*) { ++changes; };
+    const std::shared_ptr<TBitmap> kept = image->GetPictureBitmap();
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(image->GetPictureBitmap(), kept);
+    TBitmap copy;
+    copy.Assign(*image);
+    EXPECT_EQ(image->GetPictureBitmap(), kept) << "assigning to a bitmap takes the kept one";
+    EXPECT_EQ(copy.Pixel(1, 0), clBlue);
+    // Its changes are the picture's.
+    kept->Fill(clWhite);
+    EXPECT_EQ(changes, 1);
+
+    // Each change of the content lets it go; a released bitmap no longer
+    // reaches the picture.
+    const std::vector<std::pair<const char*, std::function<void(TGIFImage&)>>> releases = {
+        {"release", [](TGIFImage& p) { p.ReleasePictureBitmap(); }},
+        {"add a frame", [](TGIFImage& p) { p.AddFrame(*Stripes(4, 2, {clRed})); }},
+        {"widen", [](TGIFImage& p) { p.SetWidth(p.Width() + 1); }},
+        {"new palette", [](TGIFImage& p) { p.SetPalette(CreateGreyScalePalette()); }},
+        {"clear", [](TGIFImage& p) { p.ClearPicture(); p.AddFrame(*Stripes(4, 2, {clRed})); }},
+    };
+    for (const auto& [name, release] : releases) {
+        SCOPED_TRACE(name);
+        const std::shared_ptr<TBitmap> before = image->GetPictureBitmap();
+        release(*image);
+        changes = 0;
+        before->Fill(clBlack);
+        EXPECT_EQ(changes, 0);
+        EXPECT_NE(image->GetPictureBitmap(), before);
+    }
+    // One that outlives its picture is still a bitmap.
+    const std::shared_ptr<TBitmap> orphan = image->GetPictureBitmap();
+    image.reset();
+    orphan->Fill(clBlack);
+    EXPECT_EQ(orphan->Pixel(0, 0), clBlack);
+}
+
+TEST(GifPictureBitmap, ANewPaletteIsMarkedAndNotified)
+{
+    auto image = TwoFrames();
+    int changes = 0;
+    image->OnChange = [&](TObject*) { ++changes; };
+    HPALETTE grey = CreateGreyScalePalette();
+    image->SetPalette(grey);
+    EXPECT_TRUE(image->PaletteModified());
+    EXPECT_EQ(changes, 1);
+    image->SetPaletteModified(false);
+    image->SetPalette(grey);
+    EXPECT_FALSE(image->PaletteModified()) << "the same handle changes nothing";
+    EXPECT_EQ(changes, 1);
 }
 
 }  // namespace

@@ -187,7 +187,7 @@ TEST_F(ChromiumGalleryTest, APhotoSavedAsGifShowsTheCubesColours)
     ASSERT_EQ(std::system(("convert '" + png + "' -crop 120x80+0+0 -depth 8 rgb:'" + rgb + "'").c_str()), 0);
     const std::string shown = ReadFileBytes(rgb);
     ASSERT_EQ(shown.size(), 120u * 80 * 3);
-    std::unique_ptr<TBitmap> ours = gif.GetPictureBitmap();
+    std::shared_ptr<TBitmap> ours = gif.GetPictureBitmap();
     int off = 0;
     for (int y = 0; y < 80; ++y)
         for (int x = 0; x < 120; ++x) {

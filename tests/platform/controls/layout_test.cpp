@@ -29,6 +29,8 @@
 #include "platform/controls/TUpDown.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"
+#include "platform/core/TStream.h"
+#include "platform/graphics/TBitmap.h"
 #include "platform/loop/Clock.h"
 #include "tests/support/TempFolder.h"
 
@@ -466,6 +468,33 @@ TEST_F(LayoutTest, ComponentsReadFromStoredPropertiesKeepTheirValues)
     EXPECT_EQ(timer->Interval(), 250u);
     EXPECT_FALSE(timer->Running());
     EXPECT_NE(WriteComponentLayout(form).find("Interval = 250"), std::string::npos);
+}
+
+// A bitmap that stores a different picture in a layout than it saves.
+class TLayoutBitmap : public TBitmap {
+public:
+    using TBitmap::TBitmap;
+    void WriteData(TStream& stream) override
+    {
+        TBitmap stored(3, 1, pf24bit);
+        stored.Fill(clRed);
+        stored.SaveToStream(stream);
+    }
+};
+
+TEST_F(LayoutTest, AnImageStoresWhatItsPictureWritesAsComponentData)
+{
+    TForm form(nullptr);
+    form.SetName("F");
+    auto* image = new TImage(&form);
+    image->SetName("Image1");
+    image->SetParent(&form);
+    image->Picture().SetGraphic(std::make_unique<TLayoutBitmap>(1, 1, pf24bit));
+    TForm copy(nullptr);
+    ReadComponentLayout(copy, WriteComponentLayout(form), nullptr, "copy");
+    const TPicture& stored = copy.Child<TImage>("Image1")->Picture();
+    EXPECT_EQ(stored.Width(), 3);
+    EXPECT_EQ(stored.Graphic() ? static_cast<TBitmap*>(stored.Graphic())->Pixel(2, 0) : clNone, clRed);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <stdexcept>
@@ -145,7 +148,7 @@ TEST_F(TThreadTest, StartsOnlyWhenStarted)
     EXPECT_THROW(thread.WaitFor(), Exception);
     Sleep(10);
     EXPECT_FALSE(ran.load());
-    thread.SetPriority(tpLower);  // accepted, no effect
+    thread.SetPriority(tpLower);  // taken when it starts
     thread.Resume();
     thread.WaitFor();
     EXPECT_TRUE(ran.load());
@@ -153,6 +156,86 @@ TEST_F(TThreadTest, StartsOnlyWhenStarted)
     EXPECT_NE(thread.ThreadID(), 0u);
     EXPECT_NE(thread.ThreadID(), MainThreadId());
     thread.Start();  // a second start does nothing
+}
+
+// A worker that keeps publishing its own nice value until it is terminated.
+struct NiceProbe {
+    std::atomic<int> Nice{1000};
+    LambdaThread Thread{[this](LambdaThread& self) {
+        while (!self.Terminated()) {
+            Nice = getpriority(PRIO_PROCESS, 0);
+            Sleep(1);
+        }
+    }};
+    // The worker's nice value once it has settled on `expected`, else the last one seen.
+    int SettledOn(int expected)
+    {
+        for (int i = 0; i < 500 && Nice != expected; ++i)
+            Sleep(2);
+        return Nice;
+    }
+};
+
+int OwnNice() { return getpriority(PRIO_PROCESS, 0); }
+
+TEST_F(TThreadTest, PrioritiesLowerTheNiceValueAndRaiseItWherePermitted)
+{
+    const int normal = OwnNice();
+    NiceProbe probe;
+    probe.Thread.SetPriority(tpLower);  // kept for the start
+    probe.Thread.Start();
+    EXPECT_EQ(probe.SettledOn(std::min(normal + 5, 19)), std::min(normal + 5, 19));
+    EXPECT_EQ(probe.Thread.Priority(), tpLower);
+
+    probe.Thread.SetPriority(tpIdle);
+    EXPECT_EQ(probe.SettledOn(19), 19);
+    EXPECT_EQ(probe.Thread.Priority(), tpIdle);
+
+    // Back up: only with the right to do so, and never an error without it.
+    const bool mayRaise = setpriority(PRIO_PROCESS, 0, normal - 1) == 0;
+    if (mayRaise)
+        setpriority(PRIO_PROCESS, 0, normal);
+    probe.Thread.SetPriority(tpHigher);
+    if (mayRaise) {
+        EXPECT_EQ(probe.SettledOn(std::max(normal - 5, -20)), std::max(normal - 5, -20));
+        EXPECT_EQ(probe.Thread.Priority(), tpHigher);
+    } else {
+        EXPECT_EQ(probe.SettledOn(19), 19);
+        EXPECT_EQ(probe.Thread.Priority(), tpIdle);
+    }
+    probe.Thread.Terminate();
+    probe.Thread.WaitFor();
+}
+
+// Run in a child process: as an ordinary user (no CAP_SYS_NICE, no room
+// under RLIMIT_NICE) a priority above normal is refused without a word.
+// 0 when all went as it should.
+int PrioritiesWithoutTheRightToRaise()
+{
+    const rlimit none{0, 0};
+    if (setrlimit(RLIMIT_NICE, &none) != 0 || (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)))
+        return 2;
+    const int normal = OwnNice();
+    NiceProbe probe;
+    probe.Thread.SetPriority(tpHighest);  // refused at the start
+    probe.Thread.Start();
+    if (probe.SettledOn(normal) != normal || probe.Thread.Priority() != tpNormal)
+        return 3;
+    probe.Thread.SetPriority(tpLowest);
+    const int lowered = std::min(normal + 10, 19);
+    if (probe.SettledOn(lowered) != lowered || probe.Thread.Priority() != tpLowest)
+        return 4;
+    probe.Thread.SetPriority(tpNormal);  // what a stopped painter asks for
+    Sleep(20);
+    if (probe.SettledOn(lowered) != lowered || probe.Thread.Priority() != tpLowest)
+        return 5;
+    return 0;
+}
+
+TEST(TThreadPriorityDeathTest, WithoutTheRightToRaiseThePriorityIsKeptSilently)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(_exit(PrioritiesWithoutTheRightToRaise()), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(TThreadTest, DestroyingARunningThreadTerminatesAndWaits)
