@@ -154,20 +154,8 @@ TGIFFrameBitmap RenderFramePart(TGIFSubImage& frame, const TFrameSample& sample)
         result = RenderFrameDirect(frame, sample);
     }
     if (TGIFImage* image = frame.Image())
-        image->Progress(&frame, psEnding, 100, PaletteModified(*image), TRect{}, "Rendering...");
+        image->Progress(&frame, psEnding, 100, image->PaletteModified(), TRect{}, "Rendering...");
     return result;
-}
-
-bool PaletteModified(const TGIFImage&)
-{
-    // FIXME: the picture's palette-modified flag, once TGraphic keeps one;
-    // until then no palette change is reported.
-    return false;
-}
-
-void SetPaletteModified(TGIFImage&)
-{
-    // FIXME: sets the picture's palette-modified flag (see PaletteModified).
 }
 
 TBitmap* TGIFSubImage::KeptBitmap()
@@ -189,7 +177,7 @@ TBitmap* TGIFSubImage::Bitmap()
     } catch (const EAbort&) {
         return nullptr;
     }
-    if (FImage && PaletteModified(*FImage))
+    if (FImage && FImage->PaletteModified())
         FImage->NotifyChanged();
     return FBitmap.get();
 }
@@ -228,7 +216,7 @@ void TGIFSubImage::DropBitmapOfOtherPalette()
         return;
     FreeBitmap();
     if (FImage) {
-        SetPaletteModified(*FImage);
+        FImage->SetPaletteModified(true);
         FImage->NotifyChanged();
     }
 }
@@ -379,7 +367,7 @@ std::unique_ptr<TBitmap> FrameSourceBitmap(TGIFSubImage& frame, TBitmap& source)
 void ConversionDone(TGIFSubImage& frame, int percent)
 {
     if (TGIFImage* image = frame.Image())
-        image->Progress(&frame, psEnding, percent, PaletteModified(*image), TRect{}, "Converting...");
+        image->Progress(&frame, psEnding, percent, image->PaletteModified(), TRect{}, "Converting...");
 }
 
 }  // namespace

@@ -48,11 +48,6 @@ TGIFFrameBitmap RenderFrameDithered(TGIFSubImage& frame, const TFrameSample& sam
 void FrameProgress(TGIFSubImage& frame, TProgressStage stage, int percent, const std::string& text);
 // Every 32nd row of a frame's pass reports how far the pass is.
 void FrameRowProgress(TGIFSubImage& frame, int row, int height, const std::string& text);
-// The picture's palette-modified flag: set when a palette change drops a
-// frame's bitmap, reported as the redraw flag at the end of rendering and
-// converting.
-bool PaletteModified(const TGIFImage& image);
-void SetPaletteModified(TGIFImage& image);
 // Index into the web palette written under transparent pixels: derived from
 // the transparent colour, and it may lie past the palette's 216 entries.
 int DitherFillIndex(TColor transparent);

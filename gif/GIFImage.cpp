@@ -18,15 +18,8 @@ bool OptimizeAtWrite = false;
 
 namespace {
 
-// Frames keep no bitmap of their own yet: the rendering runs for its
-// progress and its errors, and its result goes.
-void RenderFrameBitmap(TGIFSubImage& frame)
-{
-    if (!frame.Empty())
-        RenderFrame(frame);
-}
-
-// Frame 0 at the screen's size, made afresh.
+// Frame 0 at the screen's size: a copy of the frame's kept bitmap, or made
+// afresh without keeping one in the frame.
 std::shared_ptr<TBitmap> FrameZeroBitmap(TGIFImage& image) { return PictureBitmap(image); }
 
 }  // namespace
@@ -59,7 +52,7 @@ void TGIFImageList::LoadFromStream(TStream& stream)
         TGIFSubImage& loaded = *frame;
         Add(std::move(frame));
         if (RenderAtLoad)
-            RenderFrameBitmap(loaded);
+            loaded.Bitmap();
         if (FImage)
             FImage->Progress(this, psRunning, static_cast<int>(std::min<std::int64_t>(100, stream.Position() * 100 / size)),
                              RenderAtLoad, TRect{}, "Loading...");

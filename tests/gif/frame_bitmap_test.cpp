@@ -543,7 +543,7 @@ TEST(GifFrameBitmap, AMetafileThatCannotBeDrawnGivesTheBitmapItAssigns)
     gif.Assign(metafile);
     ASSERT_EQ(gif.Images().Count(), 1);
     EXPECT_FALSE(gif.QueryTransparent());
-    std::unique_ptr<TBitmap> shown = gif.GetPictureBitmap();
+    std::shared_ptr<TBitmap> shown = gif.GetPictureBitmap();
     ASSERT_EQ(shown->Width(), 4);
     EXPECT_EQ(shown->Pixel(0, 0), clLime);
     EXPECT_EQ(shown->Pixel(1, 1), clBlue);
@@ -572,6 +572,29 @@ TEST(GifFrameBitmap, AnAbortWhileRenderingIsSwallowed)
         };
         EXPECT_THROW(gif->Draw(target.Canvas(), TRect{0, 0, 8, 40}), EInvalidGraphic);
     }
+}
+
+TEST(GifFrameBitmap, TheEndOfRenderingAndConvertingAsksForARedrawAfterAPaletteChange)
+{
+    TLoadResult loaded = LoadGif(SaveGif(*SmallGif(8, 6, false)));
+    TGIFImage* gif = loaded.Image.get();
+    gif->PaintFlags = 0;
+    std::vector<std::pair<std::string, bool>> ends;
+    gif->OnProgress = [&](TObject*, TProgressStage stage, int, bool redraw, const TRect&, const std::string& text) {
+        if (stage == psEnding)
+            ends.emplace_back(text, redraw);
+    };
+    TGIFSubImage& frame = *gif->Images().Items(0);
+    ASSERT_NE(frame.Bitmap(), nullptr);
+    gif->SetPalette(CreateGreyScalePalette());
+    frame.FreeBitmap();
+    ASSERT_NE(frame.Bitmap(), nullptr);
+    TBitmap colours(4, 4, pf8bit);
+    colours.SetPalette({{0, 0, 255, 0}, {0, 255, 0, 0}});
+    gif->AddFrame(colours);
+    const std::vector<std::pair<std::string, bool>> expected{
+        {"Rendering...", false}, {"Rendering...", true}, {"Converting...", true}};
+    EXPECT_EQ(ends, expected);
 }
 
 TEST(GifFrameBitmap, TilesStopWhereTheFramesOwnTileStartsPastTheRectangle)
