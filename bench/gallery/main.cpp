@@ -26,10 +26,10 @@
 
 #include "bench/common/DirectJpeg.h"
 
-#include "builder/build/GalleryBuild.h"
+#include "builder/generator/GalleryBuild.h"
 #include "builder/dialogs/BackgroundDialog.h"
 #include "builder/dialogs/BuildCancelWindow.h"
-#include "builder/build/BuildPicture.h"
+#include "builder/generator/BuildPicture.h"
 #include "builder/dialogs/CompressProgressForm.h"
 #include "builder/dialogs/CopyrightDialog.h"
 #include "builder/dialogs/FolderChooserDialog.h"

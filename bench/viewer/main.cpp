@@ -22,7 +22,7 @@
 
 #include "bench/common/DirectJpeg.h"
 
-#include "builder/build/ExeGalleryFile.h"
+#include "builder/generator/ExeGalleryFile.h"
 #include "shared/GalleryDataBlock.h"
 #include "platform/core/Exceptions.h"
 #include "platform/core/Files.h"

@@ -1,4 +1,4 @@
-#include "builder/build/GalleryBuild.h"
+#include "builder/generator/GalleryBuild.h"
 #include "builder/program/BuilderWindows.h"
 
 #include "builder/dialogs/BackgroundDialog.h"

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/build/GalleryBuild.h"
+#include "builder/generator/GalleryBuild.h"
 #include "builder/dialogs/BackgroundDialog.h"
 #include "builder/dialogs/BuildCancelWindow.h"
 #include "builder/dialogs/CompressProgressForm.h"

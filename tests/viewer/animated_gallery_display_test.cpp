@@ -13,7 +13,7 @@
 #include <set>
 #include <thread>
 
-#include "builder/build/ExeGalleryFile.h"
+#include "builder/generator/ExeGalleryFile.h"
 #include "gif/GIFImage.h"
 #include "platform/core/Files.h"
 #include "platform/core/TStream.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "builder/build/ExeGalleryFile.h"
+#include "builder/generator/ExeGalleryFile.h"
 #include "shared/GalleryDataBlock.h"
 #include "platform/core/Files.h"
 #include "tests/shared/program_file_fixtures.h"

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "builder/build/GalleryBuild.h"
+#include "builder/generator/GalleryBuild.h"
 #include "builder/dialogs/BackgroundDialog.h"
 #include "builder/dialogs/BuildCancelWindow.h"
 #include "builder/dialogs/FolderChooserDialog.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/build/BuildInProgress.h"
+#include "builder/generator/BuildInProgress.h"
 #include "builder/dialogs/LimitsDialog.h"
 #include "builder/dialogs/OverwritePrompt.h"
 #include "platform/controls/InputDriver.h"

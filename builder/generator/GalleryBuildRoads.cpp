@@ -1,11 +1,11 @@
 // The roads of a build that leave the gallery folder: the picture application
 // (EXE gallery or PDF work files) and the e-mail gallery.
 
-#include "builder/build/GalleryBuild.h"
+#include "builder/generator/GalleryBuild.h"
 
-#include "builder/build/ExeGalleryFile.h"
+#include "builder/generator/ExeGalleryFile.h"
 #include "shared/GalleryDataBlock.h"
-#include "builder/build/PdfWorkFiles.h"
+#include "builder/generator/PdfWorkFiles.h"
 #include "builder/pages/MailPage.h"
 #include "builder/dialogs/PleaseWaitForm.h"
 #include "builder/wizard/WizardForm.h"

@@ -1,8 +1,8 @@
-#include "builder/build/PictureWork.h"
+#include "builder/generator/PictureWork.h"
 
 #include <algorithm>
 
-#include "builder/build/GifFrames.h"
+#include "builder/generator/GifFrames.h"
 
 #include "gif/GIFFrameBitmap.h"
 #include "gif/GIFImage.h"

@@ -1,4 +1,4 @@
-#include "builder/build/ExeGalleryFile.h"
+#include "builder/generator/ExeGalleryFile.h"
 
 #include "platform/core/Files.h"
 

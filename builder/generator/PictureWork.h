@@ -28,7 +28,7 @@
 #include <string>
 #include <vector>
 
-#include "builder/build/BuildPicture.h"
+#include "builder/generator/BuildPicture.h"
 #include "builder/pages/GalleryPages.h"
 
 class TBitmap;

@@ -3,7 +3,7 @@
 // never run as PHP whatever short_open_tag says, and no page logs a warning
 // whether PHP buffers its output or not.
 
-#include "tests/builder/build/php_server_fixture.h"
+#include "tests/builder/generator/php_server_fixture.h"
 
 using namespace phpservertest;
 

@@ -3,7 +3,7 @@
 // the page), what its served files give away, what a page stores, the owner's
 // edits, sessions, array parameters and counted words.
 
-#include "tests/builder/build/php_server_fixture.h"
+#include "tests/builder/generator/php_server_fixture.h"
 
 using namespace phpservertest;
 

@@ -5,7 +5,7 @@
 // attempt refused. Headless Chromium shows a gallery page and a full-picture
 // page through the server. Skipped without php.
 
-#include "tests/builder/build/php_server_fixture.h"
+#include "tests/builder/generator/php_server_fixture.h"
 
 using namespace phpservertest;
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "builder/build/BuildPicture.h"
+#include "builder/generator/BuildPicture.h"
 
 class TGIFImage;
 

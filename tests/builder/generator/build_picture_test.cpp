@@ -2,7 +2,7 @@
 // the limits with its quality search, thumbnail sizes, measured sizes and
 // the copyright note.
 
-#include "builder/build/BuildPicture.h"
+#include "builder/generator/BuildPicture.h"
 
 #include <gtest/gtest.h>
 

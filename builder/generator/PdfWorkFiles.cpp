@@ -1,4 +1,4 @@
-#include "builder/build/PdfWorkFiles.h"
+#include "builder/generator/PdfWorkFiles.h"
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "builder/build/GalleryBuild.h"
+#include "builder/generator/GalleryBuild.h"
 
 #include <algorithm>
 #include <deque>
@@ -7,9 +7,9 @@
 
 #include "builder/dialogs/BackgroundDialog.h"
 #include "builder/dialogs/BuildCancelWindow.h"
-#include "builder/build/BuildInProgress.h"
-#include "builder/build/BuildPicture.h"
-#include "builder/build/PhpGalleryRoad.h"
+#include "builder/generator/BuildInProgress.h"
+#include "builder/generator/BuildPicture.h"
+#include "builder/generator/PhpGalleryRoad.h"
 #include "builder/dialogs/CompressProgressForm.h"
 #include "builder/dialogs/CopyrightDialog.h"
 #include "builder/dialogs/FolderChooserDialog.h"

@@ -1,4 +1,4 @@
-#include "builder/build/BuildPicture.h"
+#include "builder/generator/BuildPicture.h"
 
 #include <algorithm>
 

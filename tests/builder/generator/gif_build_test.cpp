@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "builder/build/BuildPicture.h"
-#include "builder/build/GifFrames.h"
+#include "builder/generator/BuildPicture.h"
+#include "builder/generator/GifFrames.h"
 #include "gif/GIFImage.h"
 #include "platform/graphics/TBitmap.h"
 #include "platform/graphics/TCanvas.h"

@@ -60,9 +60,9 @@
 #include <string>
 #include <vector>
 
-#include "builder/build/BuildPicture.h"
-#include "builder/build/PictureWork.h"
-#include "builder/build/WizardOptions.h"
+#include "builder/generator/BuildPicture.h"
+#include "builder/generator/PictureWork.h"
+#include "builder/generator/WizardOptions.h"
 #include "builder/pages/GalleryGrid.h"
 #include "builder/pages/GalleryPageSettings.h"
 

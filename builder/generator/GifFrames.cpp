@@ -1,4 +1,4 @@
-#include "builder/build/GifFrames.h"
+#include "builder/generator/GifFrames.h"
 
 #include <algorithm>
 #include <cstdint>

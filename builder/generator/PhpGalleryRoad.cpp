@@ -1,4 +1,4 @@
-#include "builder/build/PhpGalleryRoad.h"
+#include "builder/generator/PhpGalleryRoad.h"
 
 #include "builder/dialogs/FormReference.h"
 #include "builder/dialogs/GalleryKindDialog.h"

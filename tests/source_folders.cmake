@@ -1,0 +1,21 @@
+# Fails when a source folder bears a name that code-map tools, indexers and
+# backup rules skip as build output: the code in it would vanish from them.
+# Run as: cmake -DROOT=<source folder> -P source_folders.cmake
+cmake_minimum_required(VERSION 3.20)
+set(output_names build builds out bin obj dist target Debug Release)
+file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE "${ROOT}" "${ROOT}/*")
+set(hidden)
+foreach(entry ${entries})
+  if(entry MATCHES "^(build|out|\\.git)(/|$)" OR NOT IS_DIRECTORY "${ROOT}/${entry}")
+    continue()
+  endif()
+  get_filename_component(name "${entry}" NAME)
+  if(name IN_LIST output_names)
+    list(APPEND hidden "${entry}")
+  endif()
+endforeach()
+if(hidden)
+  list(JOIN hidden "\n  " shown)
+  message(FATAL_ERROR "Source folders named as build output:\n  ${shown}")
+endif()
+message(STATUS "no source folder is named as build output")
