@@ -134,10 +134,12 @@ std::unique_ptr<TBitmap> GifBitmap(TGIFImage& gif, bool transparent, TColor key)
     const std::shared_ptr<TBitmap> picture = gif.GetPictureBitmap();
     if (!picture || picture->Empty())
         throw EInvalidGraphic("the GIF picture has nothing to show");
-    // The picture keeps its own: ours is converted.
+    // The picture keeps its own: ours is converted, and the picture need not
+    // hold frame 0 for the rest of the round.
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->Assign(*picture);
     bitmap->SetPixelFormat(pf24bit);
+    gif.ReleasePictureBitmap();
     return bitmap;
 }
 
