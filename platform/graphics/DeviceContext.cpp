@@ -180,6 +180,120 @@ TColor PatternOf(const TDeviceContext& dc)
     return Resolve(dc.SelectedBrush->Color());
 }
 
+// SRCCOPY, SRCAND, SRCPAINT or SRCINVERT of `count` bytes.
+void CombineBytes(std::uint8_t rop, std::uint8_t* dest, const std::uint8_t* source, std::size_t count)
+{
+    switch (rop) {
+    case 0x88: for (std::size_t i = 0; i < count; ++i) dest[i] &= source[i]; return;
+    case 0xEE: for (std::size_t i = 0; i < count; ++i) dest[i] |= source[i]; return;
+    case 0x66: for (std::size_t i = 0; i < count; ++i) dest[i] ^= source[i]; return;
+    default: std::memcpy(dest, source, count); return;
+    }
+}
+
+// The destination columns First..Last-1 whose source lies inside the source
+// bitmap, and their source columns. They are one run, as the sampling is
+// monotonic; the other columns are left as they are.
+struct TColumnRun {
+    int First = 0;
+    int Last = 0;
+    std::vector<int> Columns;
+};
+
+TColumnRun SourceColumns(const TRect& area, int targetLeft, const TBlitArea& s, int destWidth, bool mirror,
+                         int originX, int sourceWidth)
+{
+    std::vector<int> columns;
+    columns.reserve(std::size_t(area.Width()));
+    for (int px = area.Left; px < area.Right; ++px) {
+        int si = int(static_cast<long long>(px - targetLeft) * s.W / destWidth);
+        if (mirror) si = s.W - 1 - si;
+        columns.push_back(s.X + si + originX);
+    }
+    const auto inside = [&](int px) {
+        const int sx = columns[std::size_t(px - area.Left)];
+        return sx >= 0 && sx < sourceWidth;
+    };
+    int first = area.Left, last = area.Right;
+    while (first < last && !inside(first)) ++first;
+    while (last > first && !inside(last - 1)) --last;
+    columns.erase(columns.begin() + (last - area.Left), columns.end());
+    columns.erase(columns.begin(), columns.begin() + (first - area.Left));
+    return {first, last, std::move(columns)};
+}
+
+// The general blit, a row at a time: a source row is sampled once through
+// the column map for every destination row that shows it, its colours
+// converted between colour and monochrome, then combined run by run with the
+// destination by the raster operation, pixel for pixel as ApplyRop3 does.
+struct TRowBlit {
+    enum TConversion { cvNone, cvMonoToColour, cvColourToMono };
+
+    TRowBlit(TPixelView& dest, TPixelView* source, TPixelView* mask, const TBlitSpec& spec)
+        : Dest(dest), Source(source), Mask(mask), Spec(spec)
+    {
+    }
+
+    TPixelView& Dest;
+    TPixelView* Source;
+    TPixelView* Mask;
+    const TBlitSpec& Spec;
+    TColor Pattern = 0;
+    TConversion Conversion = cvNone;
+    TColor MonoToColour[2] = {0, 0};  // the destination's text and background colours
+    TColor SourceKey = 0;             // the source colour that gives white on monochrome
+    std::vector<int> Columns;         // source columns of the destination columns First..
+    int First = 0;
+    int TargetLeft = 0;
+    std::vector<TColor> SourceRow, DestRow, MaskRow, ForeRow;
+    int SourceY = -1;
+
+    void Start(int first, int count, const TRect& target)
+    {
+        First = first;
+        TargetLeft = target.Left;
+        SourceRow.assign(std::size_t(count), 0);
+        DestRow.resize(std::size_t(count));
+        if (Mask) {
+            MaskRow.resize(std::size_t(count));
+            ForeRow.resize(std::size_t(count));
+        }
+    }
+
+    void ReadSource(int y)
+    {
+        if (y == SourceY) return;
+        SourceY = y;
+        Source->ReadRow(y, Columns, SourceRow.data());
+        if (Conversion == cvMonoToColour)
+            for (TColor& c : SourceRow) c = c ? MonoToColour[1] : MonoToColour[0];
+        else if (Conversion == cvColourToMono)
+            for (TColor& c : SourceRow) c = c == SourceKey ? 0xFFFFFF : 0;
+    }
+
+    // Destination pixels a..b-1 of row y, row j of the blit.
+    void Run(int y, int j, int a, int b)
+    {
+        const int n = b - a;
+        const TColor* s = SourceRow.data() + (a - First);
+        TColor* d = DestRow.data();
+        const std::span<TColor> dest(d, std::size_t(n));
+        if (Mask) {
+            Dest.ReadRow(y, a, dest);
+            Mask->ReadRow(Spec.MaskY + j, Spec.MaskX + (a - TargetLeft), std::span(MaskRow.data(), std::size_t(n)));
+            std::copy_n(d, n, ForeRow.data());
+            ApplyRop3Row(Spec.ForeRop, Pattern, s, ForeRow.data(), n);
+            ApplyRop3Row(Spec.BackRop, Pattern, s, d, n);
+            for (int i = 0; i < n; ++i)
+                if (MaskRow[std::size_t(i)]) d[i] = ForeRow[std::size_t(i)];
+        } else {
+            if (RopUsesDest(Spec.ForeRop)) Dest.ReadRow(y, a, dest);
+            ApplyRop3Row(Spec.ForeRop, Pattern, s, d, n);
+        }
+        Dest.WriteRow(y, a, dest);
+    }
+};
+
 BOOL Blit(TDeviceContext& dest, TBlitArea d, TDeviceContext* source, TBlitArea s, const TBlitSpec& spec,
           TColor pattern)
 {
@@ -221,11 +335,15 @@ BOOL Blit(TDeviceContext& dest, TBlitArea d, TDeviceContext* source, TBlitArea s
     std::unique_ptr<TPixelView> mv;
     if (spec.Mask) mv = std::make_unique<TPixelView>(*spec.Mask);
 
-    // Plain copies between bitmaps of one direct-colour layout move whole rows.
+    // Plain copies between bitmaps of one direct-colour layout move whole
+    // rows; between 24-bit bitmaps, the operations that work bit by bit on
+    // source and destination alone go byte by byte.
     const TPixelFormat df = ds.Bitmap->PixelFormat();
     const TPixelFormat sf = usesSource ? sourceBitmap->PixelFormat() : pfCustom;
     const auto rgb24 = [](TPixelFormat f) { return f == pf24bit || f == pfDevice; };
-    if (usesSource && !ds.Region && !spec.Mask && spec.ForeRop == 0xCC && !mirrorX && !mirrorY && s.W == d.W && s.H == d.H &&
+    const std::uint8_t rop = spec.ForeRop;
+    const bool bytewise = rop == 0xCC || (rgb24(df) && (rop == 0x88 || rop == 0xEE || rop == 0x66));
+    if (usesSource && !ds.Region && !spec.Mask && bytewise && !mirrorX && !mirrorY && s.W == d.W && s.H == d.H &&
         ((rgb24(df) && rgb24(sf)) || (df == pf32bit && sf == pf32bit))) {
         const int bytes = rgb24(df) ? 3 : 4;
         const int x0 = s.X + ss.Origin.X + (area.Left - target.Left);
@@ -238,47 +356,43 @@ BOOL Blit(TDeviceContext& dest, TBlitArea d, TDeviceContext* source, TBlitArea s
                 const int sy = s.Y + ss.Origin.Y + (py - target.Top);
                 if (sy < 0 || sy >= sourceBitmap->Height()) continue;
                 const int sx = s.X + ss.Origin.X + (left - target.Left);
-                std::memcpy(ds.Bitmap->ScanLine(py) + std::size_t(left) * bytes,
-                            sourceBitmap->ScanLine(sy) + std::size_t(sx) * bytes, std::size_t(right - left) * bytes);
+                CombineBytes(rop, ds.Bitmap->ScanLine(py) + std::size_t(left) * bytes,
+                             sourceBitmap->ScanLine(sy) + std::size_t(sx) * bytes, std::size_t(right - left) * bytes);
             }
         }
         return TRUE;
     }
 
-    const bool destMono = dv.Mono();
-    const bool sourceMono = sv && sv->Mono();
-    const TColor monoToColor0 = Resolve(dest.TextColor);
-    const TColor monoToColor1 = Resolve(dest.BkColor);
-    const TColor sourceKey = source ? Resolve(source->BkColor) : 0;
-    const TColor p = destMono ? ColorToMono(pattern) : pattern;
-
+    TRowBlit rows(dv, sv.get(), mv.get(), spec);
+    rows.Pattern = dv.Mono() ? ColorToMono(pattern) : pattern;
+    if (sv && sv->Mono() && !dv.Mono()) {
+        rows.Conversion = TRowBlit::cvMonoToColour;
+        rows.MonoToColour[0] = Resolve(dest.TextColor);
+        rows.MonoToColour[1] = Resolve(dest.BkColor);
+    } else if (sv && !sv->Mono() && dv.Mono()) {
+        rows.Conversion = TRowBlit::cvColourToMono;
+        rows.SourceKey = Resolve(source->BkColor);
+    }
+    int first = area.Left, last = area.Right;
+    if (usesSource) {
+        TColumnRun run = SourceColumns(area, target.Left, s, d.W, mirrorX, ss.Origin.X, sv->Width());
+        first = run.First;
+        last = run.Last;
+        rows.Columns = std::move(run.Columns);
+    }
+    if (first >= last) return TRUE;
+    rows.Start(first, last - first, target);
     for (int py = area.Top; py < area.Bottom; ++py) {
         const int j = py - target.Top;
-        int sy = 0;
         if (usesSource) {
             int sj = int(static_cast<long long>(j) * s.H / d.H);
             if (mirrorY) sj = s.H - 1 - sj;
-            sy = s.Y + sj + ss.Origin.Y;
+            const int sy = s.Y + sj + ss.Origin.Y;
             if (sy < 0 || sy >= sv->Height()) continue;
+            rows.ReadSource(sy);
         }
-        for (int px = area.Left; px < area.Right; ++px) {
-            if (ds.Region && !ds.Region->Contains(px, py)) continue;
-            const int i = px - target.Left;
-            std::uint8_t rop = spec.ForeRop;
-            if (mv) rop = mv->Get(spec.MaskX + i, spec.MaskY + j) ? spec.ForeRop : spec.BackRop;
-            TColor sc = 0;
-            if (usesSource) {
-                int si = int(static_cast<long long>(i) * s.W / d.W);
-                if (mirrorX) si = s.W - 1 - si;
-                const int sx = s.X + si + ss.Origin.X;
-                if (sx < 0 || sx >= sv->Width()) continue;
-                sc = sv->Get(sx, sy);
-                if (sourceMono && !destMono) sc = sc ? monoToColor1 : monoToColor0;
-                else if (!sourceMono && destMono) sc = sc == sourceKey ? 0xFFFFFF : 0;
-            }
-            const TColor dc = dv.Get(px, py);
-            dv.Set(px, py, ApplyRop3(rop, p, sc, dc));
-        }
+        if (ds.Region) ds.Region->ForEachSpan(py, first, last, [&](int a, int b) { rows.Run(py, j, a, b); });
+        else rows.Run(py, j, first, last);
     }
     return TRUE;
 }

@@ -1,7 +1,9 @@
 #include "platform/graphics/Raster.h"
 
+#include "platform/graphics/BitmapFormats.h"
 #include "platform/graphics/CanvasRaster.h"
 
+#include <algorithm>
 #include <cstring>
 
 bool IsMonochromeBitmap(const TBitmap& bitmap)
@@ -126,6 +128,136 @@ void TPixelView::SetRow(int y, int x1, int x2, TColor rgb)
         return;
     default:
         for (int x = x1; x < x2; ++x) Set(x, y, rgb);
+        return;
+    }
+}
+
+const std::vector<TColor>& TPixelView::IndexColours() const
+{
+    if (FIndexColours.empty()) {
+        const auto& palette = FBitmap->Palette();
+        FIndexColours.assign(std::size_t(1) << FBitmap->BitCount(), clBlack);
+        for (std::size_t i = 0; i < palette.size() && i < FIndexColours.size(); ++i)
+            FIndexColours[i] = QuadToColor(palette[i]);
+    }
+    return FIndexColours;
+}
+
+template <class Column>
+void TPixelView::ReadPixels(int y, int count, Column column, TColor* out) const
+{
+    const std::uint8_t* row = FBitmap->ScanLine(y);
+    switch (FFormat) {
+    case pfDevice:
+    case pf24bit:
+        for (int i = 0; i < count; ++i) {
+            const std::uint8_t* p = row + 3 * std::size_t(column(i));
+            out[i] = RGB(p[2], p[1], p[0]);
+        }
+        return;
+    case pf32bit:
+        for (int i = 0; i < count; ++i) {
+            const std::uint8_t* p = row + 4 * std::size_t(column(i));
+            out[i] = RGB(p[2], p[1], p[0]);
+        }
+        return;
+    case pf8bit: {
+        const TColor* colours = IndexColours().data();
+        for (int i = 0; i < count; ++i) out[i] = colours[row[column(i)]];
+        return;
+    }
+    case pf4bit: {
+        const TColor* colours = IndexColours().data();
+        for (int i = 0; i < count; ++i) {
+            const int x = column(i);
+            out[i] = colours[(x & 1) ? row[x >> 1] & 0x0F : row[x >> 1] >> 4];
+        }
+        return;
+    }
+    case pf1bit: {
+        const TColor one = FMono ? 0xFFFFFF : IndexColours()[1];
+        const TColor zero = FMono ? 0 : IndexColours()[0];
+        for (int i = 0; i < count; ++i) {
+            const int x = column(i);
+            out[i] = ((row[x >> 3] >> (7 - (x & 7))) & 1) ? one : zero;
+        }
+        return;
+    }
+    default:
+        for (int i = 0; i < count; ++i) out[i] = bitmap_detail::ReadDirect(row, column(i), FFormat);
+        return;
+    }
+}
+
+void TPixelView::ReadRow(int y, std::span<const int> columns, TColor* out) const
+{
+    ReadPixels(y, int(columns.size()), [columns](int i) { return columns[std::size_t(i)]; }, out);
+}
+
+void TPixelView::ReadRow(int y, int x, std::span<TColor> out) const
+{
+    ReadPixels(y, int(out.size()), [x](int i) { return x + i; }, out.data());
+}
+
+void TPixelView::WriteRow(int y, int x, std::span<const TColor> values)
+{
+    std::uint8_t* row = FBitmap->ScanLine(y);
+    const int count = int(values.size());
+    switch (FFormat) {
+    case pfDevice:
+    case pf24bit:
+    case pf32bit: {
+        // A 32-bit pixel's fourth byte stays as it is.
+        const std::size_t step = FFormat == pf32bit ? 4 : 3;
+        std::uint8_t* p = row + step * std::size_t(x);
+        for (const TColor rgb : values) {
+            p[0] = GetBValue(rgb);
+            p[1] = GetGValue(rgb);
+            p[2] = GetRValue(rgb);
+            p += step;
+        }
+        return;
+    }
+    case pf8bit:
+        for (int i = 0; i < count; ++i) row[x + i] = std::uint8_t(PaletteIndex(values[std::size_t(i)] & 0xFFFFFF));
+        return;
+    case pf1bit:
+        if (FMono) {
+            for (int i = 0; i < count; ++i) {
+                const int at = x + i;
+                const std::uint8_t bit = std::uint8_t(0x80 >> (at & 7));
+                if (values[std::size_t(i)] & 0xFFFFFF) row[at >> 3] |= bit;
+                else row[at >> 3] &= std::uint8_t(~bit);
+            }
+            return;
+        }
+        [[fallthrough]];
+    case pf4bit:
+        for (int i = 0; i < count; ++i)
+            bitmap_detail::WriteIndex(row, x + i, FBitmap->BitCount(),
+                                      unsigned(PaletteIndex(values[std::size_t(i)] & 0xFFFFFF)));
+        return;
+    default:
+        for (int i = 0; i < count; ++i)
+            bitmap_detail::WriteDirect(row, x + i, FFormat, values[std::size_t(i)] & 0xFFFFFF);
+        return;
+    }
+}
+
+void ApplyRop3Row(std::uint8_t index, TColor p, const TColor* s, TColor* d, int count)
+{
+    switch (index) {
+    case 0xCC: std::copy_n(s, count, d); return;
+    case 0x88: for (int i = 0; i < count; ++i) d[i] &= s[i]; return;
+    case 0xEE: for (int i = 0; i < count; ++i) d[i] |= s[i]; return;
+    case 0x66: for (int i = 0; i < count; ++i) d[i] ^= s[i]; return;
+    case 0x33: for (int i = 0; i < count; ++i) d[i] = ~s[i] & 0xFFFFFF; return;
+    case 0xAA: return;
+    case 0xF0: std::fill_n(d, count, p); return;
+    case 0x00: std::fill_n(d, count, TColor(0)); return;
+    case 0xFF: std::fill_n(d, count, TColor(0xFFFFFF)); return;
+    default:
+        for (int i = 0; i < count; ++i) d[i] = ApplyRop3(index, p, s[i], d[i]);
         return;
     }
 }

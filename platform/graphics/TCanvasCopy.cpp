@@ -1,6 +1,7 @@
 #include "platform/graphics/TCanvas.h"
 
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "platform/graphics/DeviceContext.h"
@@ -42,6 +43,19 @@ void StretchBitmap(TBitmap& target, const TRect& clip, const TRegion* region, co
             columns.push_back(mirrorX ? sw - 1 - sx : sx);
         }
     }
+    std::vector<TColor> pixels(columns.size());
+    int readRow = -1;
+    // Runs of the row that are drawn: inside the region, and not of the key colour.
+    const auto draw = [&](int y, int a, int b) {
+        const TColor* c = pixels.data() + (a - area.Left);
+        if (!keyed) return dv.WriteRow(y, a, std::span(c, std::size_t(b - a)));
+        for (int x = a; x < b;) {
+            while (x < b && c[x - a] == key) ++x;
+            const int start = x;
+            while (x < b && c[x - a] != key) ++x;
+            if (start < x) dv.WriteRow(y, start, std::span(c + (start - a), std::size_t(x - start)));
+        }
+    };
     for (int y = area.Top; y < area.Bottom; ++y) {
         int sy = int(static_cast<long long>(y - box.Top) * sh / ah);
         if (mirrorY) sy = sh - 1 - sy;
@@ -50,11 +64,12 @@ void StretchBitmap(TBitmap& target, const TRect& clip, const TRegion* region, co
                         3 * std::size_t(area.Width()));
             continue;
         }
-        for (int x = area.Left; x < area.Right; ++x) {
-            const TColor c = sv.Get(columns[std::size_t(x - area.Left)], sy);
-            if ((keyed && c == key) || (region && !region->Contains(x, y))) continue;
-            dv.Set(x, y, c);
+        if (sy != readRow) {
+            sv.ReadRow(sy, columns, pixels.data());
+            readRow = sy;
         }
+        if (region) region->ForEachSpan(y, area.Left, area.Right, [&](int a, int b) { draw(y, a, b); });
+        else draw(y, area.Left, area.Right);
     }
 }
 
