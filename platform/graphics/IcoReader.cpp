@@ -160,11 +160,13 @@ ico::TIconImage ReadImage(std::span<const std::uint8_t> file, const TEntry& entr
                  + " bits per pixel");
         colors = colorsUsed != 0 ? colorsUsed : most;
     }
+    // Above 8 bits a colour count still puts a table, unused here, before the pixels.
+    const std::uint64_t tableEntries = bits <= 8 ? colors : colorsUsed;
     const auto w = static_cast<std::uint64_t>(width);
     const auto h = static_cast<std::uint64_t>(entry.Height);
     const std::uint64_t colorRows = RowBytes(w, bits) * h;
     const std::uint64_t maskRows = RowBytes(w, 1) * h;
-    const std::uint64_t needed = InfoHeaderSize + colors * 4 + colorRows + maskRows;
+    const std::uint64_t needed = InfoHeaderSize + tableEntries * 4 + colorRows + maskRows;
     if (needed > data.size())
         Fail(name + " needs " + std::to_string(needed) + " bytes for " + std::to_string(width) + " x "
              + std::to_string(entry.Height) + " pixels of " + std::to_string(bits) + " bits but holds "
@@ -175,7 +177,7 @@ ico::TIconImage ReadImage(std::span<const std::uint8_t> file, const TEntry& entr
         const std::size_t at = InfoHeaderSize + static_cast<std::size_t>(i) * 4;
         palette.push_back({data[at], data[at + 1], data[at + 2], 0});
     }
-    const std::size_t colorStart = InfoHeaderSize + static_cast<std::size_t>(colors) * 4;
+    const std::size_t colorStart = InfoHeaderSize + static_cast<std::size_t>(tableEntries) * 4;
 
     ico::TIconImage result;
     result.Entry = index;

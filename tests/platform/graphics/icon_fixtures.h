@@ -13,7 +13,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 // One image of an ICO file, rows top to bottom. Pixels are palette indexes
 // at 1, 4 and 8 bits, 0xAARRGGBB values at 24 and 32 (alpha written at 32
-// only). A palette shorter than the bits allow is written with its count.
+// only). A palette shorter than the bits allow is written with its count; at
+// 24 and 32 bits a palette is a colour table ahead of the pixels, which only
+// its count announces.
 struct IconImage {
     int width = 0;
     int height = 0;
@@ -69,7 +71,7 @@ inline Bytes ImageBytes(const IconImage& image)
     Put32(out, 0);
     Put32(out, 0);
     const bool shortPalette = indexed && image.palette.size() < (std::size_t(1) << image.bits);
-    Put32(out, shortPalette ? static_cast<std::uint32_t>(image.palette.size()) : 0);
+    Put32(out, shortPalette || !indexed ? static_cast<std::uint32_t>(image.palette.size()) : 0);
     Put32(out, 0);
     for (const TRGBQuad& q : image.palette) out.insert(out.end(), {q.rgbBlue, q.rgbGreen, q.rgbRed, 0});
 

@@ -83,6 +83,22 @@ TEST_P(IconDepth, DrawsThroughItsMask)
 INSTANTIATE_TEST_SUITE_P(Bits, IconDepth, ::testing::Values(1, 4, 8, 24, 32),
                          [](const auto& info) { return std::to_string(info.param) + "Bits"; });
 
+TEST(Icon, AColourTableAheadOfTrueColourPixelsIsPassedOver)
+{
+    for (const int bits : {24, 32}) {
+        SCOPED_TRACE(testing::Message() << bits << " bits");
+        IconImage image = Pattern(bits);
+        image.palette = {ColorToQuad(clRed), ColorToQuad(clLime), ColorToQuad(clBlue)};
+        const auto icon = LoadIcon(IcoFile({image}));
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 5; ++x) {
+                SCOPED_TRACE(testing::Message() << x << "," << y);
+                EXPECT_EQ(icon->Image().Pixel(x, y), PatternColor(x, y, bits));
+                EXPECT_EQ(icon->Mask().Pixel(x, y), PatternMasked(x, y) ? clWhite : clBlack);
+            }
+    }
+}
+
 TEST(Icon, StretchesIntoTheRectangle)
 {
     const auto icon = LoadIcon(IcoFile({Pattern(24)}));
