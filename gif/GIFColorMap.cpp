@@ -322,7 +322,8 @@ void TGIFGlobalColorMap::Changed()
 {
     if (!FImage)
         return;
-    // A frame drawn in these colours is rendered again.
+    // A frame drawn in these colours is rendered again, in them.
+    FImage->GlobalColorsChanged();
     for (const auto& frame : FImage->Images())
         if (frame->ColorMap().Count() == 0)
             frame->FreeBitmap();

@@ -112,6 +112,7 @@ void TGIFImage::ClearPicture()
     FHeader.SetHeight(0);
     FHeader.Prepare();
     FPalette.reset();
+    FPaletteMade = false;
 }
 
 void TGIFImage::SetWidth(int width)

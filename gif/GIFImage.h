@@ -172,6 +172,9 @@ public:
     // Takes the handle; the old one is deleted. A new one lets the kept bitmap
     // go and marks the palette modified.
     void SetPalette(HPALETTE palette);
+    // The global map's colours changed: a palette the picture made from them
+    // goes, one a caller set stays.
+    void GlobalColorsChanged();
     // `bitmap` stretched into `rect`, or by pfTile at natural size in cells of
     // the logical screen from the rectangle's top-left corner.
     void DrawTiled(TCanvas& canvas, TBitmap& bitmap, const TRect& rect);
@@ -242,6 +245,8 @@ private:
     bool FDrawing = false;
     bool FPaletteGuard = false;
     TPaletteHandle FPalette;
+    // FPalette was made by the picture itself, not handed in.
+    bool FPaletteMade = false;
     std::recursive_mutex FPainterLock;
     std::vector<TGIFPainter*> FPainters;
     TGIFPainter* FCurrentPainter = nullptr;

@@ -25,10 +25,12 @@ HPALETTE TGIFImage::Palette()
         return FPalette.get();
     if (NeedsDither()) {
         FPalette.reset(CreateColorCubePalette());
+        FPaletteMade = true;
         return FPalette.get();
     }
     if (FHeader.ColorMap().Count() > 0) {
         FPalette.reset(FHeader.ColorMap().ExportPalette());
+        FPaletteMade = true;
         return FPalette.get();
     }
     return Empty() ? nullptr : FImages.Items(0)->Palette();
@@ -39,9 +41,17 @@ void TGIFImage::SetPalette(HPALETTE palette)
     if (palette == FPalette.get())
         return;
     FPalette.reset(palette);
+    FPaletteMade = false;
     ReleasePictureBitmap();
     SetPaletteModified(true);
     Changed();
+}
+
+void TGIFImage::GlobalColorsChanged()
+{
+    if (FPaletteMade)
+        FPalette.reset();
+    FPaletteMade = false;
 }
 
 HPALETTE TGIFSubImage::Palette()

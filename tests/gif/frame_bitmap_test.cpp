@@ -597,6 +597,23 @@ TEST(GifFrameBitmap, TheEndOfRenderingAndConvertingAsksForARedrawAfterAPaletteCh
     EXPECT_EQ(ends, expected);
 }
 
+TEST(GifFrameBitmap, AFrameOnTheGlobalMapDrawsInTheMapsNewColours)
+{
+    auto gif = std::make_unique<TGIFImage>();
+    gif->PaintFlags = 0;
+    gif->GlobalColorMap().Add(clRed);
+    auto frame = std::make_unique<TGIFSubImage>(gif.get());
+    frame->SetBounds(0, 0, 4, 4);
+    gif->AddFrame(std::move(frame));
+    TBitmap target(4, 4, pf24bit);
+    gif->Draw(target.Canvas(), TRect{0, 0, 4, 4});
+    EXPECT_EQ(target.Pixel(1, 1), clRed);
+    gif->GlobalColorMap().Clear();
+    gif->GlobalColorMap().Add(clBlue);
+    gif->Draw(target.Canvas(), TRect{0, 0, 4, 4});
+    EXPECT_EQ(target.Pixel(1, 1), clBlue);
+}
+
 TEST(GifFrameBitmap, TilesStopWhereTheFramesOwnTileStartsPastTheRectangle)
 {
     // A 10 x 10 screen whose frame covers its right half.
