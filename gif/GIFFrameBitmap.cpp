@@ -594,15 +594,14 @@ void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tra
         DrawFrameBitmap(rendered, canvas, target, transparent);
 }
 
-void RenderFrameAhead(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tile)
+bool RenderFrameAhead(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tile)
 {
     if (frame.Empty() || frame.KeptBitmap())
-        return;
+        return false;
     const TDrawPlan plan = PlanDraw(frame, canvas, rect, tile);
     const std::int64_t drawn = std::int64_t(plan.Sample.Columns.size()) * std::int64_t(plan.Sample.Rows.size());
     const std::int64_t whole = std::int64_t(frame.Width()) * frame.Height();
-    if (drawn * 4 >= whole)
-        frame.Bitmap();
+    return drawn * 4 >= whole && frame.Bitmap();
 }
 
 void ForEachTile(const TRect& rect, int cellWidth, int cellHeight, const std::function<void(int x, int y)>& draw,

@@ -80,8 +80,8 @@ void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tra
 
 // Renders and keeps the frame's bitmap before it is drawn as DrawFrame would
 // draw it, unless what shows of it is much smaller than the frame (that part
-// is rendered when it is drawn, and nothing is kept).
-void RenderFrameAhead(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tile);
+// is rendered when it is drawn, and nothing is kept). True when it rendered.
+bool RenderFrameAhead(TGIFSubImage& frame, TCanvas& canvas, const TRect& rect, bool tile);
 
 // Calls `draw` with the top-left corner of every cell of the given size,
 // column by column from `rect`'s top-left corner, while the tile that lies at

@@ -270,11 +270,11 @@ void TGIFPainter::RenderAhead()
         return;
     TGIFSubImage& frame = *frames.Items(FActiveFrame);
     // Drawn into the back buffer's whole area, or straight onto the target.
-    if (FBackBuffer)
-        RenderFrameAhead(frame, FBackBuffer->Canvas(), TRect{0, 0, RectWidth(FRect), RectHeight(FRect)},
-                         FFlags & pfTile);
-    else
-        RenderFrameAhead(frame, *FCanvas, FRect, FFlags & pfTile);
+    const bool rendered =
+        FBackBuffer ? RenderFrameAhead(frame, FBackBuffer->Canvas(), TRect{0, 0, RectWidth(FRect), RectHeight(FRect)},
+                                       FFlags & pfTile)
+                    : RenderFrameAhead(frame, *FCanvas, FRect, FFlags & pfTile);
+    FRenderedAhead = rendered ? &frame : nullptr;
 }
 
 void TGIFPainter::WaitHere(int ms)
@@ -318,6 +318,13 @@ void TGIFPainter::DrawStep()
         DrawBuffered(frame);
     else
         DrawDirect(frame);
+    // What was rendered only for this showing goes, so that a long animation
+    // holds one frame's bitmap, not all of them.
+    if (&frame == FRenderedAhead) {
+        frame.FreeBitmap();
+        frame.FreeMask();
+    }
+    FRenderedAhead = nullptr;
     FPreviousDisposal = FDisposal;
     if (Terminated())
         return;

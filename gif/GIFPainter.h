@@ -125,6 +125,8 @@ private:
     bool FLoopSeen = false;
     int FWaitUnits = 0;
     int FLastWait = 0;
+    // The frame whose bitmap the painter rendered ahead, kept until it is drawn.
+    const TGIFSubImage* FRenderedAhead = nullptr;
     DWORD FT0 = 0;
     std::int64_t FCarried = 0;
 };

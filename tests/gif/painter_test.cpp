@@ -186,6 +186,20 @@ TEST(GifPainter, FramesAreRenderedBeforeTheirWait)
     }
 }
 
+TEST(GifPainter, APlayedAnimationKeepsNoFrameBitmapItRenderedAhead)
+{
+    for (const std::uint16_t flags : {std::uint16_t(pfAnimate), std::uint16_t(pfAsync | pfAnimate)}) {
+        SCOPED_TRACE(flags & pfAsync ? "own thread" : "inside Draw");
+        auto image = MakeAnimation(8, 8, Frames(3));
+        image->PainterClock = std::make_shared<FakeClock>();
+        image->PaintFlags = flags;
+        TBitmap target(8, 8, pf24bit);
+        Play(*image, target);
+        for (int i = 0; i < image->Images().Count(); ++i)
+            EXPECT_EQ(image->Images().Items(i)->KeptBitmap(), nullptr) << "frame " << i;
+    }
+}
+
 TEST(GifPainter, NegativePaceShowsFramesWithoutWaiting)
 {
     auto image = MakeAnimation(8, 8, Frames(4, 50));
