@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "gif/GIFImage.h"
@@ -78,11 +79,18 @@ void SetBoundsOnScreen(TGIFSubImage& frame, int left, int top, int width, int he
     TGIFHeader& header = image->Header();
     const int screenWidth = header.Width();
     const int screenHeight = header.Height();
+    struct TScreenRestore {
+        TGIFHeader& Header;
+        int Width, Height;
+        ~TScreenRestore()
+        {
+            Header.SetWidth(Width);
+            Header.SetHeight(Height);
+        }
+    } restore{header, screenWidth, screenHeight};
     header.SetWidth(std::max(screenWidth, left + width));
     header.SetHeight(std::max(screenHeight, top + height));
     frame.SetBounds(left, top, width, height);
-    header.SetWidth(screenWidth);
-    header.SetHeight(screenHeight);
 }
 
 }  // namespace
@@ -118,7 +126,7 @@ void MergeWithPrevious(TGIFSubImage& frame, TGIFSubImage* previous)
     const int previousTop = previous->Top();
     for (int y = common.Top; y < common.Bottom; ++y) {
         std::uint8_t* row = frame.Scanline(y - top) - left;
-        const std::uint8_t* previousRow = previous->Scanline(y - previousTop) - previousLeft;
+        const std::uint8_t* previousRow = std::as_const(*previous).Scanline(y - previousTop) - previousLeft;
         for (int x = common.Left; x < common.Right; ++x) {
             std::uint8_t& pixel = row[x];
             const int shown = previousRow[x];
@@ -156,7 +164,8 @@ void CropFrame(TGIFSubImage& frame)
     // Row by row: the box of the opaque pixels is the same as column first.
     int left = w, right = -1, top = -1, bottom = -1;
     for (int y = 0; y < h; ++y) {
-        const std::uint8_t* row = frame.Scanline(y);
+        // Read only, so that a frame with nothing to cut keeps its bitmap.
+        const std::uint8_t* row = std::as_const(frame).Scanline(y);
         int first = 0;
         while (first < w && row[first] == t)
             ++first;
@@ -247,7 +256,7 @@ void TGIFImage::OptimizeFrames(unsigned options, int reductionMethod)
                 // The first frame has nothing to hand its time to.
                 if (i == 0) {
                     const std::uint8_t t = frame.GraphicControlExtension()->TransparentColorIndex();
-                    const std::uint8_t* data = frame.Data();
+                    const std::uint8_t* data = std::as_const(frame).Data();
                     if (std::all_of(data, data + frame.DataSize(), [t](std::uint8_t p) { return p == t; }))
                         continue;
                 }

@@ -131,15 +131,11 @@ std::unique_ptr<TBitmap> GifBitmap(TGIFImage& gif, bool transparent, TColor key)
         DrawFrame(*gif.Images().Items(0), bitmap->Canvas(), TRect{0, 0, gif.Width(), gif.Height()}, true, false);
         return bitmap;
     }
-    const std::shared_ptr<TBitmap> picture = gif.GetPictureBitmap();
-    if (!picture || picture->Empty())
+    // Made for us alone, not kept by the picture: converted in place.
+    std::unique_ptr<TBitmap> bitmap = PictureBitmap(gif);
+    if (!bitmap || bitmap->Empty())
         throw EInvalidGraphic("the GIF picture has nothing to show");
-    // The picture keeps its own: ours is converted, and the picture need not
-    // hold frame 0 for the rest of the round.
-    auto bitmap = std::make_unique<TBitmap>();
-    bitmap->Assign(*picture);
     bitmap->SetPixelFormat(pf24bit);
-    gif.ReleasePictureBitmap();
     return bitmap;
 }
 
