@@ -116,6 +116,9 @@ void TImage::PictureChanged()
 {
     // The image's Transparent is its picture's: a picture put in later takes it too.
     if (TGraphic* g = FPicture->Graphic(); g && FTransparent) g->SetTransparent(true);
+    // A new palette is taken in here: every screen shows true colour, so
+    // there is nothing to realise, and the mark is cleared.
+    if (TGraphic* g = FPicture->Graphic(); g && g->PaletteModified()) g->SetPaletteModified(false);
     if (FAutoSize && !FPicture->Empty() && !FStretch) SetBounds(Left(), Top(), FPicture->Width(), FPicture->Height());
     if (!FDrawing) Invalidate();
 }

@@ -387,6 +387,17 @@ TEST_F(FormTest, APartialRepaintDrawsPicturesOnlyInsideTheRepaintedPart)
     EXPECT_EQ(form->Surface().Pixel(20, 20), clBlue);
 }
 
+TEST_F(FormTest, AnImageTakesInANewPaletteOfItsPicture)
+{
+    TForm* form = MakeForm("Main");
+    auto* image = new TImage(form);
+    image->SetParent(form);
+    TBitmap& bitmap = image->Picture().Bitmap();
+    bitmap.SetPaletteModified(true);
+    bitmap.SetSize(4, 4);
+    EXPECT_FALSE(bitmap.PaletteModified());
+}
+
 TEST_F(FormTest, TransparentImagesLeaveOutTheirPicturesKeyColour)
 {
     TForm* form = MakeForm("Main");
