@@ -78,12 +78,6 @@ std::unique_ptr<TBitmap> NoteLayer(const std::string& note, int width, int heigh
     return layer;
 }
 
-int TransparentIndex(const TGIFSubImage& frame)
-{
-    const TGIFGraphicControlExtension* control = frame.GraphicControlExtension();
-    return frame.Transparent() && control ? control->TransparentColorIndex() : -1;
-}
-
 int ColorDistance(const TGIFColor& entry, TColor color)
 {
     const int r = entry.Red - GetRValue(color);
@@ -96,7 +90,7 @@ int ColorDistance(const TGIFColor& entry, TColor color)
 int NoteIndex(TGIFSubImage& frame, TColor color)
 {
     TGIFColorMap& map = frame.ActiveColorMap();
-    const int transparent = TransparentIndex(frame);
+    const int transparent = frame.MaskedIndex();
     for (int i = 0; i < map.Count(); ++i)
         if (i != transparent && ColorDistance(map.Entry(i), color) == 0)
             return i;
@@ -151,7 +145,7 @@ int Disposal(const TGIFSubImage& frame)
 // of 256 entries is in use.
 int ClearIndex(TGIFSubImage& frame)
 {
-    if (const int transparent = TransparentIndex(frame); transparent >= 0)
+    if (const int transparent = frame.MaskedIndex(); transparent >= 0)
         return transparent;
     TGIFColorMap& map = frame.ActiveColorMap();
     int index = -1;
