@@ -16,14 +16,6 @@ TGIFImageDefaults GIFImageDefaults;
 bool RenderAtLoad = false;
 bool OptimizeAtWrite = false;
 
-namespace {
-
-// Frame 0 at the screen's size: a copy of the frame's kept bitmap, or made
-// afresh without keeping one in the frame.
-std::shared_ptr<TBitmap> FrameZeroBitmap(TGIFImage& image) { return PictureBitmap(image); }
-
-}  // namespace
-
 // ---- TGIFImageList
 
 void TGIFImageList::LoadFromStream(TStream& stream)
@@ -213,7 +205,8 @@ std::shared_ptr<TBitmap> TGIFImage::GetPictureBitmap()
         return nullptr;
     if (FBitmap && !FBitmapIsBuffer)
         return FBitmap;
-    std::shared_ptr<TBitmap> still = FrameZeroBitmap(*this);
+    // A copy of frame 0's kept bitmap, or made afresh without keeping one there.
+    std::shared_ptr<TBitmap> still = PictureBitmap(*this);
     // The animation's buffer shows whichever frame is on; it stays.
     if (FBitmap)
         return still;
